@@ -1,0 +1,157 @@
+// The in-memory markup document: elements (clsMarkUp) with ordered lists of
+// attributes (clsParam) and child elements, and the word record (clsWord) the
+// splitter produces.
+//
+// Ownership: the document owns its elements. An element owns its two lists and
+// each list owns its entries; references handed out (FindOpenMarkup, Item) are
+// plain and must not be kept across a yield to the window, which may replace
+// the whole tree. Releasing a tree never recurses once per level, so any depth
+// is safe on a 1 MB stack.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "markup/errors.h"
+
+// An ordered list with 1-based access; entries are only ever appended.
+template <class T>
+class OrderedList {
+ public:
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+
+  // The entry at position 1..Count(); any other position throws PositionError.
+  T& Item(int32_t position) const;
+
+  // Appends an entry and returns it.
+  T& Add(std::unique_ptr<T> entry) {
+    items_.push_back(std::move(entry));
+    return *items_.back();
+  }
+  T& Add() { return Add(std::make_unique<T>()); }
+
+  // Walk from first to last.
+  auto begin() const { return Iter{items_.begin()}; }
+  auto end() const { return Iter{items_.end()}; }
+
+  // Hands the entries over, leaving the list empty (used to release trees
+  // without recursion).
+  std::vector<std::unique_ptr<T>> TakeAll() { return std::exchange(items_, {}); }
+
+ private:
+  struct Iter {
+    typename std::vector<std::unique_ptr<T>>::const_iterator it;
+    T& operator*() const { return **it; }
+    Iter& operator++() {
+      ++it;
+      return *this;
+    }
+    bool operator==(const Iter& o) const { return it == o.it; }
+  };
+  std::vector<std::unique_ptr<T>> items_;
+};
+
+[[noreturn]] void ThrowPositionError(int32_t position, int32_t count);
+
+template <class T>
+T& OrderedList<T>::Item(int32_t position) const {
+  if (position < 1 || position > Count()) ThrowPositionError(position, Count());
+  return *items_[static_cast<size_t>(position - 1)];
+}
+
+// One attribute of an element.
+class clsParam {
+ public:
+  int16_t nOpenState() const { return nOpenState_; }
+  void nOpenState(int16_t v) { nOpenState_ = v; }
+  bool bOpen() const { return bOpen_; }
+  void bOpen(bool v) { bOpen_ = v; }
+  const std::string& sValue() const { return sValue_; }
+  void sValue(std::string v) { sValue_ = std::move(v); }
+  const std::string& sName() const { return sName_; }
+  void sName(std::string v) { sName_ = std::move(v); }
+
+  // "name = value"
+  std::string GetText() const;
+  // "name=value"
+  std::string GetKey() const;
+  std::unique_ptr<clsParam> Clone() const;
+
+ private:
+  std::string sName_;
+  std::string sValue_;
+  bool bOpen_ = false;
+  int16_t nOpenState_ = 0;  // 1 once the opening quote of the value was read
+};
+
+// One element, or the document root.
+class clsMarkUp {
+ public:
+  clsMarkUp() = default;
+  ~clsMarkUp();
+  clsMarkUp(const clsMarkUp&) = delete;
+  clsMarkUp& operator=(const clsMarkUp&) = delete;
+
+  bool bOpen() const { return bOpen_; }
+  void bOpen(bool v) { bOpen_ = v; }
+  clsMarkUp* curMarkup() const { return curMarkup_; }
+  void curMarkup(clsMarkUp* v) { curMarkup_ = v; }
+  const std::string& sValue() const { return sValue_; }
+  void sValue(std::string v) { sValue_ = std::move(v); }
+  OrderedList<clsMarkUp>& Markups() { return Markups_; }
+  const OrderedList<clsMarkUp>& Markups() const { return Markups_; }
+  void Markups(OrderedList<clsMarkUp> v);
+  OrderedList<clsParam>& Params() { return Params_; }
+  const OrderedList<clsParam>& Params() const { return Params_; }
+  void Params(OrderedList<clsParam> v) { Params_ = std::move(v); }
+  const std::string& sName() const { return sName_; }
+  void sName(std::string v) { sName_ = std::move(v); }
+
+  std::string GetKey() const;
+  // Throws OverflowError past 32767 attributes.
+  std::string GetText() const;
+  // A deep copy sharing nothing with this element; curMarkup stays empty.
+  std::unique_ptr<clsMarkUp> Clone() const;
+
+ private:
+  std::string sName_;
+  OrderedList<clsParam> Params_;
+  OrderedList<clsMarkUp> Markups_;
+  std::string sValue_;
+  clsMarkUp* curMarkup_ = nullptr;  // not owned; nothing in the program sets it
+  bool bOpen_ = false;
+};
+
+// One token of a split line.
+class clsWord {
+ public:
+  int32_t lEnd() const { return lEnd_; }
+  void lEnd(int32_t v) { lEnd_ = v; }
+  int32_t lBegin() const { return lBegin_; }
+  void lBegin(int32_t v) { lBegin_ = v; }
+  const std::string& sWord() const { return sWord_; }
+  void sWord(std::string v) { sWord_ = std::move(v); }
+
+ private:
+  std::string sWord_;
+  int32_t lBegin_ = 0;  // zero-based offset of the first character
+  int32_t lEnd_ = 0;    // zero-based offset of the last character
+};
+
+// The document root held in gDocument: never reads as empty, since the first
+// use that finds no root creates an empty one (bOpen false).
+class DocumentRoot {
+ public:
+  clsMarkUp& operator*();
+  clsMarkUp* operator->() { return &**this; }
+  // Puts a new root in place and hands back the previous one (or null).
+  std::unique_ptr<clsMarkUp> Replace(std::unique_ptr<clsMarkUp> root);
+
+ private:
+  std::unique_ptr<clsMarkUp> root_;
+};
+
+extern DocumentRoot gDocument;

@@ -1,0 +1,63 @@
+# Shared by the scripts in tools/: installing what the build needs, and a
+# private virtual screen. Source it; it defines functions only.
+
+TINTMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Debian packages the build, the tests and the demo need.
+TINTMOOR_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev libpugixml-dev
+  g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xdotool imagemagick x11-utils
+)
+
+# Installs whatever is missing; quiet and idempotent.
+tintmoor_install_deps() {
+  local missing=() p
+  for p in "${TINTMOOR_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "tintmoor: missing packages: ${missing[*]} (run as root to install them)" >&2
+    return 1
+  fi
+  echo "tintmoor: installing ${missing[*]}" >&2
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >/dev/null
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; tintmoor_stop_xvfb ends it.
+tintmoor_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    TINTMOOR_XVFB_PID=$!
+    local i
+    for i in $(seq 1 50); do
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$TINTMOOR_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$TINTMOOR_XVFB_PID" 2>/dev/null || true
+  done
+  echo "tintmoor: could not start Xvfb" >&2
+  return 1
+}
+
+tintmoor_stop_xvfb() {
+  if [ -n "${TINTMOOR_XVFB_PID:-}" ]; then
+    kill "$TINTMOOR_XVFB_PID" 2>/dev/null || true
+    wait "$TINTMOOR_XVFB_PID" 2>/dev/null || true
+    TINTMOOR_XVFB_PID=
+  fi
+}
+
+# Ends the Wine processes of one private prefix.
+tintmoor_stop_wine() {
+  WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
+}
