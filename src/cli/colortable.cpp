@@ -34,19 +34,6 @@ std::optional<int> SmallNumber(std::string_view text, int limit) {
 
 }  // namespace
 
-std::string RowCaption(int row) { return row == 0 ? "Gaia" : "Player " + std::to_string(row); }
-
-std::string ColumnCaption(int column) {
-  switch (column) {
-    case 0:
-      return "Color for Highlight, Unit, HP Bar and Waypoint Flag";
-    case 1:
-      return "Color shown on minimap";
-    default:
-      return "Color on dead unit";
-  }
-}
-
 std::string_view ColumnName(int column) {
   switch (column) {
     case 0:

@@ -9,17 +9,14 @@
 #include <string_view>
 
 #include "cli/colorscience.h"
+#include "colorfile/colortable.h"  // RowCaption, ColumnCaption: the window's captions
 
-inline constexpr int kRows = 13;
-inline constexpr int kColumns = 3;
+inline constexpr int kRows = kColorRows;
+inline constexpr int kColumns = kColorColumns;
 
 // table[row][column]
 using ColorTable = std::array<std::array<Rgb, kColumns>, kRows>;
 
-// "Gaia" for row 0, "Player N" for row N.
-std::string RowCaption(int row);
-// The window's column header, e.g. "Color shown on minimap".
-std::string ColumnCaption(int column);
 // "unit", "minimap", "dead".
 std::string_view ColumnName(int column);
 

@@ -21,6 +21,23 @@ std::vector<std::string_view> Tokens(std::string_view line) {
   return out;
 }
 
+// The text in double quotes. (Built by appending: GCC 12 warns wrongly about
+// "literal" + std::string at -O3.)
+std::string Quote(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
+  out += text;
+  out += '"';
+  return out;
+}
+
+// Appends word, with the separator unless text is still empty.
+void AppendWord(std::string& text, std::string_view word, std::string_view separator) {
+  if (!text.empty()) text += separator;
+  text += word;
+}
+
 bool IsDigits(std::string_view token) {
   for (char ch : token)
     if (ch < '0' || ch > '9') return false;
@@ -92,25 +109,25 @@ ColorTable ReadScheme(std::string_view text, const std::string& sourceName) {
     size_t i = 0;
     std::string caption;
     while (i < tokens.size() && !IsDigits(tokens[i])) {
-      caption += (caption.empty() ? "" : " ") + std::string(tokens[i++]);
+      AppendWord(caption, tokens[i++], " ");
     }
     if (i < tokens.size() && (caption.empty() || IsPlayerWord(caption)))
-      caption += (caption.empty() ? "" : " ") + std::string(tokens[i++]);
+      AppendWord(caption, tokens[i++], " ");
     if (tokens.size() - i != 9)
-      fail("expected three colours of three numbers each after \"" + caption + "\", found " +
+      fail("expected three colours of three numbers each after " + Quote(caption) + ", found " +
            std::to_string(tokens.size() - i) + (tokens.size() - i == 1 ? " number" : " numbers"));
     const auto row = ParseRow(caption);
-    if (!row) fail("\"" + caption + "\" is not a row (Gaia, Player 1 to Player 12)");
+    if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
     const auto r = static_cast<size_t>(*row);
     if (seenOn[r])
-      fail("\"" + RowCaption(*row) + "\" is given a second time (first on line " +
+      fail(Quote(RowCaption(*row)) + " is given a second time (first on line " +
            std::to_string(seenOn[r]) + ")");
     seenOn[r] = lineNo;
     std::array<uint8_t, 9> values{};
     for (size_t k = 0; k < 9; ++k) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
       const auto v = Component(token);
-      if (!v) fail("\"" + std::string(token) + "\" is not a number from 0 to 255");
+      if (!v) fail(Quote(token) + " is not a number from 0 to 255");
       values[k] = *v;
     }
     for (size_t c = 0; c < kColumns; ++c)
@@ -118,8 +135,7 @@ ColorTable ReadScheme(std::string_view text, const std::string& sourceName) {
   }
   std::string missing;
   for (int row = 0; row < kRows; ++row)
-    if (!seenOn[static_cast<size_t>(row)])
-      missing += (missing.empty() ? "" : ", ") + RowCaption(row);
+    if (!seenOn[static_cast<size_t>(row)]) AppendWord(missing, RowCaption(row), ", ");
   if (!missing.empty()) throw SchemeError(sourceName + ": no line for " + missing);
   return table;
 }
