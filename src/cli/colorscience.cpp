@@ -126,12 +126,16 @@ double Ciede2000(const Lab& x, const Lab& y) {
 
   const double dLp = y.L - x.L;
   const double dCp = c2p - c1p;
+  // Hues exactly opposite each other (180 degrees apart, as in Sharma's pair
+  // 14) must take the same branch on every FPU; without the allowance the
+  // x87 unit of the 32-bit build rounds them the other way.
+  constexpr double kOpposite = 180 + 1e-9;
   double dhp = 0;
   if (c1p * c2p != 0) {
     dhp = h2p - h1p;
-    if (dhp > 180)
+    if (dhp > kOpposite)
       dhp -= 360;
-    else if (dhp < -180)
+    else if (dhp < -kOpposite)
       dhp += 360;
   }
   const double dHp = 2 * std::sqrt(c1p * c2p) * std::sin(Rad(dhp / 2));
@@ -140,7 +144,7 @@ double Ciede2000(const Lab& x, const Lab& y) {
   const double cpMean = (c1p + c2p) / 2;
   double hpMean = h1p + h2p;
   if (c1p * c2p != 0) {
-    if (std::abs(h1p - h2p) <= 180)
+    if (std::abs(h1p - h2p) <= kOpposite)
       hpMean /= 2;
     else if (h1p + h2p < 360)
       hpMean = (hpMean + 360) / 2;
