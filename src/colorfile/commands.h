@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+class ColorFileSystem;
+
 // What the colour-file commands need of the main window.
 class ColorWindow {
  public:
@@ -35,3 +37,7 @@ void StoreColors(ColorWindow& window);
 // The bodies of the Save and Restore menu commands.
 void SaveColorFile(ColorWindow& window);
 void RestoreColorFile(ColorWindow& window);
+
+// The file system the commands use; tests put in one that fails on purpose.
+// Null goes back to the system's. Returns the one in use before.
+ColorFileSystem* SetCommandFileSystem(ColorFileSystem* fs);

@@ -1,0 +1,166 @@
+// Positional binding of the colour table; see colortable.h.
+#include "colorfile/colortable.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "markup/modString.h"
+
+namespace {
+
+constexpr const char* kColumnCaptions[kColorColumns] = {
+    "Color for Highlight, Unit, HP Bar and Waypoint Flag",
+    "Color shown on minimap",
+    "Color on dead unit",
+};
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A decimal integer word: an optional minus and digits. Values beyond the
+// int32 range saturate; they are clamped into 0..255 later anyway.
+std::optional<int64_t> ParseComponent(const std::string& word) {
+  size_t i = word.size() > 1 && word[0] == '-' ? 1 : 0;
+  if (i == word.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < word.size(); ++i) {
+    if (word[i] < '0' || word[i] > '9') return std::nullopt;
+    value = std::min<int64_t>(value * 10 + (word[i] - '0'), INT32_MAX);
+  }
+  return word[0] == '-' ? -value : value;
+}
+
+const clsMarkUp* TableElement(const clsMarkUp& root) {
+  return root.Markups().Count() >= 1 ? &root.Markups().Item(1) : nullptr;
+}
+
+std::string CellName(int cell) {
+  return Quoted(RowCaption(cell / kColorColumns)) + ", " +
+         Quoted(ColumnCaption(cell % kColorColumns));
+}
+
+}  // namespace
+
+std::string RowCaption(int row) { return row == 0 ? "Gaia" : "Player " + std::to_string(row); }
+
+std::string ColumnCaption(int column) { return kColumnCaptions[column]; }
+
+int32_t MakeColor(int32_t red, int32_t green, int32_t blue) {
+  return red + 256 * green + 65536 * blue;
+}
+int32_t ColorRed(int32_t color) { return color & 255; }
+int32_t ColorGreen(int32_t color) { return (color / 256) & 255; }
+int32_t ColorBlue(int32_t color) { return (color / 65536) & 255; }
+
+std::string CellText(int32_t color) {
+  return std::to_string(ColorRed(color)) + " " + std::to_string(ColorGreen(color)) + " " +
+         std::to_string(ColorBlue(color));
+}
+
+const clsParam* FindCell(const clsMarkUp& root, int cell) {
+  const clsMarkUp* table = TableElement(root);
+  const int row = cell / kColorColumns + 1;
+  const int column = cell % kColorColumns + 2;
+  if (table == nullptr || table->Markups().Count() < row) return nullptr;
+  const clsMarkUp& rowElement = table->Markups().Item(row);
+  if (rowElement.Params().Count() < column) return nullptr;
+  return &rowElement.Params().Item(column);
+}
+
+clsParam* FindCell(clsMarkUp& root, int cell) {
+  return const_cast<clsParam*>(FindCell(static_cast<const clsMarkUp&>(root), cell));
+}
+
+std::array<std::optional<std::string>, kColorCells> CellTexts(const clsMarkUp& root) {
+  std::array<std::optional<std::string>, kColorCells> texts;
+  for (int cell = 0; cell < kColorCells; ++cell) {
+    if (const clsParam* param = FindCell(root, cell)) texts[cell] = param->sValue();
+  }
+  return texts;
+}
+
+CellRead ParseCellText(std::string_view text) {
+  OrderedList<clsWord> words = SplitWords(text, " ");
+  if (words.Count() < 3) return {kMissingColor, CellState::kNotNumbers};
+  int32_t components[3];
+  bool clamped = false;
+  for (int i = 0; i < 3; ++i) {
+    std::optional<int64_t> value = ParseComponent(words.Item(i + 1).sWord());
+    if (!value) return {kMissingColor, CellState::kNotNumbers};
+    components[i] = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 255));
+    clamped = clamped || components[i] != *value;
+  }
+  return {MakeColor(components[0], components[1], components[2]),
+          clamped ? CellState::kClamped : CellState::kOk};
+}
+
+std::array<CellRead, kColorCells> ReadColorTable(const clsMarkUp& root) {
+  const auto texts = CellTexts(root);
+  std::array<CellRead, kColorCells> cells;
+  for (int cell = 0; cell < kColorCells; ++cell) {
+    if (texts[cell]) cells[cell] = ParseCellText(*texts[cell]);
+  }
+  return cells;
+}
+
+std::string DescribeMissingShape(const clsMarkUp& root) {
+  const clsMarkUp* table = TableElement(root);
+  if (table == nullptr) return "the colour file holds no elements at all";
+  const int rows = table->Markups().Count();
+  if (rows < kColorRows) {
+    return "the row for " + Quoted(RowCaption(rows)) + " is missing (the colour table has " +
+           std::to_string(rows) + " of its 13 rows)";
+  }
+  for (int row = 0; row < kColorRows; ++row) {
+    const int params = table->Markups().Item(row + 1).Params().Count();
+    if (params < kColorColumns + 1) {
+      const int colours = std::max(0, params - 1);
+      std::string text = "the row for ";
+      text += Quoted(RowCaption(row));
+      if (colours == 0) {
+        text += " has no colours";
+      } else {
+        text += " has only ";
+        text += std::to_string(colours);
+        text += colours == 1 ? " colour" : " colours";
+      }
+      text += " (it needs 3)";
+      return text;
+    }
+  }
+  return {};
+}
+
+std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
+                                               const std::array<CellRead, kColorCells>& cells) {
+  std::vector<std::string> problems;
+  if (std::string missing = DescribeMissingShape(root); !missing.empty()) {
+    problems.push_back(std::move(missing));
+  }
+  for (int cell = 0; cell < kColorCells; ++cell) {
+    const clsParam* param = FindCell(root, cell);
+    if (param == nullptr) continue;
+    if (cells[cell].state == CellState::kNotNumbers) {
+      problems.push_back(CellName(cell) + ": " + Quoted(param->sValue()) +
+                         " is not three numbers; shown as grey");
+    } else if (cells[cell].state == CellState::kClamped) {
+      problems.push_back(CellName(cell) + ": " + Quoted(param->sValue()) +
+                         " has a number outside 0 to 255; shown as " + CellText(cells[cell].color));
+    }
+  }
+  return problems;
+}
+
+bool WriteCell(clsMarkUp& root, int cell, int32_t color) {
+  clsParam* param = FindCell(root, cell);
+  if (param == nullptr) return false;
+  param->sValue(CellText(color));
+  return true;
+}
+
+std::optional<int32_t> ParseColorValue(std::string_view text) {
+  int32_t value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
+  return value;
+}

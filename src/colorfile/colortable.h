@@ -1,0 +1,85 @@
+// The colour table of the game's colour file: 13 rows (Gaia, Player 1..12) of
+// three colours each, bound to the tree purely by position. The table is the
+// first top-level element; row r is its child r + 1; column c is attribute
+// c + 2 of that row. Names are never looked at, and everything else in the
+// tree is left as it was read.
+//
+// A cell's text is three decimal numbers, red, green and blue, separated by
+// spaces; it is written back in normal form ("0 0 0" to "255 255 255").
+// Portable: the window and the command-line tool share this binding.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "markup/markup.h"
+
+inline constexpr int kColorRows = 13;
+inline constexpr int kColorColumns = 3;
+inline constexpr int kColorCells = kColorRows * kColorColumns;
+// Grey 128, 128, 128: what a box shows when its cell is missing or unreadable.
+inline constexpr int32_t kMissingColor = 8421504;
+
+// "Gaia", "Player 1" .. "Player 12".
+std::string RowCaption(int row);
+// The window's column headers.
+std::string ColumnCaption(int column);
+
+// Colour value (red + 256 green + 65536 blue) <-> its components.
+int32_t MakeColor(int32_t red, int32_t green, int32_t blue);
+// Components as the window's colour maths splits them: truncating division,
+// then the low 8 bits.
+int32_t ColorRed(int32_t color);
+int32_t ColorGreen(int32_t color);
+int32_t ColorBlue(int32_t color);
+
+// The cell's text in normal form: "r g b" in plain decimal.
+std::string CellText(int32_t color);
+
+// How a cell was read.
+enum class CellState {
+  kOk,
+  kMissing,     // the tree has no attribute at the cell's position
+  kNotNumbers,  // not three decimal integers: shown grey
+  kClamped,     // a component outside 0..255, brought into range
+};
+
+struct CellRead {
+  int32_t color = kMissingColor;
+  CellState state = CellState::kMissing;
+};
+
+// The cell's attribute, or null when the tree is not that deep. Never throws.
+const clsParam* FindCell(const clsMarkUp& root, int cell);
+clsParam* FindCell(clsMarkUp& root, int cell);
+
+// The texts of the 39 cells (empty where missing). Copying them first means
+// nothing holds a reference into the tree while the splitter yields.
+std::array<std::optional<std::string>, kColorCells> CellTexts(const clsMarkUp& root);
+
+// Reads one cell text with SplitWords (drop word " "), so it yields to the window.
+// Words after the third are ignored.
+CellRead ParseCellText(std::string_view text);
+
+// All 39 cells of the tree.
+std::array<CellRead, kColorCells> ReadColorTable(const clsMarkUp& root);
+
+// The first piece of the table's shape the tree lacks, in the user's words
+// (for example: the row for "Player 7" has only 2 colours); empty when whole.
+std::string DescribeMissingShape(const clsMarkUp& root);
+
+// One line per problem: the first missing piece, then every cell that is not
+// three numbers or was out of range, named by its row and column captions.
+std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
+                                               const std::array<CellRead, kColorCells>& cells);
+
+// Sets the cell's text to the colour in normal form; false when the cell is missing.
+bool WriteCell(clsMarkUp& root, int cell, int32_t color);
+
+// Reads a box tag (decimal colour value); nullopt unless it is a whole number
+// in the 32-bit range.
+std::optional<int32_t> ParseColorValue(std::string_view text);
