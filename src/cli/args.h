@@ -7,13 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "markup/errors.h"
-
-// A mistake in the command line; reported like any error, with exit status 2.
-class UsageError : public TintError {
- public:
-  using TintError::TintError;
-};
+#include "cli/commands.h"  // UsageError
 
 struct ArgSpec {
   std::vector<std::string> options;  // take a value

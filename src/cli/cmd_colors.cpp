@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iostream>
 #include <istream>
 #include <iterator>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "cli/gamefolder.h"
 #include "cli/presets.h"
 #include "cli/scheme.h"
+#include "cli/terminal.h"
 #include "colorfile/colorstore.h"
 #include "colorfile/colortable.h"
 
@@ -497,3 +499,28 @@ int CmdCheck(std::span<const std::string> args, CliEnv& env) {
                return result.close.empty() ? kExitOk : kExitClosePairs;
              });
 }
+
+namespace {
+
+// The table entries: the real file system, standard input, and swatches
+// only when the output is the terminal itself.
+template <int (*Command)(std::span<const std::string>, CliEnv&)>
+int WithSystem(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CliEnv env{out, err, std::cin, SystemFileSystem(), &out == &std::cout && StdoutShowsTrueColour()};
+  return Command(args, env);
+}
+
+const CliCommand kCommands[] = {
+    {"list", "[--format text|csv|json]", "show the game's 39 player colours", WithSystem<CmdList>},
+    {"set", "ROW COLUMN R G B [--dry-run]", "change one colour and save the file",
+     WithSystem<CmdSet>},
+    {"export", "FILE", "write the game's colours to a scheme file", WithSystem<CmdExport>},
+    {"import", "FILE [--dry-run]", "save the colours of a scheme file", WithSystem<CmdImport>},
+    {"presets", "", "list the built-in schemes", WithSystem<CmdPresets>},
+    {"apply", "NAME [--dry-run]", "save a built-in scheme", WithSystem<CmdApply>},
+    {"check", "[--threshold N]", "find players that are hard to tell apart", WithSystem<CmdCheck>},
+};
+
+}  // namespace
+
+std::span<const CliCommand> ColorCommands() { return kCommands; }

@@ -10,11 +10,11 @@
 #include <span>
 #include <string>
 
+#include "cli/commands.h"
+
 class ColorFileSystem;
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFailed = kExitFile;
 inline constexpr int kExitClosePairs = 4;
 
 // What a command may touch; tests give it string streams and a fake file system.
@@ -33,6 +33,9 @@ int CmdImport(std::span<const std::string> args, CliEnv& env);
 int CmdPresets(std::span<const std::string> args, CliEnv& env);
 int CmdApply(std::span<const std::string> args, CliEnv& env);
 int CmdCheck(std::span<const std::string> args, CliEnv& env);
+
+// list, set, export, import, presets, apply and check for the command table.
+std::span<const CliCommand> ColorCommands();
 
 // A message of several lines and paragraphs as one line, for "error: ".
 std::string OneLine(const std::string& message);
