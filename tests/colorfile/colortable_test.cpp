@@ -102,16 +102,20 @@ struct ShapeCase {
 TEST(DescribeMissingShape, NamesTheFirstMissingPiece) {
   std::string shortRow = ThirteenRows();
   const std::string row7 = "<player num=\"7\" color1=\"7 0 0\" color2=\"0 7 0\" color3=\"0 0 7\">";
-  shortRow.replace(shortRow.find(row7), row7.size(), "<player num=\"7\" color1=\"7 0 0\" color2=\"0 7 0\">");
+  shortRow.replace(shortRow.find(row7), row7.size(),
+                   "<player num=\"7\" color1=\"7 0 0\" color2=\"0 7 0\">");
   std::string fiveRows = "<t>\r\n";
   for (int r = 0; r < 5; ++r) fiveRows += "<p n=\"1\" a=\"1 1 1\" b=\"1 1 1\" c=\"1 1 1\"></p>\r\n";
   fiveRows += "</t>\r\n";
   const ShapeCase cases[] = {
       {"whole", ThirteenRows(), ""},
       {"empty", "", "the colour file holds no elements at all"},
-      {"declaration only", "<?xml version=\"1.0\"?>\r\n", "the colour file holds no elements at all"},
-      {"five rows", fiveRows, "the row for \"Player 5\" is missing (the colour table has 5 of its 13 rows)"},
-      {"no rows", "<t></t>\r\n", "the row for \"Gaia\" is missing (the colour table has 0 of its 13 rows)"},
+      {"declaration only", "<?xml version=\"1.0\"?>\r\n",
+       "the colour file holds no elements at all"},
+      {"five rows", fiveRows,
+       "the row for \"Player 5\" is missing (the colour table has 5 of its 13 rows)"},
+      {"no rows", "<t></t>\r\n",
+       "the row for \"Gaia\" is missing (the colour table has 0 of its 13 rows)"},
       {"short row", shortRow, "the row for \"Player 7\" has only 2 colours (it needs 3)"},
   };
   for (const ShapeCase& c : cases) {
@@ -162,7 +166,8 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
   }
   const auto root = ParseTree(text + rest + "</playercolors>\r\n<other a=\"1\">x</other>\r\n");
   const auto cells = ReadColorTable(*root);
-  for (int cell = 0; cell < kColorCells; ++cell) ASSERT_TRUE(WriteCell(*root, cell, cells[cell].color));
+  for (int cell = 0; cell < kColorCells; ++cell)
+    ASSERT_TRUE(WriteCell(*root, cell, cells[cell].color));
   std::string expectedRest;
   for (int r = 1; r < 14; ++r) {
     expectedRest += "\t<player num=\"" + std::to_string(r) +
