@@ -16,6 +16,7 @@
 // something else (an event handled during a yield) changed the tree.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -63,6 +64,9 @@ class OrderedList {
   // Appends an entry and returns it.
   T& Add(std::unique_ptr<T> entry);
   T& Add() { return Add(std::make_unique<T>()); }
+
+  // Makes room for n entries in all, so the next appends do not reallocate.
+  void Reserve(int32_t n) { items_.reserve(static_cast<size_t>(n)); }
 
   // Walk from first to last.
   auto begin() const { return Iter{items_.begin()}; }
@@ -112,6 +116,10 @@ class clsParam {
   std::string GetKey() const;
   std::unique_ptr<clsParam> Clone() const;
 
+  // Records come from a pool: a tree is thousands of them, made and released together.
+  static void* operator new(size_t size);
+  static void operator delete(void* p, size_t size) noexcept;
+
  private:
   std::string sName_;
   std::string sValue_;
@@ -149,6 +157,10 @@ class clsMarkUp {
   std::string GetText() const;
   // A deep copy sharing nothing with this element; curMarkup stays empty.
   std::unique_ptr<clsMarkUp> Clone() const;
+
+  // Records come from a pool: a tree is thousands of them, made and released together.
+  static void* operator new(size_t size);
+  static void operator delete(void* p, size_t size) noexcept;
 
   // Releases a set of subtrees one element at a time, whatever their depth.
   static void Release(std::vector<std::unique_ptr<clsMarkUp>> elements);

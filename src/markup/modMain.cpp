@@ -106,6 +106,7 @@ struct LineElement {
     auto e = std::make_unique<clsMarkUp>();
     e->sName(name);
     e->sValue(value);
+    e->Params().Reserve(static_cast<int32_t>(attributeCount));
     for (size_t i = 0; i < attributeCount; ++i) {
       clsParam& p = e->Params().Add();
       p.sName(attributes[i].name);
@@ -117,87 +118,96 @@ struct LineElement {
   }
 };
 
-// The word of line that starts at i: a delimiter alone, or a run of others.
-std::string_view WordAt(std::string_view line, size_t i) {
-  if (IsDelimiterChar(line[i])) return line.substr(i, 1);
-  size_t j = i + 1;
-  while (j < line.size() && !IsDelimiterChar(line[j])) ++j;
-  return line.substr(i, j - i);
+// The position of the first c in line at or after i, or the line's length.
+// Runs are short here (a value, a tag's rest), where a plain loop beats a call.
+size_t Find(std::string_view line, size_t i, char c) {
+  while (i < line.size() && line[i] != c) ++i;
+  return i;
 }
 
-// Runs the line's words through the state machine. Works on the words as the
-// splitter would cut them, without making a list of them.
+// Runs one cleaned-up line through the state machine of the transition table
+// (LineStart, ElementName, AttributeName, AttributeValue, Content, EndTag,
+// EndTagDone). It walks bytes rather than a word list: a word is a single
+// delimiter or a run of other bytes, so "the next word is /" is "the next
+// byte is /", and where a state treats a run of words alike (text, a quoted
+// value) the run is taken in one step. The tree is not touched here.
 LineEffect ParseWords(std::string_view line, LineElement& el) {
-  enum class State { LineStart, ElementName, AttributeName, AttributeValue, Content, EndTag };
-  State state = State::LineStart;
-  bool built = false;
   const size_t n = line.size();
-  LineElement::Attribute* last = nullptr;
-  size_t i = 0;
-  while (i < n) {
-    const std::string_view word = WordAt(line, i);
-    const char d = IsDelimiterChar(word[0]) ? word[0] : '\0';  // the delimiter, if it is one
-    switch (state) {
-      case State::LineStart:
-      case State::Content:
-        if (state == State::Content && d != '<') {
-          // The text runs to the next "<"; every word up to it joins the value.
-          size_t lt = line.find('<', i);
-          if (lt == std::string_view::npos) lt = n;
-          el.value.append(line.substr(i, lt - i));
-          i = lt;
+  // LineStart: only "<" with a word after it goes on.
+  if (n < 2 || line[0] != '<') return LineEffect::None;
+  size_t i = 1;
+  bool built = false;
+  if (line[1] != '/') {
+    built = true;
+    el.Clear();
+    // ElementName: a delimiter first drops the line; after that, non-delimiter
+    // words join the name, and delimiters other than space and ">" are skipped.
+    if (IsDelimiterChar(line[1])) return LineEffect::None;
+    bool inTag = true;
+    while (inTag) {
+      if (i == n) return LineEffect::None;
+      const char c = line[i];
+      if (!IsDelimiterChar(c)) {
+        size_t j = i + 1;
+        while (j < n && !IsDelimiterChar(line[j])) ++j;
+        el.name.append(line.substr(i, j - i));
+        i = j;
+        continue;
+      }
+      ++i;
+      if (c == '>') break;
+      if (c != ' ') continue;
+      // AttributeName: spaces pass, ">" ends the tag, any other word names an attribute.
+      for (;;) {
+        if (i == n) return LineEffect::None;
+        const char a = line[i];
+        if (a == ' ') {
+          ++i;
           continue;
         }
-        if (d != '<') return LineEffect::None;
-        if (i + 1 >= n) return LineEffect::None;  // "<" ends the line: no next word
-        if (line[i + 1] == '/') {
-          state = State::EndTag;
-        } else if (state == State::Content) {
-          return LineEffect::None;  // a second start tag
-        } else {
-          built = true;
-          el.Clear();
-          state = State::ElementName;
+        if (a == '>') {
+          ++i;
+          inTag = false;
+          break;
         }
-        break;
-      case State::ElementName:
-        if (d && el.name.empty()) return LineEffect::None;
-        if (d == ' ')
-          state = State::AttributeName;
-        else if (d == '>')
-          state = State::Content;
-        else if (!d)
-          el.name.append(word);
-        break;
-      case State::AttributeName:
-        if (d == '>')
-          state = State::Content;
-        else if (d != ' ') {
-          last = &el.NewAttribute(word);
-          state = State::AttributeValue;
+        size_t j = i + 1;
+        if (!IsDelimiterChar(a))
+          while (j < n && !IsDelimiterChar(line[j])) ++j;
+        LineElement::Attribute& attr = el.NewAttribute(line.substr(i, j - i));
+        i = j;
+        // AttributeValue: every word but "=" goes into the value; the first
+        // quote opens it, the second ends the attribute.
+        for (;;) {
+          size_t q = i;
+          bool equals = false;
+          for (; q < n && line[q] != '"'; ++q) equals |= line[q] == '=';
+          if (q == n) return LineEffect::None;
+          if (!equals) {
+            attr.value.append(line.substr(i, q - i));
+          } else {
+            for (size_t k = i; k < q; ++k)
+              if (line[k] != '=') attr.value += line[k];
+          }
+          i = q + 1;
+          if (attr.openState == 1) break;
+          attr.openState = 1;
         }
-        break;
-      case State::AttributeValue:
-        if (d == '=') break;
-        if (d == '"') {
-          if (last->openState == 0)
-            last->openState = 1;
-          else
-            state = State::AttributeName;
-        } else {
-          last->value.append(word);
-        }
-        break;
-      case State::EndTag: {
-        // Nothing up to the end tag's ">" matters, nor anything after it.
-        if (line.find('>', i) == std::string_view::npos) return LineEffect::None;
-        return built ? LineEffect::AddClosed : LineEffect::CloseDeepest;
       }
     }
-    i += word.size();
+    // Content: the text runs to the next "<", which must start an end tag.
+    const size_t lt = Find(line, i, '<');
+    if (lt == n) {
+      el.value.append(line.substr(i));
+      return LineEffect::AddOpen;
+    }
+    el.value.append(line.substr(i, lt - i));
+    if (lt + 1 == n || line[lt + 1] != '/') return LineEffect::None;
+    i = lt + 1;
   }
-  if (state == State::Content && built) return LineEffect::AddOpen;
-  return LineEffect::None;
+  // EndTag from the "/": its name is not compared, and once its ">" is read
+  // (EndTagDone) nothing after it matters.
+  if (Find(line, i, '>') == n) return LineEffect::None;
+  return built ? LineEffect::AddClosed : LineEffect::CloseDeepest;
 }
 
 // The path from a root to its deepest open element, kept between lines.
@@ -255,31 +265,65 @@ void Apply(LineEffect effect, const LineElement& el, clsMarkUp& root, OpenPath& 
 }
 
 // The line with spaces trimmed at both ends and then every tab removed;
-// scratch holds the bytes when tabs had to be taken out.
+// scratch holds the bytes when tabs inside the line had to be taken out.
 std::string_view CleanLine(std::string_view raw, std::string& scratch) {
   size_t b = 0, e = raw.size();
   while (b < e && raw[b] == ' ') ++b;
   while (e > b && raw[e - 1] == ' ') --e;
+  // Indentation tabs (and trailing ones) come off without copying.
+  while (b < e && raw[b] == '\t') ++b;
+  while (e > b && raw[e - 1] == '\t') --e;
   std::string_view line = raw.substr(b, e - b);
-  if (line.find('\t') == std::string_view::npos) return line;
+  size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return line;
   scratch.clear();
-  for (char c : line)
-    if (c != '\t') scratch += c;
+  while (tab != std::string_view::npos) {
+    scratch.append(line.substr(0, tab));
+    line.remove_prefix(tab + 1);
+    tab = line.find('\t');
+  }
+  scratch.append(line);
   return scratch;
 }
 
-// Calls f(line, lineNumber) for each line of bytes.
+// Calls f(line, lineNumber) for each line of bytes. A line ends at CR, LF or
+// CR LF; the last line needs no break.
 template <class F>
 void ForEachLine(std::string_view bytes, F&& f) {
-  const size_t n = bytes.size();
-  size_t p = 0, number = 0;
-  while (p < n) {
-    size_t e = p;
-    while (e < n && bytes[e] != '\r' && bytes[e] != '\n') ++e;
-    f(bytes.substr(p, e - p), ++number);
-    if (e == n) break;
-    p = (bytes[e] == '\r' && e + 1 < n && bytes[e + 1] == '\n') ? e + 2 : e + 1;
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  // The next CR and the next LF at or after p (end when there is none).
+  auto Next = [end](const char* p, char c) {
+    const void* hit = p < end ? std::memchr(p, c, static_cast<size_t>(end - p)) : nullptr;
+    return hit ? static_cast<const char*>(hit) : end;
+  };
+  const char* p = begin;
+  const char* cr = Next(p, '\r');
+  const char* lf = Next(p, '\n');
+  size_t number = 0;
+  while (p < end) {
+    if (cr < p) cr = Next(p, '\r');
+    if (lf < p) lf = Next(p, '\n');
+    const char* e = cr < lf ? cr : lf;
+    f(std::string_view(p, static_cast<size_t>(e - p)), ++number);
+    if (e == end) break;
+    p = (*e == '\r' && e + 1 < end && e[1] == '\n') ? e + 2 : e + 1;
   }
+}
+
+// False when every line of bytes is at most kMaxWordsPerLine bytes long, which
+// it tells by hopping from the last line break of one such stretch to the
+// next: a few bytes looked at per stretch rather than every byte of the file.
+bool MayHoldALongLine(std::string_view bytes) {
+  const size_t stretch = static_cast<size_t>(kMaxWordsPerLine) + 1;
+  size_t p = 0;  // the start of a line
+  while (bytes.size() - p >= stretch) {
+    size_t q = p + stretch;  // a line starting at p ends before q, or is too long
+    while (q > p && bytes[q - 1] != '\r' && bytes[q - 1] != '\n') --q;
+    if (q == p) return true;
+    p = q;
+  }
+  return false;
 }
 
 // Reads bytes into root, or, when root is null, into whatever gDocument holds
@@ -287,7 +331,7 @@ void ForEachLine(std::string_view bytes, F&& f) {
 void Read(std::string_view bytes, clsMarkUp* root, const std::string& sourceName) {
   // A line with too many words fails the load before it changes anything.
   // Only a line longer than the limit can hold that many words.
-  if (bytes.size() > static_cast<size_t>(kMaxWordsPerLine)) {
+  if (MayHoldALongLine(bytes)) {
     std::string scratch;
     ForEachLine(bytes, [&](std::string_view raw, size_t number) {
       if (raw.size() <= static_cast<size_t>(kMaxWordsPerLine)) return;
