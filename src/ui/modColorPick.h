@@ -2,8 +2,9 @@
 // module; the component operations it stands on are portable (modColor.h).
 #pragma once
 
-#include <commdlg.h>
 #include <windows.h>
+// commdlg.h needs windows.h first.
+#include <commdlg.h>
 
 #include <cstdint>
 #include <functional>

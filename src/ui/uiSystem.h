@@ -3,8 +3,9 @@
 // program passes the real calls, tests pass recorders.
 #pragma once
 
-#include <commdlg.h>
 #include <windows.h>
+// commdlg.h needs windows.h first.
+#include <commdlg.h>
 
 #include <functional>
 
