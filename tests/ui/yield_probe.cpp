@@ -29,10 +29,12 @@ void PeekEveryCall() {
 std::string ColourFile(size_t bytes) {
   std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<playercolors>\r\n";
   for (int n = 0; text.size() < bytes; ++n) {
-    text += "\t<player num=\"" + std::to_string(n % 13) +
-            "\" color1=\"153 102 0\" color2=\"153 102 0\" color3=\"77 51 0\"></player>\r\n";
+    text.append("\t<player num=\"");
+    text.append(std::to_string(n % 13));
+    text.append("\" color1=\"153 102 0\" color2=\"153 102 0\" color3=\"77 51 0\"></player>\r\n");
   }
-  return text + "</playercolors>\r\n";
+  text.append("</playercolors>\r\n");
+  return text;
 }
 
 double ReadWith(YieldHook hook, const std::string& text, int rounds) {
