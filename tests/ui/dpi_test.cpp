@@ -54,7 +54,10 @@ std::string ThisProgram() {
 
 // Runs this test program with a filter and the child variable set; its exit code.
 DWORD RunChild(const std::string& filter) {
-  std::string command = "\"" + ThisProgram() + "\" --gtest_filter=" + filter;
+  std::string command = "\"";
+  command.append(ThisProgram());
+  command.append("\" --gtest_filter=");
+  command.append(filter);
   SetEnvironmentVariableA(kChildVariable, "1");
   STARTUPINFOA si{};
   si.cb = sizeof(si);
@@ -82,7 +85,7 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   Recorder rec;
   frmMain form(GetModuleHandleA(nullptr), rec.System());
   form.EndProgramOnClose(false);
-  ASSERT_TRUE(form.Create(SW_SHOWNOACTIVATE));
+  ASSERT_TRUE(form.Create(SW_HIDE));
   ASSERT_EQ(form.Dpi(), 144);
   RECT client;
   GetClientRect(form.hwnd(), &client);
@@ -123,7 +126,8 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
 std::string VersionValue(const std::vector<char>& block, const char* key) {
   char* value = nullptr;
   UINT length = 0;
-  const std::string path = std::string("\\StringFileInfo\\040904B0\\") + key;
+  std::string path = "\\StringFileInfo\\040904B0\\";
+  path.append(key);
   if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
     return "(missing)";
   }

@@ -66,7 +66,7 @@ class GameTest : public testing::Test {
     previousFiles_ = SetCommandFileSystem(&files_);
     form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
-    ASSERT_TRUE(form_->Create(SW_SHOWNOACTIVATE));
+    ASSERT_TRUE(form_->Create(SW_HIDE));
     DrainMessages();
     gWindowHook = SetYieldHook(&TestHook);
     gYields = 0;

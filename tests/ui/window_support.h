@@ -42,7 +42,6 @@ struct Recorder {
   std::function<void(CHOOSECOLORA*)> duringDialog;  // runs inside the dialog call
   std::vector<MessageCall> messages;
   std::vector<ShellCall> shells;
-  HWND window = nullptr;
 
   UiSystem System();
 };
