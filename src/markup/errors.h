@@ -16,6 +16,8 @@ class TintError : public std::runtime_error {
 class FileError : public TintError {
  public:
   FileError(std::string path, std::string reason);
+  // "Cannot <action> "<path>": <reason>", as in action "read" or "write".
+  FileError(const std::string& action, std::string path, std::string reason);
   const std::string& path() const { return path_; }
   const std::string& reason() const { return reason_; }
 

@@ -1,0 +1,9 @@
+// The list of command groups. A new group adds its table here.
+#include "cli/commands.h"
+
+std::vector<CliCommand> AllCommands() {
+  std::vector<CliCommand> all;
+  for (std::span<const CliCommand> group : {MarkupCommands()})
+    all.insert(all.end(), group.begin(), group.end());
+  return all;
+}

@@ -1,0 +1,17 @@
+// The Win32 calls behind ReadFileBytes and ReplaceFileBytes, as a table tests
+// can swap to make a call fail (a full disk, a rename that is refused).
+#pragma once
+
+#include <windows.h>
+
+struct Win32FileCalls {
+  decltype(&::CreateFileA) CreateFileA;
+  decltype(&::ReadFile) ReadFile;
+  decltype(&::WriteFile) WriteFile;
+  decltype(&::FlushFileBuffers) FlushFileBuffers;
+  decltype(&::GetTempFileNameA) GetTempFileNameA;
+  decltype(&::MoveFileExA) MoveFileExA;
+};
+
+// The calls in use; assign to a field to inject a failure, and restore after.
+Win32FileCalls& Win32FileCallsForTesting();

@@ -1,0 +1,485 @@
+// The markup reader and writer.
+//
+// Reader
+// ------
+// Input is bytes; a line ends at CR, CRLF or LF, and the last line needs no
+// break. Each line is trimmed of spaces (0x20 only) at both ends, then every
+// tab is removed, and the result is cut into words (SplitWords: each of
+// < > / space = " ? ( ) [ ] + | is a word, runs of other bytes are words).
+// A line is one of:
+//
+//   start line     "<" name attr* ">" text?           adds an open element
+//   complete line  "<" name attr* ">" text? "</" ... ">" ...   adds a closed one
+//   end line       "</" ... ">" ...                   closes the deepest open element
+//   anything else  ignored
+//
+//   name   non-delimiter words up to a space or ">"; other delimiters are
+//          skipped (so "a(1)" is "a1"); a delimiter first drops the line
+//   attr   " "* word then, up to the second quote, every word but "=" and the
+//          quotes goes into the value
+//   text   every word up to "</"; a "<" not followed by "/" drops the line,
+//          and so does a "<" that ends the line
+//
+// New elements go under the deepest open element: follow open children from
+// the root, always taking the first open child (FindOpenMarkup). A dropped
+// line changes nothing. The end tag's name is never compared with anything;
+// whatever follows an end tag's ">" is ignored. A line of more than 32767
+// words is an overflow (the word counter is 16 bits) and fails the whole load
+// before any line reaches the tree.
+//
+// The reader keeps the path from the root to the deepest open element between
+// lines, so each line costs the same whatever the depth; the path is rebuilt
+// whenever the tree's generation shows that something else changed it.
+//
+// Writer
+// ------
+// A declaration line, an empty line, then each top-level element: a leaf as
+// one line "<name a="v">value</name>", an element with children as its start
+// tag, the children one level deeper, and its end tag; one tab per level,
+// every line ended by CRLF, no escaping. Depth is a 16-bit counter: an element
+// at depth 32767 cannot be indented, so such a tree is refused before anything
+// is written.
+#include "markup/modMain.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "markup/fileio.h"
+#include "markup/modString.h"
+#include "markup/wordscan.h"
+
+using markup_detail::IsDelimiterChar;
+
+namespace {
+
+constexpr int32_t kMaxWordsPerLine = 32767;
+constexpr int32_t kMaxDepth = 32766;
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+// --- Reading -----------------------------------------------------------------
+
+// The first open child of an open element, or null. Under an open element the
+// reader only ever leaves the last child open, so that is checked first; the
+// count of open entries tells whether it is also the first.
+clsMarkUp* OpenChild(clsMarkUp& m) {
+  if (!m.bOpen()) return nullptr;
+  OrderedList<clsMarkUp>& children = m.Markups();
+  const int32_t open = children.OpenCount();
+  if (open == 0) return nullptr;
+  clsMarkUp& last = children.Item(children.Count());
+  if (open == 1 && last.bOpen()) return &last;
+  for (clsMarkUp& c : children)
+    if (c.bOpen()) return &c;
+  return nullptr;
+}
+
+// What one line does to the tree.
+enum class LineEffect { None, AddOpen, AddClosed, CloseDeepest };
+
+// The element a line builds, kept between lines so its buffers are reused.
+struct LineElement {
+  struct Attribute {
+    std::string name;
+    std::string value;
+    int16_t openState = 0;
+  };
+  std::string name;
+  std::string value;
+  std::vector<Attribute> attributes;
+  size_t attributeCount = 0;
+
+  void Clear() {
+    name.clear();
+    value.clear();
+    attributeCount = 0;
+  }
+  Attribute& NewAttribute(std::string_view attrName) {
+    if (attributeCount == attributes.size()) attributes.emplace_back();
+    Attribute& a = attributes[attributeCount++];
+    a.name.assign(attrName);
+    a.value.clear();
+    a.openState = 0;
+    return a;
+  }
+  std::unique_ptr<clsMarkUp> Make(bool open) const {
+    auto e = std::make_unique<clsMarkUp>();
+    e->sName(name);
+    e->sValue(value);
+    e->Params().Reserve(static_cast<int32_t>(attributeCount));
+    for (size_t i = 0; i < attributeCount; ++i) {
+      clsParam& p = e->Params().Add();
+      p.sName(attributes[i].name);
+      p.sValue(attributes[i].value);
+      p.nOpenState(attributes[i].openState);
+    }
+    e->bOpen(open);
+    return e;
+  }
+};
+
+// The position of the first c in line at or after i, or the line's length.
+// Runs are short here (a value, a tag's rest), where a plain loop beats a call.
+size_t Find(std::string_view line, size_t i, char c) {
+  while (i < line.size() && line[i] != c) ++i;
+  return i;
+}
+
+// Runs one cleaned-up line through the state machine of the transition table
+// (LineStart, ElementName, AttributeName, AttributeValue, Content, EndTag,
+// EndTagDone). It walks bytes rather than a word list: a word is a single
+// delimiter or a run of other bytes, so "the next word is /" is "the next
+// byte is /", and where a state treats a run of words alike (text, a quoted
+// value) the run is taken in one step. The tree is not touched here.
+LineEffect ParseWords(std::string_view line, LineElement& el) {
+  const size_t n = line.size();
+  // LineStart: only "<" with a word after it goes on.
+  if (n < 2 || line[0] != '<') return LineEffect::None;
+  size_t i = 1;
+  bool built = false;
+  if (line[1] != '/') {
+    built = true;
+    el.Clear();
+    // ElementName: a delimiter first drops the line; after that, non-delimiter
+    // words join the name, and delimiters other than space and ">" are skipped.
+    if (IsDelimiterChar(line[1])) return LineEffect::None;
+    bool inTag = true;
+    while (inTag) {
+      if (i == n) return LineEffect::None;
+      const char c = line[i];
+      if (!IsDelimiterChar(c)) {
+        size_t j = i + 1;
+        while (j < n && !IsDelimiterChar(line[j])) ++j;
+        el.name.append(line.substr(i, j - i));
+        i = j;
+        continue;
+      }
+      ++i;
+      if (c == '>') break;
+      if (c != ' ') continue;
+      // AttributeName: spaces pass, ">" ends the tag, any other word names an attribute.
+      for (;;) {
+        if (i == n) return LineEffect::None;
+        const char a = line[i];
+        if (a == ' ') {
+          ++i;
+          continue;
+        }
+        if (a == '>') {
+          ++i;
+          inTag = false;
+          break;
+        }
+        size_t j = i + 1;
+        if (!IsDelimiterChar(a))
+          while (j < n && !IsDelimiterChar(line[j])) ++j;
+        LineElement::Attribute& attr = el.NewAttribute(line.substr(i, j - i));
+        i = j;
+        // AttributeValue: every word but "=" goes into the value; the first
+        // quote opens it, the second ends the attribute.
+        for (;;) {
+          size_t q = i;
+          bool equals = false;
+          for (; q < n && line[q] != '"'; ++q) equals |= line[q] == '=';
+          if (q == n) return LineEffect::None;
+          if (!equals) {
+            attr.value.append(line.substr(i, q - i));
+          } else {
+            for (size_t k = i; k < q; ++k)
+              if (line[k] != '=') attr.value += line[k];
+          }
+          i = q + 1;
+          if (attr.openState == 1) break;
+          attr.openState = 1;
+        }
+      }
+    }
+    // Content: the text runs to the next "<", which must start an end tag.
+    const size_t lt = Find(line, i, '<');
+    if (lt == n) {
+      el.value.append(line.substr(i));
+      return LineEffect::AddOpen;
+    }
+    el.value.append(line.substr(i, lt - i));
+    if (lt + 1 == n || line[lt + 1] != '/') return LineEffect::None;
+    i = lt + 1;
+  }
+  // EndTag from the "/": its name is not compared, and once its ">" is read
+  // (EndTagDone) nothing after it matters.
+  if (Find(line, i, '>') == n) return LineEffect::None;
+  return built ? LineEffect::AddClosed : LineEffect::CloseDeepest;
+}
+
+// The path from a root to its deepest open element, kept between lines.
+struct OpenPath {
+  clsMarkUp* root = nullptr;
+  uint64_t generation = 0;
+  std::vector<clsMarkUp*> chain;
+
+  void Extend() {
+    while (clsMarkUp* next = OpenChild(*chain.back())) chain.push_back(next);
+  }
+  clsMarkUp& Deepest(clsMarkUp& r) {
+    if (root != &r || generation != MarkupGeneration() || chain.empty()) {
+      root = &r;
+      chain.assign(1, &r);
+      Extend();
+    }
+    return *chain.back();
+  }
+};
+
+// Applies one line's effect, keeping the path current.
+void Apply(LineEffect effect, const LineElement& el, clsMarkUp& root, OpenPath& path) {
+  if (effect == LineEffect::None) return;
+  clsMarkUp& deepest = path.Deepest(root);
+  switch (effect) {
+    case LineEffect::AddOpen: {
+      clsMarkUp& added = deepest.Markups().Add(el.Make(true));
+      // An open parent had no open child, so the new one is now the deepest;
+      // under a closed root the search never descends.
+      if (deepest.bOpen()) path.chain.push_back(&added);
+      break;
+    }
+    case LineEffect::AddClosed:
+      deepest.Markups().Add(el.Make(false));
+      break;
+    case LineEffect::CloseDeepest:
+      deepest.bOpen(false);
+      if (path.chain.size() > 1) {
+        path.chain.pop_back();
+        path.Extend();
+      }
+      break;
+    case LineEffect::None:
+      break;
+  }
+  path.generation = MarkupGeneration();
+}
+
+[[noreturn]] void ThrowTooManyWords(const std::string& source, size_t lineNumber) {
+  std::string where = lineNumber ? "line " + std::to_string(lineNumber) + " of \"" + source + "\""
+                                 : std::string("a line");
+  throw OverflowError("Word count overflowed: " + where + " has more than " +
+                      std::to_string(kMaxWordsPerLine) + " words");
+}
+
+// The line with spaces trimmed at both ends and then every tab removed;
+// scratch holds the bytes when tabs inside the line had to be taken out.
+std::string_view CleanLine(std::string_view raw, std::string& scratch) {
+  size_t b = 0, e = raw.size();
+  while (b < e && raw[b] == ' ') ++b;
+  while (e > b && raw[e - 1] == ' ') --e;
+  // Indentation tabs (and trailing ones) come off without copying.
+  while (b < e && raw[b] == '\t') ++b;
+  while (e > b && raw[e - 1] == '\t') --e;
+  std::string_view line = raw.substr(b, e - b);
+  size_t tab = line.find('\t');
+  if (tab == std::string_view::npos) return line;
+  scratch.clear();
+  while (tab != std::string_view::npos) {
+    scratch.append(line.substr(0, tab));
+    line.remove_prefix(tab + 1);
+    tab = line.find('\t');
+  }
+  scratch.append(line);
+  return scratch;
+}
+
+// Calls f(line, lineNumber) for each line of bytes. A line ends at CR, LF or
+// CR LF; the last line needs no break.
+template <class F>
+void ForEachLine(std::string_view bytes, F&& f) {
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  // The next CR and the next LF at or after p (end when there is none).
+  auto Next = [end](const char* p, char c) {
+    const void* hit = p < end ? std::memchr(p, c, static_cast<size_t>(end - p)) : nullptr;
+    return hit ? static_cast<const char*>(hit) : end;
+  };
+  const char* p = begin;
+  const char* cr = Next(p, '\r');
+  const char* lf = Next(p, '\n');
+  size_t number = 0;
+  while (p < end) {
+    if (cr < p) cr = Next(p, '\r');
+    if (lf < p) lf = Next(p, '\n');
+    const char* e = cr < lf ? cr : lf;
+    f(std::string_view(p, static_cast<size_t>(e - p)), ++number);
+    if (e == end) break;
+    p = (*e == '\r' && e + 1 < end && e[1] == '\n') ? e + 2 : e + 1;
+  }
+}
+
+// False when every line of bytes is at most kMaxWordsPerLine bytes long, which
+// it tells by hopping from the last line break of one such stretch to the
+// next: a few bytes looked at per stretch rather than every byte of the file.
+bool MayHoldALongLine(std::string_view bytes) {
+  const size_t stretch = static_cast<size_t>(kMaxWordsPerLine) + 1;
+  size_t p = 0;  // the start of a line
+  while (bytes.size() - p >= stretch) {
+    size_t q = p + stretch;  // a line starting at p ends before q, or is too long
+    while (q > p && bytes[q - 1] != '\r' && bytes[q - 1] != '\n') --q;
+    if (q == p) return true;
+    p = q;
+  }
+  return false;
+}
+
+// Reads bytes into root, or, when root is null, into whatever gDocument holds
+// at the end of each line (as a load always did: the window may replace it).
+void Read(std::string_view bytes, clsMarkUp* root, const std::string& sourceName) {
+  // A line with too many words fails the load before it changes anything.
+  // Only a line longer than the limit can hold that many words.
+  if (MayHoldALongLine(bytes)) {
+    std::string scratch;
+    ForEachLine(bytes, [&](std::string_view raw, size_t number) {
+      if (raw.size() <= static_cast<size_t>(kMaxWordsPerLine)) return;
+      if (markup_detail::CountWords(CleanLine(raw, scratch)) > kMaxWordsPerLine)
+        ThrowTooManyWords(sourceName, number);
+    });
+  }
+  std::string scratch;
+  LineElement el;
+  OpenPath path;
+  ForEachLine(bytes, [&](std::string_view raw, size_t) {
+    std::string_view line = CleanLine(raw, scratch);
+    // The window gets its chance after every position, as SplitWords gives it.
+    if (markup_detail::CurrentYieldHook())
+      markup_detail::ScanWords<true>(line, [](size_t, size_t) {});
+    LineEffect effect = ParseWords(line, el);
+    Apply(effect, el, root ? *root : *gDocument, path);
+  });
+}
+
+// --- Writing -----------------------------------------------------------------
+
+[[noreturn]] void ThrowTooDeep(const clsMarkUp& e, int32_t depth) {
+  throw OverflowError("Nesting depth overflowed: element \"" + e.sName() + "\" at depth " +
+                      std::to_string(depth) + " cannot be indented (at most " +
+                      std::to_string(kMaxDepth) + " levels)");
+}
+
+// Refuses a subtree that reaches past the deepest level that can be indented.
+void CheckDepth(const clsMarkUp& element, int32_t depth) {
+  std::vector<std::pair<const clsMarkUp*, int32_t>> pending{{&element, depth}};
+  while (!pending.empty()) {
+    auto [e, d] = pending.back();
+    pending.pop_back();
+    if (d > kMaxDepth) ThrowTooDeep(*e, d);
+    for (const clsMarkUp& c : e->Markups()) pending.emplace_back(&c, d + 1);
+  }
+}
+
+void AppendIndent(std::string& sink, int32_t depth) {
+  if (depth > 0) sink.append(static_cast<size_t>(depth), '\t');
+}
+
+void AppendStartTag(std::string& sink, const clsMarkUp& e, int32_t depth) {
+  AppendIndent(sink, depth);
+  sink += '<';
+  sink += e.sName();
+  for (const clsParam& p : e.Params()) {
+    sink += ' ';
+    sink += p.sName();
+    sink += "=\"";
+    sink += p.sValue();
+    sink += '"';
+  }
+  sink += '>';
+}
+
+void AppendEndTag(std::string& sink, const clsMarkUp& e) {
+  sink += "</";
+  sink += e.sName();
+  sink += ">\r\n";
+}
+
+}  // namespace
+
+bool IsDelimiter(std::string_view word) { return word.size() == 1 && IsDelimiterChar(word[0]); }
+
+void LoadMarkupFile(const std::string& path) { Read(ReadFileBytes(path), nullptr, path); }
+
+void LoadMarkupFile(const std::string& path, clsMarkUp& root) {
+  Read(ReadFileBytes(path), &root, path);
+}
+
+void ReadMarkup(std::string_view bytes, clsMarkUp& root, const std::string& sourceName) {
+  Read(bytes, &root, sourceName);
+}
+
+void ParseLine(std::string_view line) { ParseLine(line, *gDocument); }
+
+void ParseLine(std::string_view line, clsMarkUp& root) {
+  if (line.size() > static_cast<size_t>(kMaxWordsPerLine) &&
+      markup_detail::CountWords(line) > kMaxWordsPerLine)
+    ThrowTooManyWords({}, 0);
+  if (markup_detail::CurrentYieldHook())
+    markup_detail::ScanWords<true>(line, [](size_t, size_t) {});
+  LineElement el;
+  OpenPath path;
+  Apply(ParseWords(line, el), el, root, path);
+}
+
+clsMarkUp& FindOpenMarkup(clsMarkUp& m) {
+  clsMarkUp* at = &m;
+  while (clsMarkUp* next = OpenChild(*at)) at = next;
+  return *at;
+}
+
+void SaveMarkupFile(const std::string& path) { SaveMarkupFile(path, *gDocument); }
+
+void SaveMarkupFile(const std::string& path, const clsMarkUp& root) {
+  ReplaceFileBytes(path, WriteDocument(root));
+}
+
+std::string WriteDocument(const clsMarkUp& root) {
+  for (const clsMarkUp& e : root.Markups()) CheckDepth(e, 0);
+  std::string sink;
+  sink += kDeclaration;
+  sink += "\r\n\r\n";
+  for (const clsMarkUp& e : root.Markups()) WriteMarkup(e, 0, sink);
+  return sink;
+}
+
+void WriteMarkup(const clsMarkUp& element, int16_t depth, std::string& sink) {
+  CheckDepth(element, depth);
+  struct Frame {
+    const clsMarkUp* e;
+    int32_t depth;
+    int32_t next;  // position of the next child to write
+  };
+  std::vector<Frame> stack{{&element, depth, 0}};
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    const OrderedList<clsMarkUp>& children = f.e->Markups();
+    if (f.next == 0) {
+      AppendStartTag(sink, *f.e, f.depth);
+      if (children.Count() == 0) {
+        sink += f.e->sValue();
+        AppendEndTag(sink, *f.e);
+        stack.pop_back();
+        continue;
+      }
+      sink += "\r\n";
+    }
+    if (f.next < children.Count()) {
+      const clsMarkUp& child = children.Item(++f.next);
+      stack.push_back({&child, f.depth + 1, 0});  // f is not used after this
+    } else {
+      AppendIndent(sink, f.depth);
+      AppendEndTag(sink, *f.e);
+      stack.pop_back();
+    }
+  }
+}
+
+std::string RepeatString(std::string_view text, int32_t count) {
+  if (count < -32768 || count >= 32767)
+    throw OverflowError("Repeat count overflowed: " + std::to_string(count) +
+                        " repetitions (at most 32766)");
+  std::string out;
+  for (int32_t i = 1; i <= count; ++i) out += text;
+  return out;
+}

@@ -1,0 +1,300 @@
+// File access: errors that name the path and the system's reason, and a save
+// that never leaves a half-written target, with failures injected through the
+// system-call table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "markup/fileio.h"
+#include "markup/modMain.h"
+#include "tree_text.h"
+
+#ifdef _WIN32
+#include "colorfile/fileio_win32.h"
+#else
+#include <cerrno>
+#include <cstring>
+
+#include "markup/fileio_posix.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FileIo : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(testing::TempDir()) /
+           ("tintmoor-fileio-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  static void Put(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  static std::string Get(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  // The names in the test folder, to see that no temporary file is left.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(FileIo, ReadingAMissingFileNamesPathAndReason) {
+  const std::string path = Path("missing.xml");
+  try {
+    ReadFileBytes(path);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_FALSE(e.reason().empty());
+    EXPECT_EQ(std::string(e.what()), "Cannot read \"" + path + "\": " + e.reason());
+  }
+  EXPECT_THROW(LoadMarkupFile(path), FileError);
+  clsMarkUp root;
+  EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
+}
+
+TEST_F(FileIo, BytesGoInAndOutUnchanged) {
+  std::string bytes("a\r\nb\nc\rd\0e\x1a\xff", 12);
+  const std::string path = Path("bytes.bin");
+  ReplaceFileBytes(path, bytes);
+  EXPECT_EQ(Get(path), bytes);
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+  ReplaceFileBytes(path, "shorter");
+  EXPECT_EQ(ReadFileBytes(path), "shorter");
+  ReplaceFileBytes(path, "");
+  EXPECT_EQ(ReadFileBytes(path), "");
+  EXPECT_EQ(Names(), std::vector<std::string>{"bytes.bin"});
+}
+
+TEST_F(FileIo, SaveAndLoadTheDocument) {
+  clsMarkUp root;
+  clsMarkUp& a = root.Markups().Add();
+  a.sName("a");
+  a.sValue("1");
+  const std::string path = Path("doc.xml");
+  SaveMarkupFile(path, root);
+  EXPECT_EQ(Get(path), WriteDocument(root));
+  clsMarkUp back;
+  back.bOpen(true);
+  LoadMarkupFile(path, back);
+  EXPECT_EQ(TreeText(back), "+[a:1]");
+}
+
+TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing) {
+  const std::string path = Path("no-such-folder") + "/x.xml";
+  try {
+    ReplaceFileBytes(path, "x");
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_FALSE(e.reason().empty());
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot write \"" + path + "\": ", 0), 0u) << e.what();
+  }
+  EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
+  fs::create_directories(dir_ / "sub");
+  EXPECT_THROW(ReplaceFileBytes(Path("sub"), "x"), FileError);
+  EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
+}
+
+#ifdef _WIN32
+
+// Swaps the call table for one test and puts it back.
+struct Inject {
+  Win32FileCalls saved = Win32FileCallsForTesting();
+  ~Inject() { Win32FileCallsForTesting() = saved; }
+  Win32FileCalls& calls() { return Win32FileCallsForTesting(); }
+};
+
+int writes = 0;
+
+// The system's words for an error, as the reason should carry them.
+std::string SystemText(DWORD error) {
+  char text[512] = {};
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, sizeof text, nullptr);
+  std::string s = text;
+  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+// The first chunk goes through; the second finds the disk full.
+BOOL WINAPI WriteUntilDiskFull(HANDLE h, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED o) {
+  if (++writes == 1) return ::WriteFile(h, data, size < 10 ? size : 10, put, o);
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+BOOL WINAPI FailFlush(HANDLE) {
+  SetLastError(ERROR_WRITE_FAULT);
+  return FALSE;
+}
+
+BOOL WINAPI RefuseMove(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return FALSE;
+}
+
+TEST_F(FileIo, DiskFullMidWriteLeavesTargetAndNoTemporaryFile) {
+  const std::string path = Path("target.xml");
+  Put(path, "original");
+  Inject inject;
+  writes = 0;
+  inject.calls().WriteFile = WriteUntilDiskFull;
+  try {
+    ReplaceFileBytes(path, std::string(100, 'x'));
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_EQ(e.reason(), SystemText(ERROR_DISK_FULL));
+  }
+  EXPECT_EQ(writes, 2);
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileIo, FailedFlushOrRenameLeavesTargetAndNoTemporaryFile) {
+  const std::string path = Path("target.xml");
+  Put(path, "original");
+  {
+    Inject inject;
+    inject.calls().FlushFileBuffers = FailFlush;
+    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+  }
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+  {
+    Inject inject;
+    inject.calls().MoveFileExA = RefuseMove;
+    try {
+      ReplaceFileBytes(path, "new");
+      FAIL();
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.reason(), SystemText(ERROR_ACCESS_DENIED));
+    }
+  }
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
+  const std::string path = Path("ro.xml");
+  Put(path, "original");
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"ro.xml"});
+}
+
+#else
+
+struct Inject {
+  PosixFileCalls saved = PosixFileCallsForTesting();
+  ~Inject() { PosixFileCallsForTesting() = saved; }
+  PosixFileCalls& calls() { return PosixFileCallsForTesting(); }
+};
+
+int writes = 0;
+
+TEST_F(FileIo, DiskFullMidWriteLeavesTargetAndNoTemporaryFile) {
+  const std::string path = Path("target.xml");
+  Put(path, "original");
+  Inject inject;
+  writes = 0;
+  inject.calls().write = [](int fd, const void* data, size_t size) -> ssize_t {
+    if (++writes == 1) return ::write(fd, data, size < 10 ? size : 10);
+    errno = ENOSPC;
+    return -1;
+  };
+  try {
+    ReplaceFileBytes(path, std::string(100, 'x'));
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_EQ(e.reason(), std::strerror(ENOSPC));
+  }
+  EXPECT_EQ(writes, 2);
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileIo, FailedSyncOrRenameLeavesTargetAndNoTemporaryFile) {
+  const std::string path = Path("target.xml");
+  Put(path, "original");
+  {
+    Inject inject;
+    inject.calls().fsync = [](int) {
+      errno = EIO;
+      return -1;
+    };
+    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+  }
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+  {
+    Inject inject;
+    inject.calls().rename = [](const char*, const char*) {
+      errno = EACCES;
+      return -1;
+    };
+    try {
+      ReplaceFileBytes(path, "new");
+      FAIL();
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.reason(), std::strerror(EACCES));
+    }
+  }
+  EXPECT_EQ(Get(path), "original");
+  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileIo, ReplacementKeepsTheTargetsPermissions) {
+  const std::string path = Path("perm.xml");
+  Put(path, "original");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ReplaceFileBytes(path, "new");
+  EXPECT_EQ(fs::status(path).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(FileIo, ReadErrorNamesPathAndReason) {
+  const std::string path = Path("r.xml");
+  Put(path, "data");
+  Inject inject;
+  inject.calls().read = [](int, void*, size_t) -> ssize_t {
+    errno = EIO;
+    return -1;
+  };
+  try {
+    ReadFileBytes(path);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.reason(), std::strerror(EIO));
+  }
+}
+
+#endif
+
+}  // namespace

@@ -1,0 +1,251 @@
+// The reader: what each kind of line does to the tree, line breaks, the
+// deepest-open-element search, deep files, and the word-count limit.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+
+#include "markup/modMain.h"
+#include "markup/modString.h"
+#include "tree_text.h"
+
+namespace {
+
+// Reads text into a fresh open root, as a load does, and pictures the result.
+std::string Read(std::string_view text) {
+  clsMarkUp root;
+  root.bOpen(true);
+  ReadMarkup(text, root, "test.xml");
+  return TreeText(root);
+}
+
+struct ReadCase {
+  const char* text;
+  const char* tree;
+};
+
+TEST(Reader, LinesAndWhatTheyDo) {
+  const ReadCase cases[] = {
+      // the declaration makes no element
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<a>\r\n</a>", "+[a]"},
+      {"<a x=\"1\">\r\n<b>2</b>\r\n</a>", "+[a x=1[b:2]]"},
+      {"<a x=\"1\" y=\"2 3\">text\r\n<c></c>", "+[a+ x=1 y=2 3:text[c]]"},
+      {"<a>text</b>", "+[a:text]"},  // the end tag's name is not compared
+      {"<a></a>", "+[a]"},
+      {"<a> 1 </a>", "+[a: 1 ]"},
+      {"<a>1</a><b>2</b>", "+[a:1]"},
+      {"<a>x<b>", "+"},
+      {"<a x=\"p=q\">", "+[a+ x=pq]"},
+      {"<a x = \"1\">", "+[a+ x=  1]"},
+      {"<a x=\"1>2\">", "+[a+ x=1>2]"},
+      {"<a x=\"1\"y=\"2\">", "+[a+ x=1 y=2]"},
+      {"<a x=\"1\" >", "+[a+ x=1]"},
+      {"<a x=\"\"></a>", "+[a x=]"},
+      {"<a x=1>", "+"},
+      {"<a x='1'>", "+"},
+      {"<a b>", "+"},
+      {"<a x=\"1\"/>", "+"},
+      {"<a x=\"1\" />", "+"},
+      {"<a />", "+"},
+      {"<a/>", "+[a+]"},
+      {"<a(1)>", "+[a1+]"},
+      {"<a?b>", "+[ab+]"},
+      {"< a>", "+"},
+      {"<>", "+"},
+      {"<!-- note -->", "+"},
+      {"<a x=\"1\r\n2\">", "+"},  // a start tag over two lines
+      {"text\r\n\r\n", "+"},
+      {"<a>\r\ntext\r\n</a>", "+[a]"},
+      {"\t  <a>", "+"},  // spaces go before tabs, so this line begins with a space
+      {"  \t<a>", "+[a+]"},
+      {"<a>x\ty</a>", "+[a:xy]"},
+      {"<a>x  ", "+[a+:x]"},
+      {"<a>x \t", "+[a+:x ]"},
+      {"<a>\r\n<b>", "+[a+[b+]]"},
+      {"\xEF\xBB\xBF<a>\r\n<b></b>", "+[b]"},  // the byte-order mark spoils line 1
+      {"", "+"},
+      {"<a>\xff\x80</a>", "+[a:\xff\x80]"},  // bytes pass unchanged
+      // "<" with no word after it, at line start or in the text
+      {"<", "+"},
+      {"<a>text<", "+"},
+      // end tags that never end, and text after an end tag
+      {"<a>x</", "+"},
+      {"<a>\r\n</a", "+[a+]"},
+      {"<a>\r\n</a> trailing <b>", "+[a]"},
+      {"<a>\r\n</>", "+[a]"},
+      {"<a>1 < 2</a>", "+"},
+      {"<a>x=\"y\"</a>", "+[a:x=\"y\"]"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(c.text), c.tree) << c.text;
+}
+
+TEST(Reader, LineBreaksAreCrCrlfOrLf) {
+  const ReadCase cases[] = {
+      {"<a>\r\n<b>1</b>\r\n</a>\r\n<c/>", "+[a[b:1],c+]"},
+      {"<a>\n<b>1</b>\n</a>\n<c/>", "+[a[b:1],c+]"},
+      {"<a>\r<b>1</b>\r</a>\r<c/>", "+[a[b:1],c+]"},
+      {"<a>\n\r<b>1</b>\r\n\n</a>\r\r<c/>\n", "+[a[b:1],c+]"},
+      {"<a>1</a>\n", "+[a:1]"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(c.text), c.tree) << c.text;
+}
+
+TEST(Reader, ASurplusEndLineClosesTheRootForGood) {
+  // With the root closed, everything goes straight under it, open or not.
+  EXPECT_EQ(Read("<a>\r\n</a>\r\n</a>\r\n<b>\r\n<c>\r\n</c>\r\n<d>1</d>"), "[a,b+,c+,d:1]");
+  EXPECT_EQ(Read("</x>\r\n<b>"), "[b+]");
+}
+
+TEST(Reader, ParseLineWorksOnTheGlobalDocument) {
+  auto saved = gDocument.Replace(std::make_unique<clsMarkUp>());
+  gDocument->bOpen(true);
+  ParseLine("<a x=\"1\">");
+  ParseLine("<b>2</b>");
+  ParseLine("</a>");
+  EXPECT_EQ(TreeText(*gDocument), "+[a x=1[b:2]]");
+  gDocument.Replace(std::move(saved));
+}
+
+// FindOpenMarkup as the rule reads: the first open child, followed down.
+clsMarkUp& ReferenceFindOpen(clsMarkUp& m) {
+  if (m.bOpen() && m.Markups().Count() >= 1)
+    for (clsMarkUp& c : m.Markups())
+      if (c.bOpen()) return ReferenceFindOpen(c);
+  return m;
+}
+
+TEST(FindOpenMarkup, FollowsTheFirstOpenChild) {
+  clsMarkUp root;
+  EXPECT_EQ(&FindOpenMarkup(root), &root);  // closed, childless
+  clsMarkUp& a = root.Markups().Add();
+  clsMarkUp& b = root.Markups().Add();
+  clsMarkUp& c = root.Markups().Add();
+  a.bOpen(true);
+  c.bOpen(true);
+  EXPECT_EQ(&FindOpenMarkup(root), &root);  // a closed root is not descended
+  root.bOpen(true);
+  EXPECT_EQ(&FindOpenMarkup(root), &a);  // the first open child, not the last
+  a.bOpen(false);
+  EXPECT_EQ(&FindOpenMarkup(root), &c);
+  b.bOpen(true);
+  EXPECT_EQ(&FindOpenMarkup(root), &b);
+  clsMarkUp& b1 = b.Markups().Add();
+  b1.bOpen(true);
+  EXPECT_EQ(&FindOpenMarkup(root), &b1);
+  b.bOpen(false);  // its open child is cut off with it
+  EXPECT_EQ(&FindOpenMarkup(root), &c);
+  EXPECT_EQ(&FindOpenMarkup(b), &b);
+}
+
+TEST(FindOpenMarkup, AgreesWithTheRuleOnRandomTrees) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 300; ++round) {
+    clsMarkUp root;
+    std::vector<clsMarkUp*> all{&root};
+    const int size = 1 + static_cast<int>(rng() % 40);
+    for (int i = 0; i < size; ++i) {
+      clsMarkUp& parent = *all[rng() % all.size()];
+      clsMarkUp& e = parent.Markups().Add();
+      e.bOpen(rng() % 2 == 0);
+      all.push_back(&e);
+    }
+    root.bOpen(rng() % 4 != 0);
+    // Flip a few flags after the fact too, so the counts are exercised.
+    for (int i = 0; i < 5; ++i) all[rng() % all.size()]->bOpen(rng() % 2 == 0);
+    for (clsMarkUp* m : all) ASSERT_EQ(&FindOpenMarkup(*m), &ReferenceFindOpen(*m)) << round;
+  }
+}
+
+TEST(Reader, KeepsFollowingTheRuleWhenTheWindowChangesTheTreeMidLoad) {
+  // A yield hook stands in for a window event: while line 4 is split, it
+  // reopens the first top-level element, which then takes the next element.
+  static clsMarkUp* root;
+  static int calls;
+  clsMarkUp r;
+  r.bOpen(true);
+  root = &r;
+  calls = 0;
+  YieldHook previous = SetYieldHook([] {
+    if (++calls == 20) root->Markups().Item(1).bOpen(true);
+  });
+  // Lines 1-3 yield 4 + 9 + 5 times; line 4 ("<c>") yields on its 2nd position.
+  ReadMarkup("<a>\n<b></b>\n</a>\n<c>\n<d/>", r, "t");
+  SetYieldHook(previous);
+  EXPECT_EQ(TreeText(r), "+[a+[b,c+[d+]]]");
+}
+
+TEST(Reader, LoadingFollowsAReplacedGlobalDocument) {
+  const std::string path = testing::TempDir() + "replaced.xml";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("<a>\n<b/>\n", f);
+    std::fclose(f);
+  }
+  static int calls;
+  calls = 0;
+  auto saved = gDocument.Replace(std::make_unique<clsMarkUp>());
+  gDocument->bOpen(true);
+  YieldHook previous = SetYieldHook([] {
+    if (++calls == 4) {  // the last position of line 1
+      auto fresh = std::make_unique<clsMarkUp>();
+      fresh->bOpen(true);
+      gDocument.Replace(std::move(fresh));  // a reload from inside a yield
+    }
+  });
+  LoadMarkupFile(path);
+  SetYieldHook(previous);
+  EXPECT_EQ(TreeText(*gDocument), "+[a+[b+]]");
+  gDocument.Replace(std::move(saved));
+  std::remove(path.c_str());
+}
+
+TEST(Reader, AMillionNestedStartLinesLoadAndRelease) {
+  std::string text;
+  text.reserve(4'000'000);
+  for (int i = 0; i < 1'000'000; ++i) text += "<a>\n";
+  auto root = std::make_unique<clsMarkUp>();
+  root->bOpen(true);
+  ReadMarkup(text, *root, "deep.xml");
+  int depth = 0;
+  const clsMarkUp* at = root.get();
+  while (at->Markups().Count() == 1) {
+    at = &at->Markups().Item(1);
+    ++depth;
+  }
+  EXPECT_EQ(depth, 1'000'000);
+  EXPECT_EQ(&FindOpenMarkup(*root), at);
+  // Saving stops at the first level that cannot be indented.
+  try {
+    WriteDocument(*root);
+    FAIL();
+  } catch (const OverflowError& e) {
+    EXPECT_NE(std::string(e.what()).find("depth 32767"), std::string::npos) << e.what();
+  }
+  root.reset();
+}
+
+TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
+  auto Words = [](int n) {
+    std::string line = "<a>";
+    for (int i = 3; i < n; ++i) line += (i % 2) ? "x" : " ";
+    return line;  // "<", "a", ">" and n - 3 more words
+  };
+  EXPECT_EQ(Read(Words(32767)).substr(0, 5), "+[a+:");
+  clsMarkUp root;
+  root.bOpen(true);
+  std::string text = "<first>\r\n" + Words(32768) + "\r\n<last>";
+  try {
+    ReadMarkup(text, root, "wide.xml");
+    FAIL();
+  } catch (const OverflowError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Word count overflowed: line 2 of \"wide.xml\" has more than 32767 words");
+  }
+  EXPECT_EQ(TreeText(root), "+");  // not even line 1 got in
+  EXPECT_THROW(ParseLine(Words(32768), root), OverflowError);
+  // Tabs are gone before words are counted.
+  EXPECT_EQ(Read(Words(32767) + std::string(40000, '\t')).substr(0, 5), "+[a+:");
+}
+
+}  // namespace

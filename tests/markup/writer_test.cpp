@@ -1,0 +1,159 @@
+// The writer: the fixed layout, the 16-bit limits, and the round trip of
+// generated trees through writer and reader.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "markup/modMain.h"
+#include "tree_text.h"
+
+namespace {
+
+const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
+
+clsMarkUp& Add(clsMarkUp& parent, const std::string& name, const std::string& value = "") {
+  clsMarkUp& c = parent.Markups().Add();
+  c.sName(name);
+  c.sValue(value);
+  return c;
+}
+
+void Param(clsMarkUp& e, const std::string& name, const std::string& value) {
+  clsParam& p = e.Params().Add();
+  p.sName(name);
+  p.sValue(value);
+}
+
+TEST(Writer, EmptyDocumentIsDeclarationAndEmptyLine) {
+  clsMarkUp root;
+  EXPECT_EQ(WriteDocument(root), kHead);
+  EXPECT_EQ(kHead.size(), 38u + 4u);
+}
+
+TEST(Writer, WorkedExample) {
+  clsMarkUp root;
+  root.sName("never written");
+  root.sValue("nor this");
+  Param(root, "nor", "this");
+  clsMarkUp& list = Add(root, "list");
+  Param(list, "id", "7");
+  Add(list, "item", "1 2 3");
+  Param(Add(list, "item"), "k", "");
+  Add(Add(list, "group", "own value is not written"), "item", "x");
+  EXPECT_EQ(WriteDocument(root), kHead +
+                                     "<list id=\"7\">\r\n"
+                                     "\t<item>1 2 3</item>\r\n"
+                                     "\t<item k=\"\"></item>\r\n"
+                                     "\t<group>\r\n"
+                                     "\t\t<item>x</item>\r\n"
+                                     "\t</group>\r\n"
+                                     "</list>\r\n");
+}
+
+TEST(Writer, TextsAreWrittenAsTheyStand) {
+  clsMarkUp root;
+  clsMarkUp& odd = Add(root, "", "<>=\"\t\xff");
+  Param(odd, "", "");
+  Param(odd, "q\"", "a=b");
+  Add(root, "");
+  EXPECT_EQ(WriteDocument(root), kHead +
+                                     "< =\"\" q\"=\"a=b\"><>=\"\t\xff</>\r\n"
+                                     "<></>\r\n");
+}
+
+TEST(Writer, WriteMarkupAppendsAtTheGivenDepth) {
+  clsMarkUp e;
+  e.sName("a");
+  Add(e, "b", "1");
+  std::string sink = "before\r\n";
+  WriteMarkup(e, 2, sink);
+  EXPECT_EQ(sink, "before\r\n\t\t<a>\r\n\t\t\t<b>1</b>\r\n\t\t</a>\r\n");
+}
+
+TEST(Writer, DepthLimit) {
+  clsMarkUp leaf;
+  leaf.sName("x");
+  std::string sink;
+  WriteMarkup(leaf, 32766, sink);
+  EXPECT_EQ(sink, std::string(32766, '\t') + "<x></x>\r\n");
+
+  clsMarkUp parent;
+  parent.sName("p");
+  Add(parent, "deepest");
+  sink = "kept";
+  try {
+    WriteMarkup(parent, 32766, sink);
+    FAIL();
+  } catch (const OverflowError& e) {
+    EXPECT_STREQ(e.what(),
+                 "Nesting depth overflowed: element \"deepest\" at depth 32767 cannot be "
+                 "indented (at most 32766 levels)");
+  }
+  EXPECT_EQ(sink, "kept");  // refused before anything was written
+}
+
+TEST(RepeatString, Cases) {
+  EXPECT_EQ(RepeatString("ab", 0), "");
+  EXPECT_EQ(RepeatString("ab", -5), "");
+  EXPECT_EQ(RepeatString("ab", 3), "ababab");
+  EXPECT_EQ(RepeatString("", 3), "");
+  EXPECT_EQ(RepeatString("\t", 32766).size(), 32766u);
+  EXPECT_EQ(RepeatString("\t", -32768), "");
+  for (int32_t bad : {32767, 32768, -32769, INT32_MAX, INT32_MIN})
+    EXPECT_THROW(RepeatString("\t", bad), OverflowError) << bad;
+}
+
+// Random texts from an alphabet, at least minLength long.
+std::string Text(std::mt19937& rng, std::string_view alphabet, int minLength, int maxLength) {
+  std::string s;
+  int n = minLength + static_cast<int>(rng() % static_cast<unsigned>(maxLength - minLength + 1));
+  for (int i = 0; i < n; ++i) s += alphabet[rng() % alphabet.size()];
+  return s;
+}
+
+// What survives a write and a read: names, attributes, values of leaves, and
+// structure (every element comes back closed).
+std::string Shape(const clsMarkUp& root) {
+  auto copy = root.Clone();
+  std::vector<clsMarkUp*> pending{copy.get()};
+  while (!pending.empty()) {
+    clsMarkUp* e = pending.back();
+    pending.pop_back();
+    e->bOpen(false);
+    if (e->Markups().Count() > 0) e->sValue("");
+    for (clsMarkUp& c : e->Markups()) pending.push_back(&c);
+  }
+  return TreeText(*copy);
+}
+
+TEST(Writer, RoundTripOfGeneratedTrees) {
+  // Within the reader's limits: names are non-empty runs of non-delimiters; no
+  // text holds a tab or a line break; attribute values hold no "=" or quote;
+  // leaf values hold no "<".
+  const std::string nameChars = "abcXYZ019_-.:!'\x80\xe9";
+  const std::string attrChars = "ab1 <>/?()[]+|'!\xff";
+  const std::string valueChars = "ab1 >/=\"?()[]+|'!\xff";
+  std::mt19937 rng(2026);
+  for (int round = 0; round < 200; ++round) {
+    clsMarkUp root;
+    std::vector<clsMarkUp*> all{&root};
+    const int size = static_cast<int>(rng() % 30);
+    for (int i = 0; i < size; ++i) {
+      clsMarkUp& e =
+          Add(*all[rng() % all.size()], Text(rng, nameChars, 1, 6), Text(rng, valueChars, 0, 8));
+      e.bOpen(rng() % 3 == 0);
+      for (int a = static_cast<int>(rng() % 4); a > 0; --a)
+        Param(e, Text(rng, nameChars, 1, 4), Text(rng, attrChars, 0, 6));
+      all.push_back(&e);
+    }
+    const std::string written = WriteDocument(root);
+    clsMarkUp back;
+    back.bOpen(true);
+    ReadMarkup(written, back, "round trip");
+    back.bOpen(false);
+    ASSERT_EQ(TreeText(back), Shape(root)) << written;
+    ASSERT_EQ(WriteDocument(back), written);
+  }
+}
+
+}  // namespace
