@@ -68,17 +68,19 @@ constinit BlockPool<sizeof(clsMarkUp)> markupPool;
 constinit BlockPool<sizeof(clsParam)> paramPool;
 
 template <class T, class Pool>
-void* TakeRecord(Pool& pool, size_t size) {
-  if (!TINTMOOR_POOL || size != sizeof(T)) return ::operator new(size);
-  return pool.Take();
+void* TakeRecord([[maybe_unused]] Pool& pool, size_t size) {
+#if TINTMOOR_POOL
+  if (size == sizeof(T)) return pool.Take();
+#endif
+  return ::operator new(size);
 }
 
 template <class T, class Pool>
-void GiveRecord(Pool& pool, void* p, size_t size) noexcept {
-  if (!TINTMOOR_POOL || size != sizeof(T))
-    ::operator delete(p);
-  else
-    pool.Give(p);
+void GiveRecord([[maybe_unused]] Pool& pool, void* p, [[maybe_unused]] size_t size) noexcept {
+#if TINTMOOR_POOL
+  if (size == sizeof(T)) return pool.Give(p);
+#endif
+  ::operator delete(p);
 }
 
 }  // namespace
