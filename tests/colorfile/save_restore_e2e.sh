@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Drives the real program on the virtual screen as a user would: picks a
+# colour in the real colour dialog, saves through the File menu and checks the
+# game's file byte for byte; then restores through the Options menu and checks
+# the file is the program's default again, with the xmb gone both times.
+#
+#   save_restore_e2e.sh TINTMOOR.EXE WINEPREFIX SOURCE_DIR
+# Exits 77 (skipped) without DISPLAY or xdotool.
+set -uo pipefail
+exe=$1 prefix=$2 source=$3
+[ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "no DISPLAY or xdotool"; exit 77; }
+
+key='HKLM\Software\Microsoft\Microsoft Games\Age of Mythology\1.0'
+default="$(dirname "$exe")/playercolors.xml"
+game=$(mktemp -d)
+mkdir "$game/data"
+cp "$default" "$game/data/playercolors.xml"
+echo stale >"$game/data/playercolors.xmb"
+xml="$game/data/playercolors.xml"
+xmb="$game/data/playercolors.xmb"
+
+run() { "$source/tools/wine-run" --prefix "$prefix" "$@"; }
+# The key may hold something of another test's; put it back afterwards.
+# (Wine's output goes to files: a pipe would be held open by the prefix's services.)
+run reg query "$key" /v AppPath /reg:32 >"$game/previous.txt" 2>/dev/null
+previous=$(tr -d '\r' <"$game/previous.txt" | sed -n 's/^ *AppPath *REG_SZ *//p')
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$pid" ] && wait "$pid" 2>/dev/null
+  if [ -n "$previous" ]; then
+    run reg add "$key" /v AppPath /t REG_SZ /d "$previous" /f /reg:32 >/dev/null 2>&1
+  else
+    run reg delete "$key" /f /reg:32 >/dev/null 2>&1
+  fi
+  rm -rf "$game"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Waits up to 20 s for a visible top-level window whose name matches; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+# Waits up to 10 s for a shell condition.
+wait_for() {
+  for _ in $(seq 1 50); do
+    eval "$1" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+caption_is() { [ "$(xdotool getwindowname "$main" 2>/dev/null)" = "$1" ]; }
+menu_command() {  # F10, then the given keys: Right to the menu, Down to the item
+  xdotool windowfocus "$main"
+  sleep 0.2
+  xdotool key F10
+  sleep 0.3
+  local k
+  for k in "$@"; do
+    xdotool key "$k"
+    sleep 0.3
+  done
+  xdotool key Return
+}
+
+run reg add "$key" /v AppPath /t REG_SZ /d "Z:${game//\//\\}" /f /reg:32 >/dev/null 2>&1 ||
+  fail "reg add"
+run "$exe" >/dev/null 2>&1 &
+pid=$!
+
+main=$(wait_window "^Brindle's AoM Tintmoor\$") || fail "the main window did not appear"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client area
+
+# Pick red 10, green 20, blue 30 for box 4 ("Player 1", minimap): client (152 + 34, 116 + 10).
+xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
+dialog=$(wait_window "^Color\$") || fail "the colour dialog did not open"
+sleep 0.3
+set_field() {  # x y value, relative to the dialog
+  xdotool mousemove --window "$dialog" "$1" "$2" click 1
+  sleep 0.2
+  xdotool key --window "$dialog" End BackSpace BackSpace BackSpace BackSpace
+  xdotool type --window "$dialog" "$3"
+  sleep 0.2
+}
+set_field 499 211 10  # Red
+set_field 499 234 20  # Green
+set_field 499 256 30  # Blue
+xdotool key --window "$dialog" Return
+wait_for 'caption_is "Brindle'"'"'s AoM Tintmoor *"' || fail "no unsaved-changes marker after the pick"
+
+menu_command Down  # File > Save
+# The default file with that one cell changed, byte for byte (tabs, CR LF).
+expected="$game/expected.xml"
+sed 's/<player num="1" color1="50 50 255" color2="0 0 255"/<player num="1" color1="50 50 255" color2="10 20 30"/' \
+  "$default" >"$expected"
+cmp -s "$expected" "$default" && fail "the test's expected file is the default file"
+wait_for '[ ! -e "$xmb" ]' || fail "Save left playercolors.xmb"
+wait_for 'cmp -s "$xml" "$expected"' || { diff "$expected" "$xml"; fail "saved file differs"; }
+wait_for 'caption_is "Brindle'"'"'s AoM Tintmoor"' || fail "Save did not clear the marker"
+echo "save: ok"
+
+echo stale >"$xmb"
+menu_command Right Down  # Options > Restore Default Colors
+wait_for 'cmp -s "$xml" "$default"' || fail "Restore did not put the default file back"
+wait_for '[ ! -e "$xmb" ]' || fail "Restore left playercolors.xmb"
+echo "restore: ok"
