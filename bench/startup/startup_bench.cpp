@@ -125,13 +125,14 @@ class GameKey {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
+  if (argc < 5) {
     std::fprintf(stderr,
-                 "usage: startup_bench TINTMOOR_EXE MINIMAL_EXE DEFAULT_COLOR_FILE [ROUNDS]\n");
+                 "usage: startup_bench TINTMOOR_EXE MINIMAL_EXE MINIMAL_IMPORTS_EXE "
+                 "DEFAULT_COLOR_FILE [ROUNDS]\n");
     return 2;
   }
-  const std::string tintmoor = argv[1], minimal = argv[2], defaultFile = argv[3];
-  const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 7;
+  const std::string tintmoor = argv[1], minimal = argv[2], imports = argv[3], defaultFile = argv[4];
+  const int rounds = argc > 5 ? std::max(1, std::atoi(argv[5])) : 7;
 
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
