@@ -1,5 +1,6 @@
 // Dispatch, help and the one place where failures become exit statuses.
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <ostream>
 
@@ -62,5 +63,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return Fail(err, kExitFile, e.what());
   } catch (const std::bad_alloc&) {
     return Fail(err, kExitFile, "out of memory");
+  } catch (const std::exception& e) {
+    return Fail(err, kExitFile, e.what());  // a file too large to hold, for one
   }
 }

@@ -68,17 +68,19 @@ constinit BlockPool<sizeof(clsMarkUp)> markupPool;
 constinit BlockPool<sizeof(clsParam)> paramPool;
 
 template <class T, class Pool>
-void* TakeRecord(Pool& pool, size_t size) {
-  if (!TINTMOOR_POOL || size != sizeof(T)) return ::operator new(size);
-  return pool.Take();
+void* TakeRecord([[maybe_unused]] Pool& pool, size_t size) {
+#if TINTMOOR_POOL
+  if (size == sizeof(T)) return pool.Take();
+#endif
+  return ::operator new(size);
 }
 
 template <class T, class Pool>
-void GiveRecord(Pool& pool, void* p, size_t size) noexcept {
-  if (!TINTMOOR_POOL || size != sizeof(T))
-    ::operator delete(p);
-  else
-    pool.Give(p);
+void GiveRecord([[maybe_unused]] Pool& pool, void* p, [[maybe_unused]] size_t size) noexcept {
+#if TINTMOOR_POOL
+  if (size == sizeof(T)) return pool.Give(p);
+#endif
+  ::operator delete(p);
 }
 
 }  // namespace
@@ -119,14 +121,17 @@ clsMarkUp::~clsMarkUp() {
 }
 
 void clsMarkUp::Release(std::vector<std::unique_ptr<clsMarkUp>> elements) {
-  // Each element is destroyed only after its children were moved out, so no
-  // destructor ever reaches below its own level.
-  while (!elements.empty()) {
-    std::unique_ptr<clsMarkUp> e = std::move(elements.back());
-    elements.pop_back();
-    if (e->Markups_.Count() > 0) {
-      auto children = e->Markups_.TakeAll();
-      for (auto& c : children) elements.push_back(std::move(c));
+  // Lists still to be released. An element is destroyed only after its own
+  // children were moved out, so no destructor reaches below its own level,
+  // and a list of leaves is released in one pass.
+  std::vector<std::vector<std::unique_ptr<clsMarkUp>>> pending;
+  pending.push_back(std::move(elements));
+  while (!pending.empty()) {
+    std::vector<std::unique_ptr<clsMarkUp>> list = std::move(pending.back());
+    pending.pop_back();
+    for (std::unique_ptr<clsMarkUp>& e : list) {
+      if (e->Markups_.Count() > 0) pending.push_back(e->Markups_.TakeAll());
+      e.reset();
     }
   }
 }

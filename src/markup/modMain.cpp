@@ -395,6 +395,38 @@ void AppendEndTag(std::string& sink, const clsMarkUp& e) {
   sink += ">\r\n";
 }
 
+// Writes element and its children at depth, which CheckDepth has allowed.
+void WriteChecked(const clsMarkUp& element, int32_t depth, std::string& sink) {
+  struct Frame {
+    const clsMarkUp* e;
+    int32_t depth;
+    int32_t next;  // position of the next child to write
+  };
+  std::vector<Frame> stack{{&element, depth, 0}};
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    const OrderedList<clsMarkUp>& children = f.e->Markups();
+    if (f.next == 0) {
+      AppendStartTag(sink, *f.e, f.depth);
+      if (children.Count() == 0) {
+        sink += f.e->sValue();
+        AppendEndTag(sink, *f.e);
+        stack.pop_back();
+        continue;
+      }
+      sink += "\r\n";
+    }
+    if (f.next < children.Count()) {
+      const clsMarkUp& child = children.Item(++f.next);
+      stack.push_back({&child, f.depth + 1, 0});  // f is not used after this
+    } else {
+      AppendIndent(sink, f.depth);
+      AppendEndTag(sink, *f.e);
+      stack.pop_back();
+    }
+  }
+}
+
 }  // namespace
 
 bool IsDelimiter(std::string_view word) { return word.size() == 1 && IsDelimiterChar(word[0]); }
@@ -435,44 +467,19 @@ void SaveMarkupFile(const std::string& path, const clsMarkUp& root) {
 }
 
 std::string WriteDocument(const clsMarkUp& root) {
+  // Every element is checked before anything is written, so a tree too deep
+  // to save costs no time and memory for a text that would be thrown away.
   for (const clsMarkUp& e : root.Markups()) CheckDepth(e, 0);
   std::string sink;
   sink += kDeclaration;
   sink += "\r\n\r\n";
-  for (const clsMarkUp& e : root.Markups()) WriteMarkup(e, 0, sink);
+  for (const clsMarkUp& e : root.Markups()) WriteChecked(e, 0, sink);
   return sink;
 }
 
 void WriteMarkup(const clsMarkUp& element, int16_t depth, std::string& sink) {
   CheckDepth(element, depth);
-  struct Frame {
-    const clsMarkUp* e;
-    int32_t depth;
-    int32_t next;  // position of the next child to write
-  };
-  std::vector<Frame> stack{{&element, depth, 0}};
-  while (!stack.empty()) {
-    Frame& f = stack.back();
-    const OrderedList<clsMarkUp>& children = f.e->Markups();
-    if (f.next == 0) {
-      AppendStartTag(sink, *f.e, f.depth);
-      if (children.Count() == 0) {
-        sink += f.e->sValue();
-        AppendEndTag(sink, *f.e);
-        stack.pop_back();
-        continue;
-      }
-      sink += "\r\n";
-    }
-    if (f.next < children.Count()) {
-      const clsMarkUp& child = children.Item(++f.next);
-      stack.push_back({&child, f.depth + 1, 0});  // f is not used after this
-    } else {
-      AppendIndent(sink, f.depth);
-      AppendEndTag(sink, *f.e);
-      stack.pop_back();
-    }
-  }
+  WriteChecked(element, depth, sink);
 }
 
 std::string RepeatString(std::string_view text, int32_t count) {
