@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "colorfile/colorstore.h"
 #include "markup/fileio.h"
@@ -17,8 +18,9 @@ namespace {
 class SystemFileSystemTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // ctest runs each test in a process of its own, several at once.
     folder = std::filesystem::temp_directory_path() /
-             ("tintmoor-sys-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+             ("tintmoor-sys-" + std::to_string(std::random_device()()));
     std::filesystem::create_directories(folder);
     data = folder.string() + kPathSeparator;
   }
