@@ -63,6 +63,7 @@ void TestHook() {
 class GameTest : public testing::Test {
  protected:
   void SetUp() override {
+    ForgetLoadedGame();
     previousFiles_ = SetCommandFileSystem(&files_);
     form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "colorfile/commands.h"
+#include "markup/markup.h"
 #include "ui/gdi.h"
 
 namespace {
@@ -113,6 +115,11 @@ void Click(HWND control) {
   const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(control, WM_LBUTTONUP, 0, at);
+}
+
+void ForgetLoadedGame() {
+  gDocument.Replace(std::make_unique<clsMarkUp>());
+  gDataPath.clear();
 }
 
 void DrainMessages() {

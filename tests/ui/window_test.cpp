@@ -23,6 +23,7 @@ class WindowTest : public testing::Test {
   // closing a shown window waits two seconds for a manager that never answers.
   virtual int ShowCommand() const { return SW_HIDE; }
   void SetUp() override {
+    ForgetLoadedGame();
     form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(ShowCommand()));

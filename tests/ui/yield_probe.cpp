@@ -87,9 +87,10 @@ int main() {
   std::printf("hook call, not due to look:      %8.3f us  (%llu looks in %d calls)\n", notDue * 1e6,
               static_cast<unsigned long long>(looksInLoop), kCalls);
   std::printf("read %zu bytes, no hook:         %8.2f ms\n", text.size(), none * 1e3);
-  std::printf("read, window's hook (%u ms):      %8.2f ms  (%llu calls per read, %llu looks in %d reads)\n",
-              kYieldIntervalMs, window * 1e3, static_cast<unsigned long long>(stats.calls / rounds),
-              static_cast<unsigned long long>(stats.looks), rounds);
+  std::printf(
+      "read, window's hook (%u ms):      %8.2f ms  (%llu calls per read, %llu looks in %d reads)\n",
+      kYieldIntervalMs, window * 1e3, static_cast<unsigned long long>(stats.calls / rounds),
+      static_cast<unsigned long long>(stats.looks), rounds);
   std::printf("read, PeekMessage every call:    %8.2f ms\n", every * 1e3);
   std::printf("hook overhead: %.2f ms per read (%.0f%%), against %.2f ms looking every call\n",
               (window - none) * 1e3, 100.0 * (window - none) / none, (every - none) * 1e3);
