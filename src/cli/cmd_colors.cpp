@@ -275,8 +275,8 @@ const char* const kCheckHelp =
     "every pair closer than the threshold, closest first, with the vision it fails\n"
     "under. Exit status 0 when no pair is closer, 4 when some are.\n"
     "\n"
-    "  --threshold N   the smallest distance accepted (default 10; about 2 is\n"
-    "                  just noticeable side by side)\n"
+    "  --threshold N   the smallest distance accepted (default 10; about 1 is\n"
+    "                  just noticeable for colours side by side)\n"
     "  --preset NAME   check a built-in scheme instead of the game's colours\n"
     "  --scheme FILE   check a scheme file instead of the game's colours\n";
 
