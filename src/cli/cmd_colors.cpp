@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <istream>
@@ -414,6 +415,12 @@ int CmdExport(std::span<const std::string> args, CliEnv& env) {
       env.out << text;
       return kExitOk;
     }
+    // A scheme written over the game's own file would leave the game without colours.
+    std::error_code ec;
+    if (std::filesystem::equivalent(file, game.path, ec))
+      throw TintError(file +
+                      " is the game's colour file; export writes a scheme, choose "
+                      "another file");
     try {
       env.fs.ReplaceWhole(file, text);
     } catch (const FileError& e) {

@@ -265,6 +265,16 @@ TEST_F(Commands, ExportThenImportRoundTrips) {
               HasSubstr("\nPlayer 7      1 2 3          4 5 6          128 51 0\n"));
 }
 
+TEST_F(Commands, ExportNeverOverwritesTheGamesFile) {
+  for (const fs::path& target : {GameFile(), DataDir() / ".." / "data" / "playercolors.xml"}) {
+    const Result r = Run(CmdExport, {target.string()});
+    EXPECT_EQ(r.status, kExitFailed);
+    ExpectOneErrorLine(r);
+    EXPECT_THAT(r.err, HasSubstr("is the game's colour file"));
+    EXPECT_EQ(ReadBytes(GameFile()), original_);
+  }
+}
+
 TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
   const fs::path scheme = root_ / "broken.txt";
   WriteBytes(scheme, Replaced(Run(CmdExport, {"-"}).out, "255 102 0      255 102 0", "255 102"));
