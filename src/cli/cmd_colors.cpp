@@ -51,6 +51,7 @@ struct GameFile {
   std::string folder;
   std::string path;
   std::unique_ptr<clsMarkUp> tree;
+  bool fromDefault = false;  // the game had no colour file: the program's default stands in
 };
 
 // Reads the game's colour file. For a command that writes, a data folder
@@ -68,6 +69,7 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
       throw TintError("there is no colour file " + game.path +
                       " yet (start Tintmoor once, or write one with: tintmoor-cli apply default)");
     source = DefaultColorFilePath(env.fs);
+    game.fromDefault = true;
     if (!env.fs.IsFile(source))
       throw TintError("there is no colour file " + game.path +
                       ", and the program's default colour file " + source + " is missing too");
@@ -110,6 +112,8 @@ int WriteTable(const Args& args, CliEnv& env,
     throw TintError("the colour file " + game.path + " is not whole: " + missing +
                     "; nothing was written (tintmoor-cli apply default puts the default file "
                     "back)");
+  if (game.fromDefault)
+    env.out << "There is no " << game.path << " yet; starting from the default colours.\n";
   const ColorTable current = ReadTable(game, env);
   const ColorTable wanted = change(current);
   int changed = 0;
@@ -271,8 +275,8 @@ const char* const kCheckHelp =
     "every pair closer than the threshold, closest first, with the vision it fails\n"
     "under. Exit status 0 when no pair is closer, 4 when some are.\n"
     "\n"
-    "  --threshold N   the smallest distance accepted (default 10; about 2 is\n"
-    "                  just noticeable side by side)\n"
+    "  --threshold N   the smallest distance accepted (default 10; about 1 is\n"
+    "                  just noticeable for colours side by side)\n"
     "  --preset NAME   check a built-in scheme instead of the game's colours\n"
     "  --scheme FILE   check a scheme file instead of the game's colours\n";
 

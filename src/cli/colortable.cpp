@@ -46,8 +46,10 @@ std::string_view ColumnName(int column) {
 }
 
 std::optional<int> ParseRow(std::string_view text) {
-  const std::string s = Normalise(text);
+  std::string s = Normalise(text);
   if (auto n = SmallNumber(s, kRows)) return n;
+  // "player7", as people type it without the space.
+  if (s.size() > 6 && s.starts_with("player") && s[6] != ' ') s.insert(6, 1, ' ');
   for (int row = 0; row < kRows; ++row)
     if (s == Normalise(RowCaption(row))) return row;
   return std::nullopt;

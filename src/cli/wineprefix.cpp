@@ -298,6 +298,8 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
   if (!fs::exists(dir, ec))
     throw TintError("drive " + std::string(windowsPath.substr(0, 2)) +
                     " is not mapped in the Wine prefix " + prefix);
+  // The drive's own folder, links resolved, so paths read as the player knows them.
+  if (fs::path real = fs::canonical(dir, ec); !ec) dir = real;
 
   std::string_view rest = windowsPath.substr(2);
   while (!rest.empty()) {

@@ -84,9 +84,10 @@ TEST(Check, ReportListsPairsWithTheirVisions) {
 
 TEST(RowsAndColumns, AcceptNumbersAndCaptions) {
   const std::pair<const char*, int> rows[] = {
-      {"0", 0},           {"12", 12},        {"Gaia", 0}, {"gaia", 0},      {"Player 7", 7},
-      {" player  7 ", 7}, {"PLAYER 12", 12}, {"13", -1},  {"Player 0", -1}, {"-1", -1},
-      {"", -1},           {"Player", -1},    {"007", -1}};
+      {"0", 0},         {"12", 12},         {"Gaia", 0},       {"gaia", 0},
+      {"Player 7", 7},  {" player  7 ", 7}, {"PLAYER 12", 12}, {"13", -1},
+      {"Player 0", -1}, {"-1", -1},         {"", -1},          {"Player", -1},
+      {"007", -1},      {"Player7", 7},     {"player12", 12},  {"player13", -1}};
   for (const auto& [text, row] : rows) EXPECT_EQ(ParseRow(text).value_or(-1), row) << text;
   const std::pair<const char*, int> columns[] = {
       {"0", 0}, {"2", 2}, {"unit", 0}, {"Minimap", 1}, {"dead", 2}, {"3", -1}, {"units", -1}};

@@ -101,6 +101,8 @@ class WinePrefix : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
   void WriteReg(const std::string& text) { std::ofstream(root_ / "system.reg") << text; }
   std::string Prefix() const { return root_.string(); }
+  // Where drive C: really is, symbolic links resolved.
+  std::string DriveC() const { return fs::canonical(root_ / "drive_c").string(); }
   fs::path root_;
 };
 
@@ -117,7 +119,7 @@ TEST_F(WinePrefix, SixtyFourBitPrefixIsReadThroughWow6432Node) {
   EXPECT_EQ(WineAppPath(Prefix()), "C:\\Program Files (x86)\\Microsoft Games\\Age of Mythology\\");
   // "data" is found as "Data": Wine ignores case, and so do we.
   EXPECT_EQ(WineDataFolder(Prefix()),
-            Prefix() + "/dosdevices/c:/Program Files (x86)/Microsoft Games/Age of Mythology/Data/");
+            DriveC() + "/Program Files (x86)/Microsoft Games/Age of Mythology/Data/");
   EXPECT_TRUE(fs::is_directory(WineDataFolder(Prefix())));
 }
 
@@ -125,7 +127,7 @@ TEST_F(WinePrefix, ThirtyTwoBitPrefixUsesThePlainKeyAndOtherDrives) {
   WriteReg(std::string(kHeader) + "#arch=win32\n\n" +
            "[Software\\\\Microsoft\\\\Microsoft Games\\\\Age of Mythology\\\\1.0] 1\n"
            "\"AppPath\"=\"g:\\\\AOM\"\n");
-  EXPECT_EQ(WineDataFolder(Prefix()), Prefix() + "/dosdevices/g:/aom/data/");
+  EXPECT_EQ(WineDataFolder(Prefix()), fs::canonical(root_ / "games").string() + "/aom/data/");
   EXPECT_TRUE(fs::is_directory(WineDataFolder(Prefix())));
 }
 
@@ -163,10 +165,8 @@ TEST_F(WinePrefix, ExplainsWhatIsMissing) {
 }
 
 TEST_F(WinePrefix, MissingComponentsAreKeptAsWritten) {
-  EXPECT_EQ(MapWinePath(Prefix(), "C:\\Games\\.\\New Folder\\..\\AoM"),
-            Prefix() + "/dosdevices/c:/Games/AoM");
-  EXPECT_EQ(MapWinePath(Prefix(), "c:/program files (X86)/"),
-            Prefix() + "/dosdevices/c:/Program Files (x86)");
+  EXPECT_EQ(MapWinePath(Prefix(), "C:\\Games\\.\\New Folder\\..\\AoM"), DriveC() + "/Games/AoM");
+  EXPECT_EQ(MapWinePath(Prefix(), "c:/program files (X86)/"), DriveC() + "/Program Files (x86)");
 }
 #endif
 
