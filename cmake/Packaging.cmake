@@ -2,13 +2,17 @@
 # command-line tool, the default colour file and the README, all in one folder
 # so the program finds its default colours beside it.
 #
-#   cmake --build --preset win32 && (cd build/win32 && cpack)
+#   cmake --build --preset win32 --target package
+#   (or: cmake --build --preset win32 && (cd build/win32 && cpack))
 if(NOT WIN32)
   return()
 endif()
 
-install(PROGRAMS "${TINTMOOR_BIN_DIR}/Tintmoor.exe" DESTINATION .)
-install(PROGRAMS "${TINTMOOR_BIN_DIR}/tintmoor-cli.exe" DESTINATION . OPTIONAL)
+foreach(program IN ITEMS Tintmoor tintmoor-cli)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION .)
+  endif()
+endforeach()
 install(FILES "${PROJECT_SOURCE_DIR}/data/playercolors.xml" "${PROJECT_SOURCE_DIR}/README.md"
         DESTINATION .)
 

@@ -25,9 +25,17 @@ void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
          "conversion. Output lines end in LF; files written by format end in CR LF,\n"
          "as the program saves them.\n"
          "\n"
-         "Exit status: 0 success, 1 a file cannot be read, 2 bad usage,\n"
+         "Each command explains itself: tintmoor-cli COMMAND --help. Commands that\n"
+         "read or write the game's colour file find it as the window does, or take\n"
+         "--data-dir DIR"
+#ifndef _WIN32
+         " or --wine-prefix DIR"
+#endif
+         ".\n"
+         "\n"
+         "Exit status: 0 success, 1 a file cannot be read (or written), 2 bad usage,\n"
          "3 a counter overflowed (a line of more than 32767 words, nesting deeper\n"
-         "than 32766 levels).\n";
+         "than 32766 levels), 4 check found players that are hard to tell apart.\n";
 }
 
 int Fail(std::ostream& err, int status, const std::string& message) {

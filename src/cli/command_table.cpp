@@ -3,7 +3,7 @@
 
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;
-  for (std::span<const CliCommand> group : {MarkupCommands()})
+  for (std::span<const CliCommand> group : {ColorCommands(), MarkupCommands()})
     all.insert(all.end(), group.begin(), group.end());
   return all;
 }

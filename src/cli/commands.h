@@ -36,6 +36,8 @@ struct CliCommand {
 
 // dump and format.
 std::span<const CliCommand> MarkupCommands();
+// list, set, export, import, presets, apply and check (cmd_colors.cpp).
+std::span<const CliCommand> ColorCommands();
 
 // Every command, in the order --help lists them.
 std::vector<CliCommand> AllCommands();

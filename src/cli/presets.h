@@ -1,0 +1,22 @@
+// The built-in colour schemes that `presets` lists and `apply` writes.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "cli/colortable.h"
+
+struct Preset {
+  std::string_view name;
+  std::string_view description;
+  const ColorTable& table;
+};
+
+// The program's own default colours (those of the default playercolors.xml).
+const ColorTable& DefaultScheme();
+// Unit colours kept apart for normal vision and the three dichromacies.
+const ColorTable& ColourVisionScheme();
+
+std::span<const Preset> Presets();
+// The preset of that name, or null.
+const Preset* FindPreset(std::string_view name);

@@ -1,0 +1,159 @@
+#include "cli/scheme.h"
+
+#include <array>
+#include <cctype>
+#include <optional>
+#include <vector>
+
+namespace {
+
+bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f'; }
+
+std::vector<std::string_view> Tokens(std::string_view line) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    const size_t start = i;
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (i > start) out.push_back(line.substr(start, i - start));
+  }
+  return out;
+}
+
+// The text in double quotes. (Built by appending: GCC 12 warns wrongly about
+// "literal" + std::string at -O3.)
+std::string Quote(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  out += '"';
+  out += text;
+  out += '"';
+  return out;
+}
+
+// Appends word, with the separator unless text is still empty.
+void AppendWord(std::string& text, std::string_view word, std::string_view separator) {
+  if (!text.empty()) text += separator;
+  text += word;
+}
+
+bool IsDigits(std::string_view token) {
+  for (char ch : token)
+    if (ch < '0' || ch > '9') return false;
+  return !token.empty();
+}
+
+bool IsPlayerWord(std::string_view word) {
+  constexpr std::string_view kPlayer = "player";
+  if (word.size() != kPlayer.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(word[i])) != kPlayer[i]) return false;
+  return true;
+}
+
+std::optional<uint8_t> Component(std::string_view token) {
+  if (token.empty() || token.size() > 3) return std::nullopt;
+  int value = 0;
+  for (char ch : token) {
+    if (ch < '0' || ch > '9') return std::nullopt;
+    value = value * 10 + (ch - '0');
+  }
+  if (value > 255) return std::nullopt;
+  return static_cast<uint8_t>(value);
+}
+
+// The scheme as 8-bit text. Editors on Windows like to start a file with a
+// byte-order mark, and PowerShell's ">" writes UTF-16: both are read. A
+// character past ASCII can only stand in a comment, so it becomes '?'.
+std::string SchemeText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+  const bool le = bytes.starts_with("\xFF\xFE");
+  if (!le && !bytes.starts_with("\xFE\xFF")) return std::string(bytes);
+  std::string out;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto lo = static_cast<unsigned char>(bytes[le ? i : i + 1]);
+    const auto hi = static_cast<unsigned char>(bytes[le ? i + 1 : i]);
+    out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+  }
+  return out;
+}
+
+std::string Pad(std::string s, size_t width) {
+  if (s.size() < width) s.append(width - s.size(), ' ');
+  return s;
+}
+
+}  // namespace
+
+std::string WriteScheme(const ColorTable& table) {
+  std::string out =
+      "# Tintmoor colour scheme for Age of Mythology.\n"
+      "# One line per player: the row's caption, then three colours as red green\n"
+      "# blue (0 to 255): the unit colour (also highlight, HP bar and waypoint\n"
+      "# flag), the minimap colour and the colour of dead units. '#' starts a comment.\n"
+      "#\n";
+  out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
+  for (int row = 0; row < kRows; ++row) {
+    const auto& cells = table[static_cast<size_t>(row)];
+    out += Pad(RowCaption(row), 14) + Pad(FormatRgb(cells[0]), 15) + Pad(FormatRgb(cells[1]), 15) +
+           FormatRgb(cells[2]) + "\n";
+  }
+  return out;
+}
+
+ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
+  const std::string decoded = SchemeText(bytes);
+  const std::string_view text = decoded;
+  ColorTable table{};
+  std::array<int, kRows> seenOn{};  // line number a row was given on; 0 = not yet
+  int lineNo = 0;
+  auto fail = [&](const std::string& what) {
+    throw SchemeError(sourceName + ", line " + std::to_string(lineNo) + ": " + what);
+  };
+  size_t pos = 0;
+  while (pos <= text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++lineNo;
+    if (const size_t hash = line.find('#'); hash != std::string_view::npos)
+      line = line.substr(0, hash);
+    const auto tokens = Tokens(line);
+    if (tokens.empty()) continue;
+    // The caption is the words before the first number, and the number after
+    // "Player"; a bare row number 0..12 serves as well.
+    size_t i = 0;
+    std::string caption;
+    while (i < tokens.size() && !IsDigits(tokens[i])) {
+      AppendWord(caption, tokens[i++], " ");
+    }
+    if (i < tokens.size() && (caption.empty() || IsPlayerWord(caption)))
+      AppendWord(caption, tokens[i++], " ");
+    if (tokens.size() - i != 9)
+      fail("expected three colours of three numbers each after " + Quote(caption) + ", found " +
+           std::to_string(tokens.size() - i) + (tokens.size() - i == 1 ? " number" : " numbers"));
+    const auto row = ParseRow(caption);
+    if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
+    const auto r = static_cast<size_t>(*row);
+    if (seenOn[r])
+      fail(Quote(RowCaption(*row)) + " is given a second time (first on line " +
+           std::to_string(seenOn[r]) + ")");
+    seenOn[r] = lineNo;
+    std::array<uint8_t, 9> values{};
+    for (size_t k = 0; k < 9; ++k) {
+      const std::string_view token = tokens[tokens.size() - 9 + k];
+      const auto v = Component(token);
+      if (!v) fail(Quote(token) + " is not a number from 0 to 255");
+      values[k] = *v;
+    }
+    for (size_t c = 0; c < kColumns; ++c)
+      table[r][c] = {values[3 * c], values[3 * c + 1], values[3 * c + 2]};
+  }
+  std::string missing;
+  for (int row = 0; row < kRows; ++row)
+    if (!seenOn[static_cast<size_t>(row)]) AppendWord(missing, RowCaption(row), ", ");
+  if (!missing.empty()) throw SchemeError(sourceName + ": no line for " + missing);
+  return table;
+}

@@ -1,0 +1,47 @@
+#include "ui/layout.h"
+
+#include <cstdint>
+
+int TwipsToPixels(int twips, int dpi) {
+  const int64_t scaled = static_cast<int64_t>(twips) * dpi;
+  const int64_t half = 720;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / 1440 : (scaled - half) / 1440);
+}
+
+PixelRect ToPixels(const Twips& t, int dpi) {
+  return {TwipsToPixels(t.left, dpi), TwipsToPixels(t.top, dpi),
+          TwipsToPixels(t.left + t.width, dpi), TwipsToPixels(t.top + t.height, dpi)};
+}
+
+Twips BoxTwips(int box) {
+  const int row = box / 3, column = box % 3;
+  return {1140 + 1140 * column, 1380 + 360 * row, 1035, 315};
+}
+
+Twips RowLabelTwips(int row) { return {360, 1440 + 360 * row, 915, 255}; }
+
+const std::array<ColumnHeader, 3> kColumnHeaders{{
+    {"Color for Highlight, Unit, HP Bar and Waypoint Flag", {840, 300, 3735, 255}, 1650, 600, 1320},
+    {"Color shown on minimap", {1860, 600, 2475, 255}, 2790, 840, 1320},
+    {"Color on dead unit", {3180, 900, 2355, 255}, 3900, 1140, 1320},
+}};
+
+const std::array<FramePiece, 10> kFramePieces{{
+    {"Image1", FrameArt::Top, {0, 0, 4950, 195}},
+    {"Image4", FrameArt::Bottom, {0, 6360, 4950, 195}},
+    {"Image2(0)", FrameArt::Left, {0, 0, 195, 4950}},
+    {"Image2(1)", FrameArt::Left, {0, 1440, 195, 4950}},
+    {"Image3(0)", FrameArt::Right, {4560, 0, 195, 4950}},
+    {"Image3(1)", FrameArt::Right, {4560, 1440, 195, 4950}},
+    {"Image7", FrameArt::CornerTopLeft, {0, 0, 195, 195}},
+    {"Image8", FrameArt::CornerTopRight, {4560, 0, 195, 195}},
+    {"Image5", FrameArt::CornerBottomLeft, {0, 6360, 195, 195}},
+    {"Image6", FrameArt::CornerBottomRight, {4560, 6360, 195, 195}},
+}};
+
+std::string_view RowLabelCaption(int row) {
+  static constexpr std::string_view kCaptions[kRowCount] = {
+      "Gaia",     "Player 1", "Player 2", "Player 3",  "Player 4",  "Player 5", "Player 6",
+      "Player 7", "Player 8", "Player 9", "Player 10", "Player 11", "Player 12"};
+  return kCaptions[row];
+}

@@ -1,0 +1,67 @@
+// Where everything stands in the main window. Positions are kept in twips
+// (1/1440 inch) from the top-left of the client area, as the window was
+// designed; they become pixels at the window's DPI, 15 twips a pixel at 96 dpi.
+// Portable: the window code and the tests both read this table.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+struct Twips {
+  int left, top, width, height;
+};
+
+struct PixelRect {
+  int left, top, right, bottom;
+  int width() const { return right - left; }
+  int height() const { return bottom - top; }
+  bool operator==(const PixelRect&) const = default;
+};
+
+// twips -> pixels at dpi, rounded to nearest (halves away from zero).
+int TwipsToPixels(int twips, int dpi);
+// Both edges are converted, so neighbouring controls never overlap or gap by rounding.
+PixelRect ToPixels(const Twips& t, int dpi);
+
+inline constexpr int kBoxCount = 39;
+inline constexpr int kRowCount = 13;
+inline constexpr Twips kClientTwips{0, 0, 4755, 6555};
+
+// The window's background: red 228, green 205, blue 122.
+inline constexpr int kBackColor = 0x7ACDE4;
+// The link's text colour: red, green and blue 64.
+inline constexpr int kLinkColor = 0x404040;
+
+Twips BoxTwips(int box);       // picColor(box), 0..38
+Twips RowLabelTwips(int row);  // Label1(row), 0..12
+
+// Label2..Label4 and Line1..Line3, one per column.
+struct ColumnHeader {
+  std::string_view caption;
+  Twips label;
+  int lineX, lineTop, lineBottom;  // twips; the line is one pixel wide
+};
+extern const std::array<ColumnHeader, 3> kColumnHeaders;
+
+inline constexpr Twips kHyperLinkTwips{2340, 6060, 2415, 255};
+
+// The eight frame bitmaps. Strips are drawn first, then the corners over them.
+enum class FrameArt {
+  Top,
+  Left,
+  Right,
+  Bottom,
+  CornerBottomLeft,
+  CornerBottomRight,
+  CornerTopLeft,
+  CornerTopRight
+};
+struct FramePiece {
+  std::string_view name;  // Image1 .. Image8, with the index of a two-piece strip
+  FrameArt art;
+  Twips place;
+};
+extern const std::array<FramePiece, 10> kFramePieces;  // in drawing order
+
+// Caption of Label1(row): "Gaia", then "Player 1" .. "Player 12".
+std::string_view RowLabelCaption(int row);

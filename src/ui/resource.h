@@ -1,0 +1,28 @@
+/* Resource and command identifiers, shared by the resource script and the window. */
+#pragma once
+
+#define IDI_TINTMOOR 1
+#define IDR_HAND_CURSOR 2
+#define IDR_MAINMENU 3
+
+/* Frame art, Image1..Image8 in the order FrameArt lists them. */
+#define IDB_FRAME_TOP 10
+#define IDB_FRAME_LEFT 11
+#define IDB_FRAME_RIGHT 12
+#define IDB_FRAME_BOTTOM 13
+#define IDB_CORNER_BOTTOM_LEFT 14
+#define IDB_CORNER_BOTTOM_RIGHT 15
+#define IDB_CORNER_TOP_LEFT 16
+#define IDB_CORNER_TOP_RIGHT 17
+
+/* Menu commands. */
+#define IDM_SAVE 101
+#define IDM_QUIT 102
+#define IDM_RESTORE 201
+#define IDM_ABOUT 301
+
+/* Child controls: picColor(k) is IDC_BOX0 + k. */
+#define IDC_BOX0 1000
+#define IDC_ROWLABEL0 1100
+#define IDC_HEADER0 1200
+#define IDC_LINK 1300

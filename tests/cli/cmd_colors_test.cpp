@@ -1,0 +1,425 @@
+// The colour commands run against a real data folder in a temporary directory,
+// with the real file system or one that fails on demand.
+#include "cli/cmd_colors.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "colorfile/colorstore.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteBytes(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+// The real file system, with a program folder of the test's choosing and
+// writes that fail when asked to.
+class TestFileSystem final : public ColorFileSystem {
+ public:
+  bool IsFile(const std::string& p) override { return real.IsFile(p); }
+  bool IsFolder(const std::string& p) override { return real.IsFolder(p); }
+  std::string ReadAll(const std::string& p) override { return real.ReadAll(p); }
+  void ReplaceWhole(const std::string& p, std::string_view bytes) override {
+    if (failWrites) throw FileError(p, "the disk is full");
+    real.ReplaceWhole(p, bytes);
+  }
+  void Remove(const std::string& p) override { real.Remove(p); }
+  bool CopyOver(const std::string& f, const std::string& t) override { return real.CopyOver(f, t); }
+  WriteProblem DiagnoseWrite(const std::string& p) override { return real.DiagnoseWrite(p); }
+  std::string ProgramFolder() override { return programFolder; }
+
+  ColorFileSystem& real = SystemFileSystem();
+  bool failWrites = false;
+  std::string programFolder;
+};
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Commands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* source = std::getenv("TINTMOOR_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    defaultFile_ = fs::path(source) / "data" / "playercolors.xml";
+    original_ = ReadBytes(defaultFile_);
+    ASSERT_FALSE(original_.empty());
+    root_ = fs::temp_directory_path() /
+            (std::string("tintmoor-cli-") +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "AoM" / "data");
+    fs::create_directories(root_ / "program");
+    fs::copy_file(defaultFile_, root_ / "program" / "playercolors.xml");
+    WriteBytes(GameFile(), original_);
+    WriteBytes(Xmb(), "binary colours");
+    files_.programFolder = (root_ / "program").string();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::permissions(GameFile(), fs::perms::owner_write, fs::perm_options::add, ec);
+    fs::remove_all(root_, ec);
+  }
+
+  fs::path DataDir() const { return root_ / "AoM" / "data"; }
+  fs::path GameFile() const { return DataDir() / "playercolors.xml"; }
+  fs::path Xmb() const { return DataDir() / "playercolors.xmb"; }
+
+  // Runs a command against the test's data folder (unless the arguments name one).
+  Result Run(int (*command)(std::span<const std::string>, CliEnv&), std::vector<std::string> args,
+             bool withDataDir = true, const std::string& input = "") {
+    if (withDataDir) {
+      args.push_back("--data-dir");
+      args.push_back(DataDir().string());
+    }
+    std::ostringstream out, err;
+    std::istringstream in(input);
+    CliEnv env{out, err, in, files_, swatches_};
+    const int status = command(args, env);
+    return {status, out.str(), err.str()};
+  }
+
+  // An error is one line starting "error: ".
+  static void ExpectOneErrorLine(const Result& r) {
+    EXPECT_THAT(r.err, StartsWith("error: "));
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+  }
+
+  fs::path root_;
+  fs::path defaultFile_;
+  std::string original_;
+  TestFileSystem files_;
+  bool swatches_ = false;
+};
+
+TEST_F(Commands, ListShowsTheTableWithTheWindowsCaptions) {
+  const Result r = Run(CmdList, {});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_THAT(r.out, HasSubstr("unit:    Color for Highlight, Unit, HP Bar and Waypoint Flag\n"
+                               "minimap: Color shown on minimap\n"
+                               "dead:    Color on dead unit\n"));
+  EXPECT_THAT(r.out, HasSubstr("Row        unit         minimap      dead\n"
+                               "Gaia       153 102 0    153 102 0    77 51 0\n"
+                               "Player 1   50 50 255    0 0 255      25 25 128\n"));
+  EXPECT_THAT(r.out, HasSubstr("Player 12  255 0 102    255 0 102    128 0 51\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("\x1b[")));
+}
+
+TEST_F(Commands, ListPutsSwatchesOnlyOnAColourTerminal) {
+  swatches_ = true;
+  const Result r = Run(CmdList, {});
+  EXPECT_THAT(r.out, HasSubstr("Gaia       \x1b[48;2;153;102;0m  \x1b[0m 153 102 0    "));
+  EXPECT_THAT(Run(CmdList, {"--format", "csv"}).out, Not(HasSubstr("\x1b[")));
+}
+
+TEST_F(Commands, ListFormats) {
+  const Result csv = Run(CmdList, {"--format=csv"});
+  EXPECT_THAT(csv.out,
+              StartsWith("row,caption,unit_r,unit_g,unit_b,minimap_r,minimap_g,minimap_b,"
+                         "dead_r,dead_g,dead_b\r\n0,Gaia,153,102,0,153,102,0,77,51,0\r\n"));
+  EXPECT_THAT(csv.out, HasSubstr("\r\n12,Player 12,255,0,102,255,0,102,128,0,51\r\n"));
+  const Result json = Run(CmdList, {"--format", "json"});
+  EXPECT_THAT(json.out,
+              HasSubstr("{\"name\": \"minimap\", \"caption\": \"Color shown on minimap\"}"));
+  EXPECT_THAT(json.out,
+              HasSubstr("    {\"row\": 7, \"caption\": \"Player 7\", \"unit\": [255, 102, 0], "
+                        "\"minimap\": [255, 102, 0], \"dead\": [128, 51, 0]},\n"));
+  EXPECT_THAT(json.out, HasSubstr("\"dead\": [128, 0, 51]}\n  ]\n}\n"));
+  const Result bad = Run(CmdList, {"--format", "xml"});
+  EXPECT_EQ(bad.status, kExitUsage);
+  ExpectOneErrorLine(bad);
+}
+
+TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
+  const Result r = Run(CmdSet, {"Player 7", "unit", "10", "20", "30"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 colour changed; wrote "));
+  EXPECT_THAT(r.out, HasSubstr("and deleted playercolors.xmb"));
+  // Byte for byte the default file with that one value changed.
+  EXPECT_EQ(ReadBytes(GameFile()),
+            Replaced(original_, "num=\"7\" color1=\"255 102 0\"", "num=\"7\" color1=\"10 20 30\""));
+  EXPECT_FALSE(fs::exists(Xmb()));
+
+  // By number, and the same colour again changes nothing but still saves.
+  EXPECT_EQ(Run(CmdSet, {"0", "2", "1", "2", "3"}).status, kExitOk);
+  EXPECT_THAT(ReadBytes(GameFile()),
+              HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
+                        "color3=\"1 2 3\""));
+  EXPECT_THAT(Run(CmdSet, {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
+}
+
+TEST_F(Commands, SetDryRunWritesNothing) {
+  const Result r = Run(CmdSet, {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out,
+            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 colour changed; nothing written (--dry-run)\n");
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+  EXPECT_TRUE(fs::exists(Xmb()));
+}
+
+TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"Player 13", "unit", "1", "2", "3"},    {"Player 1", "3", "1", "2", "3"},
+      {"1", "units", "1", "2", "3"},           {"1", "unit", "256", "2", "3"},
+      {"1", "unit", "-1", "2", "3"},           {"1", "unit", "1", "2"},
+      {"1", "unit", "1", "2", "3", "4"},       {"1", "unit", "1", "2", "x"},
+      {"1", "unit", "1", "2", "3", "--force"},
+  };
+  for (const auto& args : bad) {
+    const Result r = Run(CmdSet, args);
+    EXPECT_EQ(r.status, kExitUsage) << args[0] << " " << args[1];
+    ExpectOneErrorLine(r);
+  }
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+  EXPECT_TRUE(fs::exists(Xmb()));
+}
+
+TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
+  files_.failWrites = true;
+  for (auto command : {CmdSet, CmdImport, CmdApply}) {
+    std::vector<std::string> args;
+    if (command == CmdSet) args = {"1", "0", "1", "2", "3"};
+    if (command == CmdApply) args = {"colour-vision"};
+    std::string input;
+    if (command == CmdImport) {
+      args = {"-"};
+      files_.failWrites = false;
+      input = Run(CmdExport, {"-"}).out;
+      files_.failWrites = true;
+      input = Replaced(input, "50 50 255", "1 1 1");
+    }
+    const Result r = Run(command, args, true, input);
+    EXPECT_EQ(r.status, kExitFailed);
+    ExpectOneErrorLine(r);
+    EXPECT_THAT(r.err,
+                HasSubstr("could not be written: the disk is full. The game's files were left "
+                          "as they were."));
+    EXPECT_EQ(ReadBytes(GameFile()), original_);
+    EXPECT_EQ(ReadBytes(Xmb()), "binary colours");
+  }
+}
+
+TEST_F(Commands, ReadOnlyGameFileIsLeftByteIdentical) {
+#ifndef _WIN32
+  if (geteuid() == 0) GTEST_SKIP() << "root writes read-only files";
+#endif
+  fs::permissions(GameFile(),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const Result r = Run(CmdApply, {"colour-vision"});
+  EXPECT_EQ(r.status, kExitFailed) << r.out;
+  ExpectOneErrorLine(r);
+  EXPECT_THAT(r.err, HasSubstr("could not be written"));
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+  EXPECT_EQ(ReadBytes(Xmb()), "binary colours");
+}
+
+TEST_F(Commands, ExportThenImportRoundTrips) {
+  const fs::path scheme = root_ / "mine.txt";
+  const Result e = Run(CmdExport, {scheme.string()});
+  EXPECT_EQ(e.status, kExitOk) << e.err;
+  const std::string text = ReadBytes(scheme);
+  EXPECT_THAT(text, HasSubstr("\nPlayer 7      255 102 0      255 102 0      128 51 0\n"));
+  WriteBytes(scheme, Replaced(text, "255 102 0      255 102 0", "1 2 3      4 5 6"));
+  const Result i = Run(CmdImport, {scheme.string()});
+  EXPECT_EQ(i.status, kExitOk) << i.err;
+  EXPECT_THAT(i.out,
+              HasSubstr("Player 7 unit: 255 102 0 -> 1 2 3\nPlayer 7 minimap: 255 102 0 -> 4 5 6\n"
+                        "2 colours changed; wrote "));
+  EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"255 102 0\" color2=\"255 102 0\"",
+                                            "color1=\"1 2 3\" color2=\"4 5 6\""));
+  EXPECT_THAT(Run(CmdExport, {"-"}).out,
+              HasSubstr("\nPlayer 7      1 2 3          4 5 6          128 51 0\n"));
+}
+
+TEST_F(Commands, ExportNeverOverwritesTheGamesFile) {
+  for (const fs::path& target : {GameFile(), DataDir() / ".." / "data" / "playercolors.xml"}) {
+    const Result r = Run(CmdExport, {target.string()});
+    EXPECT_EQ(r.status, kExitFailed);
+    ExpectOneErrorLine(r);
+    EXPECT_THAT(r.err, HasSubstr("is the game's colour file"));
+    EXPECT_EQ(ReadBytes(GameFile()), original_);
+  }
+}
+
+TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
+  const fs::path scheme = root_ / "broken.txt";
+  WriteBytes(scheme, Replaced(Run(CmdExport, {"-"}).out, "255 102 0      255 102 0", "255 102"));
+  const Result r = Run(CmdImport, {scheme.string()});
+  EXPECT_EQ(r.status, kExitFailed);
+  ExpectOneErrorLine(r);
+  EXPECT_THAT(r.err, HasSubstr("broken.txt, line 14: expected three colours of three numbers each "
+                               "after \"Player 7\", found 5 numbers"));
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+  EXPECT_TRUE(fs::exists(Xmb()));
+  const Result missing = Run(CmdImport, {(root_ / "nothing.txt").string()});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_THAT(missing.err, HasSubstr("cannot read the scheme"));
+}
+
+TEST_F(Commands, PresetsApplyAndCheck) {
+  const Result list = Run(CmdPresets, {}, false);
+  EXPECT_THAT(list.out,
+              HasSubstr("default        the program's default colours (closest pair 1.48)\n"));
+  EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
+
+  Result check = Run(CmdCheck, {});
+  EXPECT_EQ(check.status, kExitClosePairs);
+  EXPECT_THAT(check.out, HasSubstr("22 pairs are closer than 10, closest first:\n"));
+
+  const Result apply = Run(CmdApply, {"colour-vision"});
+  EXPECT_EQ(apply.status, kExitOk) << apply.err;
+  EXPECT_THAT(apply.out, HasSubstr("Gaia unit: 153 102 0 -> 230 159 0\n"));
+  EXPECT_FALSE(fs::exists(Xmb()));
+  check = Run(CmdCheck, {});
+  EXPECT_EQ(check.status, kExitOk) << check.out;
+  EXPECT_THAT(check.out, HasSubstr("No pair is closer than 10.\n"));
+  EXPECT_EQ(Run(CmdCheck, {"--threshold", "11"}).status, kExitClosePairs);
+
+  EXPECT_EQ(Run(CmdApply, {"default"}).status, kExitOk);
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+
+  const Result unknown = Run(CmdApply, {"rainbow"});
+  EXPECT_EQ(unknown.status, kExitUsage);
+  EXPECT_THAT(unknown.err, HasSubstr("no preset \"rainbow\" (default, colour-vision)"));
+}
+
+TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
+  fs::remove_all(DataDir());
+  EXPECT_EQ(Run(CmdCheck, {"--preset", "colour-vision"}, false).status, kExitOk);
+  EXPECT_EQ(Run(CmdCheck, {"--preset", "default"}, false).status, kExitClosePairs);
+  const fs::path scheme = root_ / "s.txt";
+  {
+    std::ofstream out(scheme);
+    out << "Gaia 1 1 1 1 1 1 1 1 1\n";
+    for (int p = 1; p <= 12; ++p)
+      out << "Player " << p << "  " << p * 20 << " 100 100  " << p * 20 << " 100 100  0 0 0\n";
+  }
+  const Result r = Run(CmdCheck, {"--scheme", scheme.string(), "--threshold", "1.5"}, false);
+  EXPECT_EQ(r.status, kExitClosePairs);
+  EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first:\n"));
+  for (const char* t : {"-1", "ten", "", "nan"}) {
+    const Result bad = Run(CmdCheck, {"--preset", "default", "--threshold", t}, false);
+    EXPECT_EQ(bad.status, kExitUsage) << t;
+    ExpectOneErrorLine(bad);
+  }
+}
+
+TEST_F(Commands, MissingOrDamagedFiles) {
+  // No colour file: reading commands say so; writing ones start from the default.
+  fs::remove(GameFile());
+  Result r = Run(CmdList, {});
+  EXPECT_EQ(r.status, kExitFailed);
+  ExpectOneErrorLine(r);
+  EXPECT_THAT(r.err, HasSubstr("there is no colour file"));
+  r = Run(CmdSet, {"1", "0", "1", "2", "3"});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 2 3\""));
+
+  // A file with rows missing is refused for writing, and left as it was.
+  const std::string shortFile = original_.substr(0, original_.find("\t<player num=\"9\""));
+  WriteBytes(GameFile(), shortFile);
+  r = Run(CmdApply, {"default"});
+  EXPECT_EQ(r.status, kExitFailed);
+  ExpectOneErrorLine(r);
+  EXPECT_THAT(r.err, HasSubstr("is not whole"));
+  EXPECT_EQ(ReadBytes(GameFile()), shortFile);
+  // ... while list shows what it can, grey for the rest, with warnings.
+  r = Run(CmdList, {});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_THAT(r.out, HasSubstr("Player 12  128 128 128"));
+  EXPECT_THAT(r.err, StartsWith("warning: "));
+
+  // No data folder at all.
+  fs::remove_all(DataDir());
+  r = Run(CmdList, {});
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("does not exist"));
+  ExpectOneErrorLine(r);
+}
+
+#ifndef _WIN32
+// The game installed in a Wine prefix, found through its registry and drives,
+// named on the command line or through $WINEPREFIX.
+TEST_F(Commands, FindsTheGameInAWinePrefix) {
+  const fs::path prefix = root_ / "prefix";
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink(root_, prefix / "dosdevices" / "g:");
+  std::ofstream(prefix / "system.reg")
+      << "WINE REGISTRY Version 2\n\n#arch=win64\n\n"
+         "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Age of Mythology\\\\1.0] 1\n"
+         "\"AppPath\"=\"G:\\\\aom\\\\\"\n";
+  Result r =
+      Run(CmdSet, {"Player 1", "dead", "9", "9", "9", "--wine-prefix", prefix.string()}, false);
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color3=\"25 25 128\"", "color3=\"9 9 9\""));
+
+  const char* saved = std::getenv("WINEPREFIX");
+  const std::string savedValue = saved ? saved : "";
+  setenv("WINEPREFIX", prefix.c_str(), 1);
+  r = Run(CmdList, {"--format", "csv"}, false);
+  saved ? setenv("WINEPREFIX", savedValue.c_str(), 1) : unsetenv("WINEPREFIX");
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("\r\n1,Player 1,50,50,255,0,0,255,9,9,9\r\n"));
+
+  r = Run(CmdList, {"--wine-prefix", prefix.string()});  // and --data-dir
+  EXPECT_EQ(r.status, kExitUsage);
+  ExpectOneErrorLine(r);
+  r = Run(CmdList, {"--wine-prefix", (root_ / "nothing").string()}, false);
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("no Wine prefix at"));
+}
+#endif
+
+TEST_F(Commands, EveryCommandHasHelp) {
+  for (auto command : {CmdList, CmdSet, CmdExport, CmdImport, CmdPresets, CmdApply, CmdCheck}) {
+    const Result r = Run(command, {"--help"}, false);
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_THAT(r.out, StartsWith("usage: tintmoor-cli "));
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(OneLine, JoinsLinesAndParagraphs) {
+  EXPECT_EQ(OneLine("The colour file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
+                    "left as they were.\n\nRun as administrator."),
+            "The colour file C:\\x could not be written: denied. The game's files were left as "
+            "they were. Run as administrator.");
+  EXPECT_EQ(OneLine("plain"), "plain");
+  EXPECT_EQ(OneLine("a\r\n\r\n\r\nb\n"), "a. b");
+}
+
+}  // namespace

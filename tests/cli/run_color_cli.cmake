@@ -1,0 +1,40 @@
+# Runs tintmoor-cli with ARGS (a list; under EMULATOR when cross-compiled) and
+# checks its exit status against RC, its standard output against EXPECTED (byte
+# for byte) when given, and, when RC is not 0 or 4, that standard error is one
+# line starting "error: ". DATA, when given, is copied to DATA_DIR first.
+if(EMULATOR)
+  string(REPLACE " " ";" EMULATOR "${EMULATOR}")
+endif()
+if(DATA)
+  file(REMOVE_RECURSE "${DATA_DIR}")
+  file(MAKE_DIRECTORY "${DATA_DIR}")
+  file(COPY "${DATA}" DESTINATION "${DATA_DIR}")
+endif()
+string(REPLACE "|" ";" ARGS "${ARGS}")
+execute_process(COMMAND ${EMULATOR} "${CLI}" ${ARGS}
+                OUTPUT_FILE "${OUTPUT}" ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT rc EQUAL RC)
+  message(FATAL_ERROR "tintmoor-cli ${ARGS} exited with ${rc}, not ${RC}: ${err}")
+endif()
+if(NOT RC EQUAL 0 AND NOT RC EQUAL 4)
+  if(NOT err MATCHES "^error: [^\n]+\n$")
+    message(FATAL_ERROR "tintmoor-cli ${ARGS}: not one error line: [${err}]")
+  endif()
+elseif(NOT err STREQUAL "")
+  message(FATAL_ERROR "tintmoor-cli ${ARGS}: unexpected standard error: ${err}")
+endif()
+if(EXPECTED)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${OUTPUT}" "${EXPECTED}"
+                  RESULT_VARIABLE differ)
+  if(differ)
+    file(READ "${OUTPUT}" got)
+    message(FATAL_ERROR "output differs from ${EXPECTED}:\n${got}")
+  endif()
+endif()
+if(WRITTEN)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${DATA_DIR}/playercolors.xml"
+                          "${WRITTEN}" RESULT_VARIABLE differ)
+  if(differ)
+    message(FATAL_ERROR "${DATA_DIR}/playercolors.xml differs from ${WRITTEN}")
+  endif()
+endif()

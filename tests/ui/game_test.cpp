@@ -1,0 +1,207 @@
+// The window with a game installation: start-up, Save, and what happens to
+// commands that arrive while a load or a ShowColors is running.
+#include <gtest/gtest.h>
+
+#include "colorfile/colorstore.h"
+#include "colorfile/commands.h"
+#include "markup/modString.h"
+#include "ui/resource.h"
+#include "ui/yield.h"
+#include "window_support.h"
+
+namespace {
+
+constexpr const char* kTitle = "Brindle's AoM Tintmoor";
+
+// Passes every call to the real file system and counts what touches files; the
+// default colours come from the repository.
+class CountingFiles : public ColorFileSystem {
+ public:
+  int reads = 0, writes = 0, removes = 0, copies = 0;
+  bool IsFile(const std::string& path) override { return real_.IsFile(path); }
+  bool IsFolder(const std::string& path) override { return real_.IsFolder(path); }
+  std::string ReadAll(const std::string& path) override {
+    ++reads;
+    return real_.ReadAll(path);
+  }
+  void ReplaceWhole(const std::string& path, std::string_view bytes) override {
+    ++writes;
+    real_.ReplaceWhole(path, bytes);
+  }
+  void Remove(const std::string& path) override {
+    ++removes;
+    real_.Remove(path);
+  }
+  bool CopyOver(const std::string& from, const std::string& to) override {
+    ++copies;
+    return real_.CopyOver(from, to);
+  }
+  WriteProblem DiagnoseWrite(const std::string& path) override { return real_.DiagnoseWrite(path); }
+  std::string ProgramFolder() override {
+    const std::string file = DefaultColorFile();
+    return file.substr(0, file.find_last_of('\\'));
+  }
+  void Reset() { reads = writes = removes = copies = 0; }
+  bool operator==(const CountingFiles& o) const {
+    return reads == o.reads && writes == o.writes && removes == o.removes && copies == o.copies;
+  }
+
+ private:
+  ColorFileSystem& real_ = SystemFileSystem();
+};
+
+// A yield hook around the window's own, so a test can act in the middle of a load.
+YieldHook gWindowHook = nullptr;
+int gYields = 0;
+std::function<void(int)> gOnYield;
+void TestHook() {
+  ++gYields;
+  if (gOnYield) gOnYield(gYields);
+  if (gWindowHook) gWindowHook();
+}
+
+class GameTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ForgetLoadedGame();
+    previousFiles_ = SetCommandFileSystem(&files_);
+    form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
+    form_->EndProgramOnClose(false);
+    ASSERT_TRUE(form_->Create(SW_HIDE));
+    DrainMessages();
+    gWindowHook = SetYieldHook(&TestHook);
+    gYields = 0;
+    gOnYield = nullptr;
+  }
+  void TearDown() override {
+    gOnYield = nullptr;
+    SetYieldHook(gWindowHook);
+    form_.reset();
+    DrainMessages();
+    SetCommandFileSystem(previousFiles_);
+    SetYieldHook(nullptr);
+  }
+  void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void Pick(int box, COLORREF colour) {
+    rec_.answers.push_back(colour);
+    Click(form_->BoxWindow(box));
+  }
+  std::vector<std::string> Tags() const {
+    std::vector<std::string> tags;
+    for (int k = 0; k < kBoxCount; ++k) tags.push_back(form_->BoxTag(k));
+    return tags;
+  }
+
+  FakeGame game_;
+  CountingFiles files_;
+  ColorFileSystem* previousFiles_ = nullptr;
+  Recorder rec_;
+  std::unique_ptr<frmMain> form_;
+};
+
+TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
+  EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  // Gaia's first colour is 153 102 0 in the default file.
+  EXPECT_EQ(form_->BoxTag(0), std::to_string(153 + 256 * 102));
+  const Rendering px(form_->BoxWindow(0));
+  EXPECT_EQ(px.At(10, 10), RGB(153, 102, 0));
+}
+
+TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
+  Pick(4, RGB(12, 34, 56));
+  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
+  Command(IDM_SAVE);
+  EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  const std::string saved = ReadWholeFile(game_.colorFile());
+  EXPECT_NE(saved.find("\"12 34 56\""), std::string::npos) << saved;
+}
+
+// Posts every kind of command into the queue on every seventh yield of the
+// splitter, and makes the window's hook look at the queue at once.
+void PostCommandsWhileYielding(frmMain& form) {
+  gOnYield = [&form](int call) {
+    if (call % 7 != 1) return;
+    HWND hwnd = form.hwnd();
+    for (int id : {IDC_BOX0 + 1, IDM_SAVE, IDM_RESTORE, IDM_ABOUT, IDC_LINK}) {
+      PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    }
+    PostMessageA(form.BoxWindow(2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(form.BoxWindow(2), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ResetPumpClock();
+  };
+}
+
+TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
+  // What one Restore does on its own.
+  Pick(0, RGB(1, 2, 3));
+  files_.Reset();
+  Command(IDM_RESTORE);
+  const CountingFiles alone = files_;
+  const std::vector<std::string> defaults = Tags();
+  ASSERT_GT(alone.reads, 0);
+  ASSERT_GT(gYields, 100) << "the restore should pass through the splitter";
+
+  // Again, with clicks and menu commands arriving all through it.
+  Pick(0, RGB(1, 2, 3));
+  const size_t dialogs = rec_.dialogs.size();
+  rec_.messages.clear();
+  files_.Reset();
+  const uint64_t dispatchedBefore = PumpStats().dispatched;
+  PostCommandsWhileYielding(*form_);
+  gYields = 0;
+  Command(IDM_RESTORE);
+  gOnYield = nullptr;
+  EXPECT_GT(PumpStats().dispatched - dispatchedBefore, 20u)
+      << "the posted commands were dispatched";
+
+  // None of them acted: no dialog, no About box, no shell, no save, no second restore.
+  EXPECT_EQ(rec_.dialogs.size(), dialogs);
+  EXPECT_TRUE(rec_.messages.empty());
+  EXPECT_TRUE(rec_.shells.empty());
+  EXPECT_TRUE(files_ == alone) << files_.reads << " reads, " << files_.writes << " writes";
+  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");  // a Save would clear it
+  // The restore itself ran to its end.
+  EXPECT_EQ(Tags(), defaults);
+  EXPECT_FALSE(form_->Busy());
+
+  // Afterwards the window takes commands again.
+  DrainMessages();
+  Pick(1, RGB(9, 9, 9));
+  EXPECT_EQ(form_->BoxTag(1), std::to_string(9 + 256 * 9 + 65536 * 9));
+}
+
+TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
+  Pick(3, RGB(4, 5, 6));
+  files_.Reset();
+  PostCommandsWhileYielding(*form_);
+  Command(IDM_SAVE);
+  gOnYield = nullptr;
+  EXPECT_EQ(rec_.dialogs.size(), 1u);
+  EXPECT_TRUE(rec_.messages.empty());
+  EXPECT_TRUE(rec_.shells.empty());
+  EXPECT_EQ(files_.writes, 1);  // the save's own write, and no restore's
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  EXPECT_EQ(form_->BoxTag(3), std::to_string(4 + 256 * 5 + 65536 * 6));
+}
+
+TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
+  Pick(0, RGB(1, 2, 3));
+  HWND hwnd = form_->hwnd();
+  bool seenOpenAfterClose = false;
+  gOnYield = [&](int call) {
+    if (call == 1) {
+      PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      ResetPumpClock();
+    } else if (call > 50) {
+      seenOpenAfterClose = seenOpenAfterClose || IsWindow(hwnd);
+    }
+  };
+  Command(IDM_RESTORE);
+  EXPECT_TRUE(seenOpenAfterClose);  // still loading after the close arrived
+  EXPECT_FALSE(IsWindow(hwnd));     // and closed once it ended
+  EXPECT_EQ(form_->BoxTag(0), std::to_string(153 + 256 * 102));  // with the load complete
+}
+
+}  // namespace

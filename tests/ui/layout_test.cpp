@@ -1,0 +1,101 @@
+// The window's geometry: twips to pixels, and the pixel places the window was
+// drawn with at 96 dpi (written out here, not computed from the table).
+#include <gtest/gtest.h>
+
+#include "ui/layout.h"
+
+namespace {
+
+TEST(TwipsToPixels, FifteenTwipsAPixelAt96AndTenAt144) {
+  EXPECT_EQ(TwipsToPixels(1140, 96), 76);
+  EXPECT_EQ(TwipsToPixels(6555, 96), 437);
+  EXPECT_EQ(TwipsToPixels(15, 96), 1);
+  EXPECT_EQ(TwipsToPixels(1140, 144), 114);
+  EXPECT_EQ(TwipsToPixels(195, 144), 20);    // 19.5 rounds up
+  EXPECT_EQ(TwipsToPixels(4755, 120), 396);  // 396.25
+  EXPECT_EQ(TwipsToPixels(0, 192), 0);
+  EXPECT_EQ(TwipsToPixels(-15, 96), -1);
+}
+
+TEST(Layout, BoxesAt96Dpi) {
+  struct Case {
+    int box;
+    PixelRect px;
+  };
+  const Case cases[] = {
+      {0, {76, 92, 145, 113}},   {1, {152, 92, 221, 113}},   {2, {228, 92, 297, 113}},
+      {4, {152, 116, 221, 137}}, {38, {228, 380, 297, 401}}, {36, {76, 380, 145, 401}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ToPixels(BoxTwips(c.box), 96), c.px) << c.box;
+  // The last row ends above the link.
+  EXPECT_LT(BoxTwips(38).top + BoxTwips(38).height, kHyperLinkTwips.top);
+  EXPECT_EQ(BoxTwips(38).top + BoxTwips(38).height, 6015);
+}
+
+TEST(Layout, EveryBoxIs69By21AndTheGridIsRegular) {
+  for (int k = 0; k < kBoxCount; ++k) {
+    const PixelRect r = ToPixels(BoxTwips(k), 96);
+    EXPECT_EQ(r.width(), 69);
+    EXPECT_EQ(r.height(), 21);
+    EXPECT_EQ(r.left, 76 + 76 * (k % 3));
+    EXPECT_EQ(r.top, 92 + 24 * (k / 3));
+  }
+}
+
+TEST(Layout, LabelsAndLinkAt96Dpi) {
+  EXPECT_EQ(ToPixels(RowLabelTwips(0), 96), (PixelRect{24, 96, 85, 113}));
+  EXPECT_EQ(ToPixels(RowLabelTwips(12), 96), (PixelRect{24, 384, 85, 401}));
+  EXPECT_EQ(RowLabelCaption(0), "Gaia");
+  EXPECT_EQ(RowLabelCaption(1), "Player 1");
+  EXPECT_EQ(RowLabelCaption(12), "Player 12");
+  EXPECT_EQ(ToPixels(kColumnHeaders[0].label, 96), (PixelRect{56, 20, 305, 37}));
+  EXPECT_EQ(ToPixels(kColumnHeaders[1].label, 96), (PixelRect{124, 40, 289, 57}));
+  EXPECT_EQ(ToPixels(kColumnHeaders[2].label, 96), (PixelRect{212, 60, 369, 77}));
+  EXPECT_EQ(ToPixels(kHyperLinkTwips, 96), (PixelRect{156, 404, 317, 421}));
+  // Lines at x = 110, 186, 260, all ending at y = 88, within 8 px of their column's centre.
+  const int xs[] = {110, 186, 260};
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(TwipsToPixels(kColumnHeaders[c].lineX, 96), xs[c]);
+    EXPECT_EQ(TwipsToPixels(kColumnHeaders[c].lineBottom, 96), 88);
+    const PixelRect box = ToPixels(BoxTwips(c), 96);
+    EXPECT_LE(std::abs(xs[c] - (box.left + box.right) / 2), 8);
+  }
+}
+
+TEST(Layout, FramePiecesAt96Dpi) {
+  struct Case {
+    const char* name;
+    PixelRect px;
+  };
+  const Case cases[] = {
+      {"Image1", {0, 0, 330, 13}},       {"Image4", {0, 424, 330, 437}},
+      {"Image2(0)", {0, 0, 13, 330}},    {"Image2(1)", {0, 96, 13, 426}},
+      {"Image3(0)", {304, 0, 317, 330}}, {"Image3(1)", {304, 96, 317, 426}},
+      {"Image7", {0, 0, 13, 13}},        {"Image8", {304, 0, 317, 13}},
+      {"Image5", {0, 424, 13, 437}},     {"Image6", {304, 424, 317, 437}},
+  };
+  ASSERT_EQ(std::size(cases), kFramePieces.size());
+  for (size_t i = 0; i < kFramePieces.size(); ++i) {
+    EXPECT_EQ(kFramePieces[i].name, cases[i].name);
+    EXPECT_EQ(ToPixels(kFramePieces[i].place, 96), cases[i].px) << cases[i].name;
+  }
+  // Corners are drawn after every strip.
+  for (size_t i = 0; i < kFramePieces.size(); ++i) {
+    const bool corner = kFramePieces[i].art >= FrameArt::CornerBottomLeft;
+    EXPECT_EQ(corner, i >= 6) << kFramePieces[i].name;
+  }
+}
+
+TEST(Layout, At144DpiEveryEdgeScalesByOneAndAHalf) {
+  EXPECT_EQ(ToPixels(kClientTwips, 144), (PixelRect{0, 0, 476, 656}));
+  EXPECT_EQ(ToPixels(BoxTwips(0), 144), (PixelRect{114, 138, 218, 170}));
+  EXPECT_EQ(ToPixels(BoxTwips(38), 144), (PixelRect{342, 570, 446, 602}));
+  EXPECT_EQ(ToPixels(kHyperLinkTwips, 144), (PixelRect{234, 606, 476, 632}));
+  // Neighbours never overlap after rounding.
+  for (int k = 0; k + 1 < kBoxCount; ++k) {
+    if (k % 3 == 2) continue;
+    EXPECT_LT(ToPixels(BoxTwips(k), 144).right, ToPixels(BoxTwips(k + 1), 144).left);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,409 @@
+// The real main window under Wine: its geometry, captions, menus, art, and the
+// commands of the colour boxes, the About box, the link and Quit, with the
+// colour dialog, message boxes and the shell replaced by a recorder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "markup/errors.h"
+#include "markup/markup.h"
+#include "ui/layout.h"
+#include "ui/resource.h"
+#include "ui/version.h"
+#include "window_support.h"
+
+namespace {
+
+constexpr const char* kTitle = "Brindle's AoM Tintmoor";
+constexpr COLORREF kBack = RGB(228, 205, 122);
+
+class WindowTest : public testing::Test {
+ protected:
+  // Hidden unless a test needs it shown: under Wine with no window manager,
+  // closing a shown window waits two seconds for a manager that never answers.
+  virtual int ShowCommand() const { return SW_HIDE; }
+  void SetUp() override {
+    ForgetLoadedGame();
+    form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
+    form_->EndProgramOnClose(false);
+    ASSERT_TRUE(form_->Create(ShowCommand()));
+    DrainMessages();
+  }
+  void TearDown() override {
+    form_.reset();
+    DrainMessages();
+  }
+  void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+  Recorder rec_;
+  std::unique_ptr<frmMain> form_;
+};
+
+// ---- Start-up without the game: the error box comes before the window.
+
+class ShownWindowTest : public WindowTest {
+  int ShowCommand() const override { return SW_SHOWNOACTIVATE; }
+};
+
+TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].text, "Cannot find the folder where AoM is installed.");
+  EXPECT_EQ(rec_.messages[0].title, "Cannot Apply Settings to AoM");
+  EXPECT_EQ(rec_.messages[0].style, 16u);
+  EXPECT_FALSE(rec_.messages[0].windowVisible);
+  // The window was not visible yet when the box was shown; it is now, with its caption.
+  EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  for (int k = 0; k < kBoxCount; ++k) EXPECT_EQ(form_->BoxTag(k), "8421504");
+}
+
+// ---- Geometry at 96 dpi.
+
+TEST_F(WindowTest, ClientAreaIs317By437AndTheFrameIsFixed) {
+  ASSERT_EQ(form_->Dpi(), 96) << "the test prefix must run at 96 dpi";
+  RECT client;
+  GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(client.right, 317);
+  EXPECT_EQ(client.bottom, 437);
+  const LONG style = GetWindowLongA(form_->hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_NE(GetMenu(form_->hwnd()), nullptr);
+  // Centred on the work area.
+  RECT window, work;
+  GetWindowRect(form_->hwnd(), &window);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+}
+
+TEST_F(WindowTest, EveryControlStandsWhereTheWindowWasDrawnAt96Dpi) {
+  for (int k = 0; k < kBoxCount; ++k) {
+    const int r = k / 3, c = k % 3;
+    const RECT got = ClientRectInParent(form_->BoxWindow(k));
+    const RECT want{76 + 76 * c, 92 + 24 * r, 145 + 76 * c, 113 + 24 * r};
+    EXPECT_TRUE(EqualRect(&got, &want)) << "picColor(" << k << ") at " << got.left << "," << got.top
+                                        << "-" << got.right << "," << got.bottom;
+    EXPECT_TRUE(GetWindowLongA(form_->BoxWindow(k), GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(form_->BoxWindow(k), GWL_STYLE) & WS_TABSTOP);
+  }
+  for (int n = 0; n < kRowCount; ++n) {
+    const RECT got = ClientRectInParent(form_->RowLabelWindow(n));
+    const RECT want{24, 96 + 24 * n, 85, 113 + 24 * n};
+    EXPECT_TRUE(EqualRect(&got, &want)) << "Label1(" << n << ")";
+  }
+  const RECT headers[3] = {{56, 20, 305, 37}, {124, 40, 289, 57}, {212, 60, 369, 77}};
+  for (int c = 0; c < 3; ++c) {
+    const RECT got = ClientRectInParent(form_->HeaderWindow(c));
+    EXPECT_TRUE(EqualRect(&got, &headers[c])) << "Label" << c + 2;
+  }
+  const RECT link = ClientRectInParent(form_->LinkWindow());
+  const RECT wantLink{156, 404, 317, 421};
+  EXPECT_TRUE(EqualRect(&link, &wantLink));
+}
+
+// Position of a child in its parent's z-order, 0 at the top.
+int ZOrder(HWND child) {
+  int n = 0;
+  for (HWND w = GetWindow(GetParent(child), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT), ++n) {
+    if (w == child) return n;
+  }
+  return -1;
+}
+
+TEST_F(WindowTest, BoxesLieAboveTheRowCaptionsThatReachUnderThem) {
+  for (int row = 0; row < kRowCount; ++row) {
+    HWND label = form_->RowLabelWindow(row), box = form_->BoxWindow(3 * row);
+    const RECT l = ClientRectInParent(label), b = ClientRectInParent(box);
+    RECT overlap;
+    ASSERT_TRUE(IntersectRect(&overlap, &l, &b)) << row;  // the design's geometry overlaps
+    EXPECT_LT(ZOrder(box), ZOrder(label)) << row;
+    EXPECT_TRUE(GetWindowLongA(label, GWL_STYLE) & WS_CLIPSIBLINGS) << row;
+  }
+}
+
+// Whether they fit depends on the fonts installed (Wine without its own fonts
+// draws everything in a much wider face); a caption that does not fit is cut
+// at the end of its one line, never wrapped into a half-hidden second line.
+TEST_F(WindowTest, CaptionsNeverWrap) {
+  for (HWND label : {form_->RowLabelWindow(0), form_->RowLabelWindow(12), form_->HeaderWindow(0),
+                     form_->HeaderWindow(1), form_->HeaderWindow(2)}) {
+    EXPECT_EQ(GetWindowLongA(label, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP)
+        << WindowText(label);
+  }
+}
+
+TEST_F(WindowTest, CaptionsOfTheLabelsAndTheLink) {
+  EXPECT_EQ(WindowText(form_->RowLabelWindow(0)), "Gaia");
+  for (int n = 1; n < kRowCount; ++n) {
+    EXPECT_EQ(WindowText(form_->RowLabelWindow(n)), "Player " + std::to_string(n));
+  }
+  EXPECT_EQ(WindowText(form_->HeaderWindow(0)),
+            "Color for Highlight, Unit, HP Bar and Waypoint Flag");
+  EXPECT_EQ(WindowText(form_->HeaderWindow(1)), "Color shown on minimap");
+  EXPECT_EQ(WindowText(form_->HeaderWindow(2)), "Color on dead unit");
+  EXPECT_EQ(WindowText(form_->LinkWindow()), TINTMOOR_HOME_PAGE);
+}
+
+TEST_F(WindowTest, MenuBarMatchesTheDesign) {
+  struct Item {
+    int menu, position;
+    const char* caption;  // null: a separator
+    UINT id;
+  };
+  const Item items[] = {
+      {0, 0, "&Save", IDM_SAVE},      {0, 1, nullptr, 0},
+      {0, 2, "&Quit", IDM_QUIT},      {1, 0, "&Restore Default Colors", IDM_RESTORE},
+      {2, 0, "&About...", IDM_ABOUT},
+  };
+  HMENU bar = GetMenu(form_->hwnd());
+  ASSERT_EQ(GetMenuItemCount(bar), 3);
+  const char* titles[] = {"&File", "&Options", "&?"};
+  const int counts[] = {3, 1, 1};
+  char text[128];
+  for (int m = 0; m < 3; ++m) {
+    ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
+    EXPECT_STREQ(text, titles[m]);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, m)), counts[m]);
+  }
+  for (const Item& item : items) {
+    HMENU sub = GetSubMenu(bar, item.menu);
+    const UINT state = GetMenuState(sub, item.position, MF_BYPOSITION);
+    if (!item.caption) {
+      EXPECT_TRUE(state & MF_SEPARATOR);
+      continue;
+    }
+    ASSERT_GT(GetMenuStringA(sub, item.position, text, sizeof(text), MF_BYPOSITION), 0);
+    EXPECT_STREQ(text, item.caption);
+    EXPECT_EQ(GetMenuItemID(sub, item.position), item.id);
+    EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u) << item.caption;
+  }
+}
+
+TEST_F(WindowTest, BoxesAndLinkShowTheHandWithItsHotSpotAtTheFingerTip) {
+  HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  HCURSOR hand = reinterpret_cast<HCURSOR>(GetClassLongPtrA(form_->BoxWindow(0), GCLP_HCURSOR));
+  ASSERT_NE(hand, nullptr);
+  EXPECT_NE(hand, arrow);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(form_->LinkWindow(), GCLP_HCURSOR)), hand);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(form_->RowLabelWindow(0), GCLP_HCURSOR)),
+            arrow);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(hand, &info));
+  EXPECT_EQ(info.xHotspot, 4u);
+  EXPECT_EQ(info.yHotspot, 0u);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+}
+
+// ---- What is painted.
+
+TEST_F(WindowTest, FrameLinesAndBackgroundArePainted) {
+  const Rendering px(form_->hwnd());
+  ASSERT_EQ(px.width(), 317);
+  // Frame: lightest at the outer edge, darkest (64, 48, 0) at the inner edge, then background.
+  EXPECT_EQ(px.At(12, 200), RGB(64, 48, 0));
+  EXPECT_EQ(px.At(13, 200), kBack);
+  EXPECT_EQ(px.At(304, 200), RGB(64, 48, 0));
+  EXPECT_EQ(px.At(303, 200), kBack);
+  EXPECT_EQ(px.At(200, 12), RGB(64, 48, 0));
+  EXPECT_EQ(px.At(200, 424), RGB(64, 48, 0));
+  EXPECT_EQ(px.At(200, 423), kBack);
+  EXPECT_EQ(px.At(0, 200), px.At(316, 200));  // the right strip mirrors the left
+  EXPECT_EQ(px.At(200, 0), px.At(200, 436));  // the bottom strip mirrors the top
+  EXPECT_NE(px.At(0, 200), RGB(64, 48, 0));
+  // Connector lines: one pixel wide, from under their caption down to y = 88.
+  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+  const int xs[] = {110, 186, 260}, tops[] = {40, 56, 76};
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(px.At(xs[c], tops[c]), ink) << c;
+    EXPECT_EQ(px.At(xs[c], 87), ink) << c;
+    EXPECT_EQ(px.At(xs[c], 88), kBack) << c;
+    EXPECT_EQ(px.At(xs[c] + 1, 80), kBack) << c;
+    EXPECT_EQ(px.At(xs[c] - 1, 80), kBack) << c;
+  }
+}
+
+TEST_F(WindowTest, LinkIsTransparentGreyText) {
+  const Rendering px(form_->LinkWindow());
+  int text = 0, back = 0, frame = 0;
+  for (int y = 0; y < px.height(); ++y) {
+    for (int x = 0; x < px.width(); ++x) {
+      const COLORREF c = px.At(x, y);
+      if (c == RGB(64, 64, 64)) ++text;
+      if (c == kBack) ++back;
+      if (x >= 148 && c == RGB(64, 48, 0)) ++frame;  // the right frame strip shows through
+    }
+  }
+  EXPECT_GT(text, 20);
+  EXPECT_GT(back, text);
+  EXPECT_GT(frame, 0);
+}
+
+// ---- Colour picking.
+
+COLORREF BoxPixel(HWND box) {
+  const Rendering px(box);
+  return px.At(px.width() / 2, px.height() / 2);
+}
+
+TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsBackgroundAndTag) {
+  rec_.answers.push_back(RGB(0, 0, 255));
+  Click(form_->BoxWindow(4));
+  ASSERT_EQ(rec_.dialogs.size(), 1u);
+  const ColorDialogCall& call = rec_.dialogs[0];
+  EXPECT_EQ(call.record.lStructSize, 36u);
+  EXPECT_EQ(call.record.hwndOwner, form_->hwnd());
+  EXPECT_EQ(call.record.hInstance, nullptr);
+  EXPECT_EQ(call.record.rgbResult, RGB(128, 128, 128));
+  EXPECT_EQ(call.record.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
+  EXPECT_EQ(call.record.lCustData, 0);
+  EXPECT_EQ(call.record.lpfnHook, nullptr);
+  EXPECT_EQ(call.record.lpTemplateName, nullptr);
+  for (COLORREF c : call.custom) EXPECT_EQ(c, 0u);
+
+  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
+  EXPECT_EQ(form_->BoxTag(4), "16711680");
+  EXPECT_EQ(form_->BoxColor(4), 16711680);
+  EXPECT_EQ(BoxPixel(form_->BoxWindow(4)), RGB(0, 0, 255));
+  EXPECT_EQ(form_->BoxTag(3), "8421504");  // the neighbours are untouched
+
+  rec_.answers.push_back(RGB(255, 0, 0));
+  Click(form_->BoxWindow(38));
+  EXPECT_EQ(form_->BoxTag(38), "255");
+  EXPECT_EQ(BoxPixel(form_->BoxWindow(38)), RGB(255, 0, 0));
+}
+
+TEST_F(WindowTest, ACancelledPickChangesNothing) {
+  const COLORREF before = BoxPixel(form_->BoxWindow(7));
+  rec_.answers.push_back(std::nullopt);
+  Click(form_->BoxWindow(7));
+  ASSERT_EQ(rec_.dialogs.size(), 1u);
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  EXPECT_EQ(form_->BoxTag(7), "8421504");
+  EXPECT_EQ(form_->BoxColor(7), 8421504);
+  EXPECT_EQ(BoxPixel(form_->BoxWindow(7)), before);
+  EXPECT_EQ(before, RGB(128, 128, 128));
+}
+
+TEST_F(WindowTest, TwoPicksInARowGiveOneMarkerAndFreshCustomColours) {
+  rec_.answers.push_back(RGB(10, 20, 30));
+  rec_.answers.push_back(RGB(10, 20, 30));  // the same colour again still counts
+  Click(form_->BoxWindow(0));
+  Click(form_->BoxWindow(0));
+  ASSERT_EQ(rec_.dialogs.size(), 2u);
+  EXPECT_EQ(rec_.dialogs[1].record.rgbResult, RGB(10, 20, 30));  // preset to the box's colour
+  for (COLORREF c : rec_.dialogs[1].custom) EXPECT_EQ(c, 0u);    // the first dialog's are gone
+  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
+  EXPECT_EQ(form_->BoxTag(0), std::to_string(10 + 256 * 20 + 65536 * 30));
+}
+
+TEST_F(WindowTest, AnUnreadableTagOpensTheDialogOnGrey) {
+  form_->SetBoxTag(5, "not a colour");
+  Click(form_->BoxWindow(5));
+  form_->SetBoxTag(6, "99999999999");
+  Click(form_->BoxWindow(6));
+  ASSERT_EQ(rec_.dialogs.size(), 2u);
+  EXPECT_EQ(rec_.dialogs[0].record.rgbResult, RGB(128, 128, 128));
+  EXPECT_EQ(rec_.dialogs[1].record.rgbResult, RGB(128, 128, 128));
+  EXPECT_EQ(form_->BoxTag(5), "not a colour");  // cancelled: left alone
+}
+
+// ---- About, the link, Quit.
+
+TEST_F(WindowTest, AboutShowsFiveLinesWithTheVersion) {
+  rec_.messages.clear();
+  Command(IDM_ABOUT);
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].text, "Brindle's AoM Tintmoor v1.0.1\r\n" TINTMOOR_AUTHOR
+                                   "\r\n\r\n" TINTMOOR_COPYRIGHT "\r\n" TINTMOOR_CONTACT);
+  EXPECT_EQ(rec_.messages[0].title, "About...");
+  EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK));  // no icon
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+}
+
+TEST_F(WindowTest, TheLinkHandsItsAddressToTheShell) {
+  Click(form_->LinkWindow());
+  ASSERT_EQ(rec_.shells.size(), 1u);
+  const ShellCall& call = rec_.shells[0];
+  EXPECT_EQ(call.owner, GetDesktopWindow());
+  EXPECT_EQ(call.operation, "open");
+  EXPECT_EQ(call.file, TINTMOOR_HOME_PAGE);
+  EXPECT_EQ(call.parameters, "0");
+  EXPECT_EQ(call.directory, "0");
+  EXPECT_EQ(call.show, 3);
+}
+
+TEST_F(WindowTest, QuitEndsTheMessageLoop) {
+  form_->EndProgramOnClose(true);
+  HWND hwnd = form_->hwnd();
+  PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDM_QUIT, 0), 0);
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, nullptr);
+  MSG msg;
+  bool quit = false;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr) break;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  quit = msg.message == WM_QUIT;
+  KillTimer(nullptr, watchdog);
+  EXPECT_TRUE(quit);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(form_->hwnd(), nullptr);
+}
+
+// ---- The error boundary.
+
+TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
+  rec_.answers.push_back(RGB(1, 2, 3));
+  Click(form_->BoxWindow(2));  // a marker and a colour to keep
+  const std::string caption = WindowText(form_->hwnd());
+  const std::string dataPath = gDataPath;
+  const int elements = gDocument->Markups().Count();
+  rec_.messages.clear();
+
+  // The dialog call changes things half-way, then fails.
+  rec_.duringDialog = [this](CHOOSECOLORA*) {
+    form_->SetBoxTag(2, "0");
+    form_->SetBoxColor(2, 0);
+    form_->SetCaption("half done");
+    gDocument.Replace(std::make_unique<clsMarkUp>());
+    gDocument->Markups().Add();
+    gDataPath = "C:\\elsewhere\\";
+    throw FileError("C:\\x.xml", "the disk is full");
+  };
+  Click(form_->BoxWindow(2));
+
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(rec_.messages[0].title, kTitle);
+  EXPECT_EQ(rec_.messages[0].text.rfind("The colour could not be changed.\r\n\r\n", 0), 0u)
+      << rec_.messages[0].text;
+  EXPECT_NE(rec_.messages[0].text.find("the disk is full"), std::string::npos);
+  EXPECT_EQ(WindowText(form_->hwnd()), caption);
+  EXPECT_EQ(form_->BoxTag(2), std::to_string(1 + 256 * 2 + 65536 * 3));
+  EXPECT_EQ(form_->BoxColor(2), 1 + 256 * 2 + 65536 * 3);
+  EXPECT_EQ(gDataPath, dataPath);
+  EXPECT_EQ(gDocument->Markups().Count(), elements);
+
+  // The window goes on working.
+  rec_.duringDialog = nullptr;
+  rec_.answers.push_back(RGB(0, 255, 0));
+  Click(form_->BoxWindow(2));
+  EXPECT_EQ(form_->BoxTag(2), "65280");
+  EXPECT_TRUE(IsWindow(form_->hwnd()));
+}
+
+TEST_F(WindowTest, AnythingThrownIsCaughtAtTheBoundary) {
+  rec_.messages.clear();
+  rec_.duringDialog = [](CHOOSECOLORA*) { throw 42; };
+  Click(form_->BoxWindow(0));
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+  EXPECT_FALSE(form_->Busy());
+}
+
+}  // namespace
