@@ -272,28 +272,35 @@ LRESULT frmMain::OnCreate() {
 }
 
 void frmMain::CreateChildren() {
+  // The row captions reach 9 pixels into the first column of boxes: they are
+  // created first, so they lie under the boxes, and clip themselves against them.
+  constexpr DWORD kLabelStyle =
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  for (int row = 0; row < kRowCount; ++row) {
+    const std::string caption(RowLabelCaption(row));
+    rowLabels_[row] =
+        CreateWindowExA(0, "STATIC", caption.c_str(), kLabelStyle, 0, 0, 1, 1, hwnd_,
+                        reinterpret_cast<HMENU>(IDC_ROWLABEL0 + row), instance_, nullptr);
+  }
+  for (int column = 0; column < 3; ++column) {
+    const std::string caption(kColumnHeaders[column].caption);
+    headers_[column] =
+        CreateWindowExA(0, "STATIC", caption.c_str(), kLabelStyle, 0, 0, 1, 1, hwnd_,
+                        reinterpret_cast<HMENU>(IDC_HEADER0 + column), instance_, nullptr);
+  }
+  link_ =
+      CreateWindowExA(0, kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
+                      0, 1, 1, hwnd_, reinterpret_cast<HMENU>(IDC_LINK), instance_, nullptr);
+  SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   for (int k = 0; k < kBoxCount; ++k) {
     // No WS_TABSTOP and no keyboard handling: the boxes take mouse clicks only.
     boxes_[k].hwnd =
         CreateWindowExA(0, kBoxClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 1, 1, hwnd_,
                         reinterpret_cast<HMENU>(IDC_BOX0 + k), instance_, nullptr);
     SetWindowLongPtrA(boxes_[k].hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Above every caption, whatever order the system gave new windows.
+    SetWindowPos(boxes_[k].hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  for (int row = 0; row < kRowCount; ++row) {
-    const std::string caption(RowLabelCaption(row));
-    rowLabels_[row] = CreateWindowExA(
-        0, "STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 1, 1,
-        hwnd_, reinterpret_cast<HMENU>(IDC_ROWLABEL0 + row), instance_, nullptr);
-  }
-  for (int column = 0; column < 3; ++column) {
-    const std::string caption(kColumnHeaders[column].caption);
-    headers_[column] = CreateWindowExA(
-        0, "STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 1, 1,
-        hwnd_, reinterpret_cast<HMENU>(IDC_HEADER0 + column), instance_, nullptr);
-  }
-  link_ = CreateWindowExA(0, kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1,
-                          hwnd_, reinterpret_cast<HMENU>(IDC_LINK), instance_, nullptr);
-  SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void frmMain::ApplyDpi() {

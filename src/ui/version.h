@@ -10,7 +10,7 @@
 #define TINTMOOR_TITLE "Brindle's AoM Tintmoor"
 /* The project has no public home yet; these addresses are placeholders under
    the reserved example.org domain. */
-#define TINTMOOR_HOME_PAGE "http://www.example.org/tintmoor/"
+#define TINTMOOR_HOME_PAGE "http://example.org/tintmoor/"
 #define TINTMOOR_CONTACT "brindle@example.org"
 #define TINTMOOR_AUTHOR "Written by Brindle"
 #define TINTMOOR_COPYRIGHT "Copyright (C) 2026 Brindle"

@@ -104,6 +104,37 @@ TEST_F(WindowTest, EveryControlStandsWhereTheWindowWasDrawnAt96Dpi) {
   EXPECT_TRUE(EqualRect(&link, &wantLink));
 }
 
+// Position of a child in its parent's z-order, 0 at the top.
+int ZOrder(HWND child) {
+  int n = 0;
+  for (HWND w = GetWindow(GetParent(child), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT), ++n) {
+    if (w == child) return n;
+  }
+  return -1;
+}
+
+TEST_F(WindowTest, BoxesLieAboveTheRowCaptionsThatReachUnderThem) {
+  for (int row = 0; row < kRowCount; ++row) {
+    HWND label = form_->RowLabelWindow(row), box = form_->BoxWindow(3 * row);
+    const RECT l = ClientRectInParent(label), b = ClientRectInParent(box);
+    RECT overlap;
+    ASSERT_TRUE(IntersectRect(&overlap, &l, &b)) << row;  // the design's geometry overlaps
+    EXPECT_LT(ZOrder(box), ZOrder(label)) << row;
+    EXPECT_TRUE(GetWindowLongA(label, GWL_STYLE) & WS_CLIPSIBLINGS) << row;
+  }
+}
+
+// Whether they fit depends on the fonts installed (Wine without its own fonts
+// draws everything in a much wider face); a caption that does not fit is cut
+// at the end of its one line, never wrapped into a half-hidden second line.
+TEST_F(WindowTest, CaptionsNeverWrap) {
+  for (HWND label : {form_->RowLabelWindow(0), form_->RowLabelWindow(12), form_->HeaderWindow(0),
+                     form_->HeaderWindow(1), form_->HeaderWindow(2)}) {
+    EXPECT_EQ(GetWindowLongA(label, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP)
+        << WindowText(label);
+  }
+}
+
 TEST_F(WindowTest, CaptionsOfTheLabelsAndTheLink) {
   EXPECT_EQ(WindowText(form_->RowLabelWindow(0)), "Gaia");
   for (int n = 1; n < kRowCount; ++n) {
