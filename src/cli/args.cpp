@@ -17,7 +17,7 @@ const std::string* Args::Option(const std::string& name) const {
   return it == options.end() ? nullptr : &it->second;
 }
 
-Args ParseArgs(std::span<const std::string> args, const ArgSpec& spec) {
+Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted) {
   Args out;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -37,7 +37,7 @@ Args ParseArgs(std::span<const std::string> args, const ArgSpec& spec) {
     }
     const size_t eq = a.find('=');
     const std::string name = a.substr(0, eq);
-    if (Contains(spec.options, name)) {
+    if (Contains(accepted.options, name)) {
       if (eq != std::string::npos) {
         out.options[name] = a.substr(eq + 1);
       } else if (i + 1 < args.size()) {
@@ -45,7 +45,7 @@ Args ParseArgs(std::span<const std::string> args, const ArgSpec& spec) {
       } else {
         throw UsageError(name + " needs a value");
       }
-    } else if (Contains(spec.flags, name) && eq == std::string::npos) {
+    } else if (Contains(accepted.flags, name) && eq == std::string::npos) {
       out.flags.push_back(name);
     } else {
       throw UsageError("unknown option " + a);

@@ -9,7 +9,7 @@
 
 #include "cli/commands.h"  // UsageError
 
-struct ArgSpec {
+struct AcceptedArgs {
   std::vector<std::string> options;  // take a value
   std::vector<std::string> flags;    // take none
 };
@@ -24,4 +24,4 @@ struct Args {
 
 // "--help" and "-h" are always flags. "--" ends the options; a lone "-" is a
 // positional. Throws UsageError for an unknown option or a missing value.
-Args ParseArgs(std::span<const std::string> args, const ArgSpec& spec);
+Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <istream>
@@ -38,12 +39,12 @@ const char* const kLocationHelp =
     "  (default: the prefix in $WINEPREFIX, or ~/.wine)\n";
 #endif
 
-const ArgSpec kLocationSpec{{kDataDirOption, kWinePrefixOption}, {}};
+const AcceptedArgs kLocationArgs{{kDataDirOption, kWinePrefixOption}, {}};
 
-ArgSpec WithLocation(ArgSpec spec) {
-  spec.options.insert(spec.options.end(), kLocationSpec.options.begin(),
-                      kLocationSpec.options.end());
-  return spec;
+AcceptedArgs WithLocation(AcceptedArgs accepted) {
+  accepted.options.insert(accepted.options.end(), kLocationArgs.options.begin(),
+                          kLocationArgs.options.end());
+  return accepted;
 }
 
 // The colour file as read from the game's data folder.
@@ -176,10 +177,10 @@ std::string Pad(std::string s, size_t width) {
 // Runs a command body, turning what it throws into the one-line report and
 // exit status; --help prints the command's help instead.
 template <class Body>
-int Run(std::span<const std::string> args, const ArgSpec& spec, const char* help, CliEnv& env,
-        Body body) {
+int Run(std::span<const std::string> args, const AcceptedArgs& accepted, const char* help,
+        CliEnv& env, Body body) {
   try {
-    const Args parsed = ParseArgs(args, spec);
+    const Args parsed = ParseArgs(args, accepted);
     if (parsed.Has("--help")) {
       env.out << help;
       return kExitOk;
@@ -405,7 +406,7 @@ int CmdSet(std::span<const std::string> args, CliEnv& env) {
 
 int CmdExport(std::span<const std::string> args, CliEnv& env) {
   const std::string help = WithLocationHelp(kExportHelp);
-  return Run(args, kLocationSpec, help.c_str(), env, [&](const Args& a) {
+  return Run(args, kLocationArgs, help.c_str(), env, [&](const Args& a) {
     ExpectPositionals(a, 1, "tintmoor-cli export FILE");
     const GameFile game = LoadGame(a, env, false);
     const std::string text = WriteScheme(ReadTable(game, env));
@@ -414,6 +415,12 @@ int CmdExport(std::span<const std::string> args, CliEnv& env) {
       env.out << text;
       return kExitOk;
     }
+    // A scheme written over the game's own file would leave the game without colours.
+    std::error_code ec;
+    if (std::filesystem::equivalent(file, game.path, ec))
+      throw TintError(file +
+                      " is the game's colour file; export writes a scheme, choose "
+                      "another file");
     try {
       env.fs.ReplaceWhole(file, text);
     } catch (const FileError& e) {

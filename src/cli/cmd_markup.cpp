@@ -25,12 +25,35 @@ std::unique_ptr<clsMarkUp> Load(const std::string& path) {
   return root;
 }
 
+bool AsksForHelp(const std::vector<std::string>& args) {
+  return args.size() == 1 && (args[0] == "--help" || args[0] == "-h");
+}
+
 int RunDump(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+  if (AsksForHelp(args)) {
+    out << "Usage: tintmoor-cli dump FILE\n"
+           "\n"
+           "Reads FILE as the program loads the colour file and prints the tree:\n"
+           "\"root open\" or \"root closed\", then one line per element, depth first,\n"
+           "indented two spaces per level: the quoted name, open or closed, each\n"
+           "attribute as \"name\"=\"value\", then \" : \" and the quoted text. Quoted\n"
+           "texts escape \\\" \\\\ \\t \\r \\n, and any other byte outside 0x20-0x7E\n"
+           "as \\xNN. (A file named --help: write ./--help.)\n";
+    return kExitOk;
+  }
   DumpTree(*Load(OneFile(args)), out);
   return kExitOk;
 }
 
 int RunFormat(const std::vector<std::string>& args, std::ostream& out, std::ostream&) {
+  if (AsksForHelp(args)) {
+    out << "Usage: tintmoor-cli format FILE\n"
+           "\n"
+           "Reads FILE as the program loads the colour file and prints the bytes a\n"
+           "save would write: the declaration line, an empty line, then one line per\n"
+           "element, indented by tabs, every line ended by CR LF.\n";
+    return kExitOk;
+  }
   // The whole text is made before any of it is printed, so an overflow prints nothing.
   const std::string bytes = WriteDocument(*Load(OneFile(args)));
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -63,6 +63,22 @@ std::optional<uint8_t> Component(std::string_view token) {
   return static_cast<uint8_t>(value);
 }
 
+// The scheme as 8-bit text. Editors on Windows like to start a file with a
+// byte-order mark, and PowerShell's ">" writes UTF-16: both are read. A
+// character past ASCII can only stand in a comment, so it becomes '?'.
+std::string SchemeText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return std::string(bytes.substr(3));
+  const bool le = bytes.starts_with("\xFF\xFE");
+  if (!le && !bytes.starts_with("\xFE\xFF")) return std::string(bytes);
+  std::string out;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto lo = static_cast<unsigned char>(bytes[le ? i : i + 1]);
+    const auto hi = static_cast<unsigned char>(bytes[le ? i + 1 : i]);
+    out += hi == 0 && lo < 0x80 ? static_cast<char>(lo) : '?';
+  }
+  return out;
+}
+
 std::string Pad(std::string s, size_t width) {
   if (s.size() < width) s.append(width - s.size(), ' ');
   return s;
@@ -86,7 +102,9 @@ std::string WriteScheme(const ColorTable& table) {
   return out;
 }
 
-ColorTable ReadScheme(std::string_view text, const std::string& sourceName) {
+ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
+  const std::string decoded = SchemeText(bytes);
+  const std::string_view text = decoded;
   ColorTable table{};
   std::array<int, kRows> seenOn{};  // line number a row was given on; 0 = not yet
   int lineNo = 0;

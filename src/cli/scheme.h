@@ -29,5 +29,6 @@ class SchemeError : public TintError {
 // The scheme text for the table, with a short explanation at the top.
 std::string WriteScheme(const ColorTable& table);
 
-// Parses scheme text; sourceName names it in errors ("cv.txt, line 4: ...").
-ColorTable ReadScheme(std::string_view text, const std::string& sourceName);
+// Parses a scheme file's bytes (8-bit text, or UTF-8 or UTF-16 with a byte-order
+// mark); sourceName names it in errors ("cv.txt, line 4: ...").
+ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName);

@@ -29,7 +29,7 @@ uint64_t generation = 0;
 // releasing the previous tree frees them all at once, which the general heap
 // does several times slower. Slabs stay for the life of the process. Like the
 // rest of the document, it is used from one thread only.
-template <size_t kSize>
+template <size_t kSize, size_t kAlignment>
 class BlockPool {
  public:
   void* Take() {
@@ -48,7 +48,7 @@ class BlockPool {
   struct Block {
     Block* next;
   };
-  static constexpr size_t kAlign = alignof(std::max_align_t);
+  static constexpr size_t kAlign = std::max(kAlignment, alignof(void*));
   static constexpr size_t kBlock = (std::max(kSize, sizeof(Block)) + kAlign - 1) / kAlign * kAlign;
   static constexpr size_t kSlab = 64 * 1024;
 
@@ -64,8 +64,8 @@ class BlockPool {
   Block* free_ = nullptr;
 };
 
-constinit BlockPool<sizeof(clsMarkUp)> markupPool;
-constinit BlockPool<sizeof(clsParam)> paramPool;
+constinit BlockPool<sizeof(clsMarkUp), alignof(clsMarkUp)> markupPool;
+constinit BlockPool<sizeof(clsParam), alignof(clsParam)> paramPool;
 
 template <class T, class Pool>
 void* TakeRecord([[maybe_unused]] Pool& pool, size_t size) {
@@ -129,9 +129,11 @@ void clsMarkUp::Release(std::vector<std::unique_ptr<clsMarkUp>> elements) {
   while (!pending.empty()) {
     std::vector<std::unique_ptr<clsMarkUp>> list = std::move(pending.back());
     pending.pop_back();
-    for (std::unique_ptr<clsMarkUp>& e : list) {
-      if (e->Markups_.Count() > 0) pending.push_back(e->Markups_.TakeAll());
-      e.reset();
+    // Last to first: the pool hands out the last block given back first, so
+    // the next tree is laid out in memory in the order it is read.
+    for (auto e = list.rbegin(); e != list.rend(); ++e) {
+      if ((*e)->Markups_.Count() > 0) pending.push_back((*e)->Markups_.TakeAll());
+      e->reset();
     }
   }
 }

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -106,9 +107,9 @@ class clsParam {
   bool bOpen() const { return bOpen_; }
   void bOpen(bool v) { bOpen_ = v; }
   const std::string& sValue() const { return sValue_; }
-  void sValue(std::string v) { sValue_ = std::move(v); }
+  void sValue(std::string_view v) { sValue_.assign(v); }
   const std::string& sName() const { return sName_; }
-  void sName(std::string v) { sName_ = std::move(v); }
+  void sName(std::string_view v) { sName_.assign(v); }
 
   // "name = value"
   std::string GetText() const;
@@ -140,7 +141,7 @@ class clsMarkUp {
   clsMarkUp* curMarkup() const { return curMarkup_; }
   void curMarkup(clsMarkUp* v) { curMarkup_ = v; }
   const std::string& sValue() const { return sValue_; }
-  void sValue(std::string v) { sValue_ = std::move(v); }
+  void sValue(std::string_view v) { sValue_.assign(v); }
   OrderedList<clsMarkUp>& Markups() { return Markups_; }
   const OrderedList<clsMarkUp>& Markups() const { return Markups_; }
   // Replaces the children; the previous ones are released.
@@ -149,7 +150,7 @@ class clsMarkUp {
   const OrderedList<clsParam>& Params() const { return Params_; }
   void Params(OrderedList<clsParam> v) { Params_ = std::move(v); }
   const std::string& sName() const { return sName_; }
-  void sName(std::string v) { sName_ = std::move(v); }
+  void sName(std::string_view v) { sName_.assign(v); }
 
   // sName and sValue, or sName and the attributes' keys when there are any.
   std::string GetKey() const;
@@ -214,7 +215,7 @@ class clsWord {
   int32_t lBegin() const { return lBegin_; }
   void lBegin(int32_t v) { lBegin_ = v; }
   const std::string& sWord() const { return sWord_; }
-  void sWord(std::string v) { sWord_ = std::move(v); }
+  void sWord(std::string_view v) { sWord_.assign(v); }
 
  private:
   std::string sWord_;

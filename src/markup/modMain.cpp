@@ -77,41 +77,72 @@ clsMarkUp* OpenChild(clsMarkUp& m) {
 // What one line does to the tree.
 enum class LineEffect { None, AddOpen, AddClosed, CloseDeepest };
 
-// The element a line builds, kept between lines so its buffers are reused.
+// What a line builds, as views into the line where the text is one piece of
+// it (nearly always), and in buffers kept between lines where pieces had to be
+// joined. Nothing is allocated until the line is known to add an element.
 struct LineElement {
   struct Attribute {
-    std::string name;
-    std::string value;
+    std::string_view name;
+    std::string_view value;  // when !joined
+    std::string joinedValue;
+    bool joined = false;
     int16_t openState = 0;
   };
-  std::string name;
-  std::string value;
-  std::vector<Attribute> attributes;
+  std::string_view name;
+  std::string joinedName;
+  bool nameJoined = false;
+  std::string_view value;
+  std::vector<Attribute> attributes;  // the first attributeCount are this line's
   size_t attributeCount = 0;
 
   void Clear() {
-    name.clear();
-    value.clear();
+    name = {};
+    nameJoined = false;
+    value = {};
     attributeCount = 0;
+  }
+  // Adds a piece of the element's name (pieces around skipped delimiters join).
+  void AddNamePiece(std::string_view piece) {
+    if (name.empty() && !nameJoined) {
+      name = piece;
+      return;
+    }
+    if (!nameJoined) joinedName.assign(name);
+    nameJoined = true;
+    joinedName.append(piece);
   }
   Attribute& NewAttribute(std::string_view attrName) {
     if (attributeCount == attributes.size()) attributes.emplace_back();
     Attribute& a = attributes[attributeCount++];
-    a.name.assign(attrName);
-    a.value.clear();
+    a.name = attrName;
+    a.value = {};
+    a.joined = false;
     a.openState = 0;
     return a;
   }
+  // Adds the words of text other than "=" to the attribute's value.
+  static void AddValueText(Attribute& a, std::string_view text) {
+    const size_t eq = text.find('=');
+    if (eq == std::string_view::npos && a.value.empty() && !a.joined) {
+      a.value = text;
+      return;
+    }
+    if (!a.joined) a.joinedValue.assign(a.value);
+    a.joined = true;
+    for (char c : text)
+      if (c != '=') a.joinedValue += c;
+  }
   std::unique_ptr<clsMarkUp> Make(bool open) const {
     auto e = std::make_unique<clsMarkUp>();
-    e->sName(name);
+    e->sName(nameJoined ? std::string_view(joinedName) : name);
     e->sValue(value);
     e->Params().Reserve(static_cast<int32_t>(attributeCount));
     for (size_t i = 0; i < attributeCount; ++i) {
+      const Attribute& a = attributes[i];
       clsParam& p = e->Params().Add();
-      p.sName(attributes[i].name);
-      p.sValue(attributes[i].value);
-      p.nOpenState(attributes[i].openState);
+      p.sName(a.name);
+      p.sValue(a.joined ? std::string_view(a.joinedValue) : a.value);
+      p.nOpenState(a.openState);
     }
     e->bOpen(open);
     return e;
@@ -150,7 +181,7 @@ LineEffect ParseWords(std::string_view line, LineElement& el) {
       if (!IsDelimiterChar(c)) {
         size_t j = i + 1;
         while (j < n && !IsDelimiterChar(line[j])) ++j;
-        el.name.append(line.substr(i, j - i));
+        el.AddNamePiece(line.substr(i, j - i));
         i = j;
         continue;
       }
@@ -178,16 +209,11 @@ LineEffect ParseWords(std::string_view line, LineElement& el) {
         // AttributeValue: every word but "=" goes into the value; the first
         // quote opens it, the second ends the attribute.
         for (;;) {
-          size_t q = i;
-          bool equals = false;
-          for (; q < n && line[q] != '"'; ++q) equals |= line[q] == '=';
+          const size_t q = Find(line, i, '"');
           if (q == n) return LineEffect::None;
-          if (!equals) {
-            attr.value.append(line.substr(i, q - i));
-          } else {
-            for (size_t k = i; k < q; ++k)
-              if (line[k] != '=') attr.value += line[k];
-          }
+          // Before the opening quote this is mostly a lone "=", which adds nothing.
+          if (q > i && !(q == i + 1 && line[i] == '='))
+            LineElement::AddValueText(attr, line.substr(i, q - i));
           i = q + 1;
           if (attr.openState == 1) break;
           attr.openState = 1;
@@ -196,11 +222,8 @@ LineEffect ParseWords(std::string_view line, LineElement& el) {
     }
     // Content: the text runs to the next "<", which must start an end tag.
     const size_t lt = Find(line, i, '<');
-    if (lt == n) {
-      el.value.append(line.substr(i));
-      return LineEffect::AddOpen;
-    }
-    el.value.append(line.substr(i, lt - i));
+    el.value = line.substr(i, lt - i);
+    if (lt == n) return LineEffect::AddOpen;
     if (lt + 1 == n || line[lt + 1] != '/') return LineEffect::None;
     i = lt + 1;
   }

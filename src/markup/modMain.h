@@ -20,7 +20,10 @@
 bool IsDelimiter(std::string_view word);
 
 // Reads the file into gDocument (or into root). Throws FileError when the file
-// cannot be read, OverflowError (naming file and line) on a 16-bit overflow.
+// cannot be read, and OverflowError (naming file and line) when a line holds
+// more than 32767 words; then nothing of the file reaches the tree. The
+// gDocument form looks gDocument up afresh for every line, since the window
+// may replace it while the splitter yields.
 void LoadMarkupFile(const std::string& path);
 void LoadMarkupFile(const std::string& path, clsMarkUp& root);
 

@@ -265,6 +265,16 @@ TEST_F(Commands, ExportThenImportRoundTrips) {
               HasSubstr("\nPlayer 7      1 2 3          4 5 6          128 51 0\n"));
 }
 
+TEST_F(Commands, ExportNeverOverwritesTheGamesFile) {
+  for (const fs::path& target : {GameFile(), DataDir() / ".." / "data" / "playercolors.xml"}) {
+    const Result r = Run(CmdExport, {target.string()});
+    EXPECT_EQ(r.status, kExitFailed);
+    ExpectOneErrorLine(r);
+    EXPECT_THAT(r.err, HasSubstr("is the game's colour file"));
+    EXPECT_EQ(ReadBytes(GameFile()), original_);
+  }
+}
+
 TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
   const fs::path scheme = root_ / "broken.txt";
   WriteBytes(scheme, Replaced(Run(CmdExport, {"-"}).out, "255 102 0      255 102 0", "255 102"));
@@ -360,6 +370,39 @@ TEST_F(Commands, MissingOrDamagedFiles) {
   EXPECT_THAT(r.err, HasSubstr("does not exist"));
   ExpectOneErrorLine(r);
 }
+
+#ifndef _WIN32
+// The game installed in a Wine prefix, found through its registry and drives,
+// named on the command line or through $WINEPREFIX.
+TEST_F(Commands, FindsTheGameInAWinePrefix) {
+  const fs::path prefix = root_ / "prefix";
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink(root_, prefix / "dosdevices" / "g:");
+  std::ofstream(prefix / "system.reg")
+      << "WINE REGISTRY Version 2\n\n#arch=win64\n\n"
+         "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Age of Mythology\\\\1.0] 1\n"
+         "\"AppPath\"=\"G:\\\\aom\\\\\"\n";
+  Result r =
+      Run(CmdSet, {"Player 1", "dead", "9", "9", "9", "--wine-prefix", prefix.string()}, false);
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color3=\"25 25 128\"", "color3=\"9 9 9\""));
+
+  const char* saved = std::getenv("WINEPREFIX");
+  const std::string savedValue = saved ? saved : "";
+  setenv("WINEPREFIX", prefix.c_str(), 1);
+  r = Run(CmdList, {"--format", "csv"}, false);
+  saved ? setenv("WINEPREFIX", savedValue.c_str(), 1) : unsetenv("WINEPREFIX");
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("\r\n1,Player 1,50,50,255,0,0,255,9,9,9\r\n"));
+
+  r = Run(CmdList, {"--wine-prefix", prefix.string()});  // and --data-dir
+  EXPECT_EQ(r.status, kExitUsage);
+  ExpectOneErrorLine(r);
+  r = Run(CmdList, {"--wine-prefix", (root_ / "nothing").string()}, false);
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("no Wine prefix at"));
+}
+#endif
 
 TEST_F(Commands, EveryCommandHasHelp) {
   for (auto command : {CmdList, CmdSet, CmdExport, CmdImport, CmdPresets, CmdApply, CmdCheck}) {

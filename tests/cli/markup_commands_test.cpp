@@ -110,6 +110,11 @@ TEST(Cli, UsageErrorsAndHelp) {
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, c.err);
   }
+  for (const char* command : {"dump", "format"}) {
+    Result r = Cli({command, "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind(std::string("Usage: tintmoor-cli ") + command + " FILE\n", 0), 0u);
+  }
   std::string help = Cli({"--help"}).out;
   EXPECT_NE(help.find("dump FILE"), std::string::npos);
   EXPECT_NE(help.find("format FILE"), std::string::npos);

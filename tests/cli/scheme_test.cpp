@@ -36,6 +36,22 @@ TEST(Scheme, ReadsWhatAPersonWrites) {
   EXPECT_EQ(t[12][2], (Rgb{7, 8, 12}));
 }
 
+// What Notepad and PowerShell make of an exported scheme.
+TEST(Scheme, ReadsByteOrderMarksAndUtf16) {
+  const std::string text = WriteScheme(ColourVisionScheme()) + "# caf\xC3\xA9\n";
+  EXPECT_EQ(ReadScheme("\xEF\xBB\xBF" + text, "bom.txt"), ColourVisionScheme());
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (char ch : text) {
+    le += ch;
+    le += '\0';
+    be += '\0';
+    be += ch;
+  }
+  le += "\xE9";  // a last odd byte is ignored
+  EXPECT_EQ(ReadScheme(le, "le.txt"), ColourVisionScheme());
+  EXPECT_EQ(ReadScheme(be, "be.txt"), ColourVisionScheme());
+}
+
 struct BadCase {
   const char* what;
   int line;  // the line that is swapped for `text`
