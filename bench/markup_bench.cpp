@@ -13,6 +13,7 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
 
 #include "markup/modMain.h"
 #include "markup/modString.h"
@@ -102,6 +103,26 @@ void BM_Pugixml10MB(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
 
+// pugixml at its fastest: parsing in place, without copying the buffer first
+// (the copy each iteration needs is made outside the timing).
+void BM_PugixmlInPlace10MB(benchmark::State& state) {
+  const std::string& doc = TenMegabytes();
+  std::string buffer = doc;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::copy(doc.begin(), doc.end(), buffer.begin());
+    auto d = std::make_unique<pugi::xml_document>();
+    state.ResumeTiming();
+    pugi::xml_parse_result r = d->load_buffer_inplace(buffer.data(), buffer.size());
+    if (!r) state.SkipWithError(r.description());
+    benchmark::DoNotOptimize(d->first_child());
+    state.PauseTiming();
+    d.reset();
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
+}
+
 void BM_Writer10MB(benchmark::State& state) {
   clsMarkUp root;
   root.bOpen(true);
@@ -125,6 +146,7 @@ BENCHMARK(BM_Reader10MB)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_ReadAndRelease10MB)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Reader10MBWithHook)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Pugixml10MB)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_PugixmlInPlace10MB)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Writer10MB)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_ReaderRows)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
@@ -179,10 +201,19 @@ int main(int argc, char** argv) {
   if (t.count("BM_Reader10MB")) {
     Line("reader, empty yield hook", mb / t["BM_Reader10MB"], "MB/s", ">= 100",
          mb / t["BM_Reader10MB"] >= 100);
-    if (t.count("BM_Pugixml10MB")) {
-      std::printf("  %-44s %9.2f MB/s\n", "pugixml parse", mb / t["BM_Pugixml10MB"]);
-      double ratio = t["BM_Reader10MB"] / t["BM_Pugixml10MB"];
-      Line("reader time / pugixml time", ratio, "x", "<= 5", ratio <= 5);
+    // Against pugixml's faster way of parsing the same bytes in this run.
+    double pugi = 0;
+    for (const char* name : {"BM_Pugixml10MB", "BM_PugixmlInPlace10MB"}) {
+      if (!t.count(name)) continue;
+      std::printf("  %-44s %9.2f MB/s\n",
+                  std::string_view(name) == "BM_Pugixml10MB" ? "pugixml parse (load_buffer)"
+                                                             : "pugixml parse (in place)",
+                  mb / t[name]);
+      if (pugi == 0 || t[name] < pugi) pugi = t[name];
+    }
+    if (pugi > 0) {
+      double ratio = t["BM_Reader10MB"] / pugi;
+      Line("reader time / faster pugixml time", ratio, "x", "<= 5", ratio <= 5);
     }
   }
   if (t.count("BM_Reader10MBWithHook"))

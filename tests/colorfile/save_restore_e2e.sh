@@ -25,7 +25,15 @@ run() { "$source/tools/wine-run" --prefix "$prefix" "$@"; }
 run reg query "$key" /v AppPath /reg:32 >"$game/previous.txt" 2>/dev/null
 previous=$(tr -d '\r' <"$game/previous.txt" | sed -n 's/^ *AppPath *REG_SZ *//p')
 pid=
+main=
 cleanup() {
+  # /usr/bin/wine is a script: killing it would leave the program and its
+  # window behind for the next test. Close the window as a user would.
+  if [ -n "$main" ]; then
+    xdotool windowfocus "$main" key alt+F4 2>/dev/null
+    wait_for '! xdotool getwindowname "$main" >/dev/null 2>&1' ||
+      xdotool windowkill "$main" 2>/dev/null
+  fi
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   [ -n "$pid" ] && wait "$pid" 2>/dev/null
   if [ -n "$previous" ]; then
@@ -36,14 +44,21 @@ cleanup() {
   rm -rf "$game"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+shots=${TINTMOOR_E2E_SHOTS:-}  # a folder for a picture of the screen when a step fails
+fail() {
+  echo "FAIL: $*"
+  [ -n "$shots" ] && import -window root "$shots/save_restore_e2e-fail.png" 2>/dev/null
+  exit 1
+}
 
-# Waits up to 20 s for a visible top-level window whose name matches; prints its id.
+# Waits up to 20 s for a visible top-level window whose name matches and that
+# was not there before this test started; prints its id.
 wait_window() {
   local id
   for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+      grep -qx "$id" <<<"$windows_before" || { echo "$id"; return 0; }
+    done
     sleep 0.2
   done
   return 1
@@ -72,6 +87,7 @@ menu_command() {  # F10, then the given keys: Right to the menu, Down to the ite
 
 run reg add "$key" /v AppPath /t REG_SZ /d "Z:${game//\//\\}" /f /reg:32 >/dev/null 2>&1 ||
   fail "reg add"
+windows_before=$(xdotool search --name . 2>/dev/null)
 run "$exe" >/dev/null 2>&1 &
 pid=$!
 
@@ -83,18 +99,20 @@ menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client a
 # Pick red 10, green 20, blue 30 for box 4 ("Player 1", minimap): client (152 + 34, 116 + 10).
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 dialog=$(wait_window "^Color\$") || fail "the colour dialog did not open"
-sleep 0.3
-set_field() {  # x y value, relative to the dialog
-  xdotool mousemove --window "$dialog" "$1" "$2" click 1
-  sleep 0.2
-  xdotool key --window "$dialog" End BackSpace BackSpace BackSpace BackSpace
-  xdotool type --window "$dialog" "$3"
-  sleep 0.2
-}
-set_field 499 211 10  # Red
-set_field 499 234 20  # Green
-set_field 499 256 30  # Blue
+sleep 0.5
+# The dialog opens with the text of its Red field selected; Tab moves on to
+# Green and Blue, selecting their text, so typing replaces each value.
+xdotool windowfocus "$dialog"
+sleep 0.2
+xdotool type --window "$dialog" 10
+xdotool key --window "$dialog" Tab
+xdotool type --window "$dialog" 20
+xdotool key --window "$dialog" Tab
+xdotool type --window "$dialog" 30
+sleep 0.2
 xdotool key --window "$dialog" Return
+wait_for '! xdotool search --onlyvisible --name "^Color\$" >/dev/null 2>&1' ||
+  fail "the colour dialog did not close"
 wait_for 'caption_is "Brindle'"'"'s AoM Tintmoor *"' || fail "no unsaved-changes marker after the pick"
 
 menu_command Down  # File > Save

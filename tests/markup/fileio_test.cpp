@@ -151,7 +151,10 @@ BOOL WINAPI FailFlush(HANDLE) {
   return FALSE;
 }
 
-BOOL WINAPI RefuseMove(LPCSTR, LPCSTR, DWORD) {
+std::string movedFrom;
+
+BOOL WINAPI RefuseMove(LPCSTR from, LPCSTR, DWORD) {
+  movedFrom = from;
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
@@ -191,11 +194,32 @@ TEST_F(FileIo, FailedFlushOrRenameLeavesTargetAndNoTemporaryFile) {
       ReplaceFileBytes(path, "new");
       FAIL();
     } catch (const FileError& e) {
+      // The temporary file was in the target's folder, so the move is a rename.
+      EXPECT_TRUE(fs::equivalent(fs::path(movedFrom).parent_path(), dir_)) << movedFrom;
       EXPECT_EQ(e.reason(), SystemText(ERROR_ACCESS_DENIED));
     }
   }
   EXPECT_EQ(Get(path), "original");
   EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+BOOL WINAPI FailRead(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) {
+  SetLastError(ERROR_READ_FAULT);
+  return FALSE;
+}
+
+TEST_F(FileIo, ReadErrorNamesPathAndReason) {
+  const std::string path = Path("r.xml");
+  Put(path, "data");
+  Inject inject;
+  inject.calls().ReadFile = FailRead;
+  try {
+    ReadFileBytes(path);
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.path(), path);
+    EXPECT_EQ(e.reason(), SystemText(ERROR_READ_FAULT));
+  }
 }
 
 TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
@@ -209,6 +233,8 @@ TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
 }
 
 #else
+
+std::string movedFrom;
 
 struct Inject {
   PosixFileCalls saved = PosixFileCallsForTesting();
@@ -255,7 +281,8 @@ TEST_F(FileIo, FailedSyncOrRenameLeavesTargetAndNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
   {
     Inject inject;
-    inject.calls().rename = [](const char*, const char*) {
+    inject.calls().rename = [](const char* from, const char*) {
+      movedFrom = from;
       errno = EACCES;
       return -1;
     };
@@ -263,6 +290,8 @@ TEST_F(FileIo, FailedSyncOrRenameLeavesTargetAndNoTemporaryFile) {
       ReplaceFileBytes(path, "new");
       FAIL();
     } catch (const FileError& e) {
+      // The temporary file was in the target's folder, so the rename stays on one file system.
+      EXPECT_TRUE(fs::equivalent(fs::path(movedFrom).parent_path(), dir_)) << movedFrom;
       EXPECT_EQ(e.reason(), std::strerror(EACCES));
     }
   }
