@@ -49,9 +49,14 @@ menu=$((HEIGHT - 437))
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 
 dialog=$(wait_window "^Color\$") || fail "the colour dialog did not open"
-xdotool windowfocus --sync "$dialog" 2>/dev/null || xdotool windowfocus "$dialog"
-sleep 0.3
-xdotool key Return
+# The dialog may be mapped before it takes the keyboard: press OK (Return) until it is gone.
+for _ in $(seq 1 10); do
+  xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || xdotool windowfocus "$dialog" >/dev/null 2>&1
+  sleep 0.3
+  xdotool key Return
+  sleep 0.7
+  xdotool search --onlyvisible --name "^Color\$" >/dev/null 2>&1 || break
+done
 
 for _ in $(seq 1 50); do
   name=$(xdotool getwindowname "$main" 2>/dev/null)

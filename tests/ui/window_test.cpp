@@ -135,6 +135,35 @@ TEST_F(WindowTest, CaptionsNeverWrap) {
   }
 }
 
+// Moving to a 144-dpi monitor: the system sends WM_DPICHANGED with a suggested
+// place; Wine never does, so the test sends it as Windows would.
+TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
+  RECT suggested{100, 50, 700, 800};
+  SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form_->Dpi(), 144);
+  RECT client, window;
+  GetClientRect(form_->hwnd(), &client);
+  GetWindowRect(form_->hwnd(), &window);
+  EXPECT_EQ(client.right, 476);
+  EXPECT_EQ(client.bottom, 656);
+  EXPECT_EQ(window.left, 100);
+  EXPECT_EQ(window.top, 50);
+  const RECT box = ClientRectInParent(form_->BoxWindow(0));
+  const RECT wantBox{114, 138, 218, 170};
+  EXPECT_TRUE(EqualRect(&box, &wantBox));
+  const RECT link = ClientRectInParent(form_->LinkWindow());
+  const RECT wantLink{234, 606, 476, 632};
+  EXPECT_TRUE(EqualRect(&link, &wantLink));
+  LOGFONTA lf{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form_->HeaderWindow(0), WM_GETFONT, 0, 0)),
+             sizeof(lf), &lf);
+  EXPECT_EQ(lf.lfHeight, -16);
+  const Rendering px(form_->hwnd());
+  EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));  // the frame is 20 pixels wide now
+  EXPECT_EQ(px.At(20, 300), kBack);
+}
+
 TEST_F(WindowTest, CaptionsOfTheLabelsAndTheLink) {
   EXPECT_EQ(WindowText(form_->RowLabelWindow(0)), "Gaia");
   for (int n = 1; n < kRowCount; ++n) {
