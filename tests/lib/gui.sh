@@ -65,8 +65,8 @@ gui_prefix_procs() {
   for d in /proc/[0-9]*; do
     pid=${d#/proc/}
     [ "$pid" = "$$" ] || [ "$pid" = "$BASHPID" ] && continue  # this script names the exe too
-    tr '\0' '\n' <"$d/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
-    tr '\0' '\n' <"$d/cmdline" 2>/dev/null | grep -qiF "$name" || continue
+    grep -qaiF "$name" "$d/cmdline" 2>/dev/null || continue
+    grep -qazxF "WINEPREFIX=$prefix" "$d/environ" 2>/dev/null || continue
     echo "$pid"
   done
 }
@@ -122,21 +122,29 @@ gui_confirm_colour_dialog() {
   return 1
 }
 
+# True while any of the given processes lives.
+gui_any_alive() {
+  local pid
+  for pid in "$@"; do kill -0 "$pid" 2>/dev/null && return 0; done
+  return 1
+}
+
 # Ends the program for sure: Alt+F4 as a user would, then by force (the X
 # client, then the processes). /usr/bin/wine is a script, so the launcher's id
 # alone may not be the program. Fails if a process or window of it remains.
 gui_stop() {
-  local pid ok=0
+  local procs ok=0
   if [ -n "$gui_main" ] && xdotool getwindowname "$gui_main" >/dev/null 2>&1; then
     xdotool windowfocus "$gui_main" key alt+F4 >/dev/null 2>&1
     gui_wait_for '! xdotool getwindowname "$gui_main" >/dev/null 2>&1' ||
       xdotool windowkill "$gui_main" >/dev/null 2>&1
   fi
-  gui_wait_for '[ -z "$(gui_our_procs)" ]' || {
-    for pid in $(gui_our_procs); do kill "$pid" 2>/dev/null; done
-    gui_wait_for '[ -z "$(gui_our_procs)" ]' ||
-      for pid in $(gui_our_procs); do kill -9 "$pid" 2>/dev/null; done
-  }
+  procs=$(gui_our_procs)
+  # shellcheck disable=SC2086 # one id a word
+  if ! gui_wait_for '! gui_any_alive $procs'; then
+    kill $procs 2>/dev/null
+    gui_wait_for '! gui_any_alive $procs' || kill -9 $procs 2>/dev/null
+  fi
   if [ -n "$gui_pid" ]; then
     kill "$gui_pid" 2>/dev/null
     wait "$gui_pid" 2>/dev/null
