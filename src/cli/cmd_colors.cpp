@@ -80,11 +80,11 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
 }
 
 Rgb ToRgb(int32_t color) {
-  return {static_cast<uint8_t>(ColorRed(color)), static_cast<uint8_t>(ColorGreen(color)),
-          static_cast<uint8_t>(ColorBlue(color))};
+  return {static_cast<uint8_t>(GetRed(color)), static_cast<uint8_t>(GetGreen(color)),
+          static_cast<uint8_t>(GetBlue(color))};
 }
 
-int32_t ToColor(Rgb c) { return MakeColor(c.r, c.g, c.b); }
+int32_t ToColor(Rgb c) { return ComposeColor(c.r, c.g, c.b); }
 
 // The table as the window would show it (grey where a cell cannot be read);
 // problems go to env.err as warnings.

@@ -44,16 +44,9 @@ std::string RowCaption(int row) { return row == 0 ? "Gaia" : "Player " + std::to
 
 std::string ColumnCaption(int column) { return kColumnCaptions[column]; }
 
-int32_t MakeColor(int32_t red, int32_t green, int32_t blue) {
-  return red + 256 * green + 65536 * blue;
-}
-int32_t ColorRed(int32_t color) { return color & 255; }
-int32_t ColorGreen(int32_t color) { return (color / 256) & 255; }
-int32_t ColorBlue(int32_t color) { return (color / 65536) & 255; }
-
 std::string CellText(int32_t color) {
-  return std::to_string(ColorRed(color)) + " " + std::to_string(ColorGreen(color)) + " " +
-         std::to_string(ColorBlue(color));
+  return std::to_string(GetRed(color)) + " " + std::to_string(GetGreen(color)) + " " +
+         std::to_string(GetBlue(color));
 }
 
 const clsParam* FindCell(const clsMarkUp& root, int cell) {
@@ -80,16 +73,16 @@ std::array<std::optional<std::string>, kColorCells> CellTexts(const clsMarkUp& r
 
 CellRead ParseCellText(std::string_view text) {
   OrderedList<clsWord> words = SplitWords(text, " ");
-  if (words.Count() < 3) return {kMissingColor, CellState::kNotNumbers};
+  if (words.Count() < 3) return {kGreyColor, CellState::kNotNumbers};
   int32_t components[3];
   bool clamped = false;
   for (int i = 0; i < 3; ++i) {
     std::optional<int64_t> value = ParseComponent(words.Item(i + 1).sWord());
-    if (!value) return {kMissingColor, CellState::kNotNumbers};
+    if (!value) return {kGreyColor, CellState::kNotNumbers};
     components[i] = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 255));
     clamped = clamped || components[i] != *value;
   }
-  return {MakeColor(components[0], components[1], components[2]),
+  return {ComposeColor(components[0], components[1], components[2]),
           clamped ? CellState::kClamped : CellState::kOk};
 }
 
@@ -155,12 +148,4 @@ bool WriteCell(clsMarkUp& root, int cell, int32_t color) {
   if (param == nullptr) return false;
   param->sValue(CellText(color));
   return true;
-}
-
-std::optional<int32_t> ParseColorValue(std::string_view text) {
-  int32_t value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
-  return value;
 }

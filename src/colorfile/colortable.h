@@ -17,25 +17,16 @@
 #include <vector>
 
 #include "markup/markup.h"
+#include "ui/modColor.h"
 
 inline constexpr int kColorRows = 13;
 inline constexpr int kColorColumns = 3;
 inline constexpr int kColorCells = kColorRows * kColorColumns;
-// Grey 128, 128, 128: what a box shows when its cell is missing or unreadable.
-inline constexpr int32_t kMissingColor = 8421504;
 
 // "Gaia", "Player 1" .. "Player 12".
 std::string RowCaption(int row);
 // The window's column headers.
 std::string ColumnCaption(int column);
-
-// Colour value (red + 256 green + 65536 blue) <-> its components.
-int32_t MakeColor(int32_t red, int32_t green, int32_t blue);
-// Components as the window's colour maths splits them: truncating division,
-// then the low 8 bits.
-int32_t ColorRed(int32_t color);
-int32_t ColorGreen(int32_t color);
-int32_t ColorBlue(int32_t color);
 
 // The cell's text in normal form: "r g b" in plain decimal.
 std::string CellText(int32_t color);
@@ -49,7 +40,7 @@ enum class CellState {
 };
 
 struct CellRead {
-  int32_t color = kMissingColor;
+  int32_t color = kGreyColor;  // what a missing or unreadable cell shows
   CellState state = CellState::kMissing;
 };
 
@@ -79,7 +70,3 @@ std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
 
 // Sets the cell's text to the colour in normal form; false when the cell is missing.
 bool WriteCell(clsMarkUp& root, int cell, int32_t color);
-
-// Reads a box tag (decimal colour value); nullopt unless it is a whole number
-// in the 32-bit range.
-std::optional<int32_t> ParseColorValue(std::string_view text);

@@ -136,24 +136,14 @@ void ShowColors(ColorWindow& window) {
     window.SetBoxTag(box, std::to_string(cell.color));
   }
   for (int box = 0; box < kColorCells; ++box) {
-    window.SetBoxColor(box, ParseColorValue(window.BoxTag(box)).value_or(kMissingColor));
+    window.SetBoxColor(box, TagToColor(window.BoxTag(box)));
   }
 }
 
 void StoreColors(ColorWindow& window) {
-  // Every tag is checked before the tree changes, so a bad one changes nothing.
-  std::array<int32_t, kColorCells> colors{};
-  for (int box = 0; box < kColorCells; ++box) {
-    const std::string tag = window.BoxTag(box);
-    const std::optional<int32_t> color = ParseColorValue(tag);
-    if (!color) {
-      throw TintError("The colour box for \"" + RowCaption(box / kColorColumns) + "\", \"" +
-                      ColumnCaption(box % kColorColumns) + "\" holds no colour (\"" + tag +
-                      "\"); nothing was saved.");
-    }
-    colors[box] = *color;
-  }
-  for (int box = 0; box < kColorCells; ++box) WriteCell(*gDocument, box, colors[box]);
+  // A tag that is not a colour value (the program never writes one) is stored as grey.
+  for (int box = 0; box < kColorCells; ++box)
+    WriteCell(*gDocument, box, TagToColor(window.BoxTag(box)));
 }
 
 void SaveColorFile(ColorWindow& window) {

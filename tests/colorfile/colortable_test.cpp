@@ -34,13 +34,13 @@ TEST(ParseCellText, ReadsThreeNumbersClampsAndRejects) {
       {"300 0 0", 255, CellState::kClamped},
       {"-5 7 0", 256 * 7, CellState::kClamped},
       {"99999999999999 0 0", 255, CellState::kClamped},
-      {"1 2", kMissingColor, CellState::kNotNumbers},
-      {"", kMissingColor, CellState::kNotNumbers},
-      {"12 x 4", kMissingColor, CellState::kNotNumbers},
-      {"1.5 2 3", kMissingColor, CellState::kNotNumbers},
-      {"+1 2 3", kMissingColor, CellState::kNotNumbers},  // "+" is a word of its own
-      {"1\t2 3 4", kMissingColor, CellState::kNotNumbers},
-      {"- 2 3", kMissingColor, CellState::kNotNumbers},
+      {"1 2", kGreyColor, CellState::kNotNumbers},
+      {"", kGreyColor, CellState::kNotNumbers},
+      {"12 x 4", kGreyColor, CellState::kNotNumbers},
+      {"1.5 2 3", kGreyColor, CellState::kNotNumbers},
+      {"+1 2 3", kGreyColor, CellState::kNotNumbers},  // "+" is a word of its own
+      {"1\t2 3 4", kGreyColor, CellState::kNotNumbers},
+      {"- 2 3", kGreyColor, CellState::kNotNumbers},
   };
   for (const CellCase& c : cases) {
     const CellRead read = ParseCellText(c.text);
@@ -135,11 +135,11 @@ TEST(ReadColorTable, ShowsMissingAndBadCellsGreyAndNamesThem) {
   const auto cells = ReadColorTable(*root);
   EXPECT_EQ(cells[1 * 3 + 0].color, 1);
   EXPECT_EQ(cells[2 * 3 + 1].state, CellState::kNotNumbers);
-  EXPECT_EQ(cells[2 * 3 + 1].color, kMissingColor);
+  EXPECT_EQ(cells[2 * 3 + 1].color, kGreyColor);
   EXPECT_EQ(cells[3 * 3 + 0].state, CellState::kClamped);
   EXPECT_EQ(cells[3 * 3 + 0].color, 255);
   EXPECT_EQ(cells[38].state, CellState::kMissing);
-  EXPECT_EQ(cells[38].color, kMissingColor);
+  EXPECT_EQ(cells[38].color, kGreyColor);
   EXPECT_THAT(
       DescribeTableProblems(*root, cells),
       ElementsAre("the row for \"Player 12\" has only 2 colours (it needs 3)",
@@ -180,16 +180,6 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
                 expectedRest + "</playercolors>\r\n<other a=\"1\">x</other>\r\n");
   clsMarkUp empty;
   EXPECT_FALSE(WriteCell(empty, 0, 0));
-}
-
-TEST(ParseColorValue, AcceptsOnlyWholeDecimalNumbers) {
-  EXPECT_EQ(ParseColorValue("8421504"), 8421504);
-  EXPECT_EQ(ParseColorValue("0"), 0);
-  EXPECT_EQ(ParseColorValue("-1"), -1);
-  EXPECT_EQ(ParseColorValue(""), std::nullopt);
-  EXPECT_EQ(ParseColorValue("12a"), std::nullopt);
-  EXPECT_EQ(ParseColorValue(" 12"), std::nullopt);
-  EXPECT_EQ(ParseColorValue("99999999999"), std::nullopt);
 }
 
 TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {

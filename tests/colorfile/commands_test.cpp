@@ -245,7 +245,7 @@ TEST_F(CommandsTest, NoRegistryKeyShowsBoxOneAndGreyBoxes) {
   EXPECT_EQ(window.messages[0].style, 16u);
   EXPECT_EQ(gDataPath, "");
   for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  for (int32_t color : window.colors) EXPECT_EQ(color, kMissingColor);
+  for (int32_t color : window.colors) EXPECT_EQ(color, kGreyColor);
 }
 
 TEST_F(CommandsTest, EmptyAppPathShowsBoxOne) {
@@ -340,6 +340,24 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
   EXPECT_EQ(window.tags[5], "16711680");
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+}
+
+TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
+  Start();
+  const struct {
+    int box;
+    const char* tag;
+  } cases[] = {{0, "abc"}, {4, ""}, {38, "99999999999"}, {7, " 12"}};
+  for (const auto& c : cases) window.tags[c.box] = c.tag;
+  SaveColorFile(window);
+
+  EXPECT_THAT(window.messages, IsEmpty());
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindCell(*gDocument, c.box)->sValue(), "128 128 128") << c.box;
+    EXPECT_EQ(window.tags[c.box], "8421504") << c.box;
+    EXPECT_EQ(window.colors[c.box], kGreyColor) << c.box;
+  }
+  EXPECT_EQ(FindCell(*gDocument, 1)->sValue(), "153 102 0");  // the others keep their colours
 }
 
 TEST_F(CommandsTest, SaveIntoAnEmptyDataFolderWritesTheFile) {
