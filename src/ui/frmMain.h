@@ -105,6 +105,9 @@ class frmMain final : public ColorWindow {
   void ReportFailure(const char* failure, const std::string& reason);
 
   void CreateChildren();
+  HWND CreateChild(const char* className, const char* text, DWORD style, const PixelRect& r,
+                   int id);                          // at r, in the client area
+  void ApplyFonts();                                 // the labels' and link's fonts for dpi_
   void ApplyDpi();                                   // fonts and child positions for dpi_
   void SizeWindow(std::optional<POINT> topLeft);     // exact client size; centred if no topLeft
   void PaintBackground(HDC dc, POINT origin) const;  // back colour, frame, lines

@@ -10,7 +10,8 @@ set -uo pipefail
 exe=$1 prefix=$2 source=$3
 [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "no DISPLAY or xdotool"; exit 77; }
 
-key='HKLM\Software\Microsoft\Microsoft Games\Age of Mythology\1.0'
+. "$source/tests/lib/gui.sh"
+
 default="$(dirname "$exe")/playercolors.xml"
 game=$(mktemp -d)
 mkdir "$game/data"
@@ -19,29 +20,13 @@ echo stale >"$game/data/playercolors.xmb"
 xml="$game/data/playercolors.xml"
 xmb="$game/data/playercolors.xmb"
 
-run() { "$source/tools/wine-run" --prefix "$prefix" "$@"; }
-# The key may hold something of another test's; put it back afterwards.
-# (Wine's output goes to files: a pipe would be held open by the prefix's services.)
-run reg query "$key" /v AppPath /reg:32 >"$game/previous.txt" 2>/dev/null
-previous=$(tr -d '\r' <"$game/previous.txt" | sed -n 's/^ *AppPath *REG_SZ *//p')
-pid=
 main=
 cleanup() {
-  # /usr/bin/wine is a script: killing it would leave the program and its
-  # window behind for the next test. Close the window as a user would.
-  if [ -n "$main" ]; then
-    xdotool windowfocus "$main" key alt+F4 2>/dev/null
-    wait_for '! xdotool getwindowname "$main" >/dev/null 2>&1' ||
-      xdotool windowkill "$main" 2>/dev/null
-  fi
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$pid" ] && wait "$pid" 2>/dev/null
-  if [ -n "$previous" ]; then
-    run reg add "$key" /v AppPath /t REG_SZ /d "$previous" /f /reg:32 >/dev/null 2>&1
-  else
-    run reg delete "$key" /f /reg:32 >/dev/null 2>&1
-  fi
+  local rc=$?
+  gui_stop || { [ "$rc" -eq 0 ] && rc=1; }  # a leftover program fails the test too
+  gui_restore_game_folder
   rm -rf "$game"
+  exit "$rc"
 }
 trap cleanup EXIT
 shots=${TINTMOOR_E2E_SHOTS:-}  # a folder for a picture of the screen when a step fails
@@ -50,27 +35,7 @@ fail() {
   [ -n "$shots" ] && import -window root "$shots/save_restore_e2e-fail.png" 2>/dev/null
   exit 1
 }
-
-# Waits up to 20 s for a visible top-level window whose name matches and that
-# was not there before this test started; prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-      grep -qx "$id" <<<"$windows_before" || { echo "$id"; return 0; }
-    done
-    sleep 0.2
-  done
-  return 1
-}
-# Waits up to 10 s for a shell condition.
-wait_for() {
-  for _ in $(seq 1 50); do
-    eval "$1" && return 0
-    sleep 0.2
-  done
-  return 1
-}
+wait_for() { gui_wait_for "$@"; }
 caption_is() { [ "$(xdotool getwindowname "$main" 2>/dev/null)" = "$1" ]; }
 menu_command() {  # F10, then the given keys: Right to the menu, Down to the item
   xdotool windowfocus "$main"
@@ -85,20 +50,18 @@ menu_command() {  # F10, then the given keys: Right to the menu, Down to the ite
   xdotool key Return
 }
 
-run reg add "$key" /v AppPath /t REG_SZ /d "Z:${game//\//\\}" /f /reg:32 >/dev/null 2>&1 ||
-  fail "reg add"
-windows_before=$(xdotool search --name . 2>/dev/null)
-run "$exe" >/dev/null 2>&1 &
-pid=$!
+gui_set_game_folder "$game" || fail "reg add"
+gui_start
 
-main=$(wait_window "^Brindle's AoM Tintmoor\$") || fail "the main window did not appear"
+gui_wait_main || fail "the main window did not appear"
+main=$gui_main
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$main")"
 menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client area
 
 # Pick red 10, green 20, blue 30 for box 4 ("Player 1", minimap): client (152 + 34, 116 + 10).
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
-dialog=$(wait_window "^Color\$") || fail "the colour dialog did not open"
+dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"
 sleep 0.5
 # The dialog opens with the text of its Red field selected; Tab moves on to
 # Green and Blue, selecting their text, so typing replaces each value.
@@ -111,7 +74,7 @@ xdotool key --window "$dialog" Tab
 xdotool type --window "$dialog" 30
 sleep 0.2
 xdotool key --window "$dialog" Return
-wait_for '! xdotool search --onlyvisible --name "^Color\$" >/dev/null 2>&1' ||
+wait_for '! gui_window_shown "$dialog"' ||
   fail "the colour dialog did not close"
 wait_for 'caption_is "Brindle'"'"'s AoM Tintmoor *"' || fail "no unsaved-changes marker after the pick"
 
