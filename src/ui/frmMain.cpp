@@ -125,7 +125,7 @@ bool frmMain::RegisterClasses(HINSTANCE instance) {
 
   WNDCLASSEXA box{};
   box.cbSize = sizeof(box);
-  box.lpfnWndProc = BoxProc;
+  box.lpfnWndProc = ClickableProc<&frmMain::OnBoxPaint>;
   box.hInstance = instance;
   box.hCursor = hand;
   box.lpszClassName = kBoxClass;
@@ -133,7 +133,7 @@ bool frmMain::RegisterClasses(HINSTANCE instance) {
 
   WNDCLASSEXA link{};
   link.cbSize = sizeof(link);
-  link.lpfnWndProc = LinkProc;
+  link.lpfnWndProc = ClickableProc<&frmMain::OnLinkPaint>;
   link.hInstance = instance;
   link.hCursor = hand;
   link.lpszClassName = kLinkClass;
@@ -209,36 +209,16 @@ LRESULT CALLBACK frmMain::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK frmMain::BoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The colour boxes and the link: painted by the window, clicked like buttons.
+template <void (frmMain::*Paint)(HWND, HDC)>
+LRESULT CALLBACK frmMain::ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   frmMain* owner = OwnerOf(hwnd);
   try {
     switch (msg) {
       case WM_PAINT:
       case WM_PRINTCLIENT:
         if (!owner) break;
-        owner->OnBoxPaint(hwnd, msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : nullptr);
-        return 0;
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONUP:
-        if (TrackClick(hwnd, msg, lp)) NotifyClick(hwnd);
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-LRESULT CALLBACK frmMain::LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  frmMain* owner = OwnerOf(hwnd);
-  try {
-    switch (msg) {
-      case WM_PAINT:
-      case WM_PRINTCLIENT:
-        if (!owner) break;
-        owner->OnLinkPaint(hwnd, msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : nullptr);
+        (owner->*Paint)(hwnd, msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : nullptr);
         return 0;
       case WM_ERASEBKGND:
         return 1;

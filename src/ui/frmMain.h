@@ -75,8 +75,8 @@ class frmMain final : public ColorWindow {
   struct Snapshot;
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK BoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  template <void (frmMain::*Paint)(HWND, HDC)>
+  static LRESULT CALLBACK ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static bool RegisterClasses(HINSTANCE instance);
 
   LRESULT OnCreate();
