@@ -123,21 +123,18 @@ bool frmMain::RegisterClasses(HINSTANCE instance) {
   wc.lpszClassName = kClassName;
   if (!RegisterClassExA(&wc)) return false;
 
-  WNDCLASSEXA box{};
-  box.cbSize = sizeof(box);
-  box.lpfnWndProc = ClickableProc<&frmMain::OnBoxPaint>;
-  box.hInstance = instance;
-  box.hCursor = hand;
-  box.lpszClassName = kBoxClass;
-  if (!RegisterClassExA(&box)) return false;
-
-  WNDCLASSEXA link{};
-  link.cbSize = sizeof(link);
-  link.lpfnWndProc = ClickableProc<&frmMain::OnLinkPaint>;
-  link.hInstance = instance;
-  link.hCursor = hand;
-  link.lpszClassName = kLinkClass;
-  return RegisterClassExA(&link) != 0;
+  // The boxes and the link: no class background, the hand cursor.
+  auto registerClickable = [&](const char* name, WNDPROC proc) {
+    WNDCLASSEXA c{};
+    c.cbSize = sizeof(c);
+    c.lpfnWndProc = proc;
+    c.hInstance = instance;
+    c.hCursor = hand;
+    c.lpszClassName = name;
+    return RegisterClassExA(&c) != 0;
+  };
+  return registerClickable(kBoxClass, ClickableProc<&frmMain::OnBoxPaint>) &&
+         registerClickable(kLinkClass, ClickableProc<&frmMain::OnLinkPaint>);
 }
 
 bool frmMain::Create(int show) {

@@ -13,22 +13,13 @@ exe=$1 prefix=$2 source=$3
 . "$source/tests/lib/gui.sh"
 
 default="$(dirname "$exe")/playercolors.xml"
-game=$(mktemp -d)
-mkdir "$game/data"
-cp "$default" "$game/data/playercolors.xml"
+gui_make_game "$default"
+game=$gui_game
 echo stale >"$game/data/playercolors.xmb"
 xml="$game/data/playercolors.xml"
 xmb="$game/data/playercolors.xmb"
 
 main=
-cleanup() {
-  local rc=$?
-  gui_stop || { [ "$rc" -eq 0 ] && rc=1; }  # a leftover program fails the test too
-  gui_restore_game_folder
-  rm -rf "$game"
-  exit "$rc"
-}
-trap cleanup EXIT
 shots=${TINTMOOR_E2E_SHOTS:-}  # a folder for a picture of the screen when a step fails
 fail() {
   echo "FAIL: $*"

@@ -15,6 +15,7 @@ gui_windows_before=   # X windows that were there before gui_start
 gui_procs_before=     # this prefix's Tintmoor processes that were there before gui_start
 gui_saved_value=      # the registry value gui_set_game_folder replaced
 gui_value_set=0
+gui_game=             # the temporary game installation of gui_make_game
 gui_key_existed=0
 
 # Runs a Windows program in the test prefix. Wine's output goes to files or
@@ -55,6 +56,25 @@ gui_restore_game_folder() {
   else
     gui_run reg delete "$gui_key" /f /reg:32
   fi
+}
+
+# Makes a game installation in a temporary folder ($gui_game) whose data
+# folder holds the colour file $1, and sets the clean-up every test needs: the
+# program closed (a leftover fails the test too), the registry value put back,
+# the folder removed.
+gui_make_game() {
+  gui_game=$(mktemp -d)
+  mkdir "$gui_game/data"
+  cp "$1" "$gui_game/data/playercolors.xml"
+  trap gui_cleanup EXIT
+}
+
+gui_cleanup() {
+  local rc=$?
+  gui_stop || { [ "$rc" -eq 0 ] && rc=1; }
+  gui_restore_game_folder
+  rm -rf "$gui_game"
+  exit "$rc"
 }
 
 # Process ids of Tintmoor processes running in this test's prefix (not in any

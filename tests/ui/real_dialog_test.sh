@@ -9,17 +9,8 @@ exe=$1 prefix=$2 source=$3
 [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "no DISPLAY or xdotool"; exit 77; }
 . "$source/tests/lib/gui.sh"
 
-game=$(mktemp -d)
-mkdir "$game/data"
-cp "$source/data/playercolors.xml" "$game/data/"
-cleanup() {
-  local rc=$?
-  gui_stop || { [ "$rc" -eq 0 ] && rc=1; }  # a leftover program fails the test too
-  gui_restore_game_folder
-  rm -rf "$game"
-  exit "$rc"
-}
-trap cleanup EXIT
+gui_make_game "$source/data/playercolors.xml"
+game=$gui_game
 fail() { echo "FAIL: $*"; exit 1; }
 
 gui_set_game_folder "$game" || fail "reg add"
