@@ -23,8 +23,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "cli/colorscience.h"
-#include "cli/presets.h"
+#include "colorfile/color_science.h"
+#include "colorfile/presets.h"
 
 namespace {
 

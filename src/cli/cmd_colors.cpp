@@ -18,13 +18,13 @@
 #include <sstream>
 
 #include "cli/args.h"
-#include "cli/check.h"
+#include "cli/check_report.h"
 #include "cli/gamefolder.h"
-#include "cli/presets.h"
 #include "cli/scheme.h"
 #include "cli/terminal.h"
 #include "colorfile/colorstore.h"
-#include "colorfile/colortable.h"
+#include "colorfile/presets.h"
+#include "colorfile/table_binding.h"
 
 namespace {
 
@@ -93,14 +93,14 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env) {
   for (const std::string& problem : DescribeTableProblems(*game.tree, cells))
     env.err << "warning: " << game.path << ": " << problem << '\n';
   ColorTable table{};
-  for (int cell = 0; cell < kColorCells; ++cell)
+  for (int cell = 0; cell < kCells; ++cell)
     table[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)] =
         ToRgb(cells[static_cast<size_t>(cell)].color);
   return table;
 }
 
 std::string CellLabel(int row, int column) {
-  return RowCaption(row) + " " + std::string(ColumnName(column));
+  return std::string(RowCaption(row)) + " " + std::string(ColumnName(column));
 }
 
 // Saves the colours `change` makes of the current ones into the game's file,
@@ -118,7 +118,7 @@ int WriteTable(const Args& args, CliEnv& env,
   const ColorTable current = ReadTable(game, env);
   const ColorTable wanted = change(current);
   int changed = 0;
-  for (int cell = 0; cell < kColorCells; ++cell) {
+  for (int cell = 0; cell < kCells; ++cell) {
     const int row = cell / kColumns;
     const int column = cell % kColumns;
     const Rgb from = current[static_cast<size_t>(row)][static_cast<size_t>(column)];
@@ -133,7 +133,7 @@ int WriteTable(const Args& args, CliEnv& env,
     env.out << count << "; nothing written (--dry-run)\n";
     return kExitOk;
   }
-  for (int cell = 0; cell < kColorCells; ++cell)
+  for (int cell = 0; cell < kCells; ++cell)
     WriteCell(
         *game.tree, cell,
         ToColor(
@@ -335,7 +335,7 @@ int CmdList(std::span<const std::string> args, CliEnv& env) {
       env.out << "{\n  \"file\": " << JsonString(game.path) << ",\n  \"columns\": [";
       for (int c = 0; c < kColumns; ++c)
         env.out << (c ? ", " : "") << "{\"name\": \"" << ColumnName(c)
-                << "\", \"caption\": " << JsonString(ColumnCaption(c)) << "}";
+                << "\", \"caption\": " << JsonString(std::string(ColumnCaption(c))) << "}";
       env.out << "],\n  \"rows\": [\n";
       for (int r = 0; r < kRows; ++r) {
         env.out << "    {\"row\": " << r << ", \"caption\": \"" << RowCaption(r) << "\"";
@@ -359,7 +359,7 @@ int CmdList(std::span<const std::string> args, CliEnv& env) {
                                      : std::string(ColumnName(c)));
       env.out << '\n';
       for (int r = 0; r < kRows; ++r) {
-        env.out << Pad(RowCaption(r), 11);
+        env.out << Pad(std::string(RowCaption(r)), 11);
         for (int c = 0; c < kColumns; ++c) {
           const Rgb v = table[static_cast<size_t>(r)][static_cast<size_t>(c)];
           // The escape codes take no room on the screen: pad the visible text only.

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/colortable.h"
+#include "cli/cell_names.h"
 #include "markup/errors.h"
 
 // A scheme that cannot be used; what() names the file and line.

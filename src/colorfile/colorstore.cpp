@@ -1,7 +1,7 @@
 // The safe load, save and restore sequences; see colorstore.h.
 #include "colorfile/colorstore.h"
 
-#include "colorfile/colortable.h"
+#include "colorfile/table_binding.h"
 #include "markup/modMain.h"
 
 namespace {

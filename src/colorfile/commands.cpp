@@ -12,8 +12,8 @@
 #include <array>
 
 #include "colorfile/colorstore.h"
-#include "colorfile/colortable.h"
 #include "colorfile/modRegistry.h"
+#include "colorfile/table_binding.h"
 #include "markup/modString.h"
 #include "ui/version.h"
 
@@ -131,19 +131,18 @@ void LoadColorFile(ColorWindow& window) {
 void ShowColors(ColorWindow& window) {
   // The texts are copied first: the splitter yields to the window.
   const auto texts = CellTexts(*gDocument);
-  for (int box = 0; box < kColorCells; ++box) {
+  for (int box = 0; box < kCells; ++box) {
     const CellRead cell = texts[box] ? ParseCellText(*texts[box]) : CellRead{};
     window.SetBoxTag(box, std::to_string(cell.color));
   }
-  for (int box = 0; box < kColorCells; ++box) {
+  for (int box = 0; box < kCells; ++box) {
     window.SetBoxColor(box, TagToColor(window.BoxTag(box)));
   }
 }
 
 void StoreColors(ColorWindow& window) {
   // A tag that is not a colour value (the program never writes one) is stored as grey.
-  for (int box = 0; box < kColorCells; ++box)
-    WriteCell(*gDocument, box, TagToColor(window.BoxTag(box)));
+  for (int box = 0; box < kCells; ++box) WriteCell(*gDocument, box, TagToColor(window.BoxTag(box)));
 }
 
 void SaveColorFile(ColorWindow& window) {

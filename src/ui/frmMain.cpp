@@ -4,9 +4,9 @@
 #include <new>
 #include <utility>
 
+#include "colorfile/color_value.h"
 #include "markup/errors.h"
 #include "markup/markup.h"
-#include "ui/modColor.h"
 #include "ui/modColorPick.h"
 #include "ui/modHyperlink.h"
 #include "ui/resource.h"
@@ -93,7 +93,7 @@ frmMain* OwnerOf(HWND child) {
 // What a failed command puts back.
 struct frmMain::Snapshot {
   std::string caption;
-  std::array<Box, kBoxCount> boxes;
+  std::array<Box, kCells> boxes;
   std::unique_ptr<clsMarkUp> document;
   std::string dataPath;
 };
@@ -255,20 +255,20 @@ void frmMain::CreateChildren() {
   // created first, so they lie under the boxes, and clip themselves against them.
   constexpr DWORD kLabelStyle =
       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-  for (int row = 0; row < kRowCount; ++row) {
-    const std::string caption(RowLabelCaption(row));
+  for (int row = 0; row < kRows; ++row) {
+    const std::string caption(RowCaption(row));
     rowLabels_[row] = CreateChild("STATIC", caption.c_str(), kLabelStyle, Px(RowLabelTwips(row)),
                                   IDC_ROWLABEL0 + row);
   }
   for (int column = 0; column < 3; ++column) {
-    const std::string caption(kColumnHeaders[column].caption);
+    const std::string caption(ColumnCaption(column));
     headers_[column] = CreateChild("STATIC", caption.c_str(), kLabelStyle,
                                    Px(kColumnHeaders[column].label), IDC_HEADER0 + column);
   }
   link_ = CreateChild(kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                       Px(kHyperLinkTwips), IDC_LINK);
   SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  for (int k = 0; k < kBoxCount; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     // No WS_TABSTOP and no keyboard handling: the boxes take mouse clicks only.
     boxes_[k].hwnd = CreateChild(kBoxClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, Px(BoxTwips(k)),
                                  IDC_BOX0 + k);
@@ -302,8 +302,8 @@ void frmMain::ApplyDpi() {
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.width(), r.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   };
-  for (int k = 0; k < kBoxCount; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
-  for (int row = 0; row < kRowCount; ++row) place(rowLabels_[row], Px(RowLabelTwips(row)));
+  for (int k = 0; k < kCells; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
+  for (int row = 0; row < kRows; ++row) place(rowLabels_[row], Px(RowLabelTwips(row)));
   for (int column = 0; column < 3; ++column) {
     place(headers_[column], Px(kColumnHeaders[column].label));
   }
@@ -390,7 +390,7 @@ void frmMain::OnBoxPaint(HWND box, HDC printDc) {
   if (!printDc) paint.emplace(box);
   const HDC dc = printDc ? printDc : paint->dc();
   const int k = GetDlgCtrlID(box) - IDC_BOX0;
-  const bool known = k >= 0 && k < kBoxCount && boxes_[k].color;
+  const bool known = k >= 0 && k < kCells && boxes_[k].color;
   Brush fill(CreateSolidBrush(known ? ToColorRef(*boxes_[k].color) : GetSysColor(COLOR_WINDOW)));
   RECT r;
   GetClientRect(box, &r);
@@ -420,7 +420,7 @@ LRESULT frmMain::OnCtlColorStatic(HDC dc) {
 }
 
 void frmMain::OnCommand(int id) {
-  if (id >= IDC_BOX0 && id < IDC_BOX0 + kBoxCount) {
+  if (id >= IDC_BOX0 && id < IDC_BOX0 + kCells) {
     RunCommand("The colour could not be changed.", true,
                [this, id] { picColor_Click(id - IDC_BOX0); });
     return;
@@ -507,7 +507,7 @@ frmMain::Snapshot frmMain::TakeSnapshot() const {
 
 void frmMain::PutBack(Snapshot& before) {
   try {
-    for (int k = 0; k < kBoxCount; ++k) {
+    for (int k = 0; k < kCells; ++k) {
       boxes_[k].tag = std::move(before.boxes[k].tag);
       boxes_[k].color = before.boxes[k].color;
       InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);

@@ -117,8 +117,8 @@ class frmMain final : public ColorWindow {
   UiSystem sys_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
-  std::array<Box, kBoxCount> boxes_;
-  std::array<HWND, kRowCount> rowLabels_{};
+  std::array<Box, kCells> boxes_;
+  std::array<HWND, kRows> rowLabels_{};
   std::array<HWND, 3> headers_{};
   HWND link_ = nullptr;
   Brush backBrush_;

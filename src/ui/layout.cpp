@@ -20,10 +20,10 @@ Twips BoxTwips(int box) {
 
 Twips RowLabelTwips(int row) { return {360, 1440 + 360 * row, 915, 255}; }
 
-const std::array<ColumnHeader, 3> kColumnHeaders{{
-    {"Color for Highlight, Unit, HP Bar and Waypoint Flag", {840, 300, 3735, 255}, 1650, 600, 1320},
-    {"Color shown on minimap", {1860, 600, 2475, 255}, 2790, 840, 1320},
-    {"Color on dead unit", {3180, 900, 2355, 255}, 3900, 1140, 1320},
+const std::array<ColumnHeader, kColumns> kColumnHeaders{{
+    {{840, 300, 3735, 255}, 1650, 600, 1320},
+    {{1860, 600, 2475, 255}, 2790, 840, 1320},
+    {{3180, 900, 2355, 255}, 3900, 1140, 1320},
 }};
 
 const std::array<FramePiece, 10> kFramePieces{{
@@ -38,10 +38,3 @@ const std::array<FramePiece, 10> kFramePieces{{
     {"Image5", FrameArt::CornerBottomLeft, {0, 6360, 195, 195}},
     {"Image6", FrameArt::CornerBottomRight, {4560, 6360, 195, 195}},
 }};
-
-std::string_view RowLabelCaption(int row) {
-  static constexpr std::string_view kCaptions[kRowCount] = {
-      "Gaia",     "Player 1", "Player 2", "Player 3",  "Player 4",  "Player 5", "Player 6",
-      "Player 7", "Player 8", "Player 9", "Player 10", "Player 11", "Player 12"};
-  return kCaptions[row];
-}

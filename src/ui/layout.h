@@ -7,6 +7,8 @@
 #include <array>
 #include <string_view>
 
+#include "colorfile/color_table.h"
+
 struct Twips {
   int left, top, width, height;
 };
@@ -23,8 +25,6 @@ int TwipsToPixels(int twips, int dpi);
 // Both edges are converted, so neighbouring controls never overlap or gap by rounding.
 PixelRect ToPixels(const Twips& t, int dpi);
 
-inline constexpr int kBoxCount = 39;
-inline constexpr int kRowCount = 13;
 inline constexpr Twips kClientTwips{0, 0, 4755, 6555};
 
 // The window's background: red 228, green 205, blue 122.
@@ -36,12 +36,12 @@ Twips BoxTwips(int box);       // picColor(box), 0..38
 Twips RowLabelTwips(int row);  // Label1(row), 0..12
 
 // Label2..Label4 and Line1..Line3, one per column.
+// The caption of column c is ColumnCaption(c).
 struct ColumnHeader {
-  std::string_view caption;
   Twips label;
   int lineX, lineTop, lineBottom;  // twips; the line is one pixel wide
 };
-extern const std::array<ColumnHeader, 3> kColumnHeaders;
+extern const std::array<ColumnHeader, kColumns> kColumnHeaders;
 
 inline constexpr Twips kHyperLinkTwips{2340, 6060, 2415, 255};
 
@@ -62,6 +62,3 @@ struct FramePiece {
   Twips place;
 };
 extern const std::array<FramePiece, 10> kFramePieces;  // in drawing order
-
-// Caption of Label1(row): "Gaia", then "Player 1" .. "Player 12".
-std::string_view RowLabelCaption(int row);

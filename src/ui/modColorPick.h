@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "ui/modColor.h"
+#include "colorfile/color_value.h"
 
 using ChooseColorFn = std::function<BOOL(CHOOSECOLORA*)>;
 

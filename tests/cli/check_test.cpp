@@ -1,12 +1,13 @@
 // The check, the presets it judges, and the row and column names users type.
-#include "cli/check.h"
+#include "cli/check_report.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "cli/presets.h"
+#include "cli/cell_names.h"
+#include "colorfile/presets.h"
 
 namespace {
 

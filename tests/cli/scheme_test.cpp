@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cli/presets.h"
+#include "colorfile/presets.h"
 
 namespace {
 

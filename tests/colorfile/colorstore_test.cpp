@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "colorfile/colortable.h"
+#include "colorfile/table_binding.h"
 #include "markup/modMain.h"
 #include "memory_fs.h"
 #include "test_support.h"

@@ -1,6 +1,6 @@
 // The positional colour-table binding: cell parsing, shape problems in the
 // user's words, writing back in normal form, and the default colour file.
-#include "colorfile/colortable.h"
+#include "colorfile/table_binding.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -166,8 +166,7 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
   }
   const auto root = ParseTree(text + rest + "</playercolors>\r\n<other a=\"1\">x</other>\r\n");
   const auto cells = ReadColorTable(*root);
-  for (int cell = 0; cell < kColorCells; ++cell)
-    ASSERT_TRUE(WriteCell(*root, cell, cells[cell].color));
+  for (int cell = 0; cell < kCells; ++cell) ASSERT_TRUE(WriteCell(*root, cell, cells[cell].color));
   std::string expectedRest;
   for (int r = 1; r < 14; ++r) {
     expectedRest += "\t<player num=\"" + std::to_string(r) +

@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "colorfile/colorstore.h"
-#include "colorfile/colortable.h"
 #include "colorfile/fileio_win32.h"
 #include "colorfile/modFileOperation.h"
 #include "colorfile/modRegistry.h"
+#include "colorfile/table_binding.h"
 #include "markup/fileio.h"
 #include "markup/modString.h"
 #include "test_support.h"
@@ -68,8 +68,8 @@ class FakeWindow : public ColorWindow {
     tags[box] = std::to_string(color);
   }
 
-  std::array<std::string, kColorCells> tags;
-  std::array<int32_t, kColorCells> colors{};
+  std::array<std::string, kCells> tags;
+  std::array<int32_t, kCells> colors{};
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;
@@ -301,9 +301,9 @@ TEST_F(CommandsTest, ShowColorsSetsEveryTagBeforeAnyColourAndYields) {
   const YieldHook previous = SetYieldHook([] { ++yields; });
   ShowColors(window);
   SetYieldHook(previous);
-  ASSERT_THAT(window.calls, SizeIs(2 * kColorCells));
-  for (int i = 0; i < kColorCells; ++i) EXPECT_EQ(window.calls[i], "tag");
-  EXPECT_GT(yields, kColorCells * 5);
+  ASSERT_THAT(window.calls, SizeIs(2 * kCells));
+  for (int i = 0; i < kCells; ++i) EXPECT_EQ(window.calls[i], "tag");
+  EXPECT_GT(yields, kCells * 5);
   EXPECT_EQ(window.colors[7], 2 * 256);
 }
 

@@ -88,7 +88,7 @@ class GameTest : public testing::Test {
   }
   std::vector<std::string> Tags() const {
     std::vector<std::string> tags;
-    for (int k = 0; k < kBoxCount; ++k) tags.push_back(form_->BoxTag(k));
+    for (int k = 0; k < kCells; ++k) tags.push_back(form_->BoxTag(k));
     return tags;
   }
 

@@ -33,7 +33,7 @@ TEST(Layout, BoxesAt96Dpi) {
 }
 
 TEST(Layout, EveryBoxIs69By21AndTheGridIsRegular) {
-  for (int k = 0; k < kBoxCount; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     const PixelRect r = ToPixels(BoxTwips(k), 96);
     EXPECT_EQ(r.width(), 69);
     EXPECT_EQ(r.height(), 21);
@@ -45,9 +45,9 @@ TEST(Layout, EveryBoxIs69By21AndTheGridIsRegular) {
 TEST(Layout, LabelsAndLinkAt96Dpi) {
   EXPECT_EQ(ToPixels(RowLabelTwips(0), 96), (PixelRect{24, 96, 85, 113}));
   EXPECT_EQ(ToPixels(RowLabelTwips(12), 96), (PixelRect{24, 384, 85, 401}));
-  EXPECT_EQ(RowLabelCaption(0), "Gaia");
-  EXPECT_EQ(RowLabelCaption(1), "Player 1");
-  EXPECT_EQ(RowLabelCaption(12), "Player 12");
+  EXPECT_EQ(RowCaption(0), "Gaia");
+  EXPECT_EQ(RowCaption(1), "Player 1");
+  EXPECT_EQ(RowCaption(12), "Player 12");
   EXPECT_EQ(ToPixels(kColumnHeaders[0].label, 96), (PixelRect{56, 20, 305, 37}));
   EXPECT_EQ(ToPixels(kColumnHeaders[1].label, 96), (PixelRect{124, 40, 289, 57}));
   EXPECT_EQ(ToPixels(kColumnHeaders[2].label, 96), (PixelRect{212, 60, 369, 77}));
@@ -92,7 +92,7 @@ TEST(Layout, At144DpiEveryEdgeScalesByOneAndAHalf) {
   EXPECT_EQ(ToPixels(BoxTwips(38), 144), (PixelRect{342, 570, 446, 602}));
   EXPECT_EQ(ToPixels(kHyperLinkTwips, 144), (PixelRect{234, 606, 476, 632}));
   // Neighbours never overlap after rounding.
-  for (int k = 0; k + 1 < kBoxCount; ++k) {
+  for (int k = 0; k + 1 < kCells; ++k) {
     if (k % 3 == 2) continue;
     EXPECT_LT(ToPixels(BoxTwips(k), 144).right, ToPixels(BoxTwips(k + 1), 144).left);
   }

@@ -54,7 +54,7 @@ TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
   // The window was not visible yet when the box was shown; it is now, with its caption.
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  for (int k = 0; k < kBoxCount; ++k) EXPECT_EQ(form_->BoxTag(k), "8421504");
+  for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxTag(k), "8421504");
 }
 
 // ---- Geometry at 96 dpi.
@@ -80,7 +80,7 @@ TEST_F(WindowTest, ClientAreaIs317By437AndTheFrameIsFixed) {
 }
 
 TEST_F(WindowTest, EveryControlStandsWhereTheWindowWasDrawnAt96Dpi) {
-  for (int k = 0; k < kBoxCount; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     const int r = k / 3, c = k % 3;
     const RECT got = ClientRectInParent(form_->BoxWindow(k));
     const RECT want{76 + 76 * c, 92 + 24 * r, 145 + 76 * c, 113 + 24 * r};
@@ -89,7 +89,7 @@ TEST_F(WindowTest, EveryControlStandsWhereTheWindowWasDrawnAt96Dpi) {
     EXPECT_TRUE(GetWindowLongA(form_->BoxWindow(k), GWL_STYLE) & WS_BORDER);
     EXPECT_FALSE(GetWindowLongA(form_->BoxWindow(k), GWL_STYLE) & WS_TABSTOP);
   }
-  for (int n = 0; n < kRowCount; ++n) {
+  for (int n = 0; n < kRows; ++n) {
     const RECT got = ClientRectInParent(form_->RowLabelWindow(n));
     const RECT want{24, 96 + 24 * n, 85, 113 + 24 * n};
     EXPECT_TRUE(EqualRect(&got, &want)) << "Label1(" << n << ")";
@@ -114,7 +114,7 @@ int ZOrder(HWND child) {
 }
 
 TEST_F(WindowTest, BoxesLieAboveTheRowCaptionsThatReachUnderThem) {
-  for (int row = 0; row < kRowCount; ++row) {
+  for (int row = 0; row < kRows; ++row) {
     HWND label = form_->RowLabelWindow(row), box = form_->BoxWindow(3 * row);
     const RECT l = ClientRectInParent(label), b = ClientRectInParent(box);
     RECT overlap;
@@ -166,7 +166,7 @@ TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
 
 TEST_F(WindowTest, CaptionsOfTheLabelsAndTheLink) {
   EXPECT_EQ(WindowText(form_->RowLabelWindow(0)), "Gaia");
-  for (int n = 1; n < kRowCount; ++n) {
+  for (int n = 1; n < kRows; ++n) {
     EXPECT_EQ(WindowText(form_->RowLabelWindow(n)), "Player " + std::to_string(n));
   }
   EXPECT_EQ(WindowText(form_->HeaderWindow(0)),

@@ -1,7 +1,7 @@
 // The formulas follow the standard texts: IEC 61966-2-1 for sRGB, CIE 15 for
 // CIELAB, and Sharma, Wu and Dalal's statement of CIEDE2000 (including their
 // notes on hue angles near 0 and 360 degrees and on zero chroma).
-#include "cli/colorscience.h"
+#include "colorfile/color_science.h"
 
 #include <algorithm>
 #include <cmath>

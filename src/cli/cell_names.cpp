@@ -1,4 +1,4 @@
-#include "cli/colortable.h"
+#include "cli/cell_names.h"
 
 #include <cctype>
 
@@ -33,17 +33,6 @@ std::optional<int> SmallNumber(std::string_view text, int limit) {
 }
 
 }  // namespace
-
-std::string_view ColumnName(int column) {
-  switch (column) {
-    case 0:
-      return "unit";
-    case 1:
-      return "minimap";
-    default:
-      return "dead";
-  }
-}
 
 std::optional<int> ParseRow(std::string_view text) {
   std::string s = Normalise(text);

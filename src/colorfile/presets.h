@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "cli/colortable.h"
+#include "colorfile/color_table.h"
 
 struct Preset {
   std::string_view name;

@@ -4,11 +4,10 @@
 #pragma once
 
 #include <array>
-#include <iosfwd>
 #include <vector>
 
-#include "cli/colorscience.h"
-#include "cli/colortable.h"
+#include "colorfile/color_science.h"
+#include "colorfile/color_table.h"
 
 // Distances are compared and shown rounded to two decimals, so a pair printed
 // as "10.00" never appears in a list of pairs closer than 10.
@@ -44,6 +43,3 @@ struct CheckResult {
 PairDistance ClosestPair(const std::vector<Rgb>& colours, Vision v);
 
 CheckResult CheckTable(const ColorTable& table, double threshold);
-
-// The report the check command prints.
-void PrintCheck(const CheckResult& result, std::ostream& out);

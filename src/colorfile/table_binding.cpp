@@ -1,5 +1,5 @@
-// Positional binding of the colour table; see colortable.h.
-#include "colorfile/colortable.h"
+// Positional binding of the colour table; see table_binding.h.
+#include "colorfile/table_binding.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,13 +8,7 @@
 
 namespace {
 
-constexpr const char* kColumnCaptions[kColorColumns] = {
-    "Color for Highlight, Unit, HP Bar and Waypoint Flag",
-    "Color shown on minimap",
-    "Color on dead unit",
-};
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // A decimal integer word: an optional minus and digits. Values beyond the
 // int32 range saturate; they are clamped into 0..255 later anyway.
@@ -34,15 +28,10 @@ const clsMarkUp* TableElement(const clsMarkUp& root) {
 }
 
 std::string CellName(int cell) {
-  return Quoted(RowCaption(cell / kColorColumns)) + ", " +
-         Quoted(ColumnCaption(cell % kColorColumns));
+  return Quoted(RowCaption(cell / kColumns)) + ", " + Quoted(ColumnCaption(cell % kColumns));
 }
 
 }  // namespace
-
-std::string RowCaption(int row) { return row == 0 ? "Gaia" : "Player " + std::to_string(row); }
-
-std::string ColumnCaption(int column) { return kColumnCaptions[column]; }
 
 std::string CellText(int32_t color) {
   return std::to_string(GetRed(color)) + " " + std::to_string(GetGreen(color)) + " " +
@@ -51,8 +40,8 @@ std::string CellText(int32_t color) {
 
 const clsParam* FindCell(const clsMarkUp& root, int cell) {
   const clsMarkUp* table = TableElement(root);
-  const int row = cell / kColorColumns + 1;
-  const int column = cell % kColorColumns + 2;
+  const int row = cell / kColumns + 1;
+  const int column = cell % kColumns + 2;
   if (table == nullptr || table->Markups().Count() < row) return nullptr;
   const clsMarkUp& rowElement = table->Markups().Item(row);
   if (rowElement.Params().Count() < column) return nullptr;
@@ -63,9 +52,9 @@ clsParam* FindCell(clsMarkUp& root, int cell) {
   return const_cast<clsParam*>(FindCell(static_cast<const clsMarkUp&>(root), cell));
 }
 
-std::array<std::optional<std::string>, kColorCells> CellTexts(const clsMarkUp& root) {
-  std::array<std::optional<std::string>, kColorCells> texts;
-  for (int cell = 0; cell < kColorCells; ++cell) {
+std::array<std::optional<std::string>, kCells> CellTexts(const clsMarkUp& root) {
+  std::array<std::optional<std::string>, kCells> texts;
+  for (int cell = 0; cell < kCells; ++cell) {
     if (const clsParam* param = FindCell(root, cell)) texts[cell] = param->sValue();
   }
   return texts;
@@ -86,10 +75,10 @@ CellRead ParseCellText(std::string_view text) {
           clamped ? CellState::kClamped : CellState::kOk};
 }
 
-std::array<CellRead, kColorCells> ReadColorTable(const clsMarkUp& root) {
+std::array<CellRead, kCells> ReadColorTable(const clsMarkUp& root) {
   const auto texts = CellTexts(root);
-  std::array<CellRead, kColorCells> cells;
-  for (int cell = 0; cell < kColorCells; ++cell) {
+  std::array<CellRead, kCells> cells;
+  for (int cell = 0; cell < kCells; ++cell) {
     if (texts[cell]) cells[cell] = ParseCellText(*texts[cell]);
   }
   return cells;
@@ -99,13 +88,13 @@ std::string DescribeMissingShape(const clsMarkUp& root) {
   const clsMarkUp* table = TableElement(root);
   if (table == nullptr) return "the colour file holds no elements at all";
   const int rows = table->Markups().Count();
-  if (rows < kColorRows) {
+  if (rows < kRows) {
     return "the row for " + Quoted(RowCaption(rows)) + " is missing (the colour table has " +
            std::to_string(rows) + " of its 13 rows)";
   }
-  for (int row = 0; row < kColorRows; ++row) {
+  for (int row = 0; row < kRows; ++row) {
     const int params = table->Markups().Item(row + 1).Params().Count();
-    if (params < kColorColumns + 1) {
+    if (params < kColumns + 1) {
       const int colours = std::max(0, params - 1);
       std::string text = "the row for ";
       text += Quoted(RowCaption(row));
@@ -124,12 +113,12 @@ std::string DescribeMissingShape(const clsMarkUp& root) {
 }
 
 std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
-                                               const std::array<CellRead, kColorCells>& cells) {
+                                               const std::array<CellRead, kCells>& cells) {
   std::vector<std::string> problems;
   if (std::string missing = DescribeMissingShape(root); !missing.empty()) {
     problems.push_back(std::move(missing));
   }
-  for (int cell = 0; cell < kColorCells; ++cell) {
+  for (int cell = 0; cell < kCells; ++cell) {
     const clsParam* param = FindCell(root, cell);
     if (param == nullptr) continue;
     if (cells[cell].state == CellState::kNotNumbers) {

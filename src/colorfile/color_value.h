@@ -7,6 +7,14 @@
 #include <string>
 #include <string_view>
 
+// An 8-bit sRGB colour, as the game's colour file stores it.
+struct Rgb {
+  uint8_t r = 0;
+  uint8_t g = 0;
+  uint8_t b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
 // What a box holds before anything set it, and what an unreadable tag means: grey 128, 128, 128.
 inline constexpr int32_t kGreyColor = 8421504;
 

@@ -1,4 +1,4 @@
-// The game's colour table as the command line sees it: 13 rows ("Gaia",
+// Names users type for the colour table's rows and columns, and colours as text.
 // "Player 1" to "Player 12") of three colours (unit, minimap, dead), with the
 // window's captions and the names a user may type for rows and columns.
 #pragma once
@@ -8,17 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/colorscience.h"
-#include "colorfile/colortable.h"  // RowCaption, ColumnCaption: the window's captions
-
-inline constexpr int kRows = kColorRows;
-inline constexpr int kColumns = kColorColumns;
-
-// table[row][column]
-using ColorTable = std::array<std::array<Rgb, kColumns>, kRows>;
-
-// "unit", "minimap", "dead".
-std::string_view ColumnName(int column);
+#include "colorfile/color_table.h"
 
 // A row given as 0..12 or as its caption (case and spacing ignored: "player 7", "Player7").
 std::optional<int> ParseRow(std::string_view text);

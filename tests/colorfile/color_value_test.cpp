@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "ui/modColor.h"
+#include "colorfile/color_value.h"
 
 namespace {
 

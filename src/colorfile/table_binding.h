@@ -16,17 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include "colorfile/color_table.h"
+#include "colorfile/color_value.h"
 #include "markup/markup.h"
-#include "ui/modColor.h"
-
-inline constexpr int kColorRows = 13;
-inline constexpr int kColorColumns = 3;
-inline constexpr int kColorCells = kColorRows * kColorColumns;
-
-// "Gaia", "Player 1" .. "Player 12".
-std::string RowCaption(int row);
-// The window's column headers.
-std::string ColumnCaption(int column);
 
 // The cell's text in normal form: "r g b" in plain decimal.
 std::string CellText(int32_t color);
@@ -50,14 +42,14 @@ clsParam* FindCell(clsMarkUp& root, int cell);
 
 // The texts of the 39 cells (empty where missing). Copying them first means
 // nothing holds a reference into the tree while the splitter yields.
-std::array<std::optional<std::string>, kColorCells> CellTexts(const clsMarkUp& root);
+std::array<std::optional<std::string>, kCells> CellTexts(const clsMarkUp& root);
 
 // Reads one cell text with SplitWords (drop word " "), so it yields to the window.
 // Words after the third are ignored.
 CellRead ParseCellText(std::string_view text);
 
 // All 39 cells of the tree.
-std::array<CellRead, kColorCells> ReadColorTable(const clsMarkUp& root);
+std::array<CellRead, kCells> ReadColorTable(const clsMarkUp& root);
 
 // The first piece of the table's shape the tree lacks, in the user's words
 // (for example: the row for "Player 7" has only 2 colours); empty when whole.
@@ -66,7 +58,7 @@ std::string DescribeMissingShape(const clsMarkUp& root);
 // One line per problem: the first missing piece, then every cell that is not
 // three numbers or was out of range, named by its row and column captions.
 std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
-                                               const std::array<CellRead, kColorCells>& cells);
+                                               const std::array<CellRead, kCells>& cells);
 
 // Sets the cell's text to the colour in normal form; false when the cell is missing.
 bool WriteCell(clsMarkUp& root, int cell, int32_t color);

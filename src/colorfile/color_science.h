@@ -8,13 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-// An 8-bit sRGB colour, as the game's colour file stores it.
-struct Rgb {
-  uint8_t r = 0;
-  uint8_t g = 0;
-  uint8_t b = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+#include "colorfile/color_value.h"
 
 struct LinearRgb {
   double r = 0;

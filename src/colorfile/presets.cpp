@@ -1,4 +1,4 @@
-#include "cli/presets.h"
+#include "colorfile/presets.h"
 
 #include <array>
 

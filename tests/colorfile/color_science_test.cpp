@@ -1,5 +1,5 @@
 // Colour maths against published reference data.
-#include "cli/colorscience.h"
+#include "colorfile/color_science.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/modColor.h"
+#include "colorfile/color_value.h"
 
 #include <charconv>
 
