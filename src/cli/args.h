@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"  // UsageError
+#include "cli/cli.h"  // UsageError
 
 struct AcceptedArgs {
   std::vector<std::string> options;  // take a value

@@ -4,7 +4,7 @@
 #include <new>
 #include <ostream>
 
-#include "cli/commands.h"
+#include "cli/cli.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "cli/gamefolder.h"
 #include "cli/scheme.h"
 #include "cli/terminal.h"
-#include "colorfile/colorstore.h"
+#include "colorfile/color_store.h"
 #include "colorfile/presets.h"
 #include "colorfile/table_binding.h"
 
@@ -51,7 +51,7 @@ AcceptedArgs WithLocation(AcceptedArgs accepted) {
 struct GameFile {
   std::string folder;
   std::string path;
-  std::unique_ptr<clsMarkUp> tree;
+  std::unique_ptr<markup::Element> tree;
   bool fromDefault = false;  // the game had no colour file: the program's default stands in
 };
 

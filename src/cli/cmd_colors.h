@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "cli/commands.h"
+#include "cli/cli.h"
 
 class ColorFileSystem;
 

@@ -5,9 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/cli.h"
 #include "cli/markup_dump.h"
-#include "markup/modMain.h"
+#include "markup/reader.h"
+#include "markup/writer.h"
 
 namespace {
 
@@ -18,10 +19,10 @@ const std::string& OneFile(const std::vector<std::string>& args) {
 }
 
 // Reads a file as a load does: into a fresh, open root.
-std::unique_ptr<clsMarkUp> Load(const std::string& path) {
-  auto root = std::make_unique<clsMarkUp>();
-  root->bOpen(true);
-  LoadMarkupFile(path, *root);
+std::unique_ptr<markup::Element> Load(const std::string& path) {
+  auto root = std::make_unique<markup::Element>();
+  root->set_open(true);
+  markup::LoadMarkupFile(path, *root);
   return root;
 }
 
@@ -55,7 +56,7 @@ int RunFormat(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitOk;
   }
   // The whole text is made before any of it is printed, so an overflow prints nothing.
-  const std::string bytes = WriteDocument(*Load(OneFile(args)));
+  const std::string bytes = markup::WriteDocument(*Load(OneFile(args)));
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return kExitOk;
 }
@@ -103,31 +104,31 @@ std::string Quote(std::string_view text) {
   return q + "\"";
 }
 
-void DumpTree(const clsMarkUp& root, std::ostream& out) {
-  out << (root.bOpen() ? "root open\n" : "root closed\n");
+void DumpTree(const markup::Element& root, std::ostream& out) {
+  out << (root.is_open() ? "root open\n" : "root closed\n");
   // Depth first in document order, with an explicit stack: a file may nest
   // far deeper than the stack would allow.
-  std::vector<std::pair<const clsMarkUp*, size_t>> pending;
-  const auto& top = root.Markups();
+  std::vector<std::pair<const markup::Element*, size_t>> pending;
+  const auto& top = root.children();
   for (int32_t i = top.Count(); i >= 1; --i) pending.emplace_back(&top.Item(i), 0);
   std::string line;
   while (!pending.empty()) {
     auto [e, depth] = pending.back();
     pending.pop_back();
     line.assign(2 * depth, ' ');
-    line += Quote(e->sName());
-    line += e->bOpen() ? " open" : " closed";
-    for (const clsParam& p : e->Params()) {
+    line += Quote(e->name());
+    line += e->is_open() ? " open" : " closed";
+    for (const markup::Attribute& p : e->attributes()) {
       line += ' ';
-      line += Quote(p.sName());
+      line += Quote(p.name());
       line += '=';
-      line += Quote(p.sValue());
+      line += Quote(p.value());
     }
     line += " : ";
-    line += Quote(e->sValue());
+    line += Quote(e->value());
     line += '\n';
     out << line;
-    const auto& children = e->Markups();
+    const auto& children = e->children();
     for (int32_t i = children.Count(); i >= 1; --i)
       pending.emplace_back(&children.Item(i), depth + 1);
   }

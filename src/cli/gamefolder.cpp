@@ -1,7 +1,7 @@
 #include "cli/gamefolder.h"
 
 #include "cli/wineprefix.h"
-#include "colorfile/colorstore.h"
+#include "colorfile/color_store.h"
 
 std::string FindDataFolder(const Args& args) {
   const std::string* dataDir = args.Option(kDataDirOption);

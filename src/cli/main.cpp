@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/cli.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

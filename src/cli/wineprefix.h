@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "markup/errors.h"
+#include "common/errors.h"
 
 // Registry value types as Windows numbers them.
 inline constexpr int kRegSz = 1;

@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-#include "colorfile/colorstore.h"
+#include "colorfile/color_store.h"
 
 namespace {
 
