@@ -158,7 +158,10 @@ void DrawSwatch(Canvas& canvas, PixelRect r, Rgb colour, const std::vector<int>&
   std::string tag;
   for (size_t shown = partners.size(); shown > 0; --shown) {
     tag.clear();
-    for (size_t i = 0; i < shown; ++i) tag += (i ? " " : "") + RowTag(partners[i]);
+    for (size_t i = 0; i < shown; ++i) {
+      if (i) tag += ' ';
+      tag += RowTag(partners[i]);
+    }
     if (shown < partners.size()) tag += " +" + std::to_string(partners.size() - shown);
     if (TextWidth(tag, kText) + 6 <= r.width - 8) break;
   }
@@ -180,7 +183,10 @@ std::string PairsLine(const ClosePair& p) {
   for (size_t i = 0; i < p.failures.size(); ++i) {
     if (i) visions += ", ";
     visions += VisionName(p.failures[i].first);
-    if (i) visions += " " + Figure("%.2f", p.failures[i].second);
+    if (i) {
+      visions += ' ';
+      visions += Figure("%.2f", p.failures[i].second);
+    }
   }
   return visions;
 }
