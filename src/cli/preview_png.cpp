@@ -114,9 +114,9 @@ class Canvas {
   // Draws text with the top of its capitals at y; returns its width.
   int Text(int x, int y, std::string_view text, int scale, Rgb c) {
     std::string s = Printable(text);
-    // About 270 bytes a character, by the font's own estimate; 4 vertices of
-    // 16 bytes a quad.
-    std::vector<float> vertices(s.size() * 128 + 64);
+    // No character takes more than 11 quads (its widest, '@' and the like);
+    // a quad is 4 vertices of 4 floats. A smaller buffer would cut the text.
+    std::vector<float> vertices(s.size() * 12 * 16 + 16);
     const int quads = stb_easy_font_print(0, 0, s.data(), nullptr, vertices.data(),
                                           static_cast<int>(vertices.size() * sizeof(float)));
     for (int q = 0; q < quads; ++q) {
