@@ -1,6 +1,6 @@
 // The colour commands. Reading and writing the game's file goes through the
 // colour-file library only: the positional binding of colorfile/colortable.h
-// and the safe save of colorfile/colorstore.h (temporary file, replace, then
+// and the safe save of colorfile/color_store.h (temporary file, replace, then
 // delete the xmb), so the command line and the window's Save can never
 // disagree about the file.
 #include "cli/cmd_colors.h"
@@ -20,6 +20,7 @@
 #include "cli/args.h"
 #include "cli/check_report.h"
 #include "cli/gamefolder.h"
+#include "cli/preview_png.h"
 #include "cli/scheme.h"
 #include "cli/terminal.h"
 #include "colorfile/color_store.h"
@@ -511,6 +512,108 @@ int CmdCheck(std::span<const std::string> args, CliEnv& env) {
              });
 }
 
+// preview: the colours as a picture, for those who would rather see a clash
+// than read a distance.
+namespace {
+
+const char* const kPreviewHelp =
+    "usage: tintmoor-cli preview --out FILE [--threshold N] [--preset NAME | --scheme FILE]\n"
+    "                            [location options]\n"
+    "\n"
+    "Draws the colours as a PNG picture: a row per player and, for the unit and\n"
+    "the minimap colours, a column per kind of vision (normal, protanopia,\n"
+    "deuteranopia, tritanopia) showing each colour as seen with it, simulated as\n"
+    "check does. A pair that check lists as closer than the threshold is framed in\n"
+    "black on both swatches, under each vision it fails under, with the other\n"
+    "player named in the corner (G for Gaia); the pairs are listed at the bottom.\n"
+    "\n"
+    "  --out FILE      the PNG to write (\"-\" for standard output)\n"
+    "  --threshold N   the smallest distance accepted (default 10, as check)\n"
+    "  --preset NAME   draw a built-in scheme instead of the game's colours\n"
+    "  --scheme FILE   draw a scheme file instead of the game's colours\n";
+
+// The colours a command looks at without changing them: a preset, a scheme
+// file or the game's own, with the line that names them.
+struct ShownColours {
+  ColorTable table{};
+  std::string title;
+  std::string gameFile;  // when they are the game's
+};
+
+ShownColours ColoursToShow(const Args& a, CliEnv& env) {
+  const std::string* presetName = a.Option("--preset");
+  const std::string* schemeFile = a.Option("--scheme");
+  if (presetName && schemeFile) throw UsageError("give either --preset or --scheme, not both");
+  ShownColours shown;
+  if (presetName) {
+    const Preset* p = FindPreset(*presetName);
+    if (!p) throw UsageError("no preset \"" + *presetName + "\"");
+    shown.table = p->table;
+    shown.title = "Preset " + std::string(p->name);
+  } else if (schemeFile) {
+    shown.table = LoadScheme(*schemeFile, env);
+    shown.title = "Scheme " + *schemeFile;
+  } else {
+    const GameFile game = LoadGame(a, env, false);
+    shown.table = ReadTable(game, env);
+    shown.title = shown.gameFile = game.path;
+  }
+  return shown;
+}
+
+std::string ThresholdText(double threshold) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", threshold);
+  return buf;
+}
+
+double ThresholdOption(const Args& a) {
+  const std::string* t = a.Option("--threshold");
+  if (!t) return 10;
+  char* end = nullptr;
+  const double threshold = std::strtod(t->c_str(), &end);
+  if (t->empty() || *end != '\0' || !(threshold >= 0) || threshold > 1000)
+    throw UsageError("\"" + *t + "\" is not a threshold (a number from 0 to 1000)");
+  return threshold;
+}
+
+}  // namespace
+
+int CmdPreview(std::span<const std::string> args, CliEnv& env) {
+  const std::string help = WithLocationHelp(kPreviewHelp);
+  const AcceptedArgs accepted =
+      WithLocation({{"--out", "--threshold", "--preset", "--scheme"}, {}});
+  return Run(args, accepted, help.c_str(), env, [&](const Args& a) {
+    ExpectPositionals(a, 0, "tintmoor-cli preview --out FILE");
+    const std::string* out = a.Option("--out");
+    if (!out || out->empty()) throw UsageError("--out FILE is needed: the PNG to write");
+    const double threshold = ThresholdOption(a);
+    const ShownColours shown = ColoursToShow(a, env);
+    const CheckResult result = CheckTable(shown.table, threshold);
+    const PreviewImage image = RenderPreview(shown.table, result, shown.title);
+    const std::string png = EncodePng(image);
+    if (*out == "-") {
+      env.out << png;
+      return kExitOk;
+    }
+    std::error_code ec;
+    if (!shown.gameFile.empty() && std::filesystem::equivalent(*out, shown.gameFile, ec))
+      throw TintError(*out + " is the game's colour file; choose another file for the preview");
+    try {
+      env.fs.ReplaceWhole(*out, png);
+    } catch (const FileError& e) {
+      throw TintError("cannot write the preview " + *out + ": " + e.reason());
+    }
+    const size_t pairs = result.close.size();
+    env.out << "Wrote " << *out << " (" << image.width << " x " << image.height << " pixels); "
+            << (pairs == 0   ? std::string("no pair is")
+                : pairs == 1 ? std::string("1 pair is")
+                             : std::to_string(pairs) + " pairs are")
+            << " closer than " << ThresholdText(threshold) << (pairs ? ", framed" : "") << ".\n";
+    return kExitOk;
+  });
+}
+
 namespace {
 
 // The table entries: the real file system, standard input, and swatches
@@ -530,6 +633,8 @@ const CliCommand kCommands[] = {
     {"presets", "", "list the built-in schemes", WithSystem<CmdPresets>},
     {"apply", "NAME [--dry-run]", "save a built-in scheme", WithSystem<CmdApply>},
     {"check", "[--threshold N]", "find players that are hard to tell apart", WithSystem<CmdCheck>},
+    {"preview", "--out FILE", "draw the colours as each kind of vision sees them",
+     WithSystem<CmdPreview>},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The colour commands of tintmoor-cli: list, set, export, import, presets,
-// apply and check. Each takes its arguments (after the command name) and a
+// apply, check and preview. Each takes its arguments (after the command name) and a
 // CliEnv, prints to env.out, reports a failure as one "error: " line on
 // env.err, and returns the exit status:
 //   0 done; 1 failed (nothing written); 2 a mistake in the command line;
@@ -33,6 +33,8 @@ int CmdImport(std::span<const std::string> args, CliEnv& env);
 int CmdPresets(std::span<const std::string> args, CliEnv& env);
 int CmdApply(std::span<const std::string> args, CliEnv& env);
 int CmdCheck(std::span<const std::string> args, CliEnv& env);
+// Writes a PNG of the colours as each kind of vision sees them, close pairs framed.
+int CmdPreview(std::span<const std::string> args, CliEnv& env);
 
 // list, set, export, import, presets, apply and check for the command table.
 std::span<const CliCommand> ColorCommands();

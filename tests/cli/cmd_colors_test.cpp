@@ -405,7 +405,8 @@ TEST_F(Commands, FindsTheGameInAWinePrefix) {
 #endif
 
 TEST_F(Commands, EveryCommandHasHelp) {
-  for (auto command : {CmdList, CmdSet, CmdExport, CmdImport, CmdPresets, CmdApply, CmdCheck}) {
+  for (auto command :
+       {CmdList, CmdSet, CmdExport, CmdImport, CmdPresets, CmdApply, CmdCheck, CmdPreview}) {
     const Result r = Run(command, {"--help"}, false);
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_THAT(r.out, StartsWith("usage: tintmoor-cli "));
