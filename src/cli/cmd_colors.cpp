@@ -54,6 +54,7 @@ struct GameFile {
   std::string path;
   std::unique_ptr<markup::Element> tree;
   bool fromDefault = false;  // the game had no colour file: the program's default stands in
+  LoadedColorFile loaded;    // what the load saw of game.path, for the save to compare
 };
 
 // Reads the game's colour file. For a command that writes, a data folder
@@ -76,7 +77,8 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
       throw TintError("there is no colour file " + game.path +
                       ", and the program's default colour file " + source + " is missing too");
   }
-  game.tree = LoadColorTree(env.fs, source);
+  game.tree = LoadColorTree(env.fs, source, game.loaded);
+  if (game.fromDefault) game.loaded = {};  // the game's file was not there
   return game;
 }
 
@@ -140,10 +142,13 @@ int WriteTable(const Args& args, CliEnv& env,
         ToColor(
             wanted[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)]));
   const bool hadXmb = env.fs.IsFile(XmbFilePath(game.folder));
-  SaveColorTree(env.fs, game.folder, *game.tree);
+  SaveOutcome outcome;
+  SaveColorTree(env.fs, game.folder, *game.tree, game.loaded, &outcome);
   env.out << count << "; wrote " << game.path;
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see the new colours.\n";
+  if (const std::string notice = DescribeLinesNotKept(game.folder, outcome); !notice.empty())
+    env.err << "warning: " << OneLine(notice) << '\n';
   return kExitOk;
 }
 
@@ -614,6 +619,34 @@ int CmdPreview(std::span<const std::string> args, CliEnv& env) {
   });
 }
 
+// restore-original: the way back to the game's file as Tintmoor first found it.
+namespace {
+
+const char* const kRestoreOriginalHelp =
+    "usage: tintmoor-cli restore-original [location options]\n"
+    "\n"
+    "Puts back playercolors.xml.orig, the game's colour file as it was before\n"
+    "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
+    "playercolors.xmb. The .orig file stays, so this can be done again.\n";
+
+}  // namespace
+
+int CmdRestoreOriginal(std::span<const std::string> args, CliEnv& env) {
+  const std::string help = WithLocationHelp(kRestoreOriginalHelp);
+  return Run(args, kLocationArgs, help.c_str(), env, [&](const Args& a) {
+    ExpectPositionals(a, 0, "tintmoor-cli restore-original");
+    const std::string folder = FindDataFolder(a);
+    if (!env.fs.IsFolder(folder))
+      throw TintError("the game's data folder " + folder + " does not exist");
+    const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
+    RestoreOriginalColorFile(env.fs, folder);
+    env.out << "Put " << OriginalFilePath(folder) << " back as " << ColorFilePath(folder);
+    if (hadXmb) env.out << " and deleted " << kXmbFileName;
+    env.out << "\nRestart the game to see its colours.\n";
+    return kExitOk;
+  });
+}
+
 namespace {
 
 // The table entries: the real file system, standard input, and swatches
@@ -635,6 +668,8 @@ const CliCommand kCommands[] = {
     {"check", "[--threshold N]", "find players that are hard to tell apart", WithSystem<CmdCheck>},
     {"preview", "--out FILE", "draw the colours as each kind of vision sees them",
      WithSystem<CmdPreview>},
+    {"restore-original", "", "put back the colour file Tintmoor first found",
+     WithSystem<CmdRestoreOriginal>},
 };
 
 }  // namespace

@@ -35,6 +35,8 @@ int CmdApply(std::span<const std::string> args, CliEnv& env);
 int CmdCheck(std::span<const std::string> args, CliEnv& env);
 // Writes a PNG of the colours as each kind of vision sees them, close pairs framed.
 int CmdPreview(std::span<const std::string> args, CliEnv& env);
+// Puts playercolors.xml.orig back in place of the game's colour file.
+int CmdRestoreOriginal(std::span<const std::string> args, CliEnv& env);
 
 // list, set, export, import, presets, apply and check for the command table.
 std::span<const CliCommand> ColorCommands();

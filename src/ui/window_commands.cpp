@@ -22,6 +22,8 @@ std::string gDataPath;
 namespace {
 
 ColorFileSystem* gTestFileSystem = nullptr;
+// What the last load saw of the game's file, so Save notices a change on disk.
+LoadedColorFile gLoaded;
 
 ColorFileSystem& Files() {
   return gTestFileSystem != nullptr ? *gTestFileSystem : SystemFileSystem();
@@ -121,7 +123,7 @@ void LoadColorFile(ColorWindow& window) {
 
   std::unique_ptr<markup::Element> root;
   try {
-    root = LoadColorTree(fs, path);
+    root = LoadColorTree(fs, path, gLoaded);
   } catch (const ColorFileError& e) {
     ShowError(window, e.what());
     return;
@@ -168,13 +170,37 @@ void SaveColorFile(ColorWindow& window) {
 
   StoreColors(window);
   ShowColors(window);
+  SaveOutcome outcome;
   try {
-    SaveColorTree(fs, dataFolder, *markup::gDocument);
+    try {
+      SaveColorTree(fs, dataFolder, *markup::gDocument, gLoaded, &outcome);
+    } catch (const ColorFileError& e) {
+      if (e.step() != ColorFileStep::kChangedOnDisk) throw;
+      // Someone else saved the file since it was loaded: the user decides
+      // which colours win; nothing is dropped without being asked.
+      const int answer = window.ShowMessage(
+          "The colour file\n" + ColorFilePath(dataFolder) +
+              "\nchanged on disk after Tintmoor loaded it (another program, or another "
+              "Tintmoor, saved it).\n\nYes: overwrite it with the colours shown here.\nNo: "
+              "reload it and show its colours; the colours shown here are dropped.\nCancel: "
+              "change nothing; the colours shown here stay unsaved.",
+          TINTMOOR_TITLE, MB_ICONWARNING | MB_YESNOCANCEL);
+      if (answer == IDNO) {
+        LoadColorFile(window);
+        ShowColors(window);
+        window.SetCaption(TINTMOOR_TITLE);
+      }
+      if (answer != IDYES) return;
+      gLoaded = LookAtColorFile(fs, ColorFilePath(dataFolder));
+      SaveColorTree(fs, dataFolder, *markup::gDocument, gLoaded, &outcome);
+    }
   } catch (const ColorFileError& e) {
     ShowError(window, e.what());
     // Only a leftover xmb still counts as saved; otherwise the marker stays.
     if (e.step() != ColorFileStep::kDeleteXmb) return;
   }
+  if (const std::string notice = DescribeLinesNotKept(dataFolder, outcome); !notice.empty())
+    window.ShowMessage(notice, TINTMOOR_TITLE, MB_ICONINFORMATION | MB_OK);
   window.SetCaption(TINTMOOR_TITLE);
 }
 
