@@ -9,8 +9,8 @@ struct Win32FileCalls {
   decltype(&::ReadFile) ReadFile;
   decltype(&::WriteFile) WriteFile;
   decltype(&::FlushFileBuffers) FlushFileBuffers;
-  decltype(&::GetTempFileNameA) GetTempFileNameA;
-  decltype(&::MoveFileExA) MoveFileExA;
+  decltype(&::MoveFileExA) MoveFileExA;  // when there is no target yet
+  decltype(&::ReplaceFileA) ReplaceFileA;
 };
 
 // The calls in use; assign to a field to inject a failure, and restore after.
