@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -49,13 +48,10 @@ TEST_F(SystemFileSystemTest, SaveWritesTheFileAndThenDeletesTheXmb) {
   SaveColorTree(fs, data, *root);
   EXPECT_EQ(ReadFileBytes(ColorFilePath(data)), markup::WriteDocument(*root));
   EXPECT_FALSE(fs.IsFile(XmbFilePath(data)));
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(folder))
-    names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  // The file as found kept once; no temporary file left behind.
-  EXPECT_EQ(names, (std::vector<std::string>{"playercolors.xml", "playercolors.xml.orig"}));
   EXPECT_EQ(ReadFileBytes(OriginalFilePath(data)), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            2);  // and .orig; no temporary file left behind
 }
 
 TEST_F(SystemFileSystemTest, SaveIntoAFolderThatWentWritesNothing) {
