@@ -17,3 +17,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # One self-contained exe: no libgcc, libstdc++ or winpthread DLL beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The shipped programs carry no debug sections (the static runtime brings its own).
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
