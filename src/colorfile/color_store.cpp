@@ -220,7 +220,7 @@ std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::s
   try {
     markup::ReadMarkup(bytes, *root, path);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kReadColorFile, path, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kReadColorFile, path, e.what());
   }
   loaded = Describe(bytes);
   loaded.linesNotKept = CountLinesNotKept(bytes, *root);
@@ -239,7 +239,8 @@ std::string WriteColorTree(const std::string& dataFolder, const markup::Element&
   try {
     return markup::WriteDocument(root);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder), e.what());
+    throw ColorFileOverflowError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder),
+                                 e.what());
   }
 }
 
@@ -321,7 +322,7 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
   try {
     markup::ReadMarkup(bytes, tree, source);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kCheckDefault, source, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kCheckDefault, source, e.what());
   }
   const auto problems = DescribeTableProblems(tree, ReadColorTable(tree));
   if (!problems.empty()) throw ColorFileError(ColorFileStep::kCheckDefault, source, problems[0]);

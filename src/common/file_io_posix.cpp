@@ -105,7 +105,7 @@ void RemoveLeftovers(const std::string& path, time_t started) {
 
 PosixFileCalls& PosixFileCallsForTesting() { return calls; }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   Fd fd(calls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
   if (fd.get() < 0) throw FileError("read", path, Reason(errno));
   std::string bytes;
@@ -117,6 +117,8 @@ std::string ReadFileBytes(const std::string& path) {
       throw FileError("read", path, Reason(errno));
     }
     if (got == 0) break;
+    if (static_cast<size_t>(got) > maxBytes - bytes.size())
+      throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer.data(), static_cast<size_t>(got));
   }
   return bytes;
