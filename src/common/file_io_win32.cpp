@@ -139,8 +139,7 @@ std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
     if (!calls.ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
       throw FileError("read", path, SystemErrorText(GetLastError()));
     if (got == 0) break;
-    if (got > maxBytes - bytes.size())
-      throw FileError("read", path, TooLargeSystemErrorText(maxBytes));
+    if (got > maxBytes - bytes.size()) throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer, got);
   }
   return bytes;
@@ -152,6 +151,9 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     throw FileError("write", path, kReadOnlyReason);
+  // ReplaceFileA would move a folder aside for the new file; a move refuses.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw FileError("write", path, SystemErrorText(ERROR_ACCESS_DENIED));
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   const uint64_t started = FileTimeValue(now);
@@ -182,6 +184,11 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
     // With a backup name, every failure leaves both files under names we
     // know: without one, a failed rename can leave no file under the target's.
     const std::string backup = UnusedTemporaryName(path);
+    // ReplaceFileA carries the attributes over on Windows, but not under
+    // every Wine: give them to the new file first.
+    const DWORD settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE;
+    if ((attributes & settable) != 0) SetFileAttributesA(temp.c_str(), attributes & settable);
     // An ACL that cannot be merged (no WRITE_DAC on someone else's file) does
     // not stop the save: the new file then has the folder's inherited ACL.
     if (!calls.ReplaceFileA(path.c_str(), temp.c_str(), backup.c_str(),
