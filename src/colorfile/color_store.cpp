@@ -4,6 +4,7 @@
 #include <climits>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 
 #include "colorfile/table_binding.h"
 #include "markup/reader.h"
@@ -115,7 +116,10 @@ int32_t CountLinesNotKept(std::string_view found, const markup::Element& root) {
   std::unordered_map<std::string, int32_t> left;
   ForEachCleanLine(written, [&](std::string line) { ++left[line]; });
   int32_t lost = 0;
+  bool first = true;
   ForEachCleanLine(found, [&](std::string line) {
+    // The writer puts its own declaration first; the file's is replaced, not lost.
+    if (std::exchange(first, false) && line.rfind("<?xml ", 0) == 0) return;
     auto it = left.find(line);
     if (it != left.end() && it->second > 0) {
       --it->second;
@@ -169,6 +173,14 @@ void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::s
   try {
     fs.ReplaceWhole(path, bytes);
   } catch (const FileError& e) {
+    // A failed save changes nothing: not even the copy it has just made.
+    if (outcome.keptOriginal) {
+      try {
+        fs.Remove(OriginalFilePath(dataFolder));
+        outcome.keptOriginal = outcome.originalExists = false;
+      } catch (const FileError&) {
+      }
+    }
     throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
@@ -262,7 +274,8 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const mar
   // one call long, instead of however long the colours were being picked.
   const std::optional<std::string> current = ReadCurrent(fs, path);
   const LoadedColorFile now = Describe(current);
-  if (now.found != loaded.found || now.size != loaded.size || now.hash != loaded.hash)
+  // A file deleted since holds nothing a save could undo.
+  if (now.found && (!loaded.found || now.size != loaded.size || now.hash != loaded.hash))
     throw ColorFileError(ColorFileStep::kChangedOnDisk, path, {});
   SaveOutcome result;
   result.linesNotKept = loaded.linesNotKept;

@@ -59,7 +59,7 @@ class FakeWindow : public ColorWindow {
   void SetCaption(const std::string& text) override { caption = text; }
   int ShowMessage(const std::string& text, const std::string& title, unsigned style) override {
     messages.push_back({text, title, style});
-    return IDOK;
+    return reply;
   }
   // A colour picked in the dialog.
   void Pick(int box, int32_t color) {
@@ -73,6 +73,7 @@ class FakeWindow : public ColorWindow {
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;
+  int reply = IDOK;  // the button every message box is answered with
 };
 
 // The real file system, with the program's own folder moved to a test folder
@@ -339,7 +340,7 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
   EXPECT_EQ(window.caption, kTitle);
   EXPECT_EQ(window.tags[5], "16711680");
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml", "playercolors.xml.orig"));
 }
 
 TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
@@ -392,7 +393,7 @@ TEST_F(CommandsTest, RestoreWithoutXmb) {
   Start();
   RestoreColorFile(window);
   EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml", "playercolors.xml.orig"));
   EXPECT_THAT(window.messages, IsEmpty());
 }
 
@@ -418,6 +419,34 @@ void ExpectSaveRefused(const FakeWindow& window, const std::string& xmlPath,
   EXPECT_EQ(window.caption, kMarked);
   EXPECT_EQ(window.tags[3], "65280");  // the user's colour stays
   ASSERT_THAT(window.messages, SizeIs(1));
+}
+
+TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
+  struct Case {
+    int answer;
+    bool oursOnDisk;
+    const char* box3;  // Player 1's unit box afterwards
+    std::string caption;
+  };
+  const Case cases[] = {{IDYES, true, "65280", kTitle},
+                        {IDNO, false, "1", kTitle},  // theirs: color1="1 0 0"
+                        {IDCANCEL, false, "65280", kMarked}};
+  const std::string theirs = ThirteenRows("\t<player num=\"13\"></player>\r\n");
+  for (const Case& c : cases) {
+    WriteBytes(xml(), ThirteenRows());
+    Start();
+    window.Pick(3, 65280);
+    WriteBytes(xml(), theirs);  // another program saves meanwhile
+    window.messages.clear();
+    window.reply = c.answer;
+    SaveColorFile(window);
+    ASSERT_THAT(window.messages, SizeIs(1)) << c.answer;
+    EXPECT_THAT(window.messages[0].text, HasSubstr(xml() + "\nchanged on disk"));
+    EXPECT_EQ(window.messages[0].style, static_cast<UINT>(MB_ICONWARNING | MB_YESNOCANCEL));
+    EXPECT_EQ(Bytes(xml()) == theirs, !c.oursOnDisk) << c.answer;
+    EXPECT_EQ(window.tags[3], c.box3) << c.answer;
+    EXPECT_EQ(window.caption, c.caption) << c.answer;
+  }
 }
 
 TEST_F(CommandsTest, SaveOverAReadOnlyFileChangesNothingAndSaysWhy) {
