@@ -15,8 +15,9 @@
 #include <string>
 #include <string_view>
 
-#include "markup/modMain.h"
-#include "markup/modString.h"
+#include "markup/reader.h"
+#include "markup/words.h"
+#include "markup/writer.h"
 
 namespace {
 
@@ -48,10 +49,10 @@ const std::string& TenMegabytes() {
 // Reads bytes into a fresh root; the release of the tree is not timed (nor is
 // pugixml's), since the targets are about reading.
 void ReadInto(benchmark::State& state, const std::string& bytes) {
-  auto root = std::make_unique<clsMarkUp>();
-  root->bOpen(true);
-  ReadMarkup(bytes, *root, "bench");
-  benchmark::DoNotOptimize(root->Markups().Count());
+  auto root = std::make_unique<markup::Element>();
+  root->set_open(true);
+  markup::ReadMarkup(bytes, *root, "bench");
+  benchmark::DoNotOptimize(root->children().Count());
   state.PauseTiming();
   root.reset();
   state.ResumeTiming();
@@ -67,10 +68,10 @@ void BM_Reader10MB(benchmark::State& state) {
 void BM_ReadAndRelease10MB(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
   for (auto _ : state) {
-    clsMarkUp root;
-    root.bOpen(true);
-    ReadMarkup(doc, root, "bench");
-    benchmark::DoNotOptimize(root.Markups().Count());
+    markup::Element root;
+    root.set_open(true);
+    markup::ReadMarkup(doc, root, "bench");
+    benchmark::DoNotOptimize(root.children().Count());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
@@ -82,9 +83,9 @@ void CountingHook() { ++yields; }
 // no message is waiting.
 void BM_Reader10MBWithHook(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
-  YieldHook previous = SetYieldHook(CountingHook);
+  markup::YieldHook previous = markup::SetYieldHook(CountingHook);
   for (auto _ : state) ReadInto(state, doc);
-  SetYieldHook(previous);
+  markup::SetYieldHook(previous);
   benchmark::DoNotOptimize(yields);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
@@ -124,12 +125,12 @@ void BM_PugixmlInPlace10MB(benchmark::State& state) {
 }
 
 void BM_Writer10MB(benchmark::State& state) {
-  clsMarkUp root;
-  root.bOpen(true);
-  ReadMarkup(TenMegabytes(), root, "bench");
+  markup::Element root;
+  root.set_open(true);
+  markup::ReadMarkup(TenMegabytes(), root, "bench");
   size_t size = 0;
   for (auto _ : state) {
-    std::string out = WriteDocument(root);
+    std::string out = markup::WriteDocument(root);
     size = out.size();
     benchmark::DoNotOptimize(out.data());
   }

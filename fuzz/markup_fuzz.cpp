@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "markup/modString.h"
+#include "markup/words.h"
 #include "reference_reader.h"
 #include "round_trip.h"
 #include "tree_text.h"
@@ -29,14 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string broken = round_trip::Check(bytes);
   if (!broken.empty()) Broken("round trip: " + broken);
 
-  clsMarkUp expected, actual;
-  expected.bOpen(true);
-  actual.bOpen(true);
-  YieldHook previous = SetYieldHook(CountYield);
+  markup::Element expected, actual;
+  expected.set_open(true);
+  actual.set_open(true);
+  markup::YieldHook previous = markup::SetYieldHook(CountYield);
   bool overflow = false;
   try {
     yields = 0;
-    ReadMarkup(bytes, actual, "input");
+    markup::ReadMarkup(bytes, actual, "input");
   } catch (const OverflowError&) {
     overflow = true;  // a line of more than 32767 words: outside the comparison
   }
@@ -47,6 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (yields != actualYields) Broken("yield count differs from the rules");
     if (TreeText(actual) != TreeText(expected)) Broken("tree differs from the rules");
   }
-  SetYieldHook(previous);
+  markup::SetYieldHook(previous);
   return 0;
 }

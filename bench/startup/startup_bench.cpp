@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "colorfile/commands.h"
-#include "colorfile/modRegistry.h"
-#include "markup/fileio.h"
-#include "markup/modString.h"
+#include "colorfile/registry_win32.h"
+#include "common/file_io.h"
+#include "markup/words.h"
+#include "ui/window_commands.h"
 #include "ui/yield.h"
 
 namespace {
@@ -181,8 +181,8 @@ int main(int argc, char** argv) {
   // each batch is long enough for the timer. The hook's clock restarts per load,
   // so every load looks at the queue at least once, as the program's would.
   constexpr int kSamples = 31, kBatch = 20;
-  const auto batch = [&](YieldHook hook) {
-    SetYieldHook(hook);
+  const auto batch = [&](markup::YieldHook hook) {
+    markup::SetYieldHook(hook);
     const double start = Now();
     for (int i = 0; i < kBatch; ++i) {
       ResetPumpClock();
@@ -196,7 +196,7 @@ int main(int argc, char** argv) {
     bareMs.push_back(batch(nullptr));
     hookedMs.push_back(batch(&PumpPendingMessages));
   }
-  SetYieldHook(nullptr);
+  markup::SetYieldHook(nullptr);
   if (window.messages != 0) return 1;
   // The fastest batch of each: on a busy machine the slow ones measure the others.
   const double hooked = *std::min_element(hookedMs.begin(), hookedMs.end());

@@ -1,5 +1,5 @@
 // The list of command groups. A new group adds its table here.
-#include "cli/commands.h"
+#include "cli/cli.h"
 
 std::vector<CliCommand> AllCommands() {
   std::vector<CliCommand> all;

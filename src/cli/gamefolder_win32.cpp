@@ -1,7 +1,7 @@
 // On Windows the game is found as the window finds it: "AppPath" under the
 // game's key in HKEY_LOCAL_MACHINE (32-bit view), then its "data" folder.
 #include "cli/gamefolder.h"
-#include "colorfile/modRegistry.h"
+#include "colorfile/registry_win32.h"
 
 std::string DefaultDataFolder() {
   std::string path = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "");

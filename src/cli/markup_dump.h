@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "markup/markup.h"
+#include "markup/element.h"
 
 // text in double quotes: \" \\ \t \r \n escaped, bytes 0x20-0x7E as they
 // are, every other byte as \x and two lowercase hex digits.
@@ -14,4 +14,4 @@ std::string Quote(std::string_view text);
 // "root open" or "root closed", then one line per element, depth first: two
 // spaces per level, the quoted name, open or closed, each attribute as
 // "name"="value", then " : " and the quoted value. Every line ends in LF.
-void DumpTree(const clsMarkUp& root, std::ostream& out);
+void DumpTree(const markup::Element& root, std::ostream& out);

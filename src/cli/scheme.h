@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "cli/cell_names.h"
-#include "markup/errors.h"
+#include "common/errors.h"
 
 // A scheme that cannot be used; what() names the file and line.
 class SchemeError : public TintError {

@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <charconv>
 
-#include "markup/modString.h"
+#include "markup/words.h"
 
 namespace {
 
-// Appended piece by piece: GCC 12 at -O3 takes "\"" + std::string(text) for
-// an overlapping copy (a false -Wrestrict), which breaks the release build.
 std::string Quoted(std::string_view text) {
-  std::string quoted(1, '"');
-  quoted.append(text);
-  quoted += '"';
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.append(1, '"').append(text).append(1, '"');
   return quoted;
 }
 
@@ -30,8 +28,8 @@ std::optional<int64_t> ParseComponent(const std::string& word) {
   return word[0] == '-' ? -value : value;
 }
 
-const clsMarkUp* TableElement(const clsMarkUp& root) {
-  return root.Markups().Count() >= 1 ? &root.Markups().Item(1) : nullptr;
+const markup::Element* TableElement(const markup::Element& root) {
+  return root.children().Count() >= 1 ? &root.children().Item(1) : nullptr;
 }
 
 std::string CellName(int cell) {
@@ -45,35 +43,35 @@ std::string CellText(int32_t color) {
          std::to_string(GetBlue(color));
 }
 
-const clsParam* FindCell(const clsMarkUp& root, int cell) {
-  const clsMarkUp* table = TableElement(root);
+const markup::Attribute* FindCell(const markup::Element& root, int cell) {
+  const markup::Element* table = TableElement(root);
   const int row = cell / kColumns + 1;
   const int column = cell % kColumns + 2;
-  if (table == nullptr || table->Markups().Count() < row) return nullptr;
-  const clsMarkUp& rowElement = table->Markups().Item(row);
-  if (rowElement.Params().Count() < column) return nullptr;
-  return &rowElement.Params().Item(column);
+  if (table == nullptr || table->children().Count() < row) return nullptr;
+  const markup::Element& rowElement = table->children().Item(row);
+  if (rowElement.attributes().Count() < column) return nullptr;
+  return &rowElement.attributes().Item(column);
 }
 
-clsParam* FindCell(clsMarkUp& root, int cell) {
-  return const_cast<clsParam*>(FindCell(static_cast<const clsMarkUp&>(root), cell));
+markup::Attribute* FindCell(markup::Element& root, int cell) {
+  return const_cast<markup::Attribute*>(FindCell(static_cast<const markup::Element&>(root), cell));
 }
 
-std::array<std::optional<std::string>, kCells> CellTexts(const clsMarkUp& root) {
+std::array<std::optional<std::string>, kCells> CellTexts(const markup::Element& root) {
   std::array<std::optional<std::string>, kCells> texts;
   for (int cell = 0; cell < kCells; ++cell) {
-    if (const clsParam* param = FindCell(root, cell)) texts[cell] = param->sValue();
+    if (const markup::Attribute* param = FindCell(root, cell)) texts[cell] = param->value();
   }
   return texts;
 }
 
 CellRead ParseCellText(std::string_view text) {
-  OrderedList<clsWord> words = SplitWords(text, " ");
+  markup::OrderedList<markup::Word> words = markup::SplitWords(text, " ");
   if (words.Count() < 3) return {kGreyColor, CellState::kNotNumbers};
   int32_t components[3];
   bool clamped = false;
   for (int i = 0; i < 3; ++i) {
-    std::optional<int64_t> value = ParseComponent(words.Item(i + 1).sWord());
+    std::optional<int64_t> value = ParseComponent(words.Item(i + 1).text());
     if (!value) return {kGreyColor, CellState::kNotNumbers};
     components[i] = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 255));
     clamped = clamped || components[i] != *value;
@@ -82,7 +80,7 @@ CellRead ParseCellText(std::string_view text) {
           clamped ? CellState::kClamped : CellState::kOk};
 }
 
-std::array<CellRead, kCells> ReadColorTable(const clsMarkUp& root) {
+std::array<CellRead, kCells> ReadColorTable(const markup::Element& root) {
   const auto texts = CellTexts(root);
   std::array<CellRead, kCells> cells;
   for (int cell = 0; cell < kCells; ++cell) {
@@ -91,16 +89,16 @@ std::array<CellRead, kCells> ReadColorTable(const clsMarkUp& root) {
   return cells;
 }
 
-std::string DescribeMissingShape(const clsMarkUp& root) {
-  const clsMarkUp* table = TableElement(root);
+std::string DescribeMissingShape(const markup::Element& root) {
+  const markup::Element* table = TableElement(root);
   if (table == nullptr) return "the colour file holds no elements at all";
-  const int rows = table->Markups().Count();
+  const int rows = table->children().Count();
   if (rows < kRows) {
     return "the row for " + Quoted(RowCaption(rows)) + " is missing (the colour table has " +
            std::to_string(rows) + " of its 13 rows)";
   }
   for (int row = 0; row < kRows; ++row) {
-    const int params = table->Markups().Item(row + 1).Params().Count();
+    const int params = table->children().Item(row + 1).attributes().Count();
     if (params < kColumns + 1) {
       const int colours = std::max(0, params - 1);
       std::string text = "the row for ";
@@ -119,29 +117,29 @@ std::string DescribeMissingShape(const clsMarkUp& root) {
   return {};
 }
 
-std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
+std::vector<std::string> DescribeTableProblems(const markup::Element& root,
                                                const std::array<CellRead, kCells>& cells) {
   std::vector<std::string> problems;
   if (std::string missing = DescribeMissingShape(root); !missing.empty()) {
     problems.push_back(std::move(missing));
   }
   for (int cell = 0; cell < kCells; ++cell) {
-    const clsParam* param = FindCell(root, cell);
+    const markup::Attribute* param = FindCell(root, cell);
     if (param == nullptr) continue;
     if (cells[cell].state == CellState::kNotNumbers) {
-      problems.push_back(CellName(cell) + ": " + Quoted(param->sValue()) +
+      problems.push_back(CellName(cell) + ": " + Quoted(param->value()) +
                          " is not three numbers; shown as grey");
     } else if (cells[cell].state == CellState::kClamped) {
-      problems.push_back(CellName(cell) + ": " + Quoted(param->sValue()) +
+      problems.push_back(CellName(cell) + ": " + Quoted(param->value()) +
                          " has a number outside 0 to 255; shown as " + CellText(cells[cell].color));
     }
   }
   return problems;
 }
 
-bool WriteCell(clsMarkUp& root, int cell, int32_t color) {
-  clsParam* param = FindCell(root, cell);
+bool WriteCell(markup::Element& root, int cell, int32_t color) {
+  markup::Attribute* param = FindCell(root, cell);
   if (param == nullptr) return false;
-  param->sValue(CellText(color));
+  param->set_value(CellText(color));
   return true;
 }

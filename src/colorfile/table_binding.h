@@ -18,7 +18,7 @@
 
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
-#include "markup/markup.h"
+#include "markup/element.h"
 
 // The cell's text in normal form: "r g b" in plain decimal.
 std::string CellText(int32_t color);
@@ -37,28 +37,28 @@ struct CellRead {
 };
 
 // The cell's attribute, or null when the tree is not that deep. Never throws.
-const clsParam* FindCell(const clsMarkUp& root, int cell);
-clsParam* FindCell(clsMarkUp& root, int cell);
+const markup::Attribute* FindCell(const markup::Element& root, int cell);
+markup::Attribute* FindCell(markup::Element& root, int cell);
 
 // The texts of the 39 cells (empty where missing). Copying them first means
 // nothing holds a reference into the tree while the splitter yields.
-std::array<std::optional<std::string>, kCells> CellTexts(const clsMarkUp& root);
+std::array<std::optional<std::string>, kCells> CellTexts(const markup::Element& root);
 
 // Reads one cell text with SplitWords (drop word " "), so it yields to the window.
 // Words after the third are ignored.
 CellRead ParseCellText(std::string_view text);
 
 // All 39 cells of the tree.
-std::array<CellRead, kCells> ReadColorTable(const clsMarkUp& root);
+std::array<CellRead, kCells> ReadColorTable(const markup::Element& root);
 
 // The first piece of the table's shape the tree lacks, in the user's words
 // (for example: the row for "Player 7" has only 2 colours); empty when whole.
-std::string DescribeMissingShape(const clsMarkUp& root);
+std::string DescribeMissingShape(const markup::Element& root);
 
 // One line per problem: the first missing piece, then every cell that is not
 // three numbers or was out of range, named by its row and column captions.
-std::vector<std::string> DescribeTableProblems(const clsMarkUp& root,
+std::vector<std::string> DescribeTableProblems(const markup::Element& root,
                                                const std::array<CellRead, kCells>& cells);
 
 // Sets the cell's text to the colour in normal form; false when the cell is missing.
-bool WriteCell(clsMarkUp& root, int cell, int32_t color);
+bool WriteCell(markup::Element& root, int cell, int32_t color);

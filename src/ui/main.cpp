@@ -1,12 +1,12 @@
 // The program: the main window and its message loop.
 #include <windows.h>
 
-#include "ui/frmMain.h"
+#include "ui/main_window.h"
 #include "ui/version.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   try {
-    frmMain form(instance, UiSystem::Real());
+    MainWindow form(instance, UiSystem::Real());
     if (!form.Create(show)) return 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

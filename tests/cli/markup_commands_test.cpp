@@ -8,7 +8,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "cli/commands.h"
+#include "cli/cli.h"
 #include "cli/markup_dump.h"
 
 namespace fs = std::filesystem;

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "markup/fileio.h"
+#include "common/file_io.h"
 #include "round_trip.h"
+
+namespace markup {
 
 namespace fs = std::filesystem;
 
@@ -28,3 +30,5 @@ TEST(KeptInputs, HoldTheRoundTripProperty) {
 }
 
 }  // namespace
+
+}  // namespace markup

@@ -8,18 +8,21 @@
 #include <fstream>
 #include <iterator>
 
-#include "markup/fileio.h"
-#include "markup/modMain.h"
+#include "common/file_io.h"
+#include "markup/reader.h"
+#include "markup/writer.h"
 #include "tree_text.h"
 
 #ifdef _WIN32
-#include "colorfile/fileio_win32.h"
+#include "common/file_io_win32.h"
 #else
 #include <cerrno>
 #include <cstring>
 
-#include "markup/fileio_posix.h"
+#include "common/file_io_posix.h"
 #endif
+
+namespace markup {
 
 namespace fs = std::filesystem;
 
@@ -68,7 +71,7 @@ TEST_F(FileIo, ReadingAMissingFileNamesPathAndReason) {
     EXPECT_EQ(std::string(e.what()), "Cannot read \"" + path + "\": " + e.reason());
   }
   EXPECT_THROW(LoadMarkupFile(path), FileError);
-  clsMarkUp root;
+  Element root;
   EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
 }
 
@@ -86,15 +89,15 @@ TEST_F(FileIo, BytesGoInAndOutUnchanged) {
 }
 
 TEST_F(FileIo, SaveAndLoadTheDocument) {
-  clsMarkUp root;
-  clsMarkUp& a = root.Markups().Add();
-  a.sName("a");
-  a.sValue("1");
+  Element root;
+  Element& a = root.children().Add();
+  a.set_name("a");
+  a.set_value("1");
   const std::string path = Path("doc.xml");
   SaveMarkupFile(path, root);
   EXPECT_EQ(Get(path), WriteDocument(root));
-  clsMarkUp back;
-  back.bOpen(true);
+  Element back;
+  back.set_open(true);
   LoadMarkupFile(path, back);
   EXPECT_EQ(TreeText(back), "+[a:1]");
 }
@@ -327,3 +330,5 @@ TEST_F(FileIo, ReadErrorNamesPathAndReason) {
 #endif
 
 }  // namespace
+
+}  // namespace markup

@@ -2,43 +2,44 @@
 // trees far deeper than any stack.
 #include <gtest/gtest.h>
 
-#include "markup/markup.h"
-#include "markup/modObject.h"
+#include "markup/element.h"
 #include "tree_text.h"
+
+namespace markup {
 
 namespace {
 
-clsMarkUp& AddChild(clsMarkUp& parent, const std::string& name, const std::string& value = "") {
-  clsMarkUp& c = parent.Markups().Add();
-  c.sName(name);
-  c.sValue(value);
+Element& AddChild(Element& parent, const std::string& name, const std::string& value = "") {
+  Element& c = parent.children().Add();
+  c.set_name(name);
+  c.set_value(value);
   return c;
 }
 
-clsParam& AddParam(clsMarkUp& e, const std::string& name, const std::string& value) {
-  clsParam& p = e.Params().Add();
-  p.sName(name);
-  p.sValue(value);
+Attribute& AddParam(Element& e, const std::string& name, const std::string& value) {
+  Attribute& p = e.attributes().Add();
+  p.set_name(name);
+  p.set_value(value);
   return p;
 }
 
 TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
-  clsMarkUp e;
-  EXPECT_EQ(e.Markups().Count(), 0);
-  EXPECT_EQ(e.Params().Count(), 0);
+  Element e;
+  EXPECT_EQ(e.children().Count(), 0);
+  EXPECT_EQ(e.attributes().Count(), 0);
   try {
-    e.Markups().Item(1);
+    e.children().Item(1);
     FAIL() << "position 1 of an empty list";
   } catch (const PositionError& err) {
     EXPECT_STREQ(err.what(), "List position 1 does not exist: the list holds 0 entries");
   }
   AddChild(e, "a");
   AddChild(e, "b");
-  EXPECT_EQ(e.Markups().Item(1).sName(), "a");
-  EXPECT_EQ(e.Markups().Item(2).sName(), "b");
+  EXPECT_EQ(e.children().Item(1).name(), "a");
+  EXPECT_EQ(e.children().Item(2).name(), "b");
   for (int32_t bad : {0, -1, 3, INT32_MIN, INT32_MAX}) {
     try {
-      e.Markups().Item(bad);
+      e.children().Item(bad);
       FAIL() << bad;
     } catch (const PositionError& err) {
       EXPECT_NE(std::string(err.what()).find(std::to_string(bad)), std::string::npos);
@@ -46,16 +47,16 @@ TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
     }
   }
   std::string order;
-  for (const clsMarkUp& c : e.Markups()) order += c.sName();
+  for (const Element& c : e.children()) order += c.name();
   EXPECT_EQ(order, "ab");
 }
 
 TEST(OrderedList, GetterHandsOutTheElementsOwnList) {
-  clsMarkUp e;
-  OrderedList<clsMarkUp>& list = e.Markups();
+  Element e;
+  OrderedList<Element>& list = e.children();
   list.Add();
-  EXPECT_EQ(e.Markups().Count(), 1);
-  EXPECT_EQ(&e.Markups(), &list);
+  EXPECT_EQ(e.children().Count(), 1);
+  EXPECT_EQ(&e.children(), &list);
 }
 
 struct KeyTextCase {
@@ -75,24 +76,24 @@ TEST(Element, GetKeyAndGetText) {
       {"item", "", {{"k", ""}}, "itemk=", "item (k = )"},
   };
   for (const auto& c : cases) {
-    clsMarkUp e;
-    e.sName(c.name);
-    e.sValue(c.value);
+    Element e;
+    e.set_name(c.name);
+    e.set_value(c.value);
     for (auto [n, v] : c.params) AddParam(e, n, v);
     AddChild(e, "ignored", "child");  // children are part of neither
     EXPECT_EQ(e.GetKey(), c.key) << c.name;
     EXPECT_EQ(e.GetText(), c.text) << c.name;
   }
-  clsParam p;
-  p.sName("x");
-  p.sValue("1");
+  Attribute p;
+  p.set_name("x");
+  p.set_value("1");
   EXPECT_EQ(p.GetKey(), "x=1");
   EXPECT_EQ(p.GetText(), "x = 1");
 }
 
 TEST(Element, GetTextOverflowsPast32767Attributes) {
-  clsMarkUp e;
-  e.sName("wide");
+  Element e;
+  e.set_name("wide");
   for (int i = 0; i < 32767; ++i) AddParam(e, "a", "");
   EXPECT_NO_THROW(e.GetText());
   AddParam(e, "a", "");
@@ -106,99 +107,97 @@ TEST(Element, GetTextOverflowsPast32767Attributes) {
   EXPECT_NO_THROW(e.GetKey());  // no counter there
 }
 
-TEST(Element, CloneCopiesEverythingButCurMarkupAndSharesNothing) {
-  clsMarkUp src;
-  src.sName("list");
-  src.sValue("v");
-  src.bOpen(true);
-  src.curMarkup(&src);
-  clsParam& p = AddParam(src, "id", "7");
-  p.bOpen(true);
-  p.nOpenState(1);
+TEST(Element, CloneCopiesEverythingAndSharesNothing) {
+  Element src;
+  src.set_name("list");
+  src.set_value("v");
+  src.set_open(true);
+  Attribute& p = AddParam(src, "id", "7");
+  p.set_open(true);
+  p.set_open_state(1);
   AddParam(src, "z", "9");
-  clsMarkUp& a = AddChild(src, "a", "1");
-  a.bOpen(true);
+  Element& a = AddChild(src, "a", "1");
+  a.set_open(true);
   AddParam(a, "k", "");
   AddChild(a, "deep", "x");
   AddChild(src, "b", "2");
 
-  std::unique_ptr<clsMarkUp> copy = src.Clone();
+  std::unique_ptr<Element> copy = src.Clone();
   EXPECT_EQ(TreeText(*copy), TreeText(src));
   EXPECT_EQ(TreeText(*copy), "list+ id=7 z=9:v[a+ k=:1[deep:x],b:2]");
-  EXPECT_EQ(copy->curMarkup(), nullptr);
-  EXPECT_TRUE(copy->Params().Item(1).bOpen());
-  EXPECT_EQ(copy->Params().Item(1).nOpenState(), 1);
+  EXPECT_TRUE(copy->attributes().Item(1).is_open());
+  EXPECT_EQ(copy->attributes().Item(1).open_state(), 1);
 
-  copy->sName("changed");
-  copy->Params().Item(1).sValue("changed");
-  copy->Markups().Item(1).Markups().Item(1).sValue("changed");
-  copy->Markups().Item(2).Markups().Add();
+  copy->set_name("changed");
+  copy->attributes().Item(1).set_value("changed");
+  copy->children().Item(1).children().Item(1).set_value("changed");
+  copy->children().Item(2).children().Add();
   EXPECT_EQ(TreeText(src), "list+ id=7 z=9:v[a+ k=:1[deep:x],b:2]");
 }
 
 TEST(Document, FirstUseCreatesAnEmptyClosedRootAndReplaceSwapsIt) {
-  std::unique_ptr<clsMarkUp> saved = gDocument.Replace(nullptr);
-  clsMarkUp& root = *gDocument;
-  EXPECT_FALSE(root.bOpen());
-  EXPECT_EQ(root.Markups().Count(), 0);
+  std::unique_ptr<Element> saved = gDocument.Replace(nullptr);
+  Element& root = *gDocument;
+  EXPECT_FALSE(root.is_open());
+  EXPECT_EQ(root.children().Count(), 0);
   EXPECT_EQ(&*gDocument, &root);  // the same root on the next use
-  EXPECT_FALSE(IsNothing(&root));
-  EXPECT_TRUE(IsNothing(static_cast<clsMarkUp*>(nullptr)));
 
-  auto fresh = std::make_unique<clsMarkUp>();
-  fresh->bOpen(true);
-  clsMarkUp* freshPtr = fresh.get();
-  std::unique_ptr<clsMarkUp> old = gDocument.Replace(std::move(fresh));
+  auto fresh = std::make_unique<Element>();
+  fresh->set_open(true);
+  Element* freshPtr = fresh.get();
+  std::unique_ptr<Element> old = gDocument.Replace(std::move(fresh));
   EXPECT_EQ(old.get(), &root);
   EXPECT_EQ(gDocument.operator->(), freshPtr);
   gDocument.Replace(std::move(saved));
 }
 
 // A chain of n elements, each the only child of the one before.
-std::unique_ptr<clsMarkUp> Chain(int n) {
-  auto root = std::make_unique<clsMarkUp>();
-  clsMarkUp* at = root.get();
-  for (int i = 0; i < n; ++i) at = &at->Markups().Add();
+std::unique_ptr<Element> Chain(int n) {
+  auto root = std::make_unique<Element>();
+  Element* at = root.get();
+  for (int i = 0; i < n; ++i) at = &at->children().Add();
   return root;
 }
 
 TEST(Element, AMillionLevelsCloneAndReleaseWithoutRecursion) {
-  std::unique_ptr<clsMarkUp> root = Chain(1'000'000);
-  std::unique_ptr<clsMarkUp> copy = root->Clone();
+  std::unique_ptr<Element> root = Chain(1'000'000);
+  std::unique_ptr<Element> copy = root->Clone();
   int depth = 0;
-  for (const clsMarkUp* at = copy.get(); at->Markups().Count() > 0; at = &at->Markups().Item(1))
+  for (const Element* at = copy.get(); at->children().Count() > 0; at = &at->children().Item(1))
     ++depth;
   EXPECT_EQ(depth, 1'000'000);
   root.reset();
   copy.reset();
-  clsMarkUp holder;
-  holder.Markups(std::move(Chain(300'000)->Markups()));  // the setter releases too
-  holder.Markups(OrderedList<clsMarkUp>());
-  EXPECT_EQ(holder.Markups().Count(), 0);
+  Element holder;
+  holder.set_children(std::move(Chain(300'000)->children()));  // the setter releases too
+  holder.set_children(OrderedList<Element>());
+  EXPECT_EQ(holder.children().Count(), 0);
 }
 
 TEST(Element, OpenCountFollowsBOpenThroughAddsMovesAndSetters) {
-  clsMarkUp e;
-  clsMarkUp& a = AddChild(e, "a");
-  clsMarkUp& b = AddChild(e, "b");
-  EXPECT_EQ(e.Markups().OpenCount(), 0);
-  a.bOpen(true);
-  b.bOpen(true);
-  b.bOpen(true);
-  EXPECT_EQ(e.Markups().OpenCount(), 2);
-  a.bOpen(false);
-  EXPECT_EQ(e.Markups().OpenCount(), 1);
+  Element e;
+  Element& a = AddChild(e, "a");
+  Element& b = AddChild(e, "b");
+  EXPECT_EQ(e.children().OpenCount(), 0);
+  a.set_open(true);
+  b.set_open(true);
+  b.set_open(true);
+  EXPECT_EQ(e.children().OpenCount(), 2);
+  a.set_open(false);
+  EXPECT_EQ(e.children().OpenCount(), 1);
 
-  OrderedList<clsMarkUp> list;
-  auto c = std::make_unique<clsMarkUp>();
-  c->bOpen(true);
-  clsMarkUp& cRef = list.Add(std::move(c));
+  OrderedList<Element> list;
+  auto c = std::make_unique<Element>();
+  c->set_open(true);
+  Element& cRef = list.Add(std::move(c));
   EXPECT_EQ(list.OpenCount(), 1);
-  clsMarkUp other;
-  other.Markups(std::move(list));
-  EXPECT_EQ(other.Markups().OpenCount(), 1);
-  cRef.bOpen(false);  // reaches the list it now lives in
-  EXPECT_EQ(other.Markups().OpenCount(), 0);
+  Element other;
+  other.set_children(std::move(list));
+  EXPECT_EQ(other.children().OpenCount(), 1);
+  cRef.set_open(false);  // reaches the list it now lives in
+  EXPECT_EQ(other.children().OpenCount(), 0);
 }
 
 }  // namespace
+
+}  // namespace markup

@@ -5,16 +5,19 @@
 #include <cstdio>
 #include <random>
 
-#include "markup/modMain.h"
-#include "markup/modString.h"
+#include "markup/reader.h"
+#include "markup/words.h"
+#include "markup/writer.h"
 #include "tree_text.h"
+
+namespace markup {
 
 namespace {
 
 // Reads text into a fresh open root, as a load does, and pictures the result.
 std::string Read(std::string_view text) {
-  clsMarkUp root;
-  root.bOpen(true);
+  Element root;
+  root.set_open(true);
   ReadMarkup(text, root, "test.xml");
   return TreeText(root);
 }
@@ -97,8 +100,8 @@ TEST(Reader, ASurplusEndLineClosesTheRootForGood) {
 }
 
 TEST(Reader, ParseLineWorksOnTheGlobalDocument) {
-  auto saved = gDocument.Replace(std::make_unique<clsMarkUp>());
-  gDocument->bOpen(true);
+  auto saved = gDocument.Replace(std::make_unique<Element>());
+  gDocument->set_open(true);
   ParseLine("<a x=\"1\">");
   ParseLine("<b>2</b>");
   ParseLine("</a>");
@@ -107,32 +110,32 @@ TEST(Reader, ParseLineWorksOnTheGlobalDocument) {
 }
 
 // FindOpenMarkup as the rule reads: the first open child, followed down.
-clsMarkUp& ReferenceFindOpen(clsMarkUp& m) {
-  if (m.bOpen() && m.Markups().Count() >= 1)
-    for (clsMarkUp& c : m.Markups())
-      if (c.bOpen()) return ReferenceFindOpen(c);
+Element& ReferenceFindOpen(Element& m) {
+  if (m.is_open() && m.children().Count() >= 1)
+    for (Element& c : m.children())
+      if (c.is_open()) return ReferenceFindOpen(c);
   return m;
 }
 
 TEST(FindOpenMarkup, FollowsTheFirstOpenChild) {
-  clsMarkUp root;
+  Element root;
   EXPECT_EQ(&FindOpenMarkup(root), &root);  // closed, childless
-  clsMarkUp& a = root.Markups().Add();
-  clsMarkUp& b = root.Markups().Add();
-  clsMarkUp& c = root.Markups().Add();
-  a.bOpen(true);
-  c.bOpen(true);
+  Element& a = root.children().Add();
+  Element& b = root.children().Add();
+  Element& c = root.children().Add();
+  a.set_open(true);
+  c.set_open(true);
   EXPECT_EQ(&FindOpenMarkup(root), &root);  // a closed root is not descended
-  root.bOpen(true);
+  root.set_open(true);
   EXPECT_EQ(&FindOpenMarkup(root), &a);  // the first open child, not the last
-  a.bOpen(false);
+  a.set_open(false);
   EXPECT_EQ(&FindOpenMarkup(root), &c);
-  b.bOpen(true);
+  b.set_open(true);
   EXPECT_EQ(&FindOpenMarkup(root), &b);
-  clsMarkUp& b1 = b.Markups().Add();
-  b1.bOpen(true);
+  Element& b1 = b.children().Add();
+  b1.set_open(true);
   EXPECT_EQ(&FindOpenMarkup(root), &b1);
-  b.bOpen(false);  // its open child is cut off with it
+  b.set_open(false);  // its open child is cut off with it
   EXPECT_EQ(&FindOpenMarkup(root), &c);
   EXPECT_EQ(&FindOpenMarkup(b), &b);
 }
@@ -140,33 +143,33 @@ TEST(FindOpenMarkup, FollowsTheFirstOpenChild) {
 TEST(FindOpenMarkup, AgreesWithTheRuleOnRandomTrees) {
   std::mt19937 rng(12345);
   for (int round = 0; round < 300; ++round) {
-    clsMarkUp root;
-    std::vector<clsMarkUp*> all{&root};
+    Element root;
+    std::vector<Element*> all{&root};
     const int size = 1 + static_cast<int>(rng() % 40);
     for (int i = 0; i < size; ++i) {
-      clsMarkUp& parent = *all[rng() % all.size()];
-      clsMarkUp& e = parent.Markups().Add();
-      e.bOpen(rng() % 2 == 0);
+      Element& parent = *all[rng() % all.size()];
+      Element& e = parent.children().Add();
+      e.set_open(rng() % 2 == 0);
       all.push_back(&e);
     }
-    root.bOpen(rng() % 4 != 0);
+    root.set_open(rng() % 4 != 0);
     // Flip a few flags after the fact too, so the counts are exercised.
-    for (int i = 0; i < 5; ++i) all[rng() % all.size()]->bOpen(rng() % 2 == 0);
-    for (clsMarkUp* m : all) ASSERT_EQ(&FindOpenMarkup(*m), &ReferenceFindOpen(*m)) << round;
+    for (int i = 0; i < 5; ++i) all[rng() % all.size()]->set_open(rng() % 2 == 0);
+    for (Element* m : all) ASSERT_EQ(&FindOpenMarkup(*m), &ReferenceFindOpen(*m)) << round;
   }
 }
 
 TEST(Reader, KeepsFollowingTheRuleWhenTheWindowChangesTheTreeMidLoad) {
   // A yield hook stands in for a window event: while line 4 is split, it
   // reopens the first top-level element, which then takes the next element.
-  static clsMarkUp* root;
+  static Element* root;
   static int calls;
-  clsMarkUp r;
-  r.bOpen(true);
+  Element r;
+  r.set_open(true);
   root = &r;
   calls = 0;
   YieldHook previous = SetYieldHook([] {
-    if (++calls == 20) root->Markups().Item(1).bOpen(true);
+    if (++calls == 20) root->children().Item(1).set_open(true);
   });
   // Lines 1-3 yield 4 + 9 + 5 times; line 4 ("<c>") yields on its 2nd position.
   ReadMarkup("<a>\n<b></b>\n</a>\n<c>\n<d/>", r, "t");
@@ -184,12 +187,12 @@ TEST(Reader, LoadingFollowsAReplacedGlobalDocument) {
   }
   static int calls;
   calls = 0;
-  auto saved = gDocument.Replace(std::make_unique<clsMarkUp>());
-  gDocument->bOpen(true);
+  auto saved = gDocument.Replace(std::make_unique<Element>());
+  gDocument->set_open(true);
   YieldHook previous = SetYieldHook([] {
     if (++calls == 4) {  // the last position of line 1
-      auto fresh = std::make_unique<clsMarkUp>();
-      fresh->bOpen(true);
+      auto fresh = std::make_unique<Element>();
+      fresh->set_open(true);
       gDocument.Replace(std::move(fresh));  // a reload from inside a yield
     }
   });
@@ -204,13 +207,13 @@ TEST(Reader, AMillionNestedStartLinesLoadAndRelease) {
   std::string text;
   text.reserve(4'000'000);
   for (int i = 0; i < 1'000'000; ++i) text += "<a>\n";
-  auto root = std::make_unique<clsMarkUp>();
-  root->bOpen(true);
+  auto root = std::make_unique<Element>();
+  root->set_open(true);
   ReadMarkup(text, *root, "deep.xml");
   int depth = 0;
-  const clsMarkUp* at = root.get();
-  while (at->Markups().Count() == 1) {
-    at = &at->Markups().Item(1);
+  const Element* at = root.get();
+  while (at->children().Count() == 1) {
+    at = &at->children().Item(1);
     ++depth;
   }
   EXPECT_EQ(depth, 1'000'000);
@@ -232,8 +235,8 @@ TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
     return line;  // "<", "a", ">" and n - 3 more words
   };
   EXPECT_EQ(Read(Words(32767)).substr(0, 5), "+[a+:");
-  clsMarkUp root;
-  root.bOpen(true);
+  Element root;
+  root.set_open(true);
   std::string text = "<first>\r\n" + Words(32768) + "\r\n<last>";
   try {
     ReadMarkup(text, root, "wide.xml");
@@ -248,4 +251,33 @@ TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
   EXPECT_EQ(Read(Words(32767) + std::string(40000, '\t')).substr(0, 5), "+[a+:");
 }
 
+TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
+  std::string many;  // 70,000 words: " ", "x", " ", "x", ... (trailing spaces would be trimmed)
+  for (int i = 0; i < 35000; ++i) many += " x";
+  const struct {
+    std::string line;
+    bool overflows;
+  } cases[] = {
+      {"text" + many, false},     // abandoned at its first word
+      {"< a" + many, false},      // a delimiter where the name should be
+      {"<a>x<b>" + many, false},  // a second start tag in the text
+      {"<a>" + std::string(32763, 'x') + "<b>" + many, false},  // one long word before it
+      {"<a>" + many + "<b>", true},                             // the "<" comes after word 32,768
+      {"</a>" + many, true},                                    // an end tag reads on to the end
+      {"<a x=\"" + many, true},  // an unclosed value reads on to the end
+  };
+  for (const auto& c : cases) {
+    Element root;
+    root.set_open(true);
+    if (c.overflows) {
+      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), OverflowError) << c.line.substr(0, 10);
+    } else {
+      EXPECT_NO_THROW(ReadMarkup(c.line, root, "t.xml")) << c.line.substr(0, 10);
+      EXPECT_EQ(TreeText(root), "+") << c.line.substr(0, 10);
+    }
+  }
+}
+
 }  // namespace
+
+}  // namespace markup

@@ -7,10 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "markup/modMain.h"
-#include "markup/modObject.h"
-#include "markup/modString.h"
+#include "markup/reader.h"
+#include "markup/words.h"
 #include "round_trip.h"
+
+namespace markup {
 
 namespace reference {
 
@@ -24,16 +25,16 @@ enum class State {
   EndTagDone
 };
 
-inline void ParseLine(const std::string& line, clsMarkUp& root) {
-  OrderedList<clsWord> words = SplitWords(line, "-1");
+inline void ParseLine(const std::string& line, Element& root) {
+  OrderedList<Word> words = SplitWords(line, "-1");
   State state = State::LineStart;
-  std::unique_ptr<clsMarkUp> element;
+  std::unique_ptr<Element> element;
   int16_t position = 0;
-  for (const clsWord& w : words) {
+  for (const Word& w : words) {
     ++position;
-    const std::string& word = w.sWord();
+    const std::string& word = w.text();
     auto next = [&]() -> std::string {
-      return position + 1 <= words.Count() ? words.Item(position + 1).sWord() : std::string();
+      return position + 1 <= words.Count() ? words.Item(position + 1).text() : std::string();
     };
     switch (state) {
       case State::LineStart:
@@ -42,39 +43,39 @@ inline void ParseLine(const std::string& line, clsMarkUp& root) {
         if (next() == "/") {
           state = State::EndTag;
         } else {
-          element = std::make_unique<clsMarkUp>();
-          element->bOpen(true);
+          element = std::make_unique<Element>();
+          element->set_open(true);
           state = State::ElementName;
         }
         break;
       case State::ElementName:
-        if (IsDelimiter(word) && element->sName().empty()) return;
+        if (IsDelimiter(word) && element->name().empty()) return;
         if (word == " ")
           state = State::AttributeName;
         else if (word == ">")
           state = State::Content;
         else if (!IsDelimiter(word))
-          element->sName(element->sName() + word);
+          element->set_name(element->name() + word);
         break;
       case State::AttributeName:
         if (word == ">") {
           state = State::Content;
         } else if (word != " ") {
-          clsParam& p = element->Params().Add();
-          p.sName(word);
+          Attribute& p = element->attributes().Add();
+          p.set_name(word);
           state = State::AttributeValue;
         }
         break;
       case State::AttributeValue: {
-        clsParam& last = element->Params().Item(element->Params().Count());
+        Attribute& last = element->attributes().Item(element->attributes().Count());
         if (word == "=") break;
         if (word == "\"") {
-          if (last.nOpenState() == 0)
-            last.nOpenState(1);
+          if (last.open_state() == 0)
+            last.set_open_state(1);
           else
             state = State::AttributeName;
         } else {
-          last.sValue(last.sValue() + word);
+          last.set_value(last.value() + word);
         }
         break;
       }
@@ -83,7 +84,7 @@ inline void ParseLine(const std::string& line, clsMarkUp& root) {
           if (position == words.Count() || next() != "/") return;
           state = State::EndTag;
         } else {
-          element->sValue(element->sValue() + word);
+          element->set_value(element->value() + word);
         }
         break;
       case State::EndTag:
@@ -93,20 +94,20 @@ inline void ParseLine(const std::string& line, clsMarkUp& root) {
         break;
     }
   }
-  clsMarkUp& deepest = round_trip::FindOpenByRule(root);
-  if (state == State::Content && !IsNothing(element.get())) {
-    deepest.Markups().Add(std::move(element));
+  Element& deepest = round_trip::FindOpenByRule(root);
+  if (state == State::Content && element != nullptr) {
+    deepest.children().Add(std::move(element));
   } else if (state == State::EndTagDone) {
-    if (!IsNothing(element.get())) {
-      element->bOpen(false);
-      deepest.Markups().Add(std::move(element));
+    if (element != nullptr) {
+      element->set_open(false);
+      deepest.children().Add(std::move(element));
     } else {
-      deepest.bOpen(false);
+      deepest.set_open(false);
     }
   }
 }
 
-inline void Read(const std::string& bytes, clsMarkUp& root) {
+inline void Read(const std::string& bytes, Element& root) {
   size_t p = 0;
   while (p < bytes.size()) {
     size_t e = bytes.find_first_of("\r\n", p);
@@ -121,3 +122,5 @@ inline void Read(const std::string& bytes, clsMarkUp& root) {
 }
 
 }  // namespace reference
+
+}  // namespace markup

@@ -6,12 +6,13 @@
 
 #include <random>
 
-#include "markup/modMain.h"
-#include "markup/modObject.h"
-#include "markup/modString.h"
+#include "markup/reader.h"
+#include "markup/words.h"
 #include "reference_reader.h"
 #include "round_trip.h"
 #include "tree_text.h"
+
+namespace markup {
 
 namespace {
 
@@ -27,9 +28,9 @@ TEST(ReaderAgainstRules, RandomDocuments) {
   for (int round = 0; round < 20000; ++round) {
     std::string doc;
     for (int n = static_cast<int>(rng() % 40); n > 0; --n) doc += pieces[rng() % std::size(pieces)];
-    clsMarkUp expected, actual;
-    expected.bOpen(true);
-    actual.bOpen(true);
+    Element expected, actual;
+    expected.set_open(true);
+    actual.set_open(true);
     yields = 0;
     reference::Read(doc, expected);
     const int expectedYields = yields;
@@ -44,3 +45,5 @@ TEST(ReaderAgainstRules, RandomDocuments) {
 }
 
 }  // namespace
+
+}  // namespace markup

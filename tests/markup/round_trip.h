@@ -10,18 +10,21 @@
 #include <utility>
 #include <vector>
 
-#include "markup/modMain.h"
+#include "markup/reader.h"
+#include "markup/writer.h"
+
+namespace markup {
 
 namespace round_trip {
 
 // The first-open-child rule, step by step.
-inline clsMarkUp& FindOpenByRule(clsMarkUp& m) {
-  clsMarkUp* at = &m;
+inline Element& FindOpenByRule(Element& m) {
+  Element* at = &m;
   for (;;) {
-    clsMarkUp* next = nullptr;
-    if (at->bOpen())
-      for (clsMarkUp& c : at->Markups())
-        if (c.bOpen()) {
+    Element* next = nullptr;
+    if (at->is_open())
+      for (Element& c : at->children())
+        if (c.is_open()) {
           next = &c;
           break;
         }
@@ -31,26 +34,25 @@ inline clsMarkUp& FindOpenByRule(clsMarkUp& m) {
 }
 
 // What differs between a and b in what a write and a read keep, or "".
-inline std::string Difference(const clsMarkUp& a, const clsMarkUp& b) {
-  std::vector<std::pair<const clsMarkUp*, const clsMarkUp*>> pending{{&a, &b}};
+inline std::string Difference(const Element& a, const Element& b) {
+  std::vector<std::pair<const Element*, const Element*>> pending{{&a, &b}};
   while (!pending.empty()) {
     auto [x, y] = pending.back();
     pending.pop_back();
-    if (x->sName() != y->sName())
-      return "name \"" + x->sName() + "\" became \"" + y->sName() + "\"";
-    if (x->Params().Count() != y->Params().Count()) return "attribute count of " + x->sName();
-    for (int32_t i = 1; i <= x->Params().Count(); ++i) {
-      const clsParam& p = x->Params().Item(i);
-      const clsParam& q = y->Params().Item(i);
-      if (p.sName() != q.sName() || p.sValue() != q.sValue())
-        return "attribute " + p.sName() + "=" + p.sValue() + " became " + q.sName() + "=" +
-               q.sValue();
+    if (x->name() != y->name()) return "name \"" + x->name() + "\" became \"" + y->name() + "\"";
+    if (x->attributes().Count() != y->attributes().Count())
+      return "attribute count of " + x->name();
+    for (int32_t i = 1; i <= x->attributes().Count(); ++i) {
+      const Attribute& p = x->attributes().Item(i);
+      const Attribute& q = y->attributes().Item(i);
+      if (p.name() != q.name() || p.value() != q.value())
+        return "attribute " + p.name() + "=" + p.value() + " became " + q.name() + "=" + q.value();
     }
-    if (x->Markups().Count() != y->Markups().Count()) return "child count of " + x->sName();
-    if (x != &a && x->Markups().Count() == 0 && x->sValue() != y->sValue())
-      return "value \"" + x->sValue() + "\" became \"" + y->sValue() + "\"";
-    for (int32_t i = 1; i <= x->Markups().Count(); ++i)
-      pending.emplace_back(&x->Markups().Item(i), &y->Markups().Item(i));
+    if (x->children().Count() != y->children().Count()) return "child count of " + x->name();
+    if (x != &a && x->children().Count() == 0 && x->value() != y->value())
+      return "value \"" + x->value() + "\" became \"" + y->value() + "\"";
+    for (int32_t i = 1; i <= x->children().Count(); ++i)
+      pending.emplace_back(&x->children().Item(i), &y->children().Item(i));
   }
   return {};
 }
@@ -58,8 +60,8 @@ inline std::string Difference(const clsMarkUp& a, const clsMarkUp& b) {
 // "" when the property holds for bytes, else what broke. Inputs that overflow
 // a 16-bit counter are outside the property and pass.
 inline std::string Check(std::string_view bytes) {
-  clsMarkUp first;
-  first.bOpen(true);
+  Element first;
+  first.set_open(true);
   std::string written;
   try {
     ReadMarkup(bytes, first, "input");
@@ -68,10 +70,10 @@ inline std::string Check(std::string_view bytes) {
   } catch (const OverflowError&) {
     return {};
   }
-  clsMarkUp second;
-  second.bOpen(true);
+  Element second;
+  second.set_open(true);
   ReadMarkup(written, second, "written");
-  if (!second.bOpen()) return "reading the written text closed the root";
+  if (!second.is_open()) return "reading the written text closed the root";
   std::string difference = Difference(first, second);
   if (!difference.empty()) return difference;
   if (WriteDocument(second) != written) return "second write differs from the first";
@@ -79,3 +81,5 @@ inline std::string Check(std::string_view bytes) {
 }
 
 }  // namespace round_trip
+
+}  // namespace markup

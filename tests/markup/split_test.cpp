@@ -3,32 +3,34 @@
 
 #include <vector>
 
-#include "markup/modMain.h"
-#include "markup/modString.h"
+#include "markup/reader.h"
+#include "markup/words.h"
+
+namespace markup {
 
 namespace {
 
-struct Word {
+struct Piece {
   std::string text;
   int32_t begin;
   int32_t end;
-  bool operator==(const Word&) const = default;
+  bool operator==(const Piece&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Word& w) {
+std::ostream& operator<<(std::ostream& os, const Piece& w) {
   return os << "{\"" << w.text << "\"," << w.begin << "," << w.end << "}";
 }
 
-std::vector<Word> Split(std::string_view text, std::string_view drop) {
-  std::vector<Word> out;
-  for (const clsWord& w : SplitWords(text, drop)) out.push_back({w.sWord(), w.lBegin(), w.lEnd()});
+std::vector<Piece> Split(std::string_view text, std::string_view drop) {
+  std::vector<Piece> out;
+  for (const Word& w : SplitWords(text, drop)) out.push_back({w.text(), w.first(), w.last()});
   return out;
 }
 
 struct SplitCase {
   const char* text;
   const char* drop;
-  std::vector<Word> words;
+  std::vector<Piece> words;
 };
 
 TEST(SplitWords, Cases) {
@@ -77,7 +79,7 @@ TEST(SplitWords, Cases) {
 
 TEST(SplitWords, BytesAreBytes) {
   std::string text("\xff\x80 \0z", 5);
-  std::vector<Word> expected = {{"\xff\x80", 0, 1}, {" ", 2, 2}, {std::string("\0z", 2), 3, 4}};
+  std::vector<Piece> expected = {{"\xff\x80", 0, 1}, {" ", 2, 2}, {std::string("\0z", 2), 3, 4}};
   EXPECT_EQ(Split(text, "-1"), expected);
 }
 
@@ -85,9 +87,9 @@ TEST(SplitWords, JoinedWordsGiveBackTheText) {
   const char* texts[] = {"", "<a x=\"1\">text</a>", "  lead and trail  ", "a<<b>>c", "|||"};
   for (const char* t : texts) {
     std::string joined;
-    for (const clsWord& w : SplitWords(t, "-1")) {
-      EXPECT_FALSE(w.sWord().empty());
-      joined += w.sWord();
+    for (const Word& w : SplitWords(t, "-1")) {
+      EXPECT_FALSE(w.text().empty());
+      joined += w.text();
     }
     EXPECT_EQ(joined, t);
   }
@@ -146,3 +148,5 @@ TEST(RemoveChar, Cases) {
 }
 
 }  // namespace
+
+}  // namespace markup

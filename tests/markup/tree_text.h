@@ -8,32 +8,34 @@
 #include <utility>
 #include <vector>
 
-#include "markup/markup.h"
+#include "markup/element.h"
 
-inline std::string TreeText(const clsMarkUp& e) {
+namespace markup {
+
+inline std::string TreeText(const Element& e) {
   std::string out;
   // Written iteratively so the picture of a very deep tree cannot overflow the stack.
   struct Frame {
-    const clsMarkUp* e;
+    const Element* e;
     int next;
   };
   std::vector<Frame> frames{{&e, 0}};
   while (!frames.empty()) {
     Frame& f = frames.back();
     if (f.next == 0) {
-      out += f.e->sName();
-      if (f.e->bOpen()) out += '+';
-      for (const clsParam& p : f.e->Params()) out += " " + p.sName() + "=" + p.sValue();
-      if (!f.e->sValue().empty()) out += ":" + f.e->sValue();
-      if (f.e->Markups().Count() == 0) {
+      out += f.e->name();
+      if (f.e->is_open()) out += '+';
+      for (const Attribute& p : f.e->attributes()) out += " " + p.name() + "=" + p.value();
+      if (!f.e->value().empty()) out += ":" + f.e->value();
+      if (f.e->children().Count() == 0) {
         frames.pop_back();
         continue;
       }
       out += '[';
     }
-    if (f.next < f.e->Markups().Count()) {
+    if (f.next < f.e->children().Count()) {
       if (f.next > 0) out += ',';
-      const clsMarkUp* child = &f.e->Markups().Item(++f.next);
+      const Element* child = &f.e->children().Item(++f.next);
       frames.push_back({child, 0});
     } else {
       out += ']';
@@ -42,3 +44,5 @@ inline std::string TreeText(const clsMarkUp& e) {
   }
   return out;
 }
+
+}  // namespace markup

@@ -4,38 +4,41 @@
 
 #include <random>
 
-#include "markup/modMain.h"
+#include "markup/reader.h"
+#include "markup/writer.h"
 #include "tree_text.h"
+
+namespace markup {
 
 namespace {
 
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
 
-clsMarkUp& Add(clsMarkUp& parent, const std::string& name, const std::string& value = "") {
-  clsMarkUp& c = parent.Markups().Add();
-  c.sName(name);
-  c.sValue(value);
+Element& Add(Element& parent, const std::string& name, const std::string& value = "") {
+  Element& c = parent.children().Add();
+  c.set_name(name);
+  c.set_value(value);
   return c;
 }
 
-void Param(clsMarkUp& e, const std::string& name, const std::string& value) {
-  clsParam& p = e.Params().Add();
-  p.sName(name);
-  p.sValue(value);
+void Param(Element& e, const std::string& name, const std::string& value) {
+  Attribute& p = e.attributes().Add();
+  p.set_name(name);
+  p.set_value(value);
 }
 
 TEST(Writer, EmptyDocumentIsDeclarationAndEmptyLine) {
-  clsMarkUp root;
+  Element root;
   EXPECT_EQ(WriteDocument(root), kHead);
   EXPECT_EQ(kHead.size(), 38u + 4u);
 }
 
 TEST(Writer, WorkedExample) {
-  clsMarkUp root;
-  root.sName("never written");
-  root.sValue("nor this");
+  Element root;
+  root.set_name("never written");
+  root.set_value("nor this");
   Param(root, "nor", "this");
-  clsMarkUp& list = Add(root, "list");
+  Element& list = Add(root, "list");
   Param(list, "id", "7");
   Add(list, "item", "1 2 3");
   Param(Add(list, "item"), "k", "");
@@ -51,8 +54,8 @@ TEST(Writer, WorkedExample) {
 }
 
 TEST(Writer, TextsAreWrittenAsTheyStand) {
-  clsMarkUp root;
-  clsMarkUp& odd = Add(root, "", "<>=\"\t\xff");
+  Element root;
+  Element& odd = Add(root, "", "<>=\"\t\xff");
   Param(odd, "", "");
   Param(odd, "q\"", "a=b");
   Add(root, "");
@@ -62,8 +65,8 @@ TEST(Writer, TextsAreWrittenAsTheyStand) {
 }
 
 TEST(Writer, WriteMarkupAppendsAtTheGivenDepth) {
-  clsMarkUp e;
-  e.sName("a");
+  Element e;
+  e.set_name("a");
   Add(e, "b", "1");
   std::string sink = "before\r\n";
   WriteMarkup(e, 2, sink);
@@ -71,14 +74,14 @@ TEST(Writer, WriteMarkupAppendsAtTheGivenDepth) {
 }
 
 TEST(Writer, DepthLimit) {
-  clsMarkUp leaf;
-  leaf.sName("x");
+  Element leaf;
+  leaf.set_name("x");
   std::string sink;
   WriteMarkup(leaf, 32766, sink);
   EXPECT_EQ(sink, std::string(32766, '\t') + "<x></x>\r\n");
 
-  clsMarkUp parent;
-  parent.sName("p");
+  Element parent;
+  parent.set_name("p");
   Add(parent, "deepest");
   sink = "kept";
   try {
@@ -113,15 +116,15 @@ std::string Text(std::mt19937& rng, std::string_view alphabet, int minLength, in
 
 // What survives a write and a read: names, attributes, values of leaves, and
 // structure (every element comes back closed).
-std::string Shape(const clsMarkUp& root) {
+std::string Shape(const Element& root) {
   auto copy = root.Clone();
-  std::vector<clsMarkUp*> pending{copy.get()};
+  std::vector<Element*> pending{copy.get()};
   while (!pending.empty()) {
-    clsMarkUp* e = pending.back();
+    Element* e = pending.back();
     pending.pop_back();
-    e->bOpen(false);
-    if (e->Markups().Count() > 0) e->sValue("");
-    for (clsMarkUp& c : e->Markups()) pending.push_back(&c);
+    e->set_open(false);
+    if (e->children().Count() > 0) e->set_value("");
+    for (Element& c : e->children()) pending.push_back(&c);
   }
   return TreeText(*copy);
 }
@@ -135,25 +138,27 @@ TEST(Writer, RoundTripOfGeneratedTrees) {
   const std::string valueChars = "ab1 >/=\"?()[]+|'!\xff";
   std::mt19937 rng(2026);
   for (int round = 0; round < 200; ++round) {
-    clsMarkUp root;
-    std::vector<clsMarkUp*> all{&root};
+    Element root;
+    std::vector<Element*> all{&root};
     const int size = static_cast<int>(rng() % 30);
     for (int i = 0; i < size; ++i) {
-      clsMarkUp& e =
+      Element& e =
           Add(*all[rng() % all.size()], Text(rng, nameChars, 1, 6), Text(rng, valueChars, 0, 8));
-      e.bOpen(rng() % 3 == 0);
+      e.set_open(rng() % 3 == 0);
       for (int a = static_cast<int>(rng() % 4); a > 0; --a)
         Param(e, Text(rng, nameChars, 1, 4), Text(rng, attrChars, 0, 6));
       all.push_back(&e);
     }
     const std::string written = WriteDocument(root);
-    clsMarkUp back;
-    back.bOpen(true);
+    Element back;
+    back.set_open(true);
     ReadMarkup(written, back, "round trip");
-    back.bOpen(false);
+    back.set_open(false);
     ASSERT_EQ(TreeText(back), Shape(root)) << written;
     ASSERT_EQ(WriteDocument(back), written);
   }
 }
 
 }  // namespace
+
+}  // namespace markup

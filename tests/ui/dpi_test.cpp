@@ -83,7 +83,7 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
     return;
   }
   Recorder rec;
-  frmMain form(GetModuleHandleA(nullptr), rec.System());
+  MainWindow form(GetModuleHandleA(nullptr), rec.System());
   form.EndProgramOnClose(false);
   ASSERT_TRUE(form.Create(SW_HIDE));
   ASSERT_EQ(form.Dpi(), 144);

@@ -2,10 +2,10 @@
 // commands that arrive while a load or a ShowColors is running.
 #include <gtest/gtest.h>
 
-#include "colorfile/colorstore.h"
-#include "colorfile/commands.h"
-#include "markup/modString.h"
+#include "colorfile/color_store.h"
+#include "markup/words.h"
 #include "ui/resource.h"
+#include "ui/window_commands.h"
 #include "ui/yield.h"
 #include "window_support.h"
 
@@ -51,7 +51,7 @@ class CountingFiles : public ColorFileSystem {
 };
 
 // A yield hook around the window's own, so a test can act in the middle of a load.
-YieldHook gWindowHook = nullptr;
+markup::YieldHook gWindowHook = nullptr;
 int gYields = 0;
 std::function<void(int)> gOnYield;
 void TestHook() {
@@ -65,21 +65,21 @@ class GameTest : public testing::Test {
   void SetUp() override {
     ForgetLoadedGame();
     previousFiles_ = SetCommandFileSystem(&files_);
-    form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
+    form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(SW_HIDE));
     DrainMessages();
-    gWindowHook = SetYieldHook(&TestHook);
+    gWindowHook = markup::SetYieldHook(&TestHook);
     gYields = 0;
     gOnYield = nullptr;
   }
   void TearDown() override {
     gOnYield = nullptr;
-    SetYieldHook(gWindowHook);
+    markup::SetYieldHook(gWindowHook);
     form_.reset();
     DrainMessages();
     SetCommandFileSystem(previousFiles_);
-    SetYieldHook(nullptr);
+    markup::SetYieldHook(nullptr);
   }
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void Pick(int box, COLORREF colour) {
@@ -96,7 +96,7 @@ class GameTest : public testing::Test {
   CountingFiles files_;
   ColorFileSystem* previousFiles_ = nullptr;
   Recorder rec_;
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<MainWindow> form_;
 };
 
 TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
@@ -120,7 +120,7 @@ TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
 
 // Posts every kind of command into the queue on every seventh yield of the
 // splitter, and makes the window's hook look at the queue at once.
-void PostCommandsWhileYielding(frmMain& form) {
+void PostCommandsWhileYielding(MainWindow& form) {
   gOnYield = [&form](int call) {
     if (call % 7 != 1) return;
     HWND hwnd = form.hwnd();

@@ -7,7 +7,7 @@
 set -uo pipefail
 exe=$1 prefix=$2 source=$3
 [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null || { echo "no DISPLAY or xdotool"; exit 77; }
-. "$source/tests/lib/gui.sh"
+. "$source/tests/support/gui.sh"
 
 gui_make_game "$source/data/playercolors.xml"
 game=$gui_game

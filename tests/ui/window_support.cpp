@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "colorfile/commands.h"
-#include "markup/markup.h"
+#include "markup/element.h"
 #include "ui/gdi.h"
+#include "ui/window_commands.h"
 
 namespace {
 constexpr const char* kGameKey = "Software\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
@@ -118,7 +118,7 @@ void Click(HWND control) {
 }
 
 void ForgetLoadedGame() {
-  gDocument.Replace(std::make_unique<clsMarkUp>());
+  markup::gDocument.Replace(std::make_unique<markup::Element>());
   gDataPath.clear();
 }
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/frmMain.h"
-#include "ui/uiSystem.h"
+#include "ui/main_window.h"
+#include "ui/ui_system.h"
 
 struct ColorDialogCall {
   CHOOSECOLORA record;

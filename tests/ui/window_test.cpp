@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "markup/errors.h"
-#include "markup/markup.h"
+#include "common/errors.h"
+#include "markup/element.h"
 #include "ui/layout.h"
 #include "ui/resource.h"
 #include "ui/version.h"
@@ -24,7 +24,7 @@ class WindowTest : public testing::Test {
   virtual int ShowCommand() const { return SW_HIDE; }
   void SetUp() override {
     ForgetLoadedGame();
-    form_ = std::make_unique<frmMain>(GetModuleHandleA(nullptr), rec_.System());
+    form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(ShowCommand()));
     DrainMessages();
@@ -36,7 +36,7 @@ class WindowTest : public testing::Test {
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
   Recorder rec_;
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<MainWindow> form_;
 };
 
 // ---- Start-up without the game: the error box comes before the window.
@@ -391,7 +391,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   Click(form_->BoxWindow(2));  // a marker and a colour to keep
   const std::string caption = WindowText(form_->hwnd());
   const std::string dataPath = gDataPath;
-  const int elements = gDocument->Markups().Count();
+  const int elements = markup::gDocument->children().Count();
   rec_.messages.clear();
 
   // The dialog call changes things half-way, then fails.
@@ -399,8 +399,8 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
     form_->SetBoxTag(2, "0");
     form_->SetBoxColor(2, 0);
     form_->SetCaption("half done");
-    gDocument.Replace(std::make_unique<clsMarkUp>());
-    gDocument->Markups().Add();
+    markup::gDocument.Replace(std::make_unique<markup::Element>());
+    markup::gDocument->children().Add();
     gDataPath = "C:\\elsewhere\\";
     throw FileError("C:\\x.xml", "the disk is full");
   };
@@ -416,7 +416,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   EXPECT_EQ(form_->BoxTag(2), std::to_string(1 + 256 * 2 + 65536 * 3));
   EXPECT_EQ(form_->BoxColor(2), 1 + 256 * 2 + 65536 * 3);
   EXPECT_EQ(gDataPath, dataPath);
-  EXPECT_EQ(gDocument->Markups().Count(), elements);
+  EXPECT_EQ(markup::gDocument->children().Count(), elements);
 
   // The window goes on working.
   rec_.duringDialog = nullptr;

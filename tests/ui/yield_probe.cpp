@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "markup/markup.h"
-#include "markup/modMain.h"
-#include "markup/modString.h"
+#include "markup/element.h"
+#include "markup/reader.h"
+#include "markup/words.h"
 #include "ui/yield.h"
 
 namespace {
@@ -37,16 +37,16 @@ std::string ColourFile(size_t bytes) {
   return text;
 }
 
-double ReadWith(YieldHook hook, const std::string& text, int rounds) {
-  SetYieldHook(hook);
+double ReadWith(markup::YieldHook hook, const std::string& text, int rounds) {
+  markup::SetYieldHook(hook);
   const double start = Now();
   for (int i = 0; i < rounds; ++i) {
-    clsMarkUp root;
-    root.bOpen(true);
-    ReadMarkup(text, root, "probe");
+    markup::Element root;
+    root.set_open(true);
+    markup::ReadMarkup(text, root, "probe");
   }
   const double seconds = (Now() - start) / rounds;
-  SetYieldHook(nullptr);
+  markup::SetYieldHook(nullptr);
   return seconds;
 }
 

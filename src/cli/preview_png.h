@@ -1,0 +1,64 @@
+// The picture `tintmoor-cli preview` writes: every player's unit and minimap
+// colour as seen with normal vision, protanopia, deuteranopia and tritanopia,
+// the same simulation the check judges by, with the pairs the check finds too
+// close framed on the swatches concerned and listed underneath.
+//
+// Layout, in pixels: the picture is kPreviewWidth wide; its height is
+// PreviewHeight(result), which grows with the longer of the two lists of close
+// pairs (unit, minimap) at the bottom. A row per player (Gaia, Player 1 ..
+// Player 12); on the left four columns for the unit colours, on the right four
+// for the minimap colours, one per vision in kVisions order. A swatch whose
+// colour is closer than the threshold to another row's under that vision gets a
+// frame of kPreviewMark kPreviewFrame pixels wide around it, and a tag in its
+// lower right corner naming the other rows (G for Gaia, the player's number
+// otherwise); every other swatch has a thin grey border and nothing else.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "colorfile/color_check.h"
+#include "colorfile/color_table.h"
+
+inline constexpr int kPreviewWidth = 1504;
+inline constexpr int kPreviewFrame = 3;
+inline constexpr Rgb kPreviewMark = {0, 0, 0};
+inline constexpr Rgb kPreviewBackground = {242, 242, 240};
+
+// 8-bit RGB, three bytes a pixel, rows top to bottom.
+struct PreviewImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+
+  Rgb At(int x, int y) const;
+};
+
+struct PixelRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Where the swatch of a row's colour in a checked column (0 unit, 1 minimap)
+// under a vision lies. A tag covers at most its lower half.
+PixelRect SwatchRect(int row, int column, Vision vision);
+
+int PreviewHeight(const CheckResult& result);
+
+// The sRGB colour a viewer with that vision sees instead of c.
+Rgb SeenAs(Rgb c, Vision vision);
+
+// The picture for the table and what the check found in it; title (one line
+// of ASCII; other bytes show as '?') names what is shown.
+PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
+                           std::string_view title);
+
+// The picture as PNG file bytes.
+std::string EncodePng(const PreviewImage& image);
+
+// The PNG of the table checked at threshold.
+std::string PreviewPng(const ColorTable& table, double threshold, std::string_view title);

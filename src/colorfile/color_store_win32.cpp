@@ -1,0 +1,75 @@
+// ColorFileSystem on Windows: modFileOperation for tests and copies, the
+// markup library's file layer for whole reads and safe replacements.
+#include "colorfile/color_store.h"
+#include "colorfile/files_win32.h"
+#include "common/file_io.h"
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('\\');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+class Win32FileSystem final : public ColorFileSystem {
+ public:
+  bool IsFile(const std::string& path) override { return FileExists(path); }
+  bool IsFolder(const std::string& path) override { return FolderExists(path); }
+  std::string ReadAll(const std::string& path) override {
+    return ReadFileBytes(path, kMaxColorFileBytes);
+  }
+
+  // The read-only refusal is the file layer's, in its one wording.
+  void ReplaceWhole(const std::string& path, std::string_view bytes) override {
+    ReplaceFileBytes(path, bytes);
+  }
+
+  void Remove(const std::string& path) override {
+    if (DeleteFileAt(path)) return;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) throw FileError(path, SystemErrorText(error));
+  }
+
+  bool CopyOver(const std::string& from, const std::string& to) override {
+    return CopyFileOver(from, to);
+  }
+
+  WriteProblem DiagnoseWrite(const std::string& path) override {
+    const std::string folder = FolderOf(path);
+    if (!FolderExists(folder)) return WriteProblem::kFolderMissing;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      return WriteProblem::kAccessDenied;
+    }
+    // Opening an existing file for writing changes nothing in it; a file that
+    // is not there is probed by a temporary file that deletes itself.
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    const std::string probe = exists ? path : folder + "tintmoor-probe.tmp";
+    HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                exists ? OPEN_EXISTING : CREATE_NEW,
+                                exists ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      CloseHandle(handle);
+      return WriteProblem::kOther;
+    }
+    switch (GetLastError()) {
+      case ERROR_ACCESS_DENIED:
+        return WriteProblem::kAccessDenied;
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return WriteProblem::kInUse;
+      default:
+        return WriteProblem::kOther;
+    }
+  }
+
+  std::string ProgramFolder() override { return ::ProgramFolder(); }
+};
+
+}  // namespace
+
+ColorFileSystem& SystemFileSystem() {
+  static Win32FileSystem fs;
+  return fs;
+}

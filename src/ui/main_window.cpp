@@ -1,0 +1,582 @@
+#include "ui/main_window.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+#include "colorfile/color_value.h"
+#include "common/errors.h"
+#include "markup/element.h"
+#include "ui/color_dialog.h"
+#include "ui/hyperlink.h"
+#include "ui/resource.h"
+#include "ui/version.h"
+#include "ui/yield.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace {
+
+constexpr const char* kBoxClass = "TintmoorColorBox";
+constexpr const char* kLinkClass = "TintmoorLink";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = 0;
+
+// DPI calls that older systems lack are looked up at run time.
+template <class Fn>
+Fn User32Proc(const char* name) {
+  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+int WindowDpi(HWND hwnd) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static const Fn getDpiForWindow = User32Proc<Fn>("GetDpiForWindow");
+  if (getDpiForWindow) {
+    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+RECT WindowRectForClient(int width, int height, int dpi) {
+  RECT r{0, 0, width, height};
+  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
+  if (!adjustForDpi || !adjustForDpi(&r, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&r, kStyle, TRUE, kExStyle);
+  }
+  return r;
+}
+
+COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
+
+Font MakeFont(const char* face, int heightPixels, bool underline) {
+  LOGFONTA lf{};
+  lf.lfHeight = -heightPixels;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfUnderline = underline ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  return Font(CreateFontIndirectA(&lf));
+}
+
+// A click is a button press and release inside the same control, as with a push button.
+bool TrackClick(HWND hwnd, UINT msg, LPARAM lp) {
+  if (msg == WM_LBUTTONDOWN) {
+    SetCapture(hwnd);
+    return false;
+  }
+  if (msg != WM_LBUTTONUP || GetCapture() != hwnd) return false;
+  ReleaseCapture();
+  RECT client;
+  GetClientRect(hwnd, &client);
+  POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  return PtInRect(&client, at) != FALSE;
+}
+
+void NotifyClick(HWND control) {
+  const int id = GetDlgCtrlID(control);
+  SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+               reinterpret_cast<LPARAM>(control));
+}
+
+MainWindow* OwnerOf(HWND child) {
+  return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+}
+
+}  // namespace
+
+// What a failed command puts back.
+struct MainWindow::Snapshot {
+  std::string caption;
+  std::array<Box, kCells> boxes;
+  std::unique_ptr<markup::Element> document;
+  std::string dataPath;
+};
+
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys)
+    : instance_(instance), sys_(std::move(sys)) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXA probe{};
+  probe.cbSize = sizeof(probe);
+  if (GetClassInfoExA(instance, kClassName, &probe)) return true;
+  HCURSOR hand = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TINTMOOR), IMAGE_ICON, 32, 32, 0));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TINTMOOR), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.lpszClassName = kClassName;
+  if (!RegisterClassExA(&wc)) return false;
+
+  // The boxes and the link: no class background, the hand cursor.
+  auto registerClickable = [&](const char* name, WNDPROC proc) {
+    WNDCLASSEXA c{};
+    c.cbSize = sizeof(c);
+    c.lpfnWndProc = proc;
+    c.hInstance = instance;
+    c.hCursor = hand;
+    c.lpszClassName = name;
+    return RegisterClassExA(&c) != 0;
+  };
+  return registerClickable(kBoxClass, ClickableProc<&MainWindow::OnBoxPaint>) &&
+         registerClickable(kLinkClass, ClickableProc<&MainWindow::OnLinkPaint>);
+}
+
+bool MainWindow::Create(int show) {
+  if (!RegisterClasses(instance_)) return false;
+  HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+  if (!CreateWindowExA(kExStyle, kClassName, "", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
+                       nullptr, menu, instance_, this)) {
+    if (menu) DestroyMenu(menu);
+    return false;
+  }
+  previousHook_ = markup::SetYieldHook(&PumpPendingMessages);
+  hookInstalled_ = true;
+  // The load runs while the window is still hidden: its message boxes come first.
+  RunCommand("The colours could not be loaded at start-up.", true, [this] { OnLoad(); });
+  if (!hwnd_) return false;
+  ShowWindow(hwnd_, show);
+  UpdateWindow(hwnd_);
+  return true;
+}
+
+// ---- Window procedures: flat switches, one OnX per message, nothing thrown out.
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MainWindow* self = nullptr;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  try {
+    switch (msg) {
+      case WM_CREATE:
+        return self->OnCreate();
+      case WM_PAINT:
+        self->OnPaint(nullptr);
+        return 0;
+      case WM_PRINTCLIENT:
+        self->OnPaint(reinterpret_cast<HDC>(wp));
+        return 0;
+      case WM_ERASEBKGND:
+        return 1;  // OnPaint covers every pixel
+      case WM_CTLCOLORSTATIC:
+        return self->OnCtlColorStatic(reinterpret_cast<HDC>(wp));
+      case WM_COMMAND:
+        self->OnCommand(LOWORD(wp));
+        return 0;
+      case WM_DPICHANGED:
+        self->OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
+        return 0;
+      case WM_CLOSE:
+        self->OnClose();
+        return 0;
+      case WM_DESTROY:
+        self->OnDestroy();
+        return 0;
+      case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        break;
+    }
+  } catch (...) {
+    // Commands have their own boundary; what reaches here is painting or
+    // layout running out of memory. Skip this message and carry on.
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// The colour boxes and the link: painted by the window, clicked like buttons.
+template <void (MainWindow::*Paint)(HWND, HDC)>
+LRESULT CALLBACK MainWindow::ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MainWindow* owner = OwnerOf(hwnd);
+  try {
+    switch (msg) {
+      case WM_PAINT:
+      case WM_PRINTCLIENT:
+        if (!owner) break;
+        (owner->*Paint)(hwnd, msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : nullptr);
+        return 0;
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONUP:
+        if (TrackClick(hwnd, msg, lp)) NotifyClick(hwnd);
+        return 0;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// ---- Messages.
+
+LRESULT MainWindow::OnCreate() {
+  dpi_ = WindowDpi(hwnd_);
+  backBrush_.Reset(CreateSolidBrush(ToColorRef(kBackColor)));
+  static constexpr int kArtIds[8] = {
+      IDB_FRAME_TOP,          IDB_FRAME_LEFT,          IDB_FRAME_RIGHT,     IDB_FRAME_BOTTOM,
+      IDB_CORNER_BOTTOM_LEFT, IDB_CORNER_BOTTOM_RIGHT, IDB_CORNER_TOP_LEFT, IDB_CORNER_TOP_RIGHT};
+  for (int i = 0; i < 8; ++i) {
+    art_[i].Reset(static_cast<HBITMAP>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
+  }
+  CreateChildren();
+  ApplyFonts();
+  SizeWindow(std::nullopt);
+  return 0;
+}
+
+void MainWindow::CreateChildren() {
+  // Each child is made where it stands at the window's DPI: moving 56 windows
+  // afterwards is measurable in start-up under Wine.
+  // The row captions reach 9 pixels into the first column of boxes: they are
+  // created first, so they lie under the boxes, and clip themselves against them.
+  constexpr DWORD kLabelStyle =
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+  for (int row = 0; row < kRows; ++row) {
+    const std::string caption(RowCaption(row));
+    rowLabels_[row] = CreateChild("STATIC", caption.c_str(), kLabelStyle, Px(RowLabelTwips(row)),
+                                  IDC_ROWLABEL0 + row);
+  }
+  for (int column = 0; column < 3; ++column) {
+    const std::string caption(ColumnCaption(column));
+    headers_[column] = CreateChild("STATIC", caption.c_str(), kLabelStyle,
+                                   Px(kColumnHeaders[column].label), IDC_HEADER0 + column);
+  }
+  link_ = CreateChild(kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                      Px(kHyperLinkTwips), IDC_LINK);
+  SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  for (int k = 0; k < kCells; ++k) {
+    // No WS_TABSTOP and no keyboard handling: the boxes take mouse clicks only.
+    boxes_[k].hwnd = CreateChild(kBoxClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, Px(BoxTwips(k)),
+                                 IDC_BOX0 + k);
+    SetWindowLongPtrA(boxes_[k].hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Above every caption, whatever order the system gave new windows.
+    SetWindowPos(boxes_[k].hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+HWND MainWindow::CreateChild(const char* className, const char* text, DWORD style,
+                             const PixelRect& r, int id) {
+  return CreateWindowExA(0, className, text, style, r.left, r.top, r.width(), r.height(), hwnd_,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+}
+
+void MainWindow::ApplyFonts() {
+  // The default dialog font is 8 pt "MS Shell Dlg"; the link's is 9.75 pt.
+  dialogFont_ = MakeFont("MS Shell Dlg", MulDiv(8, dpi_, 72), false);
+  linkFont_ = MakeFont("MS Sans Serif", MulDiv(975, dpi_, 7200), true);
+  for (HWND label : rowLabels_) {
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+  }
+  for (HWND header : headers_) {
+    SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+  }
+}
+
+void MainWindow::ApplyDpi() {
+  ApplyFonts();
+  auto place = [](HWND hwnd, const PixelRect& r) {
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width(), r.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  for (int k = 0; k < kCells; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
+  for (int row = 0; row < kRows; ++row) place(rowLabels_[row], Px(RowLabelTwips(row)));
+  for (int column = 0; column < 3; ++column) {
+    place(headers_[column], Px(kColumnHeaders[column].label));
+  }
+  place(link_, Px(kHyperLinkTwips));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
+  const PixelRect client = Px(kClientTwips);
+  RECT frame = WindowRectForClient(client.width(), client.height(), dpi_);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  POINT at;
+  if (topLeft) {
+    at = *topLeft;
+  } else {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    const RECT& work = mi.rcWork;
+    at = {work.left + (work.right - work.left - width) / 2,
+          work.top + (work.bottom - work.top - height) / 2};
+  }
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps makes the frame taller than the calculation says.
+  RECT got;
+  GetClientRect(hwnd_, &got);
+  const int dx = client.width() - (got.right - got.left);
+  const int dy = client.height() - (got.bottom - got.top);
+  if (dx || dy) {
+    width += dx;
+    height += dy;
+    if (!topLeft) {
+      at.x -= dx / 2;
+      at.y -= dy / 2;
+    }
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void MainWindow::PaintBackground(HDC dc, POINT origin) const {
+  POINT oldOrigin;
+  SetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrigin);
+  const PixelRect client = Px(kClientTwips);
+  RECT all{0, 0, client.right, client.bottom};
+  FillRect(dc, &all, backBrush_.get());
+
+  // Strips first, corners over them; the strips are clipped at the client edge.
+  MemoryDC mem(dc);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  for (const FramePiece& piece : kFramePieces) {
+    const Bitmap& art = art_[static_cast<int>(piece.art)];
+    if (!art) continue;
+    BITMAP bm{};
+    GetObjectA(art.get(), sizeof(bm), &bm);
+    const PixelRect to = Px(piece.place);
+    SelectScope select(mem.get(), art.get());
+    StretchBlt(dc, to.left, to.top, to.width(), to.height(), mem.get(), 0, 0, bm.bmWidth,
+               bm.bmHeight, SRCCOPY);
+  }
+
+  // The connector lines, one pixel wide at 96 dpi, in the window-text colour.
+  Brush line(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
+  const int lineWidth = std::max(1, TwipsToPixels(15, dpi_));
+  for (const ColumnHeader& header : kColumnHeaders) {
+    const int x = TwipsToPixels(header.lineX, dpi_);
+    RECT r{x, TwipsToPixels(header.lineTop, dpi_), x + lineWidth,
+           TwipsToPixels(header.lineBottom, dpi_)};
+    FillRect(dc, &r, line.get());
+  }
+  SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+}
+
+// The paint handlers draw into the DC of WM_PRINTCLIENT when given one, so
+// the window can be printed (and its pixels read back by the tests).
+void MainWindow::OnPaint(HDC printDc) {
+  std::optional<PaintScope> paint;
+  if (!printDc) paint.emplace(hwnd_);
+  PaintBackground(printDc ? printDc : paint->dc(), {0, 0});
+}
+
+void MainWindow::OnBoxPaint(HWND box, HDC printDc) {
+  std::optional<PaintScope> paint;
+  if (!printDc) paint.emplace(box);
+  const HDC dc = printDc ? printDc : paint->dc();
+  const int k = GetDlgCtrlID(box) - IDC_BOX0;
+  const bool known = k >= 0 && k < kCells && boxes_[k].color;
+  Brush fill(CreateSolidBrush(known ? ToColorRef(*boxes_[k].color) : GetSysColor(COLOR_WINDOW)));
+  RECT r;
+  GetClientRect(box, &r);
+  FillRect(dc, &r, fill.get());
+}
+
+void MainWindow::OnLinkPaint(HWND link, HDC printDc) {
+  std::optional<PaintScope> paint;
+  if (!printDc) paint.emplace(link);
+  const HDC dc = printDc ? printDc : paint->dc();
+  // Transparent: the window's own background and frame show through the text.
+  POINT origin{0, 0};
+  MapWindowPoints(link, hwnd_, &origin, 1);
+  PaintBackground(dc, origin);
+  RECT r;
+  GetClientRect(link, &r);
+  SelectScope font(dc, linkFont_.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ToColorRef(kLinkColor));
+  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+LRESULT MainWindow::OnCtlColorStatic(HDC dc) {
+  SetBkColor(dc, ToColorRef(kBackColor));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  return reinterpret_cast<LRESULT>(backBrush_.get());
+}
+
+void MainWindow::OnCommand(int id) {
+  if (id >= IDC_BOX0 && id < IDC_BOX0 + kCells) {
+    RunCommand("The colour could not be changed.", true,
+               [this, id] { OnBoxClicked(id - IDC_BOX0); });
+    return;
+  }
+  switch (id) {
+    case IDM_SAVE:
+      RunCommand("The colours could not be saved.", true, [this] { OnSave(); });
+      break;
+    case IDM_RESTORE:
+      RunCommand("The default colours could not be restored.", true, [this] { OnRestore(); });
+      break;
+    case IDM_ABOUT:
+      RunCommand("The About box could not be shown.", false, [this] { OnAbout(); });
+      break;
+    case IDM_QUIT:
+      OnQuit();
+      break;
+    case IDC_LINK:
+      RunCommand("The home page could not be opened.", false, [this] { OnLinkClicked(); });
+      break;
+  }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  ApplyDpi();
+  SizeWindow(POINT{suggested->left, suggested->top});
+}
+
+void MainWindow::OnClose() {
+  if (busy_) {
+    closePending_ = true;  // carried out when the running command ends
+    return;
+  }
+  DestroyWindow(hwnd_);
+}
+
+void MainWindow::OnDestroy() {
+  if (hookInstalled_) {
+    markup::SetYieldHook(previousHook_);
+    hookInstalled_ = false;
+  }
+  if (endsProgram_) PostQuitMessage(0);
+}
+
+// ---- The error boundary.
+
+template <class Body>
+void MainWindow::RunCommand(const char* failure, bool changesState, Body&& body) {
+  if (busy_) return;  // refused: see the note at the top of MainWindow.h
+  busy_ = true;
+  std::optional<Snapshot> before;
+  try {
+    if (changesState) before = TakeSnapshot();
+    body();
+  } catch (const std::bad_alloc&) {
+    if (before) PutBack(*before);
+    ReportFailure(failure, "There is not enough memory.");
+  } catch (const std::exception& e) {
+    if (before) PutBack(*before);
+    ReportFailure(failure, e.what());
+  } catch (...) {
+    if (before) PutBack(*before);
+    ReportFailure(failure, "An unexpected error occurred.");
+  }
+  busy_ = false;
+  if (closePending_ && hwnd_) {
+    closePending_ = false;
+    DestroyWindow(hwnd_);
+  }
+}
+
+MainWindow::Snapshot MainWindow::TakeSnapshot() const {
+  Snapshot s;
+  char caption[256] = "";
+  GetWindowTextA(hwnd_, caption, sizeof(caption));
+  s.caption = caption;
+  s.boxes = boxes_;
+  s.document = markup::gDocument->Clone();
+  s.dataPath = gDataPath;
+  return s;
+}
+
+void MainWindow::PutBack(Snapshot& before) {
+  try {
+    for (int k = 0; k < kCells; ++k) {
+      boxes_[k].tag = std::move(before.boxes[k].tag);
+      boxes_[k].color = before.boxes[k].color;
+      InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);
+    }
+    SetWindowTextA(hwnd_, before.caption.c_str());
+    markup::gDocument.Replace(std::move(before.document));
+    gDataPath = std::move(before.dataPath);
+  } catch (...) {
+    // Only moves and system calls above; nothing left to put back.
+  }
+}
+
+void MainWindow::ReportFailure(const char* failure, const std::string& reason) {
+  const std::string text = std::string(failure) + "\r\n\r\n" + reason;
+  try {
+    sys_.messageBox(hwnd_, text.c_str(), TINTMOOR_TITLE, MB_OK | MB_ICONSTOP);
+  } catch (...) {
+    // A message box that cannot be shown leaves nothing else to tell the user with.
+  }
+}
+
+// ---- ColorWindow.
+
+std::string MainWindow::BoxTag(int box) const { return boxes_.at(box).tag; }
+
+void MainWindow::SetBoxTag(int box, const std::string& tag) { boxes_.at(box).tag = tag; }
+
+void MainWindow::SetBoxColor(int box, int32_t color) {
+  boxes_.at(box).color = color;
+  InvalidateRect(boxes_[box].hwnd, nullptr, FALSE);
+}
+
+void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
+
+int MainWindow::ShowMessage(const std::string& text, const std::string& title, unsigned style) {
+  return sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+}
+
+// ---- Event handlers.
+
+void MainWindow::OnLoad() {
+  SetCaption(TINTMOOR_TITLE);
+  LoadColorFile(*this);
+  ShowColors(*this);
+}
+
+void MainWindow::OnBoxClicked(int index) {
+  const int32_t colour = TagToColor(BoxTag(index));
+  const int32_t result =
+      PickColor(hwnd_, static_cast<int16_t>(GetRed(colour)), static_cast<int16_t>(GetGreen(colour)),
+                static_cast<int16_t>(GetBlue(colour)), sys_.chooseColor);
+  if (result == -1) return;
+  // The marker goes on the fixed title, so two picks never double it.
+  SetCaption(TINTMOOR_TITLE " *");
+  SetBoxColor(index, result);
+  SetBoxTag(index, ColorToTag(result));
+}
+
+void MainWindow::OnSave() { SaveColorFile(*this); }
+
+void MainWindow::OnRestore() { RestoreColorFile(*this); }
+
+void MainWindow::OnAbout() {
+  const std::string text = std::string(TINTMOOR_TITLE " v" TINTMOOR_VERSION_STRING) +
+                           "\r\n" TINTMOOR_AUTHOR "\r\n\r\n" TINTMOOR_COPYRIGHT
+                           "\r\n" TINTMOOR_CONTACT;
+  sys_.messageBox(hwnd_, text.c_str(), "About...", MB_OK);
+}
+
+void MainWindow::OnQuit() { OnClose(); }
+
+void MainWindow::OnLinkClicked() { OpenHyperlink(TINTMOOR_HOME_PAGE, sys_.shellExecute); }

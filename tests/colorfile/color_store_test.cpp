@@ -1,0 +1,179 @@
+// The save and restore sequences over an in-memory file system that fails on
+// request: the game's file is never lost, the xmb goes only after the new file
+// is in place, and the messages say which file and why.
+#include "colorfile/color_store.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "colorfile/table_binding.h"
+#include "markup/reader.h"
+#include "markup/writer.h"
+#include "support/memory_fs.h"
+#include "support/test_support.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+const std::string kData = std::string("game") + kPathSeparator + "data" + kPathSeparator;
+const std::string kXml = kData + "playercolors.xml";
+const std::string kXmb = kData + "playercolors.xmb";
+const std::string kDefault = std::string("prog") + kPathSeparator + "playercolors.xml";
+const std::string kGameBytes = "the game's own bytes";
+
+class ColorStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs.folders.insert(kData);
+    fs.files[kXml] = kGameBytes;
+    fs.files[kXmb] = "xmb";
+    fs.files[kDefault] = ThirteenRows();
+  }
+  // The failure a call threw, or a failed test when it threw none.
+  template <class F>
+  ColorFileError FailureOf(F call) {
+    try {
+      call();
+    } catch (const ColorFileError& e) {
+      return e;
+    }
+    ADD_FAILURE() << "no ColorFileError";
+    return ColorFileError(ColorFileStep::kReadColorFile, "", "");
+  }
+  MemoryFileSystem fs;
+};
+
+TEST_F(ColorStoreTest, SaveReplacesTheFileThenDeletesTheXmb) {
+  const auto root = ParseTree(ThirteenRows());
+  SaveColorTree(fs, kData, *root);
+  EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
+  EXPECT_EQ(fs.files.count(kXmb), 0u);
+  EXPECT_THAT(fs.log, ElementsAre("replace " + kXml, "remove " + kXmb));
+}
+
+TEST_F(ColorStoreTest, SaveWithoutXmbOrFileJustWrites) {
+  fs.files.clear();
+  const auto root = ParseTree(ThirteenRows());
+  SaveColorTree(fs, kData, *root);
+  EXPECT_THAT(fs.log, ElementsAre("replace " + kXml));
+}
+
+struct WriteFailure {
+  const char* reason;
+  WriteProblem problem;
+  const char* hint;
+};
+
+TEST_F(ColorStoreTest, FailedSaveLeavesBothFilesAndSaysWhy) {
+  const WriteFailure failures[] = {
+      {"Access is denied", WriteProblem::kAccessDenied, "run Tintmoor as administrator"},
+      {"the file is in use", WriteProblem::kInUse, "Close the game"},
+      {"There is not enough space on the disk", WriteProblem::kOther, "left as they were"},
+      {"path not found", WriteProblem::kFolderMissing, "no longer exists"},
+  };
+  const auto root = ParseTree(ThirteenRows());
+  for (const WriteFailure& f : failures) {
+    fs.failReplace[kXml] = f.reason;
+    fs.problem = f.problem;
+    const ColorFileError e = FailureOf([&] { SaveColorTree(fs, kData, *root); });
+    EXPECT_EQ(e.step(), ColorFileStep::kWriteColorFile);
+    EXPECT_THAT(e.what(), HasSubstr(kXml));
+    EXPECT_THAT(e.what(), HasSubstr(f.reason));
+    EXPECT_THAT(e.what(), HasSubstr(f.hint));
+    EXPECT_EQ(fs.files[kXml], kGameBytes);
+    EXPECT_EQ(fs.files[kXmb], "xmb");
+  }
+  EXPECT_TRUE(fs.log.empty());
+}
+
+TEST_F(ColorStoreTest, XmbThatStaysIsReportedAfterTheFileIsWritten) {
+  fs.failRemove[kXmb] = "Access is denied";
+  fs.problem = WriteProblem::kAccessDenied;
+  const auto root = ParseTree(ThirteenRows());
+  const ColorFileError e = FailureOf([&] { SaveColorTree(fs, kData, *root); });
+  EXPECT_EQ(e.step(), ColorFileStep::kDeleteXmb);
+  EXPECT_THAT(e.what(), HasSubstr(kXmb));
+  EXPECT_THAT(e.what(), HasSubstr("administrator"));
+  EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
+}
+
+TEST_F(ColorStoreTest, RestorePutsTheDefaultBytesInPlace) {
+  RestoreDefaultColorFile(fs, kData);
+  EXPECT_EQ(fs.files[kXml], ThirteenRows());
+  EXPECT_EQ(fs.files.count(kXmb), 0u);
+  EXPECT_THAT(fs.log, ElementsAre("replace " + kXml, "remove " + kXmb));
+}
+
+TEST_F(ColorStoreTest, RestoreWithoutAUsableDefaultChangesNothing) {
+  struct Case {
+    const char* name;
+    void (*arrange)(MemoryFileSystem&);
+    ColorFileStep step;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"missing", [](MemoryFileSystem& f) { f.files.erase(kDefault); }, ColorFileStep::kReadDefault,
+       "does not exist"},
+      {"unreadable", [](MemoryFileSystem& f) { f.failRead[kDefault] = "Access is denied"; },
+       ColorFileStep::kReadDefault, "Access is denied"},
+      {"not a table", [](MemoryFileSystem& f) { f.files[kDefault] = "<a></a>\r\n"; },
+       ColorFileStep::kCheckDefault, "the row for \"Gaia\" is missing"},
+      {"bad cell",
+       [](MemoryFileSystem& f) {
+         f.files[kDefault] = ThirteenRows();
+         f.files[kDefault].replace(f.files[kDefault].find("0 5 0"), 5, "0 five 0");
+       },
+       ColorFileStep::kCheckDefault, "\"Player 5\", \"Color shown on minimap\""},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem local;
+    local.folders.insert(kData);
+    local.files[kXml] = kGameBytes;
+    local.files[kXmb] = "xmb";
+    local.files[kDefault] = ThirteenRows();
+    c.arrange(local);
+    const ColorFileError e = FailureOf([&] { RestoreDefaultColorFile(local, kData); });
+    EXPECT_EQ(e.step(), c.step) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr(kDefault)) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr(c.words)) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr("Nothing was changed")) << c.name;
+    EXPECT_EQ(local.files[kXml], kGameBytes) << c.name;
+    EXPECT_EQ(local.files[kXmb], "xmb") << c.name;
+    EXPECT_TRUE(local.log.empty()) << c.name;
+  }
+}
+
+TEST_F(ColorStoreTest, RestoreThatCannotWriteKeepsTheGamesFile) {
+  fs.failReplace[kXml] = "Access is denied";
+  fs.problem = WriteProblem::kAccessDenied;
+  const ColorFileError e = FailureOf([&] { RestoreDefaultColorFile(fs, kData); });
+  EXPECT_EQ(e.step(), ColorFileStep::kWriteColorFile);
+  EXPECT_EQ(fs.files[kXml], kGameBytes);
+  EXPECT_EQ(fs.files[kXmb], "xmb");
+}
+
+TEST_F(ColorStoreTest, LoadNamesTheFileItCouldNotRead) {
+  fs.failRead[kXml] = "The process cannot access the file";
+  const ColorFileError e = FailureOf([&] { LoadColorTree(fs, kXml); });
+  EXPECT_EQ(e.step(), ColorFileStep::kReadColorFile);
+  EXPECT_THAT(e.what(), HasSubstr(kXml));
+  EXPECT_THAT(e.what(), HasSubstr("The process cannot access the file"));
+}
+
+TEST_F(ColorStoreTest, LoadReportsAnOverflowingLineNamingTheFile) {
+  fs.files[kXml] = "<a b=\"" + std::string(40000, '<') + "\">\r\n";
+  const ColorFileError e = FailureOf([&] { LoadColorTree(fs, kXml); });
+  EXPECT_EQ(e.step(), ColorFileStep::kReadColorFile);
+  EXPECT_THAT(e.what(), HasSubstr(kXml));
+}
+
+TEST_F(ColorStoreTest, LoadGivesAnOpenRootWithTheFilesElements) {
+  fs.files[kXml] = ThirteenRows();
+  const auto root = LoadColorTree(fs, kXml);
+  EXPECT_TRUE(root->is_open());
+  EXPECT_EQ(root->children().Item(1).children().Count(), 13);
+}
+
+}  // namespace
