@@ -1,5 +1,5 @@
 // Time and results of separating players' colours, on the default colours and
-// on three schemes with colours that collide (tests/colorfile/clash_schemes.h).
+// on three schemes with colours that collide (tests/support/clash_schemes.h).
 // After the usual table it prints what each separation achieved, and checks
 // the figures the project holds the separation to:
 //   default colours, unit column, threshold 10: every pair at least 10 apart
@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "clash_schemes.h"
 #include "colorfile/color_check.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
+#include "support/clash_schemes.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "clash_schemes.h"
 #include "colorfile/color_check.h"
 #include "colorfile/color_science.h"
 #include "colorfile/presets.h"
+#include "support/clash_schemes.h"
 
 namespace {
 
