@@ -1,9 +1,5 @@
-// The colour check in the window: the dialog shows and checks the boxes'
-// colours, its button separates them into the boxes, and the colour-vision
-// preset fills the boxes; both leave the file alone and mark the caption.
+// The check dialog shows and separates the boxes' colours; the preset fills them.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
@@ -12,8 +8,6 @@
 #include "window_support.h"
 
 namespace {
-
-constexpr const char* kMarked = "Brindle's AoM Tintmoor *";
 
 std::function<void(HWND)> gInDialog;
 // Runs gInDialog once inside the dialog's own message loop, then closes it.
@@ -45,16 +39,10 @@ class CheckDialogTest : public testing::Test {
     DrainMessages();
     rec_.messages.clear();
   }
-  void TearDown() override {
-    form_.reset();
-    DrainMessages();
-  }
+  void TearDown() override { form_.reset(), DrainMessages(); }
   void ExpectBoxes(const ColorTable& table) {
-    for (int k = 0; k < kCells; ++k) {
-      const Rgb c = table[static_cast<size_t>(k / 3)][static_cast<size_t>(k % 3)];
-      EXPECT_EQ(form_->BoxColor(k), ComposeColor(c.r, c.g, c.b)) << k;
-      EXPECT_EQ(form_->BoxTag(k), ColorToTag(ComposeColor(c.r, c.g, c.b))) << k;
-    }
+    EXPECT_EQ(BoxTable(*form_), table);  // the tags, and the colours the boxes paint:
+    for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxColor(k), TagToColor(form_->BoxTag(k)));
   }
   // Opens the dialog through the menu and runs body inside it.
   void CheckColors(std::function<void(HWND)> body) {
@@ -107,12 +95,12 @@ TEST_F(CheckDialogTest, SeparatingMovesTheBoxesApartAndThePresetFillsThem) {
     EXPECT_EQ(WindowText(GetDlgItem(dialog, CheckDialog::kStatusId)), SeparationLine(want, 10));
   });
   ExpectBoxes(want.table);
-  EXPECT_EQ(WindowText(form_->hwnd()), kMarked);
+  EXPECT_EQ(WindowText(form_->hwnd()), "Brindle's AoM Tintmoor *");
 
   SetWindowTextA(form_->hwnd(), "unmarked");
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VISION_PRESET, 0), 0);
   ExpectBoxes(ColourVisionScheme());
-  EXPECT_EQ(WindowText(form_->hwnd()), kMarked);
+  EXPECT_EQ(WindowText(form_->hwnd()), "Brindle's AoM Tintmoor *");
   EXPECT_TRUE(rec_.messages.empty());
 }
 
