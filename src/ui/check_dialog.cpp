@@ -6,8 +6,15 @@
 #include <utility>
 
 #include "colorfile/color_value.h"
-#include "colorfile/separation.h"
 #include "common/errors.h"
+// The separation search is built apart from the dialog; until it is part of the
+// colour-file library the button reports that it is missing.
+#if __has_include("colorfile/separation.h")
+#include "colorfile/separation.h"
+#define TINTMOOR_HAS_SEPARATION 1
+#else
+#define TINTMOOR_HAS_SEPARATION 0
+#endif
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
@@ -86,13 +93,19 @@ void PickTable(ColorWindow& window, const ColorTable& table) {
   window.SetCaption(MarkedTitle());
 }
 
-SeparationResult SeparateBoxColors(ColorWindow& window, double threshold) {
+BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold) {
+#if TINTMOOR_HAS_SEPARATION
   static constexpr int kColumnsChecked[] = {0, 1};
-  SeparationResult result = SeparateColors(BoxTable(window), threshold, kColumnsChecked);
-  for (const CellMove& move : result.moves)
+  const SeparationResult result = SeparateColors(BoxTable(window), threshold, kColumnsChecked);
+  for (const CellMove& move : result.moves) {
     SetBox(window, move.row * kColumns + move.column, move.after);
+  }
   if (!result.moves.empty()) window.SetCaption(MarkedTitle());
-  return result;
+  return {result.moves.size(), result.reached, result.minimumAfter};
+#else
+  (void)window, (void)threshold;
+  throw TintError("Separating colors is not part of this build of the program.");
+#endif
 }
 
 // ---- The dialog.
@@ -269,9 +282,10 @@ void CheckDialog::OnCommand(int id) {
 }
 
 void CheckDialog::OnSeparate() {
-  const SeparationResult result = SeparateBoxColors(window_, kThreshold);
+  const BoxSeparation result = SeparateBoxColors(window_, kThreshold);
   Refresh();
-  SetWindowTextA(status_, SeparationLine(result, kThreshold).c_str());
+  const std::string line = SeparationLine(result.moved, result.reached, result.closest, kThreshold);
+  SetWindowTextA(status_, line.c_str());
 }
 
 RECT CheckDialog::SwatchRect(int column, int row, int vision) const {

@@ -19,7 +19,6 @@
 #include "ui/gdi.h"
 
 class ColorWindow;
-struct SeparationResult;
 
 // The table the boxes hold now: their tags, as the boxes paint them.
 ColorTable BoxTable(const ColorWindow& window);
@@ -29,7 +28,12 @@ void PickTable(ColorWindow& window, const ColorTable& table);
 // Moves the boxes' unit and minimap colours apart until every pair is at least
 // threshold apart under all four visions, or as far as the search gets. Only
 // moved boxes change; when any did, the caption gets its unsaved marker.
-SeparationResult SeparateBoxColors(ColorWindow& window, double threshold);
+struct BoxSeparation {
+  size_t moved = 0;
+  bool reached = false;
+  double closest = 0;  // the closest pair afterwards, over both columns and the four visions
+};
+BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold);
 
 class CheckDialog {
  public:

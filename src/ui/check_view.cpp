@@ -55,14 +55,12 @@ std::string PairListTitle(double threshold) {
   return "Pairs closer than " + Number("%g", threshold) + ", closest first:";
 }
 
-std::string SeparationLine(const SeparationResult& result, double threshold) {
-  const size_t n = result.moves.size();
+std::string SeparationLine(size_t n, bool reached, double closest, double threshold) {
   const std::string moved = std::to_string(n) + (n == 1 ? " color moved" : " colors moved");
   const std::string apart = Number("%g", threshold) + " apart";
-  if (!result.reached) {
+  if (!reached) {
     return "Not every pair could be brought " + apart + ": " + moved +
-           ", the closest pair is now " + Number("%.2f", RoundDistance(result.minimumAfter)) +
-           " apart.";
+           ", the closest pair is now " + Number("%.2f", RoundDistance(closest)) + " apart.";
   }
   if (n == 0) return "Nothing moved: every pair was already at least " + apart + ".";
   return moved + "; every pair is now at least " + apart + ".";

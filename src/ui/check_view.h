@@ -12,7 +12,6 @@
 
 #include "colorfile/color_check.h"
 #include "colorfile/color_table.h"
-#include "colorfile/separation.h"
 
 // The columns the check covers: unit (0) and minimap (1). Dead units are never
 // told apart by colour in play.
@@ -42,4 +41,4 @@ std::string PairListTitle(double threshold);
 std::string AllClearLine(double threshold);
 // The one line the dialog shows after separating: how many colours moved, and
 // whether every pair is now at least threshold apart or how close the closest still is.
-std::string SeparationLine(const SeparationResult& result, double threshold);
+std::string SeparationLine(size_t moved, bool reached, double closest, double threshold);

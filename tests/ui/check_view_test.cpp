@@ -44,12 +44,7 @@ TEST(CheckView, Lines) {
   ClosePair pair{0, 3, 7, 4.21, Vision::Protanopia, {{Vision::Protanopia, 4.21}}};
   pair.failures.emplace_back(Vision::Deuteranopia, 6.1);
   auto separated = [](size_t moves, bool reached) {
-    SeparationResult r{.table = {},
-                       .moves = std::vector<CellMove>(moves),
-                       .minimumBefore = 0,
-                       .minimumAfter = 7.518,
-                       .reached = reached};
-    return SeparationLine(r, 10);
+    return SeparationLine(moves, reached, 7.518, 10);
   };
   const struct {
     std::string got, want;
