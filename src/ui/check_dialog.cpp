@@ -6,15 +6,8 @@
 #include <utility>
 
 #include "colorfile/color_value.h"
-#include "common/errors.h"
-// The separation search is built apart from the dialog; until it is part of the
-// colour-file library the button reports that it is missing.
-#if __has_include("colorfile/separation.h")
 #include "colorfile/separation.h"
-#define TINTMOOR_HAS_SEPARATION 1
-#else
-#define TINTMOOR_HAS_SEPARATION 0
-#endif
+#include "common/errors.h"
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
@@ -94,7 +87,6 @@ void PickTable(ColorWindow& window, const ColorTable& table) {
 }
 
 BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold) {
-#if TINTMOOR_HAS_SEPARATION
   static constexpr int kColumnsChecked[] = {0, 1};
   const SeparationResult result = SeparateColors(BoxTable(window), threshold, kColumnsChecked);
   for (const CellMove& move : result.moves) {
@@ -102,10 +94,6 @@ BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold) {
   }
   if (!result.moves.empty()) window.SetCaption(MarkedTitle());
   return {result.moves.size(), result.reached, result.minimumAfter};
-#else
-  (void)window, (void)threshold;
-  throw TintError("Separating colors is not part of this build of the program.");
-#endif
 }
 
 // ---- The dialog.
