@@ -415,6 +415,25 @@ TEST_F(Commands, PresetsApplyAndCheck) {
   EXPECT_THAT(unknown.err, HasSubstr("no preset \"rainbow\" (default, colour-vision)"));
 }
 
+TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
+  const Result dry = Run("separate", {"--column", "unit", "--dry-run"});
+  EXPECT_EQ(dry.status, kExitOk) << dry.err;
+  EXPECT_THAT(dry.out, HasSubstr("nothing written (--dry-run)"));
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+
+  const Result all = Run("separate", {});
+  EXPECT_EQ(all.status, kExitOk) << all.err;
+  EXPECT_THAT(all.out, HasSubstr("Closest pair, all four visions: 0.32 before, 10.0"));
+  EXPECT_THAT(all.out, HasSubstr("every pair is at least 10 apart.\n"));
+  EXPECT_EQ(Run("check", {}).status, kExitOk);
+  EXPECT_FALSE(fs::exists(Xmb()));
+
+  const Result far = Run("separate", {"--threshold", "60", "--column", "minimap"});
+  EXPECT_EQ(far.status, kExitClosePairs);
+  EXPECT_THAT(far.out, HasSubstr("60 could not be reached"));
+  EXPECT_EQ(Run("separate", {"--column", "red"}).status, kExitUsage);
+}
+
 TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
   fs::remove_all(DataDir());
   EXPECT_EQ(Run("check", {"--preset", "colour-vision"}, false).status, kExitOk);
