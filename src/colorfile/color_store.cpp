@@ -57,9 +57,11 @@ void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::s
   }
 }
 
+}  // namespace
+
 // Only once the new colour file is in place: the game rebuilds the xmb from it.
-void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
-  const std::string path = XmbFilePath(dataFolder);
+void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder) {
+  const std::string path = XmbFilePath(folder);
   if (!fs.IsFile(path)) return;
   try {
     fs.Remove(path);
@@ -67,8 +69,6 @@ void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
     throw ColorFileError(ColorFileStep::kDeleteXmb, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
-
-}  // namespace
 
 ColorFileError::ColorFileError(ColorFileStep step, std::string path, std::string reason,
                                WriteProblem problem)
@@ -109,7 +109,7 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder,
     throw ColorFileError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder), e.what());
   }
   ReplaceColorFile(fs, dataFolder, bytes);
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }
 
 void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
@@ -135,5 +135,5 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
   if (!problems.empty()) throw ColorFileError(ColorFileStep::kCheckDefault, source, problems[0]);
 
   ReplaceColorFile(fs, dataFolder, bytes);
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }

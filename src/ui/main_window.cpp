@@ -94,12 +94,12 @@ MainWindow* OwnerOf(HWND child) {
 struct MainWindow::Snapshot {
   std::string caption;
   std::array<Box, kCells> boxes;
-  std::unique_ptr<markup::Element> document;
-  std::string dataPath;
+  WindowCommands::State commands;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, UiSystem sys)
-    : instance_(instance), sys_(std::move(sys)) {}
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
+                       GameRegistry& registry)
+    : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -500,8 +500,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
   GetWindowTextA(hwnd_, caption, sizeof(caption));
   s.caption = caption;
   s.boxes = boxes_;
-  s.document = markup::gDocument->Clone();
-  s.dataPath = gDataPath;
+  s.commands = commands_.Snapshot();
   return s;
 }
 
@@ -513,8 +512,7 @@ void MainWindow::PutBack(Snapshot& before) {
       InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
-    markup::gDocument.Replace(std::move(before.document));
-    gDataPath = std::move(before.dataPath);
+    commands_.PutBack(std::move(before.commands));
   } catch (...) {
     // Only moves and system calls above; nothing left to put back.
   }
@@ -542,16 +540,19 @@ void MainWindow::SetBoxColor(int box, int32_t color) {
 
 void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
 
-int MainWindow::ShowMessage(const std::string& text, const std::string& title, unsigned style) {
-  return sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
+  UINT style = MB_OK | MB_ICONERROR;
+  if (kind == MessageKind::kWarning) style = MB_OK | MB_ICONWARNING;
+  if (kind == MessageKind::kInformation) style = MB_OK | MB_ICONINFORMATION;
+  sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
 }
 
 // ---- Event handlers.
 
 void MainWindow::OnLoad() {
   SetCaption(TINTMOOR_TITLE);
-  LoadColorFile(*this);
-  ShowColors(*this);
+  commands_.Load(*this);
+  commands_.Show(*this);
 }
 
 void MainWindow::OnBoxClicked(int index) {
@@ -566,9 +567,9 @@ void MainWindow::OnBoxClicked(int index) {
   SetBoxTag(index, ColorToTag(result));
 }
 
-void MainWindow::OnSave() { SaveColorFile(*this); }
+void MainWindow::OnSave() { commands_.Save(*this); }
 
-void MainWindow::OnRestore() { RestoreColorFile(*this); }
+void MainWindow::OnRestore() { commands_.Restore(*this); }
 
 void MainWindow::OnAbout() {
   const std::string text = std::string(TINTMOOR_TITLE " v" TINTMOOR_VERSION_STRING) +
