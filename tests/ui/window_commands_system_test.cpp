@@ -1,11 +1,9 @@
-// The window's colour-file commands against the real registry of the build's
-// private Wine prefix and real files in temporary folders: start-up in each
-// situation, Save and Restore, and every way the game's file could be lost,
-// made real where the system allows (read-only file, a second process holding
-// the file, a removed folder, a missing default file, a full disk).
-//
-// Each test sets the game's registry key itself and puts back what was there,
-// so the tests run in any order.
+// The window's colour-file commands where only Windows will do: the real
+// registry of the build's private Wine prefix (32-bit view), and real files
+// that are read-only, hidden, held open by a second process, on a full disk,
+// or under Program Files with a VirtualStore copy in the user's local
+// application data. The rest of the commands is tested over fakes in
+// window_commands_test.cpp.
 #include "ui/window_commands.h"
 
 #include <windows.h>
@@ -18,8 +16,11 @@
 #include <filesystem>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "colorfile/color_store.h"
 #include "colorfile/files_win32.h"
+#include "colorfile/game_location.h"
 #include "colorfile/registry_win32.h"
 #include "colorfile/table_binding.h"
 #include "common/file_io.h"
@@ -40,7 +41,7 @@ const std::string kGrey = "8421504";
 
 struct Message {
   std::string text, title;
-  unsigned style;
+  MessageKind kind;
 };
 
 // The window as the commands see it, recording what they do to it.
@@ -57,9 +58,8 @@ class FakeWindow : public ColorWindow {
     calls.push_back("color");
   }
   void SetCaption(const std::string& text) override { caption = text; }
-  int ShowMessage(const std::string& text, const std::string& title, unsigned style) override {
-    messages.push_back({text, title, style});
-    return IDOK;
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
+    messages.push_back({text, title, kind});
   }
   // A colour picked in the dialog.
   void Pick(int box, int32_t color) {
@@ -92,6 +92,9 @@ class TestFileSystem : public ColorFileSystem {
   }
   WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
   std::string ProgramFolder() override { return programFolder; }
+  std::string VirtualStoreRoot() override { return real().VirtualStoreRoot(); }
+  std::vector<std::string> VirtualizedFolders() override { return real().VirtualizedFolders(); }
+  void MakeFolders(const std::string& p) override { real().MakeFolders(p); }
 
  private:
   static ColorFileSystem& real() { return SystemFileSystem(); }
@@ -120,31 +123,10 @@ std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
-// Sets the game's AppPath for one test and puts back whatever was there.
-class GameKey {
+class FakeRegistry : public GameRegistry {
  public:
-  GameKey() { saved_ = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01"); }
-  ~GameKey() {
-    if (saved_ == "\x01") {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kGameKeyPath);
-    } else {
-      Set(saved_);
-    }
-  }
-  void Set(const std::string& appPath) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(appPath.c_str()),
-                   static_cast<DWORD>(appPath.size() + 1));
-    RegCloseKey(key);
-  }
-  void Remove() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kGameKeyPath); }
-
- private:
-  std::string saved_;
+  std::string installFolder;
+  std::string InstallFolder() override { return installFolder; }
 };
 
 class CommandsTest : public ::testing::Test {
@@ -158,14 +140,9 @@ class CommandsTest : public ::testing::Test {
     std::filesystem::create_directories(fs.programFolder);
     defaultBytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
     WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
-    previousFs = SetCommandFileSystem(&fs);
-    game.Set(install);
-    markup::gDocument.Replace(nullptr);
-    gDataPath.clear();
+    registry.installFolder = install;
   }
   void TearDown() override {
-    SetCommandFileSystem(previousFs);
-    markup::gDocument.Replace(nullptr);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -174,33 +151,50 @@ class CommandsTest : public ::testing::Test {
   // Start-up as the window runs it.
   void Start() {
     window.SetCaption(kTitle);
-    LoadColorFile(window);
-    ShowColors(window);
+    commands.Load(window);
+    commands.Show(window);
   }
   std::string xml() const { return data + "playercolors.xml"; }
   std::string xmb() const { return data + "playercolors.xmb"; }
 
-  GameKey game;
   TestFileSystem fs;
-  ColorFileSystem* previousFs = nullptr;
+  FakeRegistry registry;
+  WindowCommands commands{fs, registry};
   FakeWindow window;
   std::string root, install, data, defaultBytes;
 };
 
 // ---- GetRegString -----------------------------------------------------------
 
+// The game's key lives in the 32-bit view; the tests write there, as its
+// installer does.
+void DeleteKey(const char* path, REGSAM view) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+  }
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, view, 0);
+}
+
+HKEY CreateKey(const char* path, REGSAM view) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                  nullptr);
+  return key;
+}
+
 class RegistryTest : public ::testing::Test {
  protected:
   static constexpr const char* kKey = "Software\\Tintmoor Tests";
   void SetUp() override {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key_, nullptr),
-              ERROR_SUCCESS);
+    DeleteKey(kKey, KEY_WOW64_32KEY);
+    key_ = CreateKey(kKey, KEY_WOW64_32KEY);
+    ASSERT_NE(key_, nullptr);
   }
   void TearDown() override {
     RegCloseKey(key_);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
+    DeleteKey(kKey, KEY_WOW64_32KEY);
   }
   void Put(const char* name, DWORD type, const void* bytes, DWORD size) {
     ASSERT_EQ(RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(bytes), size),
@@ -208,6 +202,29 @@ class RegistryTest : public ::testing::Test {
   }
   HKEY key_ = nullptr;
 };
+
+TEST_F(RegistryTest, TheGameIsFoundInThe32BitViewOnly) {
+  std::string saved = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01");
+  const auto put = [](REGSAM view, const std::string& text) {
+    HKEY key = CreateKey(kGameKeyPath, view);
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+  };
+  put(KEY_WOW64_32KEY, "C:\\Games\\AoM");
+#ifdef _WIN64
+  put(KEY_WOW64_64KEY, "C:\\Wrong View");  // a 64-bit build must not read this one
+#endif
+  EXPECT_EQ(SystemGameRegistry().InstallFolder(), "C:\\Games\\AoM");
+#ifdef _WIN64
+  DeleteKey(kGameKeyPath, KEY_WOW64_64KEY);
+#endif
+  if (saved == "\x01") {
+    DeleteKey(kGameKeyPath, KEY_WOW64_32KEY);
+  } else {
+    put(KEY_WOW64_32KEY, saved);
+  }
+}
 
 TEST_F(RegistryTest, ReadsOnlyTextValues) {
   const DWORD number = 42;
@@ -234,181 +251,6 @@ TEST_F(RegistryTest, ReadsOnlyTextValues) {
   }
 }
 
-// ---- Start-up ---------------------------------------------------------------
-
-TEST_F(CommandsTest, NoRegistryKeyShowsBoxOneAndGreyBoxes) {
-  game.Remove();
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "Cannot find the folder where AoM is installed.");
-  EXPECT_EQ(window.messages[0].title, "Cannot Apply Settings to AoM");
-  EXPECT_EQ(window.messages[0].style, 16u);
-  EXPECT_EQ(gDataPath, "");
-  for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  for (int32_t color : window.colors) EXPECT_EQ(color, kGreyColor);
-}
-
-TEST_F(CommandsTest, EmptyAppPathShowsBoxOne) {
-  game.Set("");
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "Cannot find the folder where AoM is installed.");
-}
-
-TEST_F(CommandsTest, MissingDataFolderShowsBoxTwoWithThePath) {
-  std::filesystem::remove_all(data);
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "The game installation points to this directory :\r\n" +
-                                         install +
-                                         "\\data\\\r\n\r\nBut this folder does not exist.");
-  EXPECT_EQ(window.messages[0].title, "Cannot Apply Settings to AoM");
-  EXPECT_EQ(window.messages[0].style, 16u);
-  EXPECT_THAT(Listing(install), IsEmpty());
-}
-
-TEST_F(CommandsTest, AppPathWithOrWithoutBackslashGivesOneDataFolder) {
-  for (const std::string& appPath : {install, install + "\\"}) {
-    game.Set(appPath);
-    LoadColorFile(window);
-    EXPECT_EQ(gDataPath, install + "\\data\\") << appPath;
-  }
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, FirstRunSeedsTheDefaultFileAndShowsIt) {
-  Start();
-  EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));        // Gaia: 153 102 0
-  EXPECT_EQ(window.tags[4], std::to_string(256 * 0 + 65536 * 255));  // Player 1 minimap
-  EXPECT_EQ(window.colors[38], 128 + 65536 * 51);
-}
-
-TEST_F(CommandsTest, ExistingFileIsNeverOverwritten) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_EQ(window.tags[4], "256");  // "0 1 0"
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, ShowColorsSetsEveryTagBeforeAnyColourAndYields) {
-  WriteBytes(xml(), ThirteenRows());
-  LoadColorFile(window);
-  static int yields;
-  yields = 0;
-  const markup::YieldHook previous = markup::SetYieldHook([] { ++yields; });
-  ShowColors(window);
-  markup::SetYieldHook(previous);
-  ASSERT_THAT(window.calls, SizeIs(2 * kCells));
-  for (int i = 0; i < kCells; ++i) EXPECT_EQ(window.calls[i], "tag");
-  EXPECT_GT(yields, kCells * 5);
-  EXPECT_EQ(window.colors[7], 2 * 256);
-}
-
-// ---- Save -------------------------------------------------------------------
-
-TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
-  std::string rows;
-  for (int r = 0; r < 14; ++r) {
-    rows += "\t<player num=\"" + std::to_string(r) + "\" color1=\"0" + std::to_string(r) +
-            " 0 0\" color2=\"1 2 3 4\" color3=\"9 9 9\" more=\"x\"></player>\r\n";
-  }
-  const std::string file = "<?xml version=\"1.0\"?>\r\n<playercolors id=\"7\">\r\n" + rows +
-                           "</playercolors>\r\n<other>text</other>\r\n";
-  WriteBytes(xml(), file);
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(5, 16711680);  // Player 1, dead unit: pure blue
-  SaveColorFile(window);
-
-  std::string expected =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<playercolors id=\"7\">\r\n";
-  for (int r = 0; r < 14; ++r) {
-    const std::string c1 =
-        r < 13 ? std::to_string(r) + " 0 0" : "013 0 0";  // the 14th row is not ours
-    const std::string c2 = r < 13 ? "1 2 3" : "1 2 3 4";
-    const std::string c3 = r == 1 ? "0 0 255" : r < 13 ? "9 9 9" : "9 9 9";
-    expected += "\t<player num=\"" + std::to_string(r) + "\" color1=\"" + c1 + "\" color2=\"" + c2 +
-                "\" color3=\"" + c3 + "\" more=\"x\"></player>\r\n";
-  }
-  expected += "</playercolors>\r\n<other>text</other>\r\n";
-  EXPECT_EQ(Bytes(xml()), expected);
-  EXPECT_FALSE(FileExists(xmb()));
-  EXPECT_EQ(window.caption, kTitle);
-  EXPECT_EQ(window.tags[5], "16711680");
-  EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
-}
-
-TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
-  Start();
-  const struct {
-    int box;
-    const char* tag;
-  } cases[] = {{0, "abc"}, {4, ""}, {38, "99999999999"}, {7, " 12"}};
-  for (const auto& c : cases) window.tags[c.box] = c.tag;
-  SaveColorFile(window);
-
-  EXPECT_THAT(window.messages, IsEmpty());
-  for (const auto& c : cases) {
-    EXPECT_EQ(FindCell(*markup::gDocument, c.box)->value(), "128 128 128") << c.box;
-    EXPECT_EQ(window.tags[c.box], "8421504") << c.box;
-    EXPECT_EQ(window.colors[c.box], kGreyColor) << c.box;
-  }
-  EXPECT_EQ(FindCell(*markup::gDocument, 1)->value(),
-            "153 102 0");  // the others keep their colours
-}
-
-TEST_F(CommandsTest, SaveIntoAnEmptyDataFolderWritesTheFile) {
-  Start();  // seeds
-  std::filesystem::remove(xml());
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-// ---- Restore ----------------------------------------------------------------
-
-TEST_F(CommandsTest, RestoreAfterPicksPutsDefaultsBackAndKeepsTheMarker) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(0, 255);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_FALSE(FileExists(xmb()));
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
-  EXPECT_EQ(window.caption, kMarked);
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);  // the default file is in the writer's layout
-  EXPECT_EQ(window.caption, kTitle);
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, RestoreWithoutXmb) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, RestoreAfterTheRegistryChangedCopiesToTheOldFolderAndReadsTheNew) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  const std::string other = root + "AoM2";
-  std::filesystem::create_directories(other + "\\data");
-  game.Set(other);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);                               // old folder
-  EXPECT_EQ(Bytes(other + "\\data\\playercolors.xml"), defaultBytes);  // new one, seeded
-  EXPECT_EQ(gDataPath, other + "\\data\\");
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
 // ---- Mended: Save never loses the game's file --------------------------------
 
 // Picks a colour and saves, expecting a refusal that left the game's files be.
@@ -426,12 +268,12 @@ TEST_F(CommandsTest, SaveOverAReadOnlyFileChangesNothingAndSaysWhy) {
   Start();
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   window.Pick(3, 65280);
-  SaveColorFile(window);
+  commands.Save(window);
   ExpectSaveRefused(window, xml(), ThirteenRows());
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
   EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("administrator"));
-  EXPECT_EQ(window.messages[0].style, 16u);
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kError);
   EXPECT_EQ(Bytes(xmb()), "stale");
   EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
 }
@@ -483,7 +325,7 @@ TEST_F(CommandsTest, SaveWhileAnotherProcessHoldsTheFileChangesNothing) {
   {
     HeldOpen hold(xml());
     ASSERT_TRUE(hold.held());
-    SaveColorFile(window);
+    commands.Save(window);
   }
   ExpectSaveRefused(window, xml(), ThirteenRows());
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
@@ -506,47 +348,18 @@ TEST_F(CommandsTest, SaveOnAFullDiskChangesNothing) {
   Win32FileCalls& calls = Win32FileCallsForTesting();
   const auto realWrite = calls.WriteFile;
   calls.WriteFile = &FullDisk;
-  SaveColorFile(window);
+  commands.Save(window);
   calls.WriteFile = realWrite;
   ExpectSaveRefused(window, xml(), ThirteenRows());
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
   EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
 }
 
-TEST_F(CommandsTest, SaveAfterTheDataFolderWentWritesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  window.Pick(3, 65280);
-  std::filesystem::remove_all(data);
-  SaveColorFile(window);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(window.caption, kMarked);
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("nothing was saved"));
-}
-
-// ---- Mended: Restore never loses the game's file -----------------------------
-
-TEST_F(CommandsTest, RestoreWithoutTheDefaultFileChangesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(3, 65280);
-  std::filesystem::remove(fs.programFolder + "\\playercolors.xml");
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_EQ(Bytes(xmb()), "stale");
-  EXPECT_EQ(window.tags[3], "65280");  // no reload either
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(fs.programFolder + "\\playercolors.xml"));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("Nothing was changed"));
-}
-
 TEST_F(CommandsTest, RestoreOverAReadOnlyFileChangesNothing) {
   WriteBytes(xml(), ThirteenRows());
   Start();
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
-  RestoreColorFile(window);
+  commands.Restore(window);
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
@@ -557,14 +370,14 @@ TEST_F(CommandsTest, RestoreOverAReadOnlyFileChangesNothing) {
 TEST_F(CommandsTest, FailedReloadKeepsTreeAndBoxes) {
   WriteBytes(xml(), ThirteenRows());
   Start();
-  const markup::Element* before = &*markup::gDocument;
+  const markup::Element* before = commands.state().tree.get();
   const auto tagsBefore = window.tags;
 
   // A line of more than 32767 words overflows the reader.
   WriteBytes(xml(), "<a b=\"" + std::string(40000, '<') + "\">\r\n");
-  LoadColorFile(window);
-  ShowColors(window);
-  EXPECT_EQ(&*markup::gDocument, before);
+  commands.Load(window);
+  commands.Show(window);
+  EXPECT_EQ(commands.state().tree.get(), before);
   EXPECT_EQ(window.tags, tagsBefore);
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
@@ -574,102 +387,111 @@ TEST_F(CommandsTest, FailedReloadKeepsTreeAndBoxes) {
   {
     HeldOpen hold(xml());
     ASSERT_TRUE(hold.held());
-    LoadColorFile(window);
+    commands.Load(window);
   }
-  ShowColors(window);
-  EXPECT_EQ(&*markup::gDocument, before);
+  commands.Show(window);
+  EXPECT_EQ(commands.state().tree.get(), before);
   EXPECT_EQ(window.tags, tagsBefore);
   ASSERT_THAT(window.messages, SizeIs(2));
   EXPECT_THAT(window.messages[1].text, HasSubstr(xml()));
 }
 
-// ---- Mended: nothing outside the data folder --------------------------------
+// ---- Hidden and system entries ---------------------------------------------
 
-TEST_F(CommandsTest, WithoutADataFolderSaveAndRestoreWriteNothing) {
-  std::filesystem::remove_all(data);
-  Start();
-  char cwd[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, cwd);
-  const bool cwdHadFile = FileExists(std::string(cwd) + "\\playercolors.xml");
-  SaveColorFile(window);
-  ASSERT_THAT(window.messages, SizeIs(2));
-  EXPECT_THAT(window.messages[1].text, HasSubstr("No colour file is loaded"));
-  RestoreColorFile(window);  // only the reload: box 2 again
-  ASSERT_THAT(window.messages, SizeIs(3));
-  EXPECT_EQ(window.messages[2].text, window.messages[0].text);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(FileExists(std::string(cwd) + "\\playercolors.xml"), cwdHadFile);
-
-  game.Remove();
-  gDataPath.clear();
-  SaveColorFile(window);
-  RestoreColorFile(window);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(FileExists(std::string(cwd) + "\\playercolors.xml"), cwdHadFile);
+TEST_F(CommandsTest, HiddenOrSystemFolderAndFileAreLoadedNotSeeded) {
+  for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+    WriteBytes(xml(), ThirteenRows());
+    SetFileAttributesA(xml().c_str(), attribute);
+    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_DIRECTORY | attribute);
+    FakeWindow fresh;
+    EXPECT_TRUE(commands.Load(fresh)) << attribute;
+    commands.Show(fresh);
+    EXPECT_THAT(fresh.messages, IsEmpty());
+    EXPECT_EQ(fresh.tags[4], "256");  // "0 1 0": the file's own, not the default
+    fresh.Pick(3, 65280);
+    commands.Save(fresh);
+    EXPECT_THAT(fresh.messages, IsEmpty());
+    EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
+    SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+  }
 }
 
-TEST_F(CommandsTest, RestoreFindsTheDataFolderOnceItIsThere) {
-  std::filesystem::remove_all(data);
+// ---- VirtualStore -------------------------------------------------------------
+
+// A game under the prefix's real Program Files, and the folder the user's
+// local application data keeps its VirtualStore copies in.
+class VirtualStoreTest : public CommandsTest {
+ protected:
+  void SetUp() override {
+    CommandsTest::SetUp();
+    char folder[MAX_PATH] = "", local[MAX_PATH] = "";
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder), S_OK);
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+    const std::string name = "Tintmoor Test " + std::to_string(GetCurrentProcessId());
+    game = std::string(folder) + "\\" + name;
+    install = game;
+    data = install + "\\data\\";
+    std::filesystem::create_directories(data);
+    store = std::string(local) + "\\VirtualStore" + game.substr(2);
+    copy = store + "\\data\\";
+    registry.installFolder = install;
+    WriteBytes(xml(), ThirteenRows());
+    WriteBytes(xmb(), "stale");
+  }
+  void TearDown() override {
+    for (const std::string& top : {game, store}) {
+      if (!std::filesystem::exists(top)) continue;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+      }
+      std::filesystem::remove_all(top);
+    }
+    CommandsTest::TearDown();
+  }
+  std::string game, store, copy;
+};
+
+TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
+  std::filesystem::create_directories(copy);
+  const std::string mine = ThirteenRows("\t<!-- mine -->\r\n");
+  WriteBytes(copy + "playercolors.xml", mine);
+  WriteBytes(copy + "playercolors.xmb", "stale");
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
-  std::filesystem::create_directories(data);
-  RestoreColorFile(window);  // the reload seeds and reads it
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+  EXPECT_EQ(commands.state().location.path(), copy + "playercolors.xml");
+  window.Pick(3, 65280);
+  commands.Save(window);
+  EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
 }
 
-// ---- Files without the expected shape ----------------------------------------
-
-TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
-  std::string file = ThirteenRows();
-  file.replace(file.find(" color3=\"0 0 7\""), 15, "");
-  WriteBytes(xml(), file);
+TEST_F(VirtualStoreTest, ADeniedWriteGoesIntoTheVirtualStoreOnly) {
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
+  window.Pick(3, 65280);
+  commands.Save(window);
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colours"));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
-  EXPECT_EQ(window.tags[7 * 3 + 2], kGrey);
-  EXPECT_EQ(window.tags[7 * 3 + 1], std::to_string(7 * 256));
-  window.Pick(0, 1);
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), file);
-  ASSERT_THAT(window.messages, SizeIs(2));
-  EXPECT_THAT(window.messages[1].text, HasSubstr("Nothing was saved"));
-  EXPECT_EQ(window.caption, kMarked);
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(copy + "playercolors.xml"));
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_THAT(Listing(copy), ElementsAre("playercolors.xml"));
+  EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_FALSE(FileExists(xmb()));
 }
 
-TEST_F(CommandsTest, UnreadableCellIsGreyNamedAndSavedInNormalForm) {
-  std::string file = ThirteenRows();
-  file.replace(file.find("color2=\"0 2 0\""), 14, "color2=\"12 x 4\"");
-  file.replace(file.find("color1=\"3 0 0\""), 14, "color1=\"300 0 0\"");
-  WriteBytes(xml(), file);
+TEST_F(VirtualStoreTest, WithoutACopyAWritableFileIsSavedInPlace) {
   Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text,
-              HasSubstr("\"Player 2\", \"Color shown on minimap\": \"12 x 4\""));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("\"Player 3\""));
-  EXPECT_EQ(window.tags[7], kGrey);
-  EXPECT_EQ(window.tags[9], "255");
-  SaveColorFile(window);
-  const std::string saved = Bytes(xml());
-  EXPECT_THAT(saved, HasSubstr("color2=\"128 128 128\""));
-  EXPECT_THAT(saved, HasSubstr("color1=\"255 0 0\""));
-  EXPECT_THAT(window.messages, SizeIs(1));
-}
-
-TEST_F(CommandsTest, SeedingThatFailsNamesTheDefaultFileAndRestoreRetries) {
-  std::filesystem::remove(fs.programFolder + "\\playercolors.xml");
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(fs.programFolder + "\\playercolors.xml"));
-  for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  EXPECT_THAT(Listing(data), IsEmpty());
-  SaveColorFile(window);  // nothing loaded, nothing written
-  EXPECT_THAT(Listing(data), IsEmpty());
-
-  WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+  window.Pick(3, 65280);
+  commands.Save(window);
+  EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+  EXPECT_FALSE(std::filesystem::exists(store));
 }
 
 }  // namespace
