@@ -24,6 +24,7 @@
 #include "cli/scheme.h"
 #include "cli/terminal.h"
 #include "colorfile/color_store.h"
+#include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/table_binding.h"
 
@@ -50,6 +51,7 @@ AcceptedArgs WithLocation(AcceptedArgs accepted) {
 
 // The colour file as read from the game's data folder.
 struct GameFile {
+  ColorFileLocation at;  // the file this user's game reads (a VirtualStore copy, if any)
   std::string folder;
   std::string path;
   std::unique_ptr<markup::Element> tree;
@@ -62,7 +64,8 @@ struct GameFile {
 GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   GameFile game;
   game.folder = FindDataFolder(args);
-  game.path = ColorFilePath(game.folder);
+  game.at = LocateColorFile(env.fs, game.folder);
+  game.path = game.at.path();
   if (!env.fs.IsFolder(game.folder))
     throw TintError("the game's data folder " + game.folder + " does not exist");
   std::string source = game.path;
@@ -139,9 +142,16 @@ int WriteTable(const Args& args, CliEnv& env,
         *game.tree, cell,
         ToColor(
             wanted[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)]));
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(game.folder));
-  SaveColorTree(env.fs, game.folder, *game.tree);
-  env.out << count << "; wrote " << game.path;
+  const bool hadXmb =
+      env.fs.IsFile(XmbFilePath(game.folder)) ||
+      (!game.at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(game.at.virtualFolder)));
+  const GameWrite done = SaveColorTree(env.fs, game.at, *game.tree);
+  if (done.xmbLeft) throw *done.xmbLeft;
+  if (done.movedToVirtualStore)
+    env.out << "Windows does not let this program change " << game.path
+            << "; the colours went into your own copy, which the game reads when you play as "
+               "this Windows user.\n";
+  env.out << count << "; wrote " << ColorFilePath(done.folder);
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see the new colours.\n";
   return kExitOk;
