@@ -13,6 +13,7 @@
 #include "cli/preview_png.h"
 #include "cli/text.h"
 #include "colorfile/color_store.h"
+#include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
 

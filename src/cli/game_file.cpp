@@ -63,7 +63,8 @@ StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   GameFile game;
   game.folder = FindDataFolder(args);
-  game.path = game.source = ColorFilePath(game.folder);
+  game.at = LocateColorFile(env.fs, game.folder);
+  game.path = game.source = game.at.path();
   if (!env.fs.IsFolder(game.folder))
     throw TintError("the game's data folder " + game.folder + " does not exist");
   if (!env.fs.IsFile(game.path)) {
@@ -144,20 +145,25 @@ int WriteTable(const Args& args, CliEnv& env,
     return kExitOk;
   }
   for (int cell = 0; cell < kCells; ++cell) WriteCell(*game.tree, cell, ToColor(At(wanted, cell)));
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(game.folder));
+  const bool hadXmb =
+      env.fs.IsFile(XmbFilePath(game.at.dataFolder)) ||
+      (!game.at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(game.at.virtualFolder)));
   SaveOutcome outcome;
-  try {
-    SaveColorTree(env.fs, game.folder, *game.tree, game.loaded, &outcome);
-  } catch (const ColorFileError& e) {
+  const GameWrite done = SaveColorTree(env.fs, game.at, *game.tree, game.loaded, &outcome);
+  const std::string written = ColorFilePath(done.folder);
+  if (done.movedToVirtualStore)
+    report << "Windows does not let this program change " << game.path
+           << "; the colours went into your own copy, which the game reads when you play as "
+              "this Windows user.\n";
+  if (done.xmbLeft) {
     // Saved, but the xmb stayed: the report is true as far as it goes.
-    if (e.step() == ColorFileStep::kDeleteXmb)
-      env.out << report.str() << count << "; wrote " << game.path << '\n';
-    throw;
+    env.out << report.str() << count << "; wrote " << written << '\n';
+    throw *done.xmbLeft;
   }
-  env.out << report.str() << count << "; wrote " << game.path;
+  env.out << report.str() << count << "; wrote " << written;
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see the new colours.\n";
-  if (const std::string notice = DescribeLinesNotKept(game.folder, outcome); !notice.empty())
+  if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
     env.err << "warning: " << OneLine(notice) << '\n';
   env.out.flush();
   if (!env.out)

@@ -13,13 +13,15 @@
 #include "cli/cli.h"
 #include "cli/scheme.h"
 #include "colorfile/color_store.h"
+#include "colorfile/game_location.h"
 #include "markup/element.h"
 
 // The colour file as read from the game's data folder.
 struct GameFile {
   std::string folder;
-  std::string path;    // the game's playercolors.xml
-  std::string source;  // the file read: path, or the program's default standing in
+  ColorFileLocation at;  // the file this user's game reads (a VirtualStore copy, if any)
+  std::string path;      // the game's playercolors.xml: at.path()
+  std::string source;    // the file read: path, or the program's default standing in
   std::unique_ptr<markup::Element> tree;
   bool fromDefault = false;  // the game had no colour file: the program's default stands in
   LoadedColorFile loaded;    // what the load saw of path, for the save to compare

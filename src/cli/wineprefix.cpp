@@ -6,13 +6,16 @@
 #include <fstream>
 #include <vector>
 
+#include "colorfile/game_location.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kGameKey = "Software\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
-constexpr std::string_view kGameKey32 =
-    "Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
+constexpr std::string_view kGameKey = kGameKeyPath;
+// A 64-bit prefix's registry file keeps the 32-bit view under Wow6432Node.
+const std::string kGameKey32 =
+    "Software\\Wow6432Node" + std::string(kGameKey.substr(kGameKey.find('\\')));
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -314,8 +317,8 @@ std::string WineAppPath(const std::string& prefix) {
     throw TintError("no Wine prefix at " + prefix + " (" + regPath + " not found)");
   const std::string text = GameKeysText(regPath);
   bool notText = false;
-  for (std::string_view key : {kGameKey32, kGameKey}) {
-    const auto v = FindRegValue(text, key, "AppPath");
+  for (std::string_view key : {std::string_view(kGameKey32), kGameKey}) {
+    const auto v = FindRegValue(text, key, kGameInstallValue);
     if (!v) continue;
     if (v->type != kRegSz) {
       notText = true;
@@ -375,7 +378,5 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
 }
 
 std::string WineDataFolder(const std::string& prefix) {
-  std::string appPath = WineAppPath(prefix);
-  if (!appPath.ends_with('\\')) appPath += '\\';
-  return MapWinePath(prefix, appPath + "data") + "/";
+  return MapWinePath(prefix, DataFolderOfInstall(WineAppPath(prefix))) + "/";
 }

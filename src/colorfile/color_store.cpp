@@ -185,9 +185,11 @@ void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::s
   }
 }
 
+}  // namespace
+
 // Only once the new colour file is in place: the game rebuilds the xmb from it.
-void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
-  const std::string path = XmbFilePath(dataFolder);
+void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder) {
+  const std::string path = XmbFilePath(folder);
   if (!fs.IsFile(path)) return;
   try {
     fs.Remove(path);
@@ -195,8 +197,6 @@ void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
     throw ColorFileError(ColorFileStep::kDeleteXmb, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
-
-}  // namespace
 
 ColorFileError::ColorFileError(ColorFileStep step, std::string path, std::string reason,
                                WriteProblem problem)
@@ -263,7 +263,7 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder,
   const std::string bytes = WriteColorTree(dataFolder, root);
   SaveOutcome outcome;
   ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), outcome);
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }
 
 void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
@@ -282,7 +282,7 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const mar
   ReplaceColorFile(fs, dataFolder, bytes, current, result);
   loaded = Describe(bytes);
   if (outcome) *outcome = result;
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }
 
 std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcome& outcome) {
@@ -315,7 +315,7 @@ void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder
   }
   SaveOutcome unused;
   ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, unused);
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }
 
 void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
@@ -342,5 +342,5 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
 
   SaveOutcome unused;
   ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), unused);
-  DeleteXmb(fs, dataFolder);
+  DeleteXmbFile(fs, dataFolder);
 }

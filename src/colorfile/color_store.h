@@ -27,6 +27,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/errors.h"
 #include "markup/element.h"
@@ -54,7 +55,7 @@ enum class WriteProblem {
 class ColorFileSystem {
  public:
   virtual ~ColorFileSystem() = default;
-  // An ordinary file: not a folder, and (on Windows) not hidden or system.
+  // A file that is not a folder; hidden and system files count (the game reads them).
   virtual bool IsFile(const std::string& path) = 0;
   virtual bool IsFolder(const std::string& path) = 0;
   // Every byte of the file, refused past kMaxColorFileBytes; throws FileError.
@@ -70,6 +71,16 @@ class ColorFileSystem {
   virtual WriteProblem DiagnoseWrite(const std::string& path) = 0;
   // The folder holding the running program, without a trailing separator.
   virtual std::string ProgramFolder() = 0;
+
+  // Where Windows keeps this user's copies of files that programs without a
+  // manifest write into protected folders (%LOCALAPPDATA%\VirtualStore), and
+  // the folders it protects that way; empty where the host has none.
+  virtual std::string VirtualStoreRoot() { return {}; }
+  virtual std::vector<std::string> VirtualizedFolders() { return {}; }
+  // Creates the folder and any missing folders above it; throws FileError.
+  virtual void MakeFolders(const std::string& path) {
+    if (!IsFolder(path)) throw FileError(path, "folders cannot be created here");
+  }
 };
 
 // The real file system of the host.
@@ -117,6 +128,8 @@ std::string DefaultColorFilePath(ColorFileSystem& fs);
 // The largest colour file (or scheme) read: far above any real one, and a
 // bound on the memory a device, an endless pipe or a sparse file can take.
 inline constexpr size_t kMaxColorFileBytes = 16u << 20;
+// Deletes the folder's xmb when there is one; throws ColorFileError (kDeleteXmb).
+void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder);
 
 // Reads a colour file into a new root (bOpen true, as the reader expects).
 // Throws ColorFileError (kReadColorFile) naming the file; the caller's tree is

@@ -96,12 +96,12 @@ MainWindow* OwnerOf(HWND child) {
 struct MainWindow::Snapshot {
   std::string caption;
   std::array<Box, kCells> boxes;
-  std::unique_ptr<markup::Element> document;
-  std::string dataPath;
+  WindowCommands::State commands;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, UiSystem sys)
-    : instance_(instance), sys_(std::move(sys)) {}
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
+                       GameRegistry& registry)
+    : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -508,8 +508,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
   GetWindowTextA(hwnd_, caption, sizeof(caption));
   s.caption = caption;
   s.boxes = boxes_;
-  s.document = markup::gDocument->Clone();
-  s.dataPath = gDataPath;
+  s.commands = commands_.Snapshot();
   return s;
 }
 
@@ -521,8 +520,7 @@ void MainWindow::PutBack(Snapshot& before) {
       InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
-    markup::gDocument.Replace(std::move(before.document));
-    gDataPath = std::move(before.dataPath);
+    commands_.PutBack(std::move(before.commands));
   } catch (...) {
     // Only moves and system calls above; nothing left to put back.
   }
@@ -550,16 +548,30 @@ void MainWindow::SetBoxColor(int box, int32_t color) {
 
 void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
 
-int MainWindow::ShowMessage(const std::string& text, const std::string& title, unsigned style) {
-  return sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
+  UINT style = MB_OK | MB_ICONERROR;
+  if (kind == MessageKind::kWarning) style = MB_OK | MB_ICONWARNING;
+  if (kind == MessageKind::kInformation) style = MB_OK | MB_ICONINFORMATION;
+  sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+}
+
+Answer MainWindow::Ask(const std::string& text, const std::string& title) {
+  switch (sys_.messageBox(hwnd_, text.c_str(), title.c_str(), MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+      return Answer::kYes;
+    case IDNO:
+      return Answer::kNo;
+    default:
+      return Answer::kCancel;
+  }
 }
 
 // ---- Event handlers.
 
 void MainWindow::OnLoad() {
   SetCaption(TINTMOOR_TITLE);
-  LoadColorFile(*this);
-  ShowColors(*this);
+  commands_.Load(*this);
+  commands_.Show(*this);
 }
 
 void MainWindow::OnBoxClicked(int index) {
@@ -574,9 +586,9 @@ void MainWindow::OnBoxClicked(int index) {
   SetBoxTag(index, ColorToTag(result));
 }
 
-void MainWindow::OnSave() { SaveColorFile(*this); }
+void MainWindow::OnSave() { commands_.Save(*this); }
 
-void MainWindow::OnRestore() { RestoreColorFile(*this); }
+void MainWindow::OnRestore() { commands_.Restore(*this); }
 
 // Modal: the re-entry guard stays up while it is open, and what separating
 // throws comes back here to the command's boundary.
