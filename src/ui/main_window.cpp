@@ -152,8 +152,7 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         self->OnDestroy();
         return 0;
       case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
+        self->OnNcDestroy();
         break;
     }
   } catch (...) {
@@ -248,6 +247,12 @@ void MainWindow::OnDestroy() {
     hookInstalled_ = false;
   }
   if (endsProgram_) PostQuitMessage(0);
+}
+
+void MainWindow::OnNcDestroy() {
+  // The last message: nothing after it may reach this object.
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
 }
 
 // ---- The error boundary.

@@ -104,6 +104,7 @@ class MainWindow final : public ColorWindow {
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnClose();
   void OnDestroy();
+  void OnNcDestroy();
   void OnBoxPaint(HWND box, HDC printDc);
   void OnLinkPaint(HWND link, HDC printDc);
 

@@ -123,8 +123,8 @@ void ExpectCaptionsFit(const MainWindow& form) {
       GetObjectA(font, sizeof(lf), &lf);
     }
     const std::string where = text + " at " + std::to_string(dpi) + " dpi in " + lf.lfFaceName +
-                              " " + std::to_string(lf.lfHeight) + ", " +
-                              std::to_string(box.left) + "+" + std::to_string(size.cx);
+                              " " + std::to_string(lf.lfHeight) + ", " + std::to_string(box.left) +
+                              "+" + std::to_string(size.cx);
     EXPECT_LE(box.left + size.cx, limit) << where;
     EXPECT_LE(size.cy, box.height()) << where;
     EXPECT_GE(-lf.lfHeight, (7 * dpi + 71) / 72) << where;
