@@ -138,22 +138,20 @@ LONG CaptionWidth(const std::string& face, int dpi) {
   return size.cx;
 }
 
+int CALLBACK AddFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPARAM faces) {
+  if ((type & TRUETYPE_FONTTYPE) && lf->lfCharSet != SYMBOL_CHARSET && *lf->lfFaceName != '@') {
+    reinterpret_cast<std::vector<std::string>*>(faces)->push_back(lf->lfFaceName);
+  }
+  return 1;
+}
+
 // The widest TrueType face installed: what a system whose dialog font resolves to a wide face
 // shows.
 std::string WidestFace() {
   std::vector<std::string> faces;
   LOGFONTA all{};
   all.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExA(
-      WindowDC(nullptr).get(), &all,
-      [](const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPARAM list) -> int {
-        if ((type & TRUETYPE_FONTTYPE) && lf->lfCharSet != SYMBOL_CHARSET &&
-            *lf->lfFaceName != '@') {
-          reinterpret_cast<std::vector<std::string>*>(list)->push_back(lf->lfFaceName);
-        }
-        return 1;
-      },
-      reinterpret_cast<LPARAM>(&faces), 0);
+  EnumFontFamiliesExA(WindowDC(nullptr).get(), &all, AddFace, reinterpret_cast<LPARAM>(&faces), 0);
   std::string widest;
   for (const std::string& face : faces) {
     if (widest.empty() || CaptionWidth(face, 96) > CaptionWidth(widest, 96)) widest = face;
