@@ -95,7 +95,7 @@ std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::s
   try {
     markup::ReadMarkup(bytes, *root, path);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kReadColorFile, path, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kReadColorFile, path, e.what());
   }
   return root;
 }
@@ -106,7 +106,8 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder,
   try {
     bytes = markup::WriteDocument(root);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder), e.what());
+    throw ColorFileOverflowError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder),
+                                 e.what());
   }
   ReplaceColorFile(fs, dataFolder, bytes);
   DeleteXmb(fs, dataFolder);
@@ -129,7 +130,7 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
   try {
     markup::ReadMarkup(bytes, tree, source);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kCheckDefault, source, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kCheckDefault, source, e.what());
   }
   const auto problems = DescribeTableProblems(tree, ReadColorTable(tree));
   if (!problems.empty()) throw ColorFileError(ColorFileStep::kCheckDefault, source, problems[0]);

@@ -48,7 +48,7 @@ class ColorFileSystem {
   // An ordinary file: not a folder, and (on Windows) not hidden or system.
   virtual bool IsFile(const std::string& path) = 0;
   virtual bool IsFolder(const std::string& path) = 0;
-  // Every byte of the file; throws FileError.
+  // Every byte of the file, refused past kMaxColorFileBytes; throws FileError.
   virtual std::string ReadAll(const std::string& path) = 0;
   // Replaces the file whole through a temporary file beside it; on failure the
   // target is untouched and FileError is thrown.
@@ -89,11 +89,22 @@ class ColorFileError : public TintError {
   WriteProblem problem_;
 };
 
+// The markup of a colour file overflowed a 16-bit counter (a line of too many
+// words, nesting too deep): the same message, for callers that report it apart.
+class ColorFileOverflowError final : public ColorFileError {
+ public:
+  using ColorFileError::ColorFileError;
+};
+
 // dataFolder ends in the separator; the folder's colour file and xmb.
 std::string ColorFilePath(const std::string& dataFolder);
 std::string XmbFilePath(const std::string& dataFolder);
 // The program's own default colour file.
 std::string DefaultColorFilePath(ColorFileSystem& fs);
+
+// The largest colour file (or scheme) read: far above any real one, and a
+// bound on the memory a device, an endless pipe or a sparse file can take.
+inline constexpr size_t kMaxColorFileBytes = 16u << 20;
 
 // Reads a colour file into a new root (bOpen true, as the reader expects).
 // Throws ColorFileError (kReadColorFile) naming the file; the caller's tree is

@@ -15,15 +15,12 @@ class Win32FileSystem final : public ColorFileSystem {
  public:
   bool IsFile(const std::string& path) override { return FileExists(path); }
   bool IsFolder(const std::string& path) override { return FolderExists(path); }
-  std::string ReadAll(const std::string& path) override { return ReadFileBytes(path); }
+  std::string ReadAll(const std::string& path) override {
+    return ReadFileBytes(path, kMaxColorFileBytes);
+  }
 
+  // The read-only refusal is the file layer's, in its one wording.
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    // Windows refuses to replace a read-only file; say so before writing
-    // anything rather than rely on every system to refuse the same way.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      throw FileError(path, "the file is read-only");
-    }
     ReplaceFileBytes(path, bytes);
   }
 

@@ -39,17 +39,3 @@ std::string ProgramFolder() {
   // "C:\Tintmoor.exe" -> "C:\", "C:\Games\Tintmoor.exe" -> "C:\Games"
   return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
 }
-
-std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = n != 0 && text != nullptr ? std::string(text, n) : std::string();
-  LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                             result.back() == ' ' || result.back() == '.')) {
-    result.pop_back();
-  }
-  return result.empty() ? "system error " + std::to_string(error) : result;
-}

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/file_io_win32.h"  // SystemErrorText
+
 // A file that is not a folder, hidden or system.
 bool FileExists(const std::string& path);
 // A folder that is not hidden or system.
@@ -18,5 +20,3 @@ bool DeleteFileAt(const std::string& path);
 // The folder holding the program's executable, without a trailing backslash
 // (except at a drive root).
 std::string ProgramFolder();
-// The system's words for an error code, without the trailing line break.
-std::string SystemErrorText(DWORD error);

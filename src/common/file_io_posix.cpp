@@ -72,7 +72,7 @@ mode_t CreationMode(const std::string& path) {
 
 PosixFileCalls& PosixFileCallsForTesting() { return calls; }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   Fd fd(calls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
   if (fd.get() < 0) throw FileError("read", path, Reason(errno));
   std::string bytes;
@@ -84,6 +84,8 @@ std::string ReadFileBytes(const std::string& path) {
       throw FileError("read", path, Reason(errno));
     }
     if (got == 0) break;
+    if (static_cast<size_t>(got) > maxBytes - bytes.size())
+      throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer.data(), static_cast<size_t>(got));
   }
   return bytes;

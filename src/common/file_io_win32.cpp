@@ -18,21 +18,6 @@ Win32FileCalls calls = {
     ::CreateFileA, ::ReadFile, ::WriteFile, ::FlushFileBuffers, ::GetTempFileNameA, ::MoveFileExA,
 };
 
-// The system's own words for an error code, without the trailing line break.
-std::string Reason(DWORD error) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length ? std::string(text, length) : std::string();
-  if (text) LocalFree(text);
-  while (!reason.empty() &&
-         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
-    reason.pop_back();
-  if (reason.empty()) reason = "system error " + std::to_string(error);
-  return reason;
-}
-
 // Owns a file handle.
 class File {
  public:
@@ -65,18 +50,33 @@ std::string FolderOf(const std::string& path) {
 
 Win32FileCalls& Win32FileCallsForTesting() { return calls; }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string SystemErrorText(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = length && text ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
+                             reason.back() == ' ' || reason.back() == '.'))
+    reason.pop_back();
+  if (reason.empty()) reason = "system error " + std::to_string(error);
+  return reason;
+}
+
+std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   File file(calls.CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) throw FileError("read", path, Reason(GetLastError()));
+  if (!file.valid()) throw FileError("read", path, SystemErrorText(GetLastError()));
   std::string bytes;
   char buffer[1 << 16];
   for (;;) {
     DWORD got = 0;
     if (!calls.ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-      throw FileError("read", path, Reason(GetLastError()));
+      throw FileError("read", path, SystemErrorText(GetLastError()));
     if (got == 0) break;
+    if (got > maxBytes - bytes.size()) throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer, got);
   }
   return bytes;
@@ -87,14 +87,14 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   // system that runs this program does: refuse it here, before any writing.
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    throw FileError("write", path, Reason(ERROR_ACCESS_DENIED));
+    throw FileError("write", path, kReadOnlyReason);
   char temp[MAX_PATH];
   if (!calls.GetTempFileNameA(FolderOf(path).c_str(), "tnt", 0, temp))
-    throw FileError("write", path, Reason(GetLastError()));
+    throw FileError("write", path, SystemErrorText(GetLastError()));
   // GetTempFileNameA has created the (empty) temporary file.
   auto fail = [&](DWORD error) {
     DeleteFileA(temp);
-    throw FileError("write", path, Reason(error));
+    throw FileError("write", path, SystemErrorText(error));
   };
   {
     File file(calls.CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,

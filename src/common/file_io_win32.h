@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct Win32FileCalls {
   decltype(&::CreateFileA) CreateFileA;
   decltype(&::ReadFile) ReadFile;
@@ -15,3 +17,10 @@ struct Win32FileCalls {
 
 // The calls in use; assign to a field to inject a failure, and restore after.
 Win32FileCalls& Win32FileCallsForTesting();
+
+// The system's own words for an error code, without the trailing full stop and
+// line break (messages add their own punctuation).
+std::string SystemErrorText(DWORD error);
+
+// The one reason given for refusing to replace a read-only file.
+inline constexpr const char* kReadOnlyReason = "the file is read-only";

@@ -6,8 +6,10 @@
 #include <utility>
 
 #include "colorfile/color_value.h"
+#include "colorfile/presets.h"
 #include "common/errors.h"
 #include "markup/element.h"
+#include "ui/check_dialog.h"
 #include "ui/color_dialog.h"
 #include "ui/hyperlink.h"
 #include "ui/resource.h"
@@ -221,6 +223,12 @@ void MainWindow::OnCommand(int id) {
     case IDM_RESTORE:
       RunCommand("The default colours could not be restored.", true, [this] { OnRestore(); });
       break;
+    case IDM_CHECK:
+      RunCommand("The colours could not be checked.", true, [this] { OnCheckColors(); });
+      break;
+    case IDM_VISION_PRESET:
+      RunCommand("The colour-vision preset could not be used.", true, [this] { OnVisionPreset(); });
+      break;
     case IDM_ABOUT:
       RunCommand("The About box could not be shown.", false, [this] { OnAbout(); });
       break;
@@ -357,6 +365,12 @@ void MainWindow::OnBoxClicked(int index) {
 void MainWindow::OnSave() { SaveColorFile(*this); }
 
 void MainWindow::OnRestore() { RestoreColorFile(*this); }
+
+// Modal: the re-entry guard stays up while it is open, and what separating
+// throws comes back here to the command's boundary.
+void MainWindow::OnCheckColors() { CheckDialog(instance_, hwnd_, dpi_, *this).RunModal(); }
+
+void MainWindow::OnVisionPreset() { PickTable(*this, ColourVisionScheme()); }
 
 void MainWindow::OnAbout() {
   const std::string text = std::string(TINTMOOR_TITLE " v" TINTMOOR_VERSION_STRING) +

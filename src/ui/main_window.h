@@ -113,6 +113,8 @@ class MainWindow final : public ColorWindow {
   void OnBoxClicked(int index);
   void OnSave();
   void OnRestore();
+  void OnCheckColors();
+  void OnVisionPreset();
   void OnAbout();
   void OnQuit();
   void OnLinkClicked();

@@ -147,14 +147,18 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
     UINT id;
   };
   const Item items[] = {
-      {0, 0, "&Save", IDM_SAVE},      {0, 1, nullptr, 0},
-      {0, 2, "&Quit", IDM_QUIT},      {1, 0, "&Restore Default Colors", IDM_RESTORE},
+      {0, 0, "&Save", IDM_SAVE},
+      {0, 1, nullptr, 0},
+      {0, 2, "&Quit", IDM_QUIT},
+      {1, 0, "&Restore Default Colors", IDM_RESTORE},
+      {1, 1, "&Check Colors...", IDM_CHECK},
+      {1, 2, "Use Color-&Vision Preset", IDM_VISION_PRESET},
       {2, 0, "&About...", IDM_ABOUT},
   };
   HMENU bar = GetMenu(form_->hwnd());
   ASSERT_EQ(GetMenuItemCount(bar), 3);
   const char* titles[] = {"&File", "&Options", "&?"};
-  const int counts[] = {3, 1, 1};
+  const int counts[] = {3, 3, 1};
   char text[128];
   for (int m = 0; m < 3; ++m) {
     ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
