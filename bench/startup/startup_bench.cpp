@@ -23,10 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "colorfile/color_table.h"
 #include "colorfile/game_location.h"
 #include "colorfile/registry_win32.h"
 #include "common/file_io.h"
 #include "markup/words.h"
+#include "colorfile/color_table.h"
 #include "ui/window_commands.h"
 #include "ui/yield.h"
 
@@ -91,7 +93,12 @@ class NullWindow : public ColorWindow {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     ++messages;
   }
-  std::array<std::string, 39> tags;
+  Answer Ask(const std::string& text, const std::string&) override {
+    std::fprintf(stderr, "question: %s\n", text.c_str());
+    ++messages;
+    return Answer::kCancel;
+  }
+  std::array<std::string, kCells> tags;
   int messages = 0;
 };
 

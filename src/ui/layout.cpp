@@ -1,5 +1,6 @@
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 int TwipsToPixels(int twips, int dpi) {
@@ -19,6 +20,22 @@ Twips BoxTwips(int box) {
 }
 
 Twips RowLabelTwips(int row) { return {360, 1440 + 360 * row, 915, 255}; }
+
+Twips CaptionTwips(int caption) {
+  return caption < kRows ? RowLabelTwips(caption) : kColumnHeaders[caption - kRows].label;
+}
+
+std::string_view CaptionText(int caption) {
+  return caption < kRows ? RowCaption(caption) : ColumnCaption(caption - kRows);
+}
+
+Twips TextRoom(const Twips& box) {
+  constexpr int kFrameInnerRight = 4560;  // where the right strip begins
+  const Twips grid = BoxTwips(0);
+  int right = std::min(box.left + box.width, kFrameInnerRight);
+  if (box.left < grid.left && box.top + box.height > grid.top) right = std::min(right, grid.left);
+  return {box.left, box.top, std::max(0, right - box.left), box.height};
+}
 
 const std::array<ColumnHeader, kColumns> kColumnHeaders{{
     {{840, 300, 3735, 255}, 1650, 600, 1320},

@@ -45,6 +45,16 @@ extern const std::array<ColumnHeader, kColumns> kColumnHeaders;
 
 inline constexpr Twips kHyperLinkTwips{2340, 6060, 2415, 255};
 
+// The captions the window draws itself: the 13 row captions, then the 3 column captions.
+inline constexpr int kCaptions = kRows + kColumns;
+Twips CaptionTwips(int caption);
+std::string_view CaptionText(int caption);
+
+// The part of a box that text may use: it stops at the frame's inner edge, and
+// a box left of the colour grid (the row captions' reach under the first
+// column) stops where the grid begins, so no text hides under a colour box.
+Twips TextRoom(const Twips& box);
+
 // The eight frame bitmaps. Strips are drawn first, then the corners over them.
 enum class FrameArt {
   Top,

@@ -1,6 +1,7 @@
+// MainWindow's classes, window procedures, children and commands; its
+// painting, DPI and fonts are in main_window_paint.cpp.
 #include "ui/main_window.h"
 
-#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -23,48 +24,6 @@ namespace {
 
 constexpr const char* kBoxClass = "TintmoorColorBox";
 constexpr const char* kLinkClass = "TintmoorLink";
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = 0;
-
-// DPI calls that older systems lack are looked up at run time.
-template <class Fn>
-Fn User32Proc(const char* name) {
-  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
-
-int WindowDpi(HWND hwnd) {
-  using Fn = UINT(WINAPI*)(HWND);
-  static const Fn getDpiForWindow = User32Proc<Fn>("GetDpiForWindow");
-  if (getDpiForWindow) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
-  }
-  WindowDC screen(nullptr);
-  return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-
-RECT WindowRectForClient(int width, int height, int dpi) {
-  RECT r{0, 0, width, height};
-  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
-  if (!adjustForDpi || !adjustForDpi(&r, kStyle, TRUE, kExStyle, static_cast<UINT>(dpi))) {
-    AdjustWindowRectEx(&r, kStyle, TRUE, kExStyle);
-  }
-  return r;
-}
-
-COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
-
-Font MakeFont(const char* face, int heightPixels, bool underline) {
-  LOGFONTA lf{};
-  lf.lfHeight = -heightPixels;
-  lf.lfWeight = FW_NORMAL;
-  lf.lfUnderline = underline ? TRUE : FALSE;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = DEFAULT_QUALITY;
-  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-  return Font(CreateFontIndirectA(&lf));
-}
 
 // A click is a button press and release inside the same control, as with a push button.
 bool TrackClick(HWND hwnd, UINT msg, LPARAM lp) {
@@ -182,8 +141,6 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return 0;
       case WM_ERASEBKGND:
         return 1;  // OnPaint covers every pixel
-      case WM_CTLCOLORSTATIC:
-        return self->OnCtlColorStatic(reinterpret_cast<HDC>(wp));
       case WM_COMMAND:
         self->OnCommand(LOWORD(wp));
         return 0;
@@ -197,8 +154,7 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         self->OnDestroy();
         return 0;
       case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
+        self->OnNcDestroy();
         break;
     }
   } catch (...) {
@@ -233,41 +189,10 @@ LRESULT CALLBACK MainWindow::ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// ---- Messages.
-
-LRESULT MainWindow::OnCreate() {
-  dpi_ = WindowDpi(hwnd_);
-  backBrush_.Reset(CreateSolidBrush(ToColorRef(kBackColor)));
-  static constexpr int kArtIds[8] = {
-      IDB_FRAME_TOP,          IDB_FRAME_LEFT,          IDB_FRAME_RIGHT,     IDB_FRAME_BOTTOM,
-      IDB_CORNER_BOTTOM_LEFT, IDB_CORNER_BOTTOM_RIGHT, IDB_CORNER_TOP_LEFT, IDB_CORNER_TOP_RIGHT};
-  for (int i = 0; i < 8; ++i) {
-    art_[i].Reset(static_cast<HBITMAP>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
-  }
-  CreateChildren();
-  ApplyFonts();
-  SizeWindow(std::nullopt);
-  return 0;
-}
-
 void MainWindow::CreateChildren() {
-  // Each child is made where it stands at the window's DPI: moving 56 windows
-  // afterwards is measurable in start-up under Wine.
-  // The row captions reach 9 pixels into the first column of boxes: they are
-  // created first, so they lie under the boxes, and clip themselves against them.
-  constexpr DWORD kLabelStyle =
-      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
-  for (int row = 0; row < kRows; ++row) {
-    const std::string caption(RowCaption(row));
-    rowLabels_[row] = CreateChild("STATIC", caption.c_str(), kLabelStyle, Px(RowLabelTwips(row)),
-                                  IDC_ROWLABEL0 + row);
-  }
-  for (int column = 0; column < 3; ++column) {
-    const std::string caption(ColumnCaption(column));
-    headers_[column] = CreateChild("STATIC", caption.c_str(), kLabelStyle,
-                                   Px(kColumnHeaders[column].label), IDC_HEADER0 + column);
-  }
+  // Only what takes clicks is a window; the window paints the rest. Each child
+  // is made where it stands at the window's DPI: every window made or moved at
+  // start-up is measurable under Wine.
   link_ = CreateChild(kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                       Px(kHyperLinkTwips), IDC_LINK);
   SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -276,8 +201,6 @@ void MainWindow::CreateChildren() {
     boxes_[k].hwnd = CreateChild(kBoxClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, Px(BoxTwips(k)),
                                  IDC_BOX0 + k);
     SetWindowLongPtrA(boxes_[k].hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    // Above every caption, whatever order the system gave new windows.
-    SetWindowPos(boxes_[k].hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 
@@ -285,141 +208,6 @@ HWND MainWindow::CreateChild(const char* className, const char* text, DWORD styl
                              const PixelRect& r, int id) {
   return CreateWindowExA(0, className, text, style, r.left, r.top, r.width(), r.height(), hwnd_,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-}
-
-void MainWindow::ApplyFonts() {
-  // The default dialog font is 8 pt "MS Shell Dlg"; the link's is 9.75 pt.
-  dialogFont_ = MakeFont("MS Shell Dlg", MulDiv(8, dpi_, 72), false);
-  linkFont_ = MakeFont("MS Sans Serif", MulDiv(975, dpi_, 7200), true);
-  for (HWND label : rowLabels_) {
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
-  }
-  for (HWND header : headers_) {
-    SendMessageA(header, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
-  }
-}
-
-void MainWindow::ApplyDpi() {
-  ApplyFonts();
-  auto place = [](HWND hwnd, const PixelRect& r) {
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width(), r.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  for (int k = 0; k < kCells; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
-  for (int row = 0; row < kRows; ++row) place(rowLabels_[row], Px(RowLabelTwips(row)));
-  for (int column = 0; column < 3; ++column) {
-    place(headers_[column], Px(kColumnHeaders[column].label));
-  }
-  place(link_, Px(kHyperLinkTwips));
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
-  const PixelRect client = Px(kClientTwips);
-  RECT frame = WindowRectForClient(client.width(), client.height(), dpi_);
-  int width = frame.right - frame.left;
-  int height = frame.bottom - frame.top;
-  POINT at;
-  if (topLeft) {
-    at = *topLeft;
-  } else {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof(mi);
-    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
-    const RECT& work = mi.rcWork;
-    at = {work.left + (work.right - work.left - width) / 2,
-          work.top + (work.bottom - work.top - height) / 2};
-  }
-  SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  // A menu bar that wraps makes the frame taller than the calculation says.
-  RECT got;
-  GetClientRect(hwnd_, &got);
-  const int dx = client.width() - (got.right - got.left);
-  const int dy = client.height() - (got.bottom - got.top);
-  if (dx || dy) {
-    width += dx;
-    height += dy;
-    if (!topLeft) {
-      at.x -= dx / 2;
-      at.y -= dy / 2;
-    }
-    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-}
-
-void MainWindow::PaintBackground(HDC dc, POINT origin) const {
-  POINT oldOrigin;
-  SetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrigin);
-  const PixelRect client = Px(kClientTwips);
-  RECT all{0, 0, client.right, client.bottom};
-  FillRect(dc, &all, backBrush_.get());
-
-  // Strips first, corners over them; the strips are clipped at the client edge.
-  MemoryDC mem(dc);
-  SetStretchBltMode(dc, COLORONCOLOR);
-  for (const FramePiece& piece : kFramePieces) {
-    const Bitmap& art = art_[static_cast<int>(piece.art)];
-    if (!art) continue;
-    BITMAP bm{};
-    GetObjectA(art.get(), sizeof(bm), &bm);
-    const PixelRect to = Px(piece.place);
-    SelectScope select(mem.get(), art.get());
-    StretchBlt(dc, to.left, to.top, to.width(), to.height(), mem.get(), 0, 0, bm.bmWidth,
-               bm.bmHeight, SRCCOPY);
-  }
-
-  // The connector lines, one pixel wide at 96 dpi, in the window-text colour.
-  Brush line(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
-  const int lineWidth = std::max(1, TwipsToPixels(15, dpi_));
-  for (const ColumnHeader& header : kColumnHeaders) {
-    const int x = TwipsToPixels(header.lineX, dpi_);
-    RECT r{x, TwipsToPixels(header.lineTop, dpi_), x + lineWidth,
-           TwipsToPixels(header.lineBottom, dpi_)};
-    FillRect(dc, &r, line.get());
-  }
-  SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-}
-
-// The paint handlers draw into the DC of WM_PRINTCLIENT when given one, so
-// the window can be printed (and its pixels read back by the tests).
-void MainWindow::OnPaint(HDC printDc) {
-  std::optional<PaintScope> paint;
-  if (!printDc) paint.emplace(hwnd_);
-  PaintBackground(printDc ? printDc : paint->dc(), {0, 0});
-}
-
-void MainWindow::OnBoxPaint(HWND box, HDC printDc) {
-  std::optional<PaintScope> paint;
-  if (!printDc) paint.emplace(box);
-  const HDC dc = printDc ? printDc : paint->dc();
-  const int k = GetDlgCtrlID(box) - IDC_BOX0;
-  const bool known = k >= 0 && k < kCells && boxes_[k].color;
-  Brush fill(CreateSolidBrush(known ? ToColorRef(*boxes_[k].color) : GetSysColor(COLOR_WINDOW)));
-  RECT r;
-  GetClientRect(box, &r);
-  FillRect(dc, &r, fill.get());
-}
-
-void MainWindow::OnLinkPaint(HWND link, HDC printDc) {
-  std::optional<PaintScope> paint;
-  if (!printDc) paint.emplace(link);
-  const HDC dc = printDc ? printDc : paint->dc();
-  // Transparent: the window's own background and frame show through the text.
-  POINT origin{0, 0};
-  MapWindowPoints(link, hwnd_, &origin, 1);
-  PaintBackground(dc, origin);
-  RECT r;
-  GetClientRect(link, &r);
-  SelectScope font(dc, linkFont_.get());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ToColorRef(kLinkColor));
-  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-}
-
-LRESULT MainWindow::OnCtlColorStatic(HDC dc) {
-  SetBkColor(dc, ToColorRef(kBackColor));
-  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  return reinterpret_cast<LRESULT>(backBrush_.get());
 }
 
 void MainWindow::OnCommand(int id) {
@@ -453,12 +241,6 @@ void MainWindow::OnCommand(int id) {
   }
 }
 
-void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
-  dpi_ = dpi;
-  ApplyDpi();
-  SizeWindow(POINT{suggested->left, suggested->top});
-}
-
 void MainWindow::OnClose() {
   if (busy_) {
     closePending_ = true;  // carried out when the running command ends
@@ -473,6 +255,12 @@ void MainWindow::OnDestroy() {
     hookInstalled_ = false;
   }
   if (endsProgram_) PostQuitMessage(0);
+}
+
+void MainWindow::OnNcDestroy() {
+  // The last message: nothing after it may reach this object.
+  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
 }
 
 // ---- The error boundary.

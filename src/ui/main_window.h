@@ -1,5 +1,8 @@
 // MainWindow, the program's one window: 39 colour boxes under row and column
 // captions, a gold frame, the home-page link and the File, Options and ? menus.
+// Only the boxes and the link, which take clicks, are child windows; the
+// window paints the captions, lines and frame itself (main_window_paint.cpp),
+// each caption and the link in a font fitted to its room.
 //
 // Every user command (box click, menu item, link click) and the start-up
 // sequence run inside RunCommand, the window's single error boundary: a
@@ -24,6 +27,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "markup/words.h"
 #include "ui/gdi.h"
@@ -64,9 +69,10 @@ class MainWindow final : public ColorWindow {
   // What tests read back.
   std::optional<int32_t> BoxColor(int box) const { return boxes_[box].color; }
   HWND BoxWindow(int box) const { return boxes_[box].hwnd; }
-  HWND RowLabelWindow(int row) const { return rowLabels_[row]; }
-  HWND HeaderWindow(int column) const { return headers_[column]; }
   HWND LinkWindow() const { return link_; }
+  // The fonts the captions (numbered as in layout.h) and the link are drawn in.
+  HFONT CaptionFont(int caption) const { return captionFonts_.at(caption); }
+  HFONT LinkFont() const { return linkFont_; }
   int Dpi() const { return dpi_; }
   bool Busy() const { return busy_; }
   const WindowCommands& Commands() const { return commands_; }
@@ -81,6 +87,17 @@ class MainWindow final : public ColorWindow {
     std::optional<int32_t> color;  // none: the system's window colour
   };
   struct Snapshot;
+  struct FittedFont {
+    std::string face;
+    int height;
+    bool underline;
+    Font font;
+  };
+  class FontFitter;
+
+  static constexpr DWORD kStyle =
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  static constexpr DWORD kExStyle = 0;
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   template <void (MainWindow::*Paint)(HWND, HDC)>
@@ -89,11 +106,11 @@ class MainWindow final : public ColorWindow {
 
   LRESULT OnCreate();
   void OnPaint(HDC printDc);
-  LRESULT OnCtlColorStatic(HDC dc);
   void OnCommand(int id);
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnClose();
   void OnDestroy();
+  void OnNcDestroy();
   void OnBoxPaint(HWND box, HDC printDc);
   void OnLinkPaint(HWND link, HDC printDc);
 
@@ -117,10 +134,11 @@ class MainWindow final : public ColorWindow {
   void CreateChildren();
   HWND CreateChild(const char* className, const char* text, DWORD style, const PixelRect& r,
                    int id);                          // at r, in the client area
-  void ApplyFonts();                                 // the labels' and link's fonts for dpi_
+  void FitFonts();                                   // the captions' and link's fonts for dpi_
   void ApplyDpi();                                   // fonts and child positions for dpi_
   void SizeWindow(std::optional<POINT> topLeft);     // exact client size; centred if no topLeft
   void PaintBackground(HDC dc, POINT origin) const;  // back colour, frame, lines
+  void PaintCaptions(HDC dc) const;
   PixelRect Px(const Twips& t) const { return ToPixels(t, dpi_); }
 
   HINSTANCE instance_;
@@ -129,12 +147,11 @@ class MainWindow final : public ColorWindow {
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   std::array<Box, kCells> boxes_;
-  std::array<HWND, kRows> rowLabels_{};
-  std::array<HWND, 3> headers_{};
   HWND link_ = nullptr;
   Brush backBrush_;
-  Font dialogFont_;
-  Font linkFont_;
+  std::vector<FittedFont> fonts_;  // owns the fonts below, one per face and size in use
+  std::array<HFONT, kCaptions> captionFonts_{};
+  HFONT linkFont_ = nullptr;
   std::array<Bitmap, 8> art_;  // indexed by FrameArt
   bool busy_ = false;
   bool closePending_ = false;

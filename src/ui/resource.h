@@ -25,6 +25,4 @@
 
 /* Child controls: picColor(k) is IDC_BOX0 + k. */
 #define IDC_BOX0 1000
-#define IDC_ROWLABEL0 1100
-#define IDC_HEADER0 1200
 #define IDC_LINK 1300

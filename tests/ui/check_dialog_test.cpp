@@ -32,7 +32,6 @@ std::vector<std::string> ListLines(HWND list) {
 class CheckDialogTest : public testing::Test {
  protected:
   void SetUp() override {
-    ForgetLoadedGame();
     form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(SW_HIDE));

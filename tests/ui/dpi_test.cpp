@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 #include "ui/layout.h"
 #include "window_support.h"
@@ -15,35 +17,41 @@ namespace {
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
 constexpr const char* kChildVariable = "TINTMOOR_DPI_CHILD";
 
-// Sets LogPixels for as long as it lives.
-class LogPixels {
+// Sets a registry value for as long as it lives, then puts back what was there.
+class ScopedValue {
  public:
-  explicit LogPixels(DWORD dpi) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                    nullptr);
-    DWORD size = sizeof(old_), type = 0;
-    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&old_),
-                            &size) == ERROR_SUCCESS &&
-           type == REG_DWORD;
-    RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                   sizeof(dpi));
+  ScopedValue(HKEY root, const char* path, const char* name, DWORD type, const void* data,
+              DWORD size)
+      : name_(name) {
+    RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    DWORD oldSize = 0;
+    had_ = RegQueryValueExA(key_, name, nullptr, &oldType_, nullptr, &oldSize) == ERROR_SUCCESS;
+    old_.resize(oldSize);
+    if (had_) RegQueryValueExA(key_, name, nullptr, &oldType_, old_.data(), &oldSize);
+    RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size);
   }
-  ~LogPixels() {
+  ~ScopedValue() {
     if (had_) {
-      RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&old_),
-                     sizeof(old_));
+      RegSetValueExA(key_, name_, 0, oldType_, old_.data(), static_cast<DWORD>(old_.size()));
     } else {
-      RegDeleteValueA(key_, "LogPixels");
+      RegDeleteValueA(key_, name_);
     }
     RegCloseKey(key_);
   }
-  LogPixels(const LogPixels&) = delete;
-  LogPixels& operator=(const LogPixels&) = delete;
+  ScopedValue(const ScopedValue&) = delete;
+  ScopedValue& operator=(const ScopedValue&) = delete;
 
  private:
+  const char* name_;
   HKEY key_ = nullptr;
-  DWORD old_ = 0;
+  DWORD oldType_ = 0;
+  std::vector<BYTE> old_;
   bool had_ = false;
+};
+
+struct LogPixels : ScopedValue {
+  explicit LogPixels(const DWORD& dpi)
+      : ScopedValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", REG_DWORD, &dpi, sizeof(dpi)) {}
 };
 
 std::string ThisProgram() {
@@ -53,12 +61,12 @@ std::string ThisProgram() {
 }
 
 // Runs this test program with a filter and the child variable set; its exit code.
-DWORD RunChild(const std::string& filter) {
+DWORD RunChild(const std::string& filter, const std::string& value = "1") {
   std::string command = "\"";
   command.append(ThisProgram());
   command.append("\" --gtest_filter=");
   command.append(filter);
-  SetEnvironmentVariableA(kChildVariable, "1");
+  SetEnvironmentVariableA(kChildVariable, value.c_str());
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
@@ -96,10 +104,10 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
     RECT want;
   };
   const Case cases[] = {
-      {form.BoxWindow(0), {114, 138, 218, 170}},      {form.BoxWindow(4), {228, 174, 332, 206}},
-      {form.BoxWindow(38), {342, 570, 446, 602}},     {form.RowLabelWindow(0), {36, 144, 128, 170}},
-      {form.RowLabelWindow(12), {36, 576, 128, 602}}, {form.HeaderWindow(0), {84, 30, 458, 56}},
-      {form.HeaderWindow(2), {318, 90, 554, 116}},    {form.LinkWindow(), {234, 606, 476, 632}},
+      {form.BoxWindow(0), {114, 138, 218, 170}},
+      {form.BoxWindow(4), {228, 174, 332, 206}},
+      {form.BoxWindow(38), {342, 570, 446, 602}},
+      {form.LinkWindow(), {234, 606, 476, 632}},
   };
   for (const Case& c : cases) {
     const RECT got = ClientRectInParent(c.hwnd);
@@ -114,13 +122,76 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   EXPECT_EQ(px.At(165, 100), ink);  // Line1 at 1650 twips
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
-  // The fonts grew with the DPI.
-  HDC dc = GetDC(form.RowLabelWindow(0));
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(form.RowLabelWindow(0), WM_GETFONT, 0, 0));
+}
+
+// How wide the first column's caption is in a face at 8 pt.
+LONG CaptionWidth(const std::string& face, int dpi) {
+  WindowDC screen(nullptr);
   LOGFONTA lf{};
-  GetObjectA(font, sizeof(lf), &lf);
-  ReleaseDC(form.RowLabelWindow(0), dc);
-  EXPECT_EQ(lf.lfHeight, -16);  // 8 pt at 144 dpi
+  lf.lfHeight = -MulDiv(8, dpi, 72);
+  lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  Font font(CreateFontIndirectA(&lf));
+  SelectScope select(screen.get(), font.get());
+  SIZE size{};
+  GetTextExtentPoint32A(screen.get(), CaptionText(kRows).data(),
+                        static_cast<int>(CaptionText(kRows).size()), &size);
+  return size.cx;
+}
+
+int CALLBACK AddFace(const LOGFONTA* lf, const TEXTMETRICA*, DWORD type, LPARAM faces) {
+  if ((type & TRUETYPE_FONTTYPE) && lf->lfCharSet != SYMBOL_CHARSET && *lf->lfFaceName != '@') {
+    reinterpret_cast<std::vector<std::string>*>(faces)->push_back(lf->lfFaceName);
+  }
+  return 1;
+}
+
+// The widest TrueType face installed: what a system whose dialog font resolves to a wide face
+// shows.
+std::string WidestFace() {
+  std::vector<std::string> faces;
+  LOGFONTA all{};
+  all.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExA(WindowDC(nullptr).get(), &all, AddFace, reinterpret_cast<LPARAM>(&faces), 0);
+  std::string widest;
+  for (const std::string& face : faces) {
+    if (widest.empty() || CaptionWidth(face, 96) > CaptionWidth(widest, 96)) widest = face;
+  }
+  return widest;
+}
+
+// At each DPI, with the dialog font as the prefix has it and as the widest
+// face installed, every caption and the link are drawn whole (ExpectCaptionsFit).
+TEST(Dpi, EveryCaptionFitsAtEachDpiInTheDialogFontAndInTheWidestFace) {
+  if (!IsChild()) {
+    const std::string widest = WidestFace();
+    ASSERT_FALSE(widest.empty());
+    for (const std::string& face : {std::string(), widest}) {
+      std::optional<ScopedValue> substitute;
+      if (!face.empty()) {
+        substitute.emplace(
+            HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes",
+            "MS Shell Dlg", REG_SZ, face.c_str(), static_cast<DWORD>(face.size() + 1));
+      }
+      for (int dpi : {96, 120, 144, 192}) {
+        LogPixels logPixels(static_cast<DWORD>(dpi));
+        EXPECT_EQ(RunChild("Dpi.EveryCaption*", std::to_string(dpi) + "," + face), 0u)
+            << dpi << " dpi, dialog font " << (face.empty() ? "as it is" : face) << ": see above";
+      }
+    }
+    return;
+  }
+  const std::string setting = std::getenv(kChildVariable);
+  const std::string face = setting.substr(setting.find(',') + 1);
+  Recorder rec;
+  MainWindow form(GetModuleHandleA(nullptr), rec.System());
+  form.EndProgramOnClose(false);
+  ASSERT_TRUE(form.Create(SW_HIDE));
+  ASSERT_EQ(form.Dpi(), std::stoi(setting));
+  // The substitute took (the system names the font as asked for, so compare widths).
+  if (!face.empty()) {
+    ASSERT_EQ(CaptionWidth("MS Shell Dlg", 96), CaptionWidth(face, 96)) << face;
+  }
+  ExpectCaptionsFit(form);
 }
 
 std::string VersionValue(const std::vector<char>& block, const char* key) {

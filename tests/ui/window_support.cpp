@@ -1,11 +1,17 @@
 #include "window_support.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "colorfile/game_location.h"
 #include "ui/gdi.h"
+#include "ui/layout.h"
+#include "ui/version.h"
+#include "ui/window_commands.h"
 
 namespace {
 
@@ -66,11 +72,11 @@ UiSystem Recorder::System() {
   return sys;
 }
 
-Rendering::Rendering(HWND hwnd) {
+Rendering::Rendering(HWND hwnd, SIZE size) {
   RECT client;
   GetClientRect(hwnd, &client);
-  width_ = client.right;
-  height_ = client.bottom;
+  width_ = std::max<int>(client.right, size.cx);
+  height_ = std::max<int>(client.bottom, size.cy);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = width_;
@@ -93,6 +99,50 @@ Rendering::Rendering(HWND hwnd) {
 COLORREF Rendering::At(int x, int y) const {
   const uint32_t v = pixels_.at(static_cast<size_t>(y) * width_ + x);
   return RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
+}
+
+void ExpectCaptionsFit(const MainWindow& form) {
+  const int dpi = form.Dpi();
+  const int frameInner = TwipsToPixels(4560, dpi);  // the right strip's left edge
+  const int gridLeft = TwipsToPixels(1140, dpi);    // the first column of boxes
+  const COLORREF back = RGB(228, 205, 122);
+  WindowDC screen(nullptr);
+  const PixelRect all = ToPixels(kClientTwips, dpi);
+  const Rendering client(form.hwnd(), {all.width(), all.height()}), link(form.LinkWindow());
+  for (int n = 0; n <= kCaptions; ++n) {
+    const bool isLink = n == kCaptions;
+    const std::string text = isLink ? TINTMOOR_HOME_PAGE : std::string(CaptionText(n));
+    const PixelRect box = ToPixels(isLink ? kHyperLinkTwips : CaptionTwips(n), dpi);
+    const HFONT font = isLink ? form.LinkFont() : form.CaptionFont(n);
+    const int limit = std::min({box.right, frameInner, n < kRows ? gridLeft : box.right});
+    SIZE size{};
+    LOGFONTA lf{};
+    {
+      SelectScope select(screen.get(), font);
+      GetTextExtentPoint32A(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
+      GetObjectA(font, sizeof(lf), &lf);
+    }
+    const std::string where = text + " at " + std::to_string(dpi) + " dpi in " + lf.lfFaceName +
+                              " " + std::to_string(lf.lfHeight) + ", " + std::to_string(box.left) +
+                              "+" + std::to_string(size.cx);
+    EXPECT_LE(box.left + size.cx, limit) << where;
+    EXPECT_LE(size.cy, box.height()) << where;
+    EXPECT_GE(-lf.lfHeight, (7 * dpi + 71) / 72) << where;
+    // The link is its own window; its pixels are read in its own coordinates.
+    const Rendering& px = isLink ? link : client;
+    const int dx = isLink ? box.left : 0, dy = isLink ? box.top : 0;
+    int ink = 0;
+    std::string cut;
+    for (int y = box.top; y < box.bottom; ++y) {
+      for (int x = box.left; x < limit; ++x) {
+        if (px.At(x - dx, y - dy) == back) continue;
+        ++ink;
+        if (x >= limit - 2) cut += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+      }
+    }
+    EXPECT_GT(ink, 0) << where;
+    EXPECT_EQ(cut, "") << where << ": ink at the right limit " << limit;
+  }
 }
 
 RECT ClientRectInParent(HWND child) {

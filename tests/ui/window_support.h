@@ -49,7 +49,8 @@ struct Recorder {
 // The window's client area as painted (WM_PRINTCLIENT), 0x00RRGGBB per pixel.
 class Rendering {
  public:
-  explicit Rendering(HWND hwnd);
+  // At least size big: a window the screen cannot hold still paints whole.
+  explicit Rendering(HWND hwnd, SIZE size = {0, 0});
   COLORREF At(int x, int y) const;  // as a COLORREF (0x00BBGGRR)
   int width() const { return width_; }
   int height() const { return height_; }
@@ -58,6 +59,13 @@ class Rendering {
   int width_ = 0, height_ = 0;
   std::vector<uint32_t> pixels_;
 };
+
+// Every caption and the link, at the window's DPI: measured in the font the
+// window drew it with, the text lies inside its box, short of the frame's inner
+// edge and, for the row captions, of the colour boxes, in no font below 7 pt;
+// in the rendered pixels each caption has ink, and the two pixel columns
+// just inside its right limit have none.
+void ExpectCaptionsFit(const MainWindow& form);
 
 // A child window's rectangle in its parent's client coordinates.
 RECT ClientRectInParent(HWND child);

@@ -1,0 +1,337 @@
+// MainWindow's painting, DPI and fonts: the window draws its background,
+// frame, connector lines and captions itself (windows for them cost start-up
+// time, see bench/startup), and fits every caption's and the link's font to the
+// room the layout gives it, since the system's dialog font may be much wider
+// than the one the window was designed with.
+#include <algorithm>
+#include <climits>
+
+#include "ui/main_window.h"
+#include "ui/resource.h"
+#include "ui/version.h"
+
+namespace {
+
+// DPI calls that older systems lack are looked up at run time.
+template <class Fn>
+Fn User32Proc(const char* name) {
+  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+int WindowDpi(HWND hwnd) {
+  using Fn = UINT(WINAPI*)(HWND);
+  static const Fn getDpiForWindow = User32Proc<Fn>("GetDpiForWindow");
+  if (getDpiForWindow) {
+    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+RECT WindowRectForClient(int width, int height, int dpi, DWORD style, DWORD exStyle) {
+  RECT r{0, 0, width, height};
+  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
+  if (!adjustForDpi || !adjustForDpi(&r, style, TRUE, exStyle, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&r, style, TRUE, exStyle);
+  }
+  return r;
+}
+
+COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
+
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// Faces tried, narrowest first, when a caption does not fit in the face asked
+// for even at the smallest size allowed.
+constexpr const char* kCondensedFaces[] = {"Arial Narrow", "Liberation Sans Narrow",
+                                           "DejaVu Sans Condensed"};
+
+// Text is never drawn below 7 points, whatever it takes to fit.
+int SmallestHeight(int dpi) { return (7 * dpi + 71) / 72; }
+
+}  // namespace
+
+// Picks, for texts that share a room's size, the first font in which all fit:
+// the face asked for from its size down to the smallest, then each condensed
+// face the system has from the same size down. What it makes it keeps in
+// fonts, shared by every text that fits the same face and size.
+class MainWindow::FontFitter {
+ public:
+  FontFitter(int dpi, std::vector<FittedFont>& fonts)
+      : screen_(nullptr), dc_(screen_.get()), least_(SmallestHeight(dpi)), fonts_(fonts) {}
+
+  HFONT Fit(const char* face, int height, bool underline,
+            const std::vector<std::string_view>& texts, SIZE room) {
+    HFONT narrowest = nullptr;
+    LONG narrowestWidth = LONG_MAX;
+    auto tryFace = [&](const char* f) -> HFONT {
+      for (int h = height; h >= std::min(height, least_); --h) {
+        HFONT font = Get(f, h, underline);
+        SIZE size{};
+        {
+          SelectScope select(dc_.get(), font);
+          for (std::string_view text : texts) {
+            const SIZE one = InkExtent(text);
+            size.cx = std::max(size.cx, one.cx);
+            size.cy = std::max(size.cy, one.cy);
+          }
+        }
+        if (size.cx <= room.cx && size.cy <= room.cy) return font;
+        if (size.cx < narrowestWidth) {
+          narrowest = font;
+          narrowestWidth = size.cx;
+        }
+      }
+      return nullptr;
+    };
+    if (HFONT font = tryFace(face)) return font;
+    for (const char* condensed : kCondensedFaces) {
+      if (!Installed(condensed)) continue;
+      if (HFONT font = tryFace(condensed)) return font;
+    }
+    return narrowest;  // nothing fits: the least cut
+  }
+
+ private:
+  HFONT Get(const char* face, int height, bool underline) {
+    for (const FittedFont& f : fonts_) {
+      if (f.face == face && f.height == height && f.underline == underline) return f.font.get();
+    }
+    LOGFONTA lf{};
+    lf.lfHeight = -height;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfUnderline = underline ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    fonts_.push_back({face, height, underline, Font(CreateFontIndirectA(&lf))});
+    return fonts_.back().font.get();
+  }
+
+  // The text's advance, plus what its first and last glyphs reach beyond it
+  // (a slanted "/" does): a fit that leaves that out is cut by a pixel or two.
+  SIZE InkExtent(std::string_view text) const {
+    SIZE size{};
+    if (text.empty()) return size;
+    GetTextExtentPoint32A(dc_.get(), text.data(), static_cast<int>(text.size()), &size);
+    ABC first{}, last{};  // bitmap faces have none and draw inside their advance
+    const auto front = static_cast<unsigned char>(text.front());
+    const auto back = static_cast<unsigned char>(text.back());
+    if (GetCharABCWidthsA(dc_.get(), front, front, &first) &&
+        GetCharABCWidthsA(dc_.get(), back, back, &last)) {
+      size.cx += std::max(0, -first.abcA) + std::max(0, -last.abcC);
+    }
+    return size;
+  }
+
+  // The font mapper hands out another face for one it does not have.
+  bool Installed(const char* face) {
+    SelectScope select(dc_.get(), Get(face, least_, false));
+    char got[LF_FACESIZE] = "";
+    GetTextFaceA(dc_.get(), LF_FACESIZE, got);
+    return lstrcmpiA(got, face) == 0;
+  }
+
+  WindowDC screen_;
+  MemoryDC dc_;
+  int least_;
+  std::vector<FittedFont>& fonts_;
+};
+
+LRESULT MainWindow::OnCreate() {
+  dpi_ = WindowDpi(hwnd_);
+  backBrush_.Reset(CreateSolidBrush(ToColorRef(kBackColor)));
+  static constexpr int kArtIds[8] = {
+      IDB_FRAME_TOP,          IDB_FRAME_LEFT,          IDB_FRAME_RIGHT,     IDB_FRAME_BOTTOM,
+      IDB_CORNER_BOTTOM_LEFT, IDB_CORNER_BOTTOM_RIGHT, IDB_CORNER_TOP_LEFT, IDB_CORNER_TOP_RIGHT};
+  for (int i = 0; i < 8; ++i) {
+    art_[i].Reset(static_cast<HBITMAP>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
+  }
+  CreateChildren();
+  FitFonts();
+  SizeWindow(std::nullopt);
+  return 0;
+}
+
+void MainWindow::FitFonts() {
+  // The default dialog font is 8 pt "MS Shell Dlg"; the link's is 9.75 pt.
+  std::vector<FittedFont> fonts;
+  FontFitter fitter(dpi_, fonts);
+  const int dialogHeight = MulDiv(8, dpi_, 72);
+  // Two pixels are kept clear at the right, so no text touches the frame or a box.
+  auto roomOf = [this](const Twips& box) {
+    const PixelRect room = Px(TextRoom(box));
+    return SIZE{room.width() - 2, room.height()};
+  };
+  // The row captions, one above the other in rooms of one size, share one
+  // font: a list whose last lines shrink reads as a fault.
+  std::vector<std::string_view> rowCaptions;
+  for (int row = 0; row < kRows; ++row) rowCaptions.push_back(RowCaption(row));
+  HFONT rows =
+      fitter.Fit("MS Shell Dlg", dialogHeight, false, rowCaptions, roomOf(RowLabelTwips(0)));
+  for (int row = 0; row < kRows; ++row) captionFonts_[row] = rows;
+  for (int column = 0; column < kColumns; ++column) {
+    captionFonts_[kRows + column] =
+        fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
+                   roomOf(kColumnHeaders[column].label));
+  }
+  linkFont_ = fitter.Fit("MS Sans Serif", MulDiv(975, dpi_, 7200), true, {TINTMOOR_HOME_PAGE},
+                         roomOf(kHyperLinkTwips));
+  fonts_ = std::move(fonts);  // the old fonts go only now that nothing uses them
+  if (link_) InvalidateRect(link_, nullptr, FALSE);
+}
+
+void MainWindow::ApplyDpi() {
+  FitFonts();
+  auto place = [](HWND hwnd, const PixelRect& r) {
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width(), r.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  for (int k = 0; k < kCells; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
+  place(link_, Px(kHyperLinkTwips));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  ApplyDpi();
+  SizeWindow(POINT{suggested->left, suggested->top});
+}
+
+void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
+  const PixelRect client = Px(kClientTwips);
+  RECT frame = WindowRectForClient(client.width(), client.height(), dpi_, kStyle, kExStyle);
+  int width = frame.right - frame.left;
+  int height = frame.bottom - frame.top;
+  POINT at;
+  if (topLeft) {
+    at = *topLeft;
+  } else {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    const RECT& work = mi.rcWork;
+    at = {work.left + (work.right - work.left - width) / 2,
+          work.top + (work.bottom - work.top - height) / 2};
+  }
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps makes the frame taller than the calculation says.
+  RECT got;
+  GetClientRect(hwnd_, &got);
+  const int dx = client.width() - (got.right - got.left);
+  const int dy = client.height() - (got.bottom - got.top);
+  if (dx || dy) {
+    width += dx;
+    height += dy;
+    if (!topLeft) {
+      at.x -= dx / 2;
+      at.y -= dy / 2;
+    }
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// ---- Painting.
+
+void MainWindow::PaintBackground(HDC dc, POINT origin) const {
+  POINT oldOrigin;
+  SetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrigin);
+  const PixelRect client = Px(kClientTwips);
+  RECT all{0, 0, client.right, client.bottom};
+  FillRect(dc, &all, backBrush_.get());
+
+  // Strips first, corners over them; the strips are clipped at the client edge.
+  MemoryDC mem(dc);
+  SetStretchBltMode(dc, COLORONCOLOR);
+  for (const FramePiece& piece : kFramePieces) {
+    const Bitmap& art = art_[static_cast<int>(piece.art)];
+    if (!art) continue;
+    BITMAP bm{};
+    GetObjectA(art.get(), sizeof(bm), &bm);
+    const PixelRect to = Px(piece.place);
+    SelectScope select(mem.get(), art.get());
+    StretchBlt(dc, to.left, to.top, to.width(), to.height(), mem.get(), 0, 0, bm.bmWidth,
+               bm.bmHeight, SRCCOPY);
+  }
+
+  // The connector lines, one pixel wide at 96 dpi, in the window-text colour.
+  Brush line(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
+  const int lineWidth = std::max(1, TwipsToPixels(15, dpi_));
+  for (const ColumnHeader& header : kColumnHeaders) {
+    const int x = TwipsToPixels(header.lineX, dpi_);
+    RECT r{x, TwipsToPixels(header.lineTop, dpi_), x + lineWidth,
+           TwipsToPixels(header.lineBottom, dpi_)};
+    FillRect(dc, &r, line.get());
+  }
+  SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+}
+
+void MainWindow::PaintCaptions(HDC dc) const {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  for (int n = 0; n < kCaptions; ++n) {
+    // Clipped to its room, so a caption that still does not fit is cut, never
+    // drawn over the frame or under a box.
+    RECT room = ToRect(Px(TextRoom(CaptionTwips(n))));
+    const std::string_view text = CaptionText(n);
+    SelectScope font(dc, captionFonts_[n]);
+    DrawTextA(dc, text.data(), static_cast<int>(text.size()), &room,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+// The paint handlers draw into the DC of WM_PRINTCLIENT when given one, so
+// the window can be printed (and its pixels read back by the tests).
+void MainWindow::OnPaint(HDC printDc) {
+  if (printDc) {
+    PaintBackground(printDc, {0, 0});
+    PaintCaptions(printDc);
+    return;
+  }
+  // Drawn off screen and copied in one go: text over the background never flickers.
+  PaintScope paint(hwnd_);
+  const PixelRect client = Px(kClientTwips);
+  MemoryDC back(paint.dc());
+  Bitmap bits(CreateCompatibleBitmap(paint.dc(), client.width(), client.height()));
+  if (!back.get() || !bits) {
+    PaintBackground(paint.dc(), {0, 0});
+    PaintCaptions(paint.dc());
+    return;
+  }
+  SelectScope select(back.get(), bits.get());
+  PaintBackground(back.get(), {0, 0});
+  PaintCaptions(back.get());
+  BitBlt(paint.dc(), 0, 0, client.width(), client.height(), back.get(), 0, 0, SRCCOPY);
+}
+
+void MainWindow::OnBoxPaint(HWND box, HDC printDc) {
+  std::optional<PaintScope> paint;
+  if (!printDc) paint.emplace(box);
+  const HDC dc = printDc ? printDc : paint->dc();
+  const int k = GetDlgCtrlID(box) - IDC_BOX0;
+  const bool known = k >= 0 && k < kCells && boxes_[k].color;
+  Brush fill(CreateSolidBrush(known ? ToColorRef(*boxes_[k].color) : GetSysColor(COLOR_WINDOW)));
+  RECT r;
+  GetClientRect(box, &r);
+  FillRect(dc, &r, fill.get());
+}
+
+void MainWindow::OnLinkPaint(HWND link, HDC printDc) {
+  std::optional<PaintScope> paint;
+  if (!printDc) paint.emplace(link);
+  const HDC dc = printDc ? printDc : paint->dc();
+  // Transparent: the window's own background and frame show through the text.
+  POINT origin{0, 0};
+  MapWindowPoints(link, hwnd_, &origin, 1);
+  PaintBackground(dc, origin);
+  // The link takes clicks over its whole box, but its text keeps off the frame.
+  const PixelRect room = Px(TextRoom(kHyperLinkTwips));
+  RECT r{0, 0, room.width(), room.height()};
+  SelectScope font(dc, linkFont_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ToColorRef(kLinkColor));
+  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+}
