@@ -1,18 +1,3 @@
-# Cross-compiles the 32-bit Windows build with Debian's mingw-w64. The -posix
-# compilers are required: the win32-thread ones lack std::mutex, which
-# GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# One self-contained exe: no libgcc, libstdc++ or winpthread DLL beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# The product: 32-bit Windows, as the game is.
+set(TINTMOOR_MINGW_ARCH i686)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw.cmake")

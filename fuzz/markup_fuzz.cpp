@@ -26,7 +26,7 @@ void CountYield() { ++yields; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::string broken = round_trip::Check(bytes);
+  std::string broken = markup::round_trip::Check(bytes);
   if (!broken.empty()) Broken("round trip: " + broken);
 
   markup::Element expected, actual;
@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int actualYields = yields;
   if (!overflow) {
     yields = 0;
-    reference::Read(std::string(bytes), expected);
+    markup::reference::Read(std::string(bytes), expected);
     if (yields != actualYields) Broken("yield count differs from the rules");
     if (TreeText(actual) != TreeText(expected)) Broken("tree differs from the rules");
   }

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "colorfile/game_location.h"
 #include "colorfile/registry_win32.h"
 #include "common/file_io.h"
 #include "markup/words.h"
@@ -86,10 +87,9 @@ class NullWindow : public ColorWindow {
   void SetBoxTag(int box, const std::string& tag) override { tags[box] = tag; }
   void SetBoxColor(int, int32_t) override {}
   void SetCaption(const std::string&) override {}
-  int ShowMessage(const std::string& text, const std::string&, unsigned) override {
+  void ShowMessage(const std::string& text, const std::string&, MessageKind) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     ++messages;
-    return IDOK;
   }
   std::array<std::string, 39> tags;
   int messages = 0;
@@ -104,7 +104,7 @@ class GameKey {
   }
   ~GameKey() {
     if (saved_ == "\x01") {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kGameKeyPath);
+      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, KEY_WOW64_32KEY, 0);
     } else {
       Set(saved_);
     }
@@ -113,8 +113,8 @@ class GameKey {
  private:
   static void Set(const std::string& value) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0,
+                    KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr);
     RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
   // window makes this thread a GUI thread with a message queue, as in the program.
   CreateWindowA("STATIC", "bench", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   NullWindow window;
+  WindowCommands commands(SystemFileSystem(), SystemGameRegistry());
   // Batches with and without the hook alternate, so both see the same machine;
   // each batch is long enough for the timer. The hook's clock restarts per load,
   // so every load looks at the queue at least once, as the program's would.
@@ -186,8 +187,8 @@ int main(int argc, char** argv) {
     const double start = Now();
     for (int i = 0; i < kBatch; ++i) {
       ResetPumpClock();
-      LoadColorFile(window);
-      ShowColors(window);
+      commands.Load(window);
+      commands.Show(window);
     }
     return (Now() - start) / kBatch;
   };

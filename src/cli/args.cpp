@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/text.h"
+
 namespace {
 
 bool Contains(const std::vector<std::string>& list, const std::string& s) {
@@ -45,10 +47,12 @@ Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted) 
       } else {
         throw UsageError(name + " needs a value");
       }
+      // "--data-dir=" would quietly mean the current folder.
+      if (out.options[name].empty()) throw UsageError(name + " needs a value");
     } else if (Contains(accepted.flags, name) && eq == std::string::npos) {
       out.flags.push_back(name);
     } else {
-      throw UsageError("unknown option " + a);
+      throw UsageError("unknown option " + Shown(a));
     }
   }
   return out;

@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"  // UsageError
+#include "common/errors.h"
+
+// Thrown by a command whose arguments do not fit its usage.
+class UsageError : public TintError {
+ public:
+  using TintError::TintError;
+};
 
 struct AcceptedArgs {
   std::vector<std::string> options;  // take a value
@@ -23,5 +29,5 @@ struct Args {
 };
 
 // "--help" and "-h" are always flags. "--" ends the options; a lone "-" is a
-// positional. Throws UsageError for an unknown option or a missing value.
+// positional. Throws UsageError for an unknown option or a missing or empty value.
 Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted);

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include "cli/text.h"
+
 namespace {
 
 std::string Fixed2(double d) {
@@ -17,11 +19,6 @@ std::string Distance(double d) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%6.2f", d);
   return buf;
-}
-
-std::string Pad(std::string s, size_t width) {
-  if (s.size() < width) s.append(width - s.size(), ' ');
-  return s;
 }
 
 std::string PairName(int a, int b) {

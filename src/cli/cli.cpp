@@ -1,10 +1,16 @@
 // Dispatch, help and the one place where failures become exit statuses.
+#include "cli/cli.h"
+
 #include <algorithm>
 #include <exception>
+#include <iostream>
 #include <new>
 #include <ostream>
 
-#include "cli/cli.h"
+#include "cli/gamefolder.h"
+#include "cli/terminal.h"
+#include "cli/text.h"
+#include "colorfile/color_store.h"
 
 namespace {
 
@@ -33,45 +39,81 @@ void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
 #endif
          ".\n"
          "\n"
-         "Exit status: 0 success, 1 a file cannot be read (or written), 2 bad usage,\n"
-         "3 a counter overflowed (a line of more than 32767 words, nesting deeper\n"
-         "than 32766 levels), 4 check found players that are hard to tell apart.\n";
+         "Exit status: 0 success, 1 failed and the game's files were not written,\n"
+         "2 bad usage, 3 a counter overflowed (a line of more than 32767 words,\n"
+         "nesting deeper than 32766 levels), 4 check found players that are hard to\n"
+         "tell apart, 5 the colours were saved but what followed failed (deleting\n"
+         "playercolors.xmb, or printing the report).\n";
 }
 
+// The one way a failure reaches the user: a single line, with nothing in it
+// that the terminal would take as a command.
 int Fail(std::ostream& err, int status, const std::string& message) {
-  err << "error: " << message << "\n";
+  err << "error: " << EscapeControls(OneLine(message)) << "\n";
   return status;
+}
+
+int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv& env) {
+  try {
+    AcceptedArgs accepted = command.accepted;
+    if (command.findsGame)
+      accepted.options.insert(accepted.options.end(), {kDataDirOption, kWinePrefixOption});
+    const Args args = ParseArgs(rest, accepted);
+    if (args.Has("--help")) {
+      env.out << command.help;
+      if (command.findsGame) env.out << "\n" << kLocationHelp;
+      return kExitOk;
+    }
+    return command.run(args, env);
+  } catch (const UsageError& e) {
+    return Fail(
+        env.err, kExitUsage,
+        std::string(e.what()) + " (usage: tintmoor-cli " + command.name + " " + command.args + ")");
+  } catch (const OverflowError& e) {
+    return Fail(env.err, kExitOverflow, e.what());
+  } catch (const ColorFileOverflowError& e) {
+    return Fail(env.err, kExitOverflow, e.what());
+  } catch (const SavedButError& e) {
+    return Fail(env.err, kExitSavedBut, e.what());
+  } catch (const ColorFileError& e) {
+    // The new file is in place; only the xmb stayed behind.
+    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : kExitFile,
+                e.what());
+  } catch (const TintError& e) {
+    return Fail(env.err, kExitFile, e.what());
+  } catch (const std::bad_alloc&) {
+    return Fail(env.err, kExitFile, "out of memory");
+  } catch (const std::exception& e) {
+    return Fail(env.err, kExitFile, e.what());
+  }
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, CliEnv& env) {
   const std::vector<CliCommand> commands = AllCommands();
-  if (args.empty()) return Fail(err, kExitUsage, "no command given (see tintmoor-cli --help)");
+  if (args.empty()) return Fail(env.err, kExitUsage, "no command given (see tintmoor-cli --help)");
   const std::string& name = args[0];
+  int status = kExitOk;
   if (name == "--help" || name == "-h" || name == "help") {
-    PrintHelp(out, commands);
-    return kExitOk;
+    PrintHelp(env.out, commands);
+  } else {
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CliCommand& c) { return name == c.name; });
+    if (command == commands.end())
+      return Fail(env.err, kExitUsage,
+                  "unknown command \"" + Shown(name) + "\" (see tintmoor-cli --help)");
+    status = Run(*command, std::vector<std::string>(args.begin() + 1, args.end()), env);
   }
-  const CliCommand* command = nullptr;
-  for (const CliCommand& c : commands)
-    if (name == c.name) command = &c;
-  if (!command)
-    return Fail(err, kExitUsage, "unknown command \"" + name + "\" (see tintmoor-cli --help)");
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
-  try {
-    return command->run(rest, out, err);
-  } catch (const UsageError& e) {
-    return Fail(err, kExitUsage,
-                std::string(e.what()) + " (usage: tintmoor-cli " + command->name + " " +
-                    command->args + ")");
-  } catch (const OverflowError& e) {
-    return Fail(err, kExitOverflow, e.what());
-  } catch (const TintError& e) {
-    return Fail(err, kExitFile, e.what());
-  } catch (const std::bad_alloc&) {
-    return Fail(err, kExitFile, "out of memory");
-  } catch (const std::exception& e) {
-    return Fail(err, kExitFile, e.what());  // a file too large to hold, for one
-  }
+  // A report that did not arrive is a failure, whatever the command found;
+  // a command that already failed has said so.
+  env.out.flush();
+  if (!env.out && (status == kExitOk || status == kExitClosePairs))
+    status = Fail(env.err, kExitFile, "cannot write to standard output");
+  return status;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  CliEnv env{out, err, std::cin, SystemFileSystem(), &out == &std::cout && StdoutShowsTrueColour()};
+  return RunCli(args, env);
 }

@@ -1,7 +1,8 @@
 // The commands of tintmoor-cli. Each group of commands lives in its own file
 // and hands its table to AllCommands (command_table.cpp); RunCli dispatches on
-// the first argument, prints --help from the tables, and turns what a command
-// throws into one "error: " line and an exit status.
+// the first argument, parses every command's options the same way, prints
+// --help from the tables, and is the one place where what a command throws
+// becomes an "error: " line and an exit status.
 #pragma once
 
 #include <iosfwd>
@@ -9,38 +10,60 @@
 #include <string>
 #include <vector>
 
+#include "cli/args.h"
 #include "common/errors.h"
+
+class ColorFileSystem;
 
 // Exit statuses shared by every command.
 enum CliExit : int {
   kExitOk = 0,
-  kExitFile = 1,      // a file cannot be read (or written)
-  kExitUsage = 2,     // bad arguments
-  kExitOverflow = 3,  // a 16-bit counter overflowed
+  kExitFile = 1,        // failed; the game's files were not written
+  kExitUsage = 2,       // bad arguments
+  kExitOverflow = 3,    // a 16-bit counter of the markup overflowed
+  kExitClosePairs = 4,  // check found players that are hard to tell apart
+  kExitSavedBut = 5,    // the colours were saved, but what followed failed
 };
+inline constexpr int kExitFailed = kExitFile;
 
-// Thrown by a command whose arguments do not fit its usage.
-class UsageError : public TintError {
+// Thrown when the colours were saved but a later step failed (the xmb could
+// not be deleted, the report could not be printed): exit status 5.
+class SavedButError : public TintError {
  public:
   using TintError::TintError;
 };
 
-struct CliCommand {
-  const char* name;     // "dump"
-  const char* args;     // "FILE", shown in --help after the name
-  const char* summary;  // one line for --help
-  // Runs with the arguments after the command name; returns the exit status.
-  // Output goes to out (opened in binary mode), diagnostics to err.
-  int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// What a command may touch; tests give it string streams and a fake file system.
+struct CliEnv {
+  std::ostream& out;  // binary: bytes pass unchanged
+  std::ostream& err;
+  std::istream& in;  // read by "import -" and "--scheme -"
+  ColorFileSystem& fs;
+  bool swatches = false;  // out is a terminal that shows 24-bit colour
 };
 
-// dump and format.
+struct CliCommand {
+  const char* name;     // "dump"
+  const char* args;     // "FILE", shown in --help and after a usage error
+  const char* summary;  // one line for --help
+  AcceptedArgs accepted;
+  const char* help;  // what COMMAND --help prints
+  // Reads or writes the game's file: takes the location options, and --help
+  // explains them.
+  bool findsGame;
+  // Runs with the parsed arguments; returns the exit status, throws on failure.
+  int (*run)(const Args& args, CliEnv& env);
+};
+
+// dump and format (cmd_markup.cpp).
 std::span<const CliCommand> MarkupCommands();
-// list, set, export, import, presets, apply and check (cmd_colors.cpp).
+// list, set, export, import, presets, apply, check and preview (cmd_colors.cpp).
 std::span<const CliCommand> ColorCommands();
 
 // Every command, in the order --help lists them.
 std::vector<CliCommand> AllCommands();
 
 // The whole program minus main: args are the arguments after the program name.
+int RunCli(const std::vector<std::string>& args, CliEnv& env);
+// The same on the real file system and standard input.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

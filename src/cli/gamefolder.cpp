@@ -3,6 +3,17 @@
 #include "cli/wineprefix.h"
 #include "colorfile/color_store.h"
 
+const char* const kLocationHelp =
+    "Where the game's colour file is:\n"
+    "  --data-dir DIR      the game's data folder (the one holding playercolors.xml)\n"
+#ifdef _WIN32
+    "  (default: found through the game's registry entry, as the window finds it)\n";
+#else
+    "  --wine-prefix DIR   the Wine prefix the game is installed in: its \"AppPath\" is\n"
+    "                      read from DIR/system.reg and mapped through DIR/dosdevices\n"
+    "  (default: the prefix in $WINEPREFIX, or ~/.wine)\n";
+#endif
+
 std::string FindDataFolder(const Args& args) {
   const std::string* dataDir = args.Option(kDataDirOption);
   const std::string* prefix = args.Option(kWinePrefixOption);

@@ -9,6 +9,8 @@
 // The options every command that reads or writes the game's file accepts.
 inline constexpr const char* kDataDirOption = "--data-dir";
 inline constexpr const char* kWinePrefixOption = "--wine-prefix";
+// Their part of each such command's --help.
+extern const char* const kLocationHelp;
 
 // The data folder, ending in the path separator: --data-dir as given;
 // --wine-prefix through the prefix's registry; otherwise the host's default

@@ -29,11 +29,5 @@ int main(int argc, char** argv) {
   UseBinaryOutput();
   std::ios::sync_with_stdio(false);
   std::vector<std::string> args(argv + 1, argv + argc);
-  int status = RunCli(args, std::cout, std::cerr);
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "error: cannot write to standard output\n";
-    if (status == kExitOk) status = kExitFile;
-  }
-  return status;
+  return RunCli(args, std::cout, std::cerr);
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "cli/text.h"
+
 namespace {
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f'; }
@@ -21,13 +23,14 @@ std::vector<std::string_view> Tokens(std::string_view line) {
   return out;
 }
 
-// The text in double quotes. (Built by appending: GCC 12 warns wrongly about
-// "literal" + std::string at -O3.)
+// Text from the scheme in double quotes, safe to print and cut short. (Built
+// by appending: GCC 12 warns wrongly about "literal" + std::string at -O3.)
 std::string Quote(std::string_view text) {
+  const std::string shown = Shown(text);
   std::string out;
-  out.reserve(text.size() + 2);
+  out.reserve(shown.size() + 2);
   out += '"';
-  out += text;
+  out += shown;
   out += '"';
   return out;
 }
@@ -79,11 +82,6 @@ std::string SchemeText(std::string_view bytes) {
   return out;
 }
 
-std::string Pad(std::string s, size_t width) {
-  if (s.size() < width) s.append(width - s.size(), ' ');
-  return s;
-}
-
 }  // namespace
 
 std::string WriteScheme(const ColorTable& table) {
@@ -131,9 +129,13 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     }
     if (i < tokens.size() && (caption.empty() || IsPlayerWord(caption)))
       AppendWord(caption, tokens[i++], " ");
-    if (tokens.size() - i != 9)
-      fail("expected three colours of three numbers each after " + Quote(caption) + ", found " +
-           std::to_string(tokens.size() - i) + (tokens.size() - i == 1 ? " number" : " numbers"));
+    if (const size_t found = tokens.size() - i; found != 9)
+      fail("after " + Quote(caption) + " come " + std::to_string(found) +
+           (found == 1 ? " value" : " values") +
+           (found > 9 ? ", " + std::to_string(found - 9) + " too many"
+                      : ", " + std::to_string(9 - found) + " too few") +
+           ": a row is its caption and 9 numbers, red green blue of the unit, minimap and dead "
+           "colours");
     const auto row = ParseRow(caption);
     if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
     const auto r = static_cast<size_t>(*row);
@@ -145,6 +147,10 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     for (size_t k = 0; k < 9; ++k) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
       const auto v = Component(token);
+      if (!v && IsDigits(token) && token.size() > 3)
+        fail(Quote(token) + " has more than three digits; a colour is red green blue, each a " +
+             "number from 0 to 255");
+      if (!v && IsDigits(token)) fail(Quote(token) + " is above 255, the largest a colour takes");
       if (!v) fail(Quote(token) + " is not a number from 0 to 255");
       values[k] = *v;
     }

@@ -1,18 +1,21 @@
 #include "cli/wineprefix.h"
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
+
+#include "colorfile/game_location.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kGameKey = "Software\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
-constexpr std::string_view kGameKey32 =
-    "Software\\Wow6432Node\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
+constexpr std::string_view kGameKey = kGameKeyPath;
+// A 64-bit prefix's registry file keeps the 32-bit view under Wow6432Node.
+const std::string kGameKey32 =
+    "Software\\Wow6432Node" + std::string(kGameKey.substr(kGameKey.find('\\')));
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -226,12 +229,54 @@ std::vector<std::string> LogicalLines(std::string_view text) {
   return lines;
 }
 
-std::string ReadText(const std::string& path) {
+// system.reg can be large (and a damaged or hostile prefix larger still): it
+// is read in pieces, keeping only the lines of the game's keys, so memory
+// stays bounded whatever the file holds.
+constexpr uint64_t kMaxRegBytes = uint64_t{256} << 20;
+constexpr size_t kMaxKeptBytes = size_t{16} << 20;
+constexpr size_t kMaxHeaderBytes = 64u << 10;
+
+bool IsGameKey(std::string_view header) {
+  size_t pos = 1;
+  const auto key = Unescape(header, pos, ']');
+  return key && (Lower(*key) == Lower(kGameKey) || Lower(*key) == Lower(kGameKey32));
+}
+
+std::string GameKeysText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  std::string kept;
+  std::string line;
+  bool keep = false;
+  uint64_t total = 0;
+  auto endLine = [&] {
+    if (line.starts_with("[")) keep = IsGameKey(line);
+    if (keep) {
+      kept += line;
+      kept += '\n';
+    }
+    line.clear();
+  };
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    const auto got = static_cast<size_t>(in.gcount());
+    total += got;
+    if (total > kMaxRegBytes)
+      throw TintError(path + " is larger than 256 MB; it is not a registry Wine wrote");
+    for (size_t i = 0; i < got; ++i) {
+      if (buffer[i] == '\n') {
+        endLine();
+        continue;
+      }
+      // Outside the game's keys only a line's start matters (is it a key?).
+      if (!keep && line.size() >= kMaxHeaderBytes) continue;
+      line += buffer[i];
+      if (kept.size() + line.size() > kMaxKeptBytes)
+        throw TintError("the game's keys in " + path + " are larger than 16 MB");
+    }
+  }
+  endLine();
+  return kept;
 }
 
 }  // namespace
@@ -270,10 +315,10 @@ std::string WineAppPath(const std::string& prefix) {
   std::error_code ec;
   if (!fs::is_regular_file(regPath, ec))
     throw TintError("no Wine prefix at " + prefix + " (" + regPath + " not found)");
-  const std::string text = ReadText(regPath);
+  const std::string text = GameKeysText(regPath);
   bool notText = false;
-  for (std::string_view key : {kGameKey32, kGameKey}) {
-    const auto v = FindRegValue(text, key, "AppPath");
+  for (std::string_view key : {std::string_view(kGameKey32), kGameKey}) {
+    const auto v = FindRegValue(text, key, kGameInstallValue);
     if (!v) continue;
     if (v->type != kRegSz) {
       notText = true;
@@ -302,15 +347,20 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
   if (fs::path real = fs::canonical(dir, ec); !ec) dir = real;
 
   std::string_view rest = windowsPath.substr(2);
+  int depth = 0;  // components below the drive's folder: ".." never climbs above it
   while (!rest.empty()) {
     const size_t cut = rest.find_first_of("\\/");
     const std::string_view part = rest.substr(0, cut);
     rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
     if (part.empty() || part == ".") continue;
     if (part == "..") {
-      dir = dir.parent_path();
+      if (depth > 0) {
+        dir = dir.parent_path();
+        --depth;
+      }
       continue;
     }
+    ++depth;
     fs::path next = dir / std::string(part);
     if (!fs::exists(next, ec)) {
       // Wine finds files whatever the case of their names; so do we.
@@ -328,7 +378,5 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
 }
 
 std::string WineDataFolder(const std::string& prefix) {
-  std::string appPath = WineAppPath(prefix);
-  if (!appPath.ends_with('\\')) appPath += '\\';
-  return MapWinePath(prefix, appPath + "data") + "/";
+  return MapWinePath(prefix, DataFolderOfInstall(WineAppPath(prefix))) + "/";
 }

@@ -43,7 +43,8 @@ std::string WineAppPath(const std::string& prefix);
 // The host path of an absolute Windows path ("C:\Games\AoM") in the prefix:
 // the drive through dosdevices/<letter>:, then each component as it is found
 // in the folder, whatever its case. Components that do not exist are kept as
-// written. Throws TintError for a path without a drive letter.
+// written; ".." stops at the drive's folder, as on Windows, so the result
+// always lies under it. Throws TintError for a path without a drive letter.
 std::string MapWinePath(const std::string& prefix, std::string_view windowsPath);
 
 // The game's data folder in the prefix, ending in '/'.

@@ -1,6 +1,11 @@
 // The safe load, save and restore sequences; see colorstore.h.
 #include "colorfile/color_store.h"
 
+#include <climits>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+
 #include "colorfile/table_binding.h"
 #include "markup/reader.h"
 #include "markup/writer.h"
@@ -44,22 +49,147 @@ std::string Message(ColorFileStep step, const std::string& path, const std::stri
       return "The new colours are in playercolors.xml, but\n" + path +
              "\ncould not be deleted: " + reason +
              "\n\nThe game may keep its old colours until that file is deleted." + Hint(problem);
+    case ColorFileStep::kChangedOnDisk:
+      return "The colour file\n" + path +
+             "\nchanged on disk after Tintmoor read it, so nothing was written: writing now "
+             "would undo that change.";
+    case ColorFileStep::kReadOriginal:
+      return "The kept original colour file\n" + path + "\ncannot be read: " + reason +
+             "\n\nNothing was changed.";
   }
   return reason;
 }
 
-void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::string_view bytes) {
-  const std::string path = ColorFilePath(dataFolder);
+// FNV-1a: enough to tell a changed file from the one loaded, which nobody
+// crafts against us; the size is compared as well.
+uint64_t HashOf(std::string_view bytes) {
+  uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+LoadedColorFile Describe(const std::optional<std::string>& bytes) {
+  LoadedColorFile d;
+  if (!bytes) return d;
+  d.found = true;
+  d.size = bytes->size();
+  d.hash = HashOf(*bytes);
+  return d;
+}
+
+// Calls f(line) for each line as the reader sees it (CR, LF or CR LF ends a
+// line; spaces trimmed at both ends, tabs removed), skipping empty ones.
+template <class F>
+void ForEachCleanLine(std::string_view bytes, F&& f) {
+  size_t p = 0;
+  while (p < bytes.size()) {
+    size_t e = bytes.find_first_of("\r\n", p);
+    if (e == std::string_view::npos) e = bytes.size();
+    std::string_view raw = bytes.substr(p, e - p);
+    p = e + ((e + 1 < bytes.size() && bytes[e] == '\r' && bytes[e + 1] == '\n') ? 2 : 1);
+    while (!raw.empty() && raw.front() == ' ') raw.remove_prefix(1);
+    while (!raw.empty() && raw.back() == ' ') raw.remove_suffix(1);
+    std::string line;
+    for (const char c : raw)
+      if (c != '\t') line += c;
+    if (!line.empty()) f(std::move(line));
+  }
+}
+
+// The lines of found that are not among the lines the writer makes of the
+// tree read from it: exactly the lines a save cannot give back, whatever the
+// reason (a line the reader drops, a value it changes, an element split over
+// lines). Indentation and line ends do not count, as the reader ignores them.
+// The writer keeps the order of what it was given, so matching each line
+// against the written ones as a multiset is enough.
+int32_t CountLinesNotKept(std::string_view found, const markup::Element& root) {
+  std::string written;
   try {
-    fs.ReplaceWhole(path, bytes);
+    written = markup::WriteDocument(root);
+  } catch (const OverflowError&) {
+    // A tree too deep to write is refused by every save; nothing to count.
+    return 0;
+  }
+  std::unordered_map<std::string, int32_t> left;
+  ForEachCleanLine(written, [&](std::string line) { ++left[line]; });
+  int32_t lost = 0;
+  bool first = true;
+  ForEachCleanLine(found, [&](std::string line) {
+    // The writer puts its own declaration first; the file's is replaced, not lost.
+    if (std::exchange(first, false) && line.rfind("<?xml ", 0) == 0) return;
+    auto it = left.find(line);
+    if (it != left.end() && it->second > 0) {
+      --it->second;
+    } else if (lost < INT32_MAX) {
+      ++lost;
+    }
+  });
+  return lost;
+}
+
+// The game's colour file as it is now, or nothing when there is none.
+std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& path) {
+  if (!fs.IsFile(path)) return std::nullopt;
+  try {
+    return fs.ReadAll(path);
   } catch (const FileError& e) {
+    // A file that cannot be read is one the save must not replace blind.
     throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
 
+// Before the first replacement, the file as found goes beside it, once, so
+// what a save cannot write back is never lost. The program's own default file
+// (seeded on first run) is not worth keeping: it stays beside the program.
+void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
+                  const std::optional<std::string>& current, SaveOutcome& outcome) {
+  const std::string original = OriginalFilePath(dataFolder);
+  if (fs.IsFile(original)) {
+    outcome.originalExists = true;
+    return;
+  }
+  if (!current) return;
+  try {
+    if (fs.ReadAll(DefaultColorFilePath(fs)) == *current) return;
+  } catch (const FileError&) {
+    // Without the default file to compare with, keep the file: better twice than never.
+  }
+  try {
+    fs.ReplaceWhole(original, *current);
+  } catch (const FileError& e) {
+    throw ColorFileError(ColorFileStep::kWriteColorFile, original, e.reason(),
+                         fs.DiagnoseWrite(original));
+  }
+  outcome.keptOriginal = outcome.originalExists = true;
+}
+
+void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::string_view bytes,
+                      const std::optional<std::string>& current, SaveOutcome& outcome) {
+  const std::string path = ColorFilePath(dataFolder);
+  KeepOriginal(fs, dataFolder, current, outcome);
+  try {
+    fs.ReplaceWhole(path, bytes);
+  } catch (const FileError& e) {
+    // A failed save changes nothing: not even the copy it has just made.
+    if (outcome.keptOriginal) {
+      try {
+        fs.Remove(OriginalFilePath(dataFolder));
+        outcome.keptOriginal = outcome.originalExists = false;
+      } catch (const FileError&) {
+      }
+    }
+    throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
+  }
+}
+
+}  // namespace
+
 // Only once the new colour file is in place: the game rebuilds the xmb from it.
-void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
-  const std::string path = XmbFilePath(dataFolder);
+void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder) {
+  const std::string path = XmbFilePath(folder);
   if (!fs.IsFile(path)) return;
   try {
     fs.Remove(path);
@@ -67,8 +197,6 @@ void DeleteXmb(ColorFileSystem& fs, const std::string& dataFolder) {
     throw ColorFileError(ColorFileStep::kDeleteXmb, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
-
-}  // namespace
 
 ColorFileError::ColorFileError(ColorFileStep step, std::string path, std::string reason,
                                WriteProblem problem)
@@ -79,11 +207,20 @@ ColorFileError::ColorFileError(ColorFileStep step, std::string path, std::string
 
 std::string ColorFilePath(const std::string& dataFolder) { return dataFolder + kColorFileName; }
 std::string XmbFilePath(const std::string& dataFolder) { return dataFolder + kXmbFileName; }
+std::string OriginalFilePath(const std::string& dataFolder) {
+  return dataFolder + kOriginalFileName;
+}
 std::string DefaultColorFilePath(ColorFileSystem& fs) {
   return fs.ProgramFolder() + kPathSeparator + kColorFileName;
 }
 
 std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::string& path) {
+  LoadedColorFile unused;
+  return LoadColorTree(fs, path, unused);
+}
+
+std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::string& path,
+                                               LoadedColorFile& loaded) {
   std::string bytes;
   try {
     bytes = fs.ReadAll(path);
@@ -95,21 +232,90 @@ std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::s
   try {
     markup::ReadMarkup(bytes, *root, path);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kReadColorFile, path, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kReadColorFile, path, e.what());
   }
+  loaded = Describe(bytes);
+  loaded.linesNotKept = CountLinesNotKept(bytes, *root);
   return root;
 }
 
+LoadedColorFile LookAtColorFile(ColorFileSystem& fs, const std::string& path) {
+  LoadedColorFile loaded;
+  if (fs.IsFile(path)) LoadColorTree(fs, path, loaded);
+  return loaded;
+}
+
+namespace {
+
+std::string WriteColorTree(const std::string& dataFolder, const markup::Element& root) {
+  try {
+    return markup::WriteDocument(root);
+  } catch (const OverflowError& e) {
+    throw ColorFileOverflowError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder),
+                                 e.what());
+  }
+}
+
+}  // namespace
+
 void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder,
                    const markup::Element& root) {
+  const std::string bytes = WriteColorTree(dataFolder, root);
+  SaveOutcome outcome;
+  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), outcome);
+  DeleteXmbFile(fs, dataFolder);
+}
+
+void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
+                   LoadedColorFile& loaded, SaveOutcome* outcome) {
+  const std::string bytes = WriteColorTree(dataFolder, root);
+  const std::string path = ColorFilePath(dataFolder);
+  // Read again right before replacing: the gap left to another writer is this
+  // one call long, instead of however long the colours were being picked.
+  const std::optional<std::string> current = ReadCurrent(fs, path);
+  const LoadedColorFile now = Describe(current);
+  // A file deleted since holds nothing a save could undo.
+  if (now.found && (!loaded.found || now.size != loaded.size || now.hash != loaded.hash))
+    throw ColorFileError(ColorFileStep::kChangedOnDisk, path, {});
+  SaveOutcome result;
+  result.linesNotKept = loaded.linesNotKept;
+  ReplaceColorFile(fs, dataFolder, bytes, current, result);
+  loaded = Describe(bytes);
+  if (outcome) *outcome = result;
+  DeleteXmbFile(fs, dataFolder);
+}
+
+std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcome& outcome) {
+  const int32_t n = outcome.linesNotKept;
+  if (n <= 0) return {};
+  std::string text = (n == 1 ? std::string("1 line") : std::to_string(n) + " lines") + " of\n" +
+                     ColorFilePath(dataFolder) + "\n" + (n == 1 ? "was" : "were") +
+                     " not kept as " + (n == 1 ? "it was" : "they were") +
+                     ": Tintmoor writes back only what it reads, so comments, self-closing "
+                     "elements, elements split over lines and \"=\" inside attribute values "
+                     "are not kept.";
+  if (outcome.keptOriginal) {
+    text += "\n\nThe file as it was before this save is kept as\n" + OriginalFilePath(dataFolder);
+  } else if (outcome.originalExists) {
+    text += "\n\nThe file as Tintmoor first found it is kept, unchanged, as\n" +
+            OriginalFilePath(dataFolder);
+  }
+  return text;
+}
+
+void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
+  const std::string source = OriginalFilePath(dataFolder);
+  if (!fs.IsFile(source))
+    throw ColorFileError(ColorFileStep::kReadOriginal, source, "the file does not exist");
   std::string bytes;
   try {
-    bytes = markup::WriteDocument(root);
-  } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder), e.what());
+    bytes = fs.ReadAll(source);
+  } catch (const FileError& e) {
+    throw ColorFileError(ColorFileStep::kReadOriginal, source, e.reason());
   }
-  ReplaceColorFile(fs, dataFolder, bytes);
-  DeleteXmb(fs, dataFolder);
+  SaveOutcome unused;
+  ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, unused);
+  DeleteXmbFile(fs, dataFolder);
 }
 
 void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
@@ -129,11 +335,12 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
   try {
     markup::ReadMarkup(bytes, tree, source);
   } catch (const OverflowError& e) {
-    throw ColorFileError(ColorFileStep::kCheckDefault, source, e.what());
+    throw ColorFileOverflowError(ColorFileStep::kCheckDefault, source, e.what());
   }
   const auto problems = DescribeTableProblems(tree, ReadColorTable(tree));
   if (!problems.empty()) throw ColorFileError(ColorFileStep::kCheckDefault, source, problems[0]);
 
-  ReplaceColorFile(fs, dataFolder, bytes);
-  DeleteXmb(fs, dataFolder);
+  SaveOutcome unused;
+  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), unused);
+  DeleteXmbFile(fs, dataFolder);
 }

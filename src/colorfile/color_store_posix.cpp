@@ -27,7 +27,9 @@ class PosixFileSystem final : public ColorFileSystem {
  public:
   bool IsFile(const std::string& path) override { return HasMode(path, S_IFREG); }
   bool IsFolder(const std::string& path) override { return HasMode(path, S_IFDIR); }
-  std::string ReadAll(const std::string& path) override { return ReadFileBytes(path); }
+  std::string ReadAll(const std::string& path) override {
+    return ReadFileBytes(path, kMaxColorFileBytes);
+  }
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
     ReplaceFileBytes(path, bytes);
   }

@@ -1,5 +1,7 @@
 // ColorFileSystem on Windows: modFileOperation for tests and copies, the
 // markup library's file layer for whole reads and safe replacements.
+#include <shlobj.h>
+
 #include "colorfile/color_store.h"
 #include "colorfile/files_win32.h"
 #include "common/file_io.h"
@@ -15,15 +17,12 @@ class Win32FileSystem final : public ColorFileSystem {
  public:
   bool IsFile(const std::string& path) override { return FileExists(path); }
   bool IsFolder(const std::string& path) override { return FolderExists(path); }
-  std::string ReadAll(const std::string& path) override { return ReadFileBytes(path); }
+  std::string ReadAll(const std::string& path) override {
+    return ReadFileBytes(path, kMaxColorFileBytes);
+  }
 
+  // The read-only refusal is the file layer's, in its one wording.
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    // Windows refuses to replace a read-only file; say so before writing
-    // anything rather than rely on every system to refuse the same way.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      throw FileError(path, "the file is read-only");
-    }
     ReplaceFileBytes(path, bytes);
   }
 
@@ -68,6 +67,29 @@ class Win32FileSystem final : public ColorFileSystem {
   }
 
   std::string ProgramFolder() override { return ::ProgramFolder(); }
+
+  std::string VirtualStoreRoot() override {
+    const std::string local = KnownFolder(CSIDL_LOCAL_APPDATA);
+    return local.empty() ? local : local + "\\VirtualStore";
+  }
+
+  std::vector<std::string> VirtualizedFolders() override {
+    // A 32-bit program is told the 32-bit Program Files for CSIDL_PROGRAM_FILES;
+    // the other one comes from the environment Windows gives it.
+    std::vector<std::string> folders = {
+        KnownFolder(CSIDL_PROGRAM_FILES), KnownFolder(CSIDL_PROGRAM_FILESX86),
+        KnownFolder(CSIDL_WINDOWS),       KnownFolder(CSIDL_COMMON_APPDATA),
+        EnvironmentText("ProgramW6432"),  EnvironmentText("ProgramFiles(x86)"),
+    };
+    std::erase(folders, std::string());
+    return folders;
+  }
+
+  void MakeFolders(const std::string& path) override {
+    if (const DWORD error = MakeFolderPath(path); error != ERROR_SUCCESS) {
+      throw FileError(path, SystemErrorText(error));
+    }
+  }
 };
 
 }  // namespace

@@ -1,13 +1,17 @@
-// See modFileOperation.h.
+// See files_win32.h.
 #include "colorfile/files_win32.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
 
 namespace {
 
-constexpr DWORD kNotLookedFor = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
+// Hidden and system entries count: the game reads them like any other, and a
+// colour file that is only hidden must not be taken for a missing one.
 bool HasAttributes(const std::string& path, bool folder) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kNotLookedFor) != 0) return false;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
 }
 
@@ -40,16 +44,25 @@ std::string ProgramFolder() {
   return path.substr(0, slash == 2 && path[1] == ':' ? slash + 1 : slash);
 }
 
-std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  const DWORD n = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = n != 0 && text != nullptr ? std::string(text, n) : std::string();
-  LocalFree(text);
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                             result.back() == ' ' || result.back() == '.')) {
-    result.pop_back();
+std::string KnownFolder(int csidl) {
+  char path[MAX_PATH] = "";
+  if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+  return path;
+}
+
+std::string EnvironmentText(const char* name) {
+  char value[MAX_PATH] = "";
+  const DWORD n = GetEnvironmentVariableA(name, value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? std::string(value, n) : std::string();
+}
+
+DWORD MakeFolderPath(const std::string& path) {
+  // Each folder from the drive down; those already there fail harmlessly.
+  DWORD error = ERROR_SUCCESS;
+  for (size_t at = 3; at <= path.size(); ++at) {
+    at = std::min(path.find_first_of("\\/", at), path.size());
+    if (!CreateDirectoryA(path.substr(0, at).c_str(), nullptr)) error = GetLastError();
   }
-  return result.empty() ? "system error " + std::to_string(error) : result;
+  if (FolderExists(path)) return ERROR_SUCCESS;
+  return error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS ? ERROR_PATH_NOT_FOUND : error;
 }

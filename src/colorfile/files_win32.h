@@ -1,15 +1,15 @@
 // File and folder operations of the colour-file commands, with the narrow
-// Win32 calls. "Exists" means an ordinary entry: hidden and system files are
-// not looked for.
+// Win32 calls. Hidden and system entries exist like any other.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-// A file that is not a folder, hidden or system.
+#include "common/file_io_win32.h"  // SystemErrorText
+
+// A file that is not a folder.
 bool FileExists(const std::string& path);
-// A folder that is not hidden or system.
 bool FolderExists(const std::string& path);
 // CopyFileA with fail-if-exists 0: an existing target is overwritten.
 bool CopyFileOver(const std::string& from, const std::string& to);
@@ -18,5 +18,10 @@ bool DeleteFileAt(const std::string& path);
 // The folder holding the program's executable, without a trailing backslash
 // (except at a drive root).
 std::string ProgramFolder();
-// The system's words for an error code, without the trailing line break.
-std::string SystemErrorText(DWORD error);
+// A folder of the system (SHGetFolderPathA with a CSIDL_ value); empty when unknown.
+std::string KnownFolder(int csidl);
+// An environment variable; empty when unset.
+std::string EnvironmentText(const char* name);
+// Creates the folder and those above it; the system's error code when it is
+// not there afterwards, else ERROR_SUCCESS.
+DWORD MakeFolderPath(const std::string& path);

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "colorfile/game_location.h"
+
 namespace {
 
 // Closes the key when it goes, also when the open failed (handle 0), as the
@@ -26,7 +28,8 @@ std::string GetRegString(HKEY root, const std::string& keyPath, const std::strin
                          const std::string& defaultText) {
   std::string result = defaultText;
   RegKey key;
-  RegOpenKeyA(root, keyPath.c_str(), key.out());  // a failed open leaves 0; the query then fails
+  // A failed open leaves 0; the query then fails.
+  RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.out());
 
   DWORD type = 0;
   DWORD size = 0;
@@ -41,4 +44,15 @@ std::string GetRegString(HKEY root, const std::string& keyPath, const std::strin
     result = nul == std::string::npos ? std::move(buffer) : buffer.substr(0, nul);
   }
   return result;
+}
+
+GameRegistry& SystemGameRegistry() {
+  class SystemRegistry final : public GameRegistry {
+   public:
+    std::string InstallFolder() override {
+      return GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "");
+    }
+  };
+  static SystemRegistry registry;
+  return registry;
 }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/file_io.h"
+
 FileError::FileError(std::string path, std::string reason)
     : TintError("\"" + path + "\": " + reason),
       path_(std::move(path)),
@@ -11,3 +13,8 @@ FileError::FileError(const std::string& action, std::string path, std::string re
     : TintError("Cannot " + action + " \"" + path + "\": " + reason),
       path_(std::move(path)),
       reason_(std::move(reason)) {}
+
+std::string TooLargeReason(size_t maxBytes) {
+  return maxBytes % (1u << 20) == 0 ? "it is larger than " + std::to_string(maxBytes >> 20) + " MB"
+                                    : "it is larger than " + std::to_string(maxBytes) + " bytes";
+}

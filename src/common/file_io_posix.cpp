@@ -3,6 +3,7 @@
 // on one file system), written in full and synced before it takes the
 // target's place; on any failure the temporary file is removed and the target
 // is left as it was.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,7 @@ PosixFileCalls calls = {
     ::close,
     ::mkstemp,
     ::rename,
+    ::fchown,
 };
 
 std::string Reason(int error) { return std::strerror(error); }
@@ -60,19 +63,49 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-mode_t CreationMode(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
+mode_t CreationMode() {
   mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// Gives the temporary file the target's owner and mode, so the replacement
+// is the same file to everyone else (the owner first: a change of owner may
+// clear set-id bits). Returns 0 or an errno value. A target owned by someone
+// we cannot give a file to is refused rather than quietly taken over.
+int TakeMetadata(int fd, const std::string& path) {
+  struct stat target, temp;
+  if (::stat(path.c_str(), &target) != 0) return ::fchmod(fd, CreationMode()) == 0 ? 0 : errno;
+  if (::fstat(fd, &temp) != 0) return errno;
+  if ((temp.st_uid != target.st_uid || temp.st_gid != target.st_gid) &&
+      calls.fchown(fd, target.st_uid, target.st_gid) != 0)
+    return errno;
+  return ::fchmod(fd, target.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// Removes temporary files of this target left by a replacement that never
+// finished, older than started by the margin; anything else stays.
+void RemoveLeftovers(const std::string& path, time_t started) {
+  const std::string folder = FolderOf(path);
+  const std::string name = NameOf(path);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryFileOf(name, entry->d_name)) continue;
+    const std::string leftover = folder + "/" + entry->d_name;
+    struct stat st;
+    if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_mtime < started - kLeftoverAgeSeconds)
+      ::unlink(leftover.c_str());
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
 
 PosixFileCalls& PosixFileCallsForTesting() { return calls; }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   Fd fd(calls.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
   if (fd.get() < 0) throw FileError("read", path, Reason(errno));
   std::string bytes;
@@ -84,12 +117,15 @@ std::string ReadFileBytes(const std::string& path) {
       throw FileError("read", path, Reason(errno));
     }
     if (got == 0) break;
+    if (static_cast<size_t>(got) > maxBytes - bytes.size())
+      throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer.data(), static_cast<size_t>(got));
   }
   return bytes;
 }
 
 void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+  const time_t started = ::time(nullptr);
   std::string temp = FolderOf(path) + "/." + NameOf(path) + ".XXXXXX";
   Fd fd(calls.mkstemp(temp.data()));
   if (fd.get() < 0) throw FileError("write", path, Reason(errno));
@@ -98,7 +134,7 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
     ::unlink(temp.c_str());
     throw FileError("write", path, Reason(error));
   };
-  if (::fchmod(fd.get(), CreationMode(path)) != 0) fail(errno);
+  if (const int error = TakeMetadata(fd.get(), path); error != 0) fail(error);
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t put = calls.write(fd.get(), bytes.data() + done, bytes.size() - done);
@@ -122,4 +158,5 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   // Make the rename itself durable; a failure here leaves a complete file.
   Fd folder(calls.open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (folder.get() >= 0) calls.fsync(folder.get());
+  RemoveLeftovers(path, started);
 }

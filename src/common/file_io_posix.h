@@ -12,6 +12,7 @@ struct PosixFileCalls {
   int (*close)(int fd);
   int (*mkstemp)(char* pathTemplate);
   int (*rename)(const char* from, const char* to);
+  int (*fchown)(int fd, uid_t owner, gid_t group);
 };
 
 // The calls in use; assign to a field to inject a failure, and restore after.

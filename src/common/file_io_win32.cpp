@@ -2,10 +2,14 @@
 // calls: paths are bytes in, bytes out. The replacement writes a temporary
 // file in the target's folder, flushes it to disk and only then moves it over
 // the target, so a full disk or a refused rename leaves the target as it was;
-// the temporary file is removed on every failure.
+// the temporary file is removed on every failure. An existing target is
+// replaced with ReplaceFileA, which gives the new file the old one's
+// attributes, ACL, creation time and short name; a plain move would leave the
+// game's file with whatever a new file in that folder gets.
 #include "common/file_io_win32.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -15,23 +19,8 @@
 namespace {
 
 Win32FileCalls calls = {
-    ::CreateFileA, ::ReadFile, ::WriteFile, ::FlushFileBuffers, ::GetTempFileNameA, ::MoveFileExA,
+    ::CreateFileA, ::ReadFile, ::WriteFile, ::FlushFileBuffers, ::MoveFileExA, ::ReplaceFileA,
 };
-
-// The system's own words for an error code, without the trailing line break.
-std::string Reason(DWORD error) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length ? std::string(text, length) : std::string();
-  if (text) LocalFree(text);
-  while (!reason.empty() &&
-         (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
-    reason.pop_back();
-  if (reason.empty()) reason = "system error " + std::to_string(error);
-  return reason;
-}
 
 // Owns a file handle.
 class File {
@@ -61,22 +50,96 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, sep);
 }
 
+std::string NameOf(const std::string& path) {
+  const size_t sep = path.find_last_of("\\/:");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+// A name ".NAME.XXXXXX" beside path that no file has yet: the same pattern as
+// on POSIX, so leftovers are told apart from everything else by name.
+std::string UnusedTemporaryName(const std::string& path) {
+  static unsigned counter = 0;
+  LARGE_INTEGER tick{};
+  QueryPerformanceCounter(&tick);
+  uint64_t seed = static_cast<uint64_t>(tick.QuadPart) ^
+                  (static_cast<uint64_t>(GetCurrentProcessId()) << 32) ^
+                  (++counter * 0x9E3779B97F4A7C15ull);
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::string folder = FolderOf(path);
+  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
+  std::string name = folder + "." + NameOf(path) + ".";
+  for (int i = 0; i < 6; ++i) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    name += kChars[(seed >> 33) % 62];
+  }
+  return name;
+}
+
+// Creates the temporary file; an invalid handle (and the last error) on failure.
+HANDLE CreateTemporaryFile(const std::string& path, std::string& temp) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = UnusedTemporaryName(path);
+    HANDLE h = calls.CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+uint64_t FileTimeValue(const FILETIME& t) {
+  return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// Removes temporary files of this target left by a replacement that never
+// finished, older than started by the margin; anything else stays.
+void RemoveLeftovers(const std::string& path, uint64_t started) {
+  std::string folder = FolderOf(path);
+  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
+  const std::string name = NameOf(path);
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "." + name + ".*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  const uint64_t margin = static_cast<uint64_t>(kLeftoverAgeSeconds) * 10000000ull;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (!IsTemporaryFileOf(name, found.cFileName)) continue;
+    if (FileTimeValue(found.ftLastWriteTime) + margin < started)
+      DeleteFileA((folder + found.cFileName).c_str());
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
 }  // namespace
 
 Win32FileCalls& Win32FileCallsForTesting() { return calls; }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string SystemErrorText(DWORD error) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = length && text ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
+                             reason.back() == ' ' || reason.back() == '.'))
+    reason.pop_back();
+  if (reason.empty()) reason = "system error " + std::to_string(error);
+  return reason;
+}
+
+std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   File file(calls.CreateFileA(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) throw FileError("read", path, Reason(GetLastError()));
+  if (!file.valid()) throw FileError("read", path, SystemErrorText(GetLastError()));
   std::string bytes;
   char buffer[1 << 16];
   for (;;) {
     DWORD got = 0;
     if (!calls.ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-      throw FileError("read", path, Reason(GetLastError()));
+      throw FileError("read", path, SystemErrorText(GetLastError()));
     if (got == 0) break;
+    if (got > maxBytes - bytes.size()) throw FileError("read", path, TooLargeReason(maxBytes));
     bytes.append(buffer, got);
   }
   return bytes;
@@ -87,41 +150,56 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   // system that runs this program does: refuse it here, before any writing.
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    throw FileError("write", path, Reason(ERROR_ACCESS_DENIED));
-  char temp[MAX_PATH];
-  if (!calls.GetTempFileNameA(FolderOf(path).c_str(), "tnt", 0, temp))
-    throw FileError("write", path, Reason(GetLastError()));
-  // GetTempFileNameA has created the (empty) temporary file.
+    throw FileError("write", path, kReadOnlyReason);
+  // ReplaceFileA would move a folder aside for the new file; a move refuses.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw FileError("write", path, SystemErrorText(ERROR_ACCESS_DENIED));
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t started = FileTimeValue(now);
+  std::string temp;
+  File file(CreateTemporaryFile(path, temp));
+  if (!file.valid()) throw FileError("write", path, SystemErrorText(GetLastError()));
   auto fail = [&](DWORD error) {
-    DeleteFileA(temp);
-    throw FileError("write", path, Reason(error));
+    file.Close();
+    DeleteFileA(temp.c_str());
+    throw FileError("write", path, SystemErrorText(error));
   };
-  {
-    File file(calls.CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) fail(GetLastError());
-    size_t done = 0;
-    while (done < bytes.size()) {
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-      DWORD put = 0;
-      if (!calls.WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr)) {
-        DWORD error = GetLastError();
-        file.Close();
-        fail(error);
-      }
-      if (put == 0) {
-        file.Close();
-        fail(ERROR_WRITE_FAULT);
-      }
-      done += put;
-    }
-    if (!calls.FlushFileBuffers(file.get())) {
-      DWORD error = GetLastError();
-      file.Close();
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+    DWORD put = 0;
+    if (!calls.WriteFile(file.get(), bytes.data() + done, chunk, &put, nullptr))
+      fail(GetLastError());
+    if (put == 0) fail(ERROR_WRITE_FAULT);
+    done += put;
+  }
+  if (!calls.FlushFileBuffers(file.get())) fail(GetLastError());
+  if (!file.Close()) fail(GetLastError());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (!calls.MoveFileExA(temp.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      fail(GetLastError());
+  } else {
+    // With a backup name, every failure leaves both files under names we
+    // know: without one, a failed rename can leave no file under the target's.
+    const std::string backup = UnusedTemporaryName(path);
+    // ReplaceFileA carries the attributes over on Windows, but not under
+    // every Wine: give them to the new file first.
+    const DWORD settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE;
+    if ((attributes & settable) != 0) SetFileAttributesA(temp.c_str(), attributes & settable);
+    // An ACL that cannot be merged (no WRITE_DAC on someone else's file) does
+    // not stop the save: the new file then has the folder's inherited ACL.
+    if (!calls.ReplaceFileA(path.c_str(), temp.c_str(), backup.c_str(),
+                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      const DWORD error = GetLastError();
+      // The old file is under the backup name: put it back.
+      if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
       fail(error);
     }
-    if (!file.Close()) fail(GetLastError());
+    DeleteFileA(backup.c_str());  // if that fails, it is a leftover for a later save
   }
-  if (!calls.MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    fail(GetLastError());
+  RemoveLeftovers(path, started);
 }

@@ -4,14 +4,23 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct Win32FileCalls {
   decltype(&::CreateFileA) CreateFileA;
   decltype(&::ReadFile) ReadFile;
   decltype(&::WriteFile) WriteFile;
   decltype(&::FlushFileBuffers) FlushFileBuffers;
-  decltype(&::GetTempFileNameA) GetTempFileNameA;
-  decltype(&::MoveFileExA) MoveFileExA;
+  decltype(&::MoveFileExA) MoveFileExA;  // when there is no target yet
+  decltype(&::ReplaceFileA) ReplaceFileA;
 };
 
 // The calls in use; assign to a field to inject a failure, and restore after.
 Win32FileCalls& Win32FileCallsForTesting();
+
+// The system's own words for an error code, without the trailing full stop and
+// line break (messages add their own punctuation).
+std::string SystemErrorText(DWORD error);
+
+// The one reason given for refusing to replace a read-only file.
+inline constexpr const char* kReadOnlyReason = "the file is read-only";

@@ -152,10 +152,16 @@ size_t Find(std::string_view line, size_t i, char c) {
 // delimiter or a run of other bytes, so "the next word is /" is "the next
 // byte is /", and where a state treats a run of words alike (text, a quoted
 // value) the run is taken in one step. The tree is not touched here.
-LineEffect ParseWords(std::string_view line, LineElement& el) {
+// When the line is abandoned (rather than read to its end), abandonedAt gets
+// the offset of the word that abandoned it.
+LineEffect ParseWords(std::string_view line, LineElement& el, size_t* abandonedAt = nullptr) {
   const size_t n = line.size();
+  auto abandon = [abandonedAt](size_t at) {
+    if (abandonedAt) *abandonedAt = at;
+    return LineEffect::None;
+  };
   // LineStart: only "<" with a word after it goes on.
-  if (n < 2 || line[0] != '<') return LineEffect::None;
+  if (n < 2 || line[0] != '<') return abandon(0);
   size_t i = 1;
   bool built = false;
   if (line[1] != '/') {
@@ -163,7 +169,7 @@ LineEffect ParseWords(std::string_view line, LineElement& el) {
     el.Clear();
     // ElementName: a delimiter first drops the line; after that, non-delimiter
     // words join the name, and delimiters other than space and ">" are skipped.
-    if (IsDelimiterChar(line[1])) return LineEffect::None;
+    if (IsDelimiterChar(line[1])) return abandon(1);
     bool inTag = true;
     while (inTag) {
       if (i == n) return LineEffect::None;
@@ -214,7 +220,7 @@ LineEffect ParseWords(std::string_view line, LineElement& el) {
     const size_t lt = Find(line, i, '<');
     el.value = line.substr(i, lt - i);
     if (lt == n) return LineEffect::AddOpen;
-    if (lt + 1 == n || line[lt + 1] != '/') return LineEffect::None;
+    if (lt + 1 == n || line[lt + 1] != '/') return abandon(lt);
     i = lt + 1;
   }
   // EndTag from the "/": its name is not compared, and once its ">" is read
@@ -268,6 +274,17 @@ void Apply(LineEffect effect, const LineElement& el, Element& root, OpenPath& pa
       break;
   }
   path.generation = MarkupGeneration();
+}
+
+// How many words the reader takes of a line: all of them, unless it abandons
+// the line first. Only a word it takes moves its 16-bit word position, so a
+// long line it drops early (plain text, a bad first word) cannot overflow it.
+size_t WordsReached(std::string_view line) {
+  LineElement el;
+  size_t abandonedAt = std::string_view::npos;
+  ParseWords(line, el, &abandonedAt);
+  if (abandonedAt == std::string_view::npos) return detail::CountWords(line);
+  return detail::CountWords(line.substr(0, abandonedAt)) + 1;
 }
 
 [[noreturn]] void ThrowTooManyWords(const std::string& source, size_t lineNumber) {
@@ -348,7 +365,7 @@ void Read(std::string_view bytes, Element* root, const std::string& sourceName) 
     std::string scratch;
     ForEachLine(bytes, [&](std::string_view raw, size_t number) {
       if (raw.size() <= static_cast<size_t>(kMaxWordsPerLine)) return;
-      if (detail::CountWords(CleanLine(raw, scratch)) > kMaxWordsPerLine)
+      if (WordsReached(CleanLine(raw, scratch)) > kMaxWordsPerLine)
         ThrowTooManyWords(sourceName, number);
     });
   }
@@ -381,8 +398,7 @@ void ReadMarkup(std::string_view bytes, Element& root, const std::string& source
 void ParseLine(std::string_view line) { ParseLine(line, *gDocument); }
 
 void ParseLine(std::string_view line, Element& root) {
-  if (line.size() > static_cast<size_t>(kMaxWordsPerLine) &&
-      detail::CountWords(line) > kMaxWordsPerLine)
+  if (line.size() > static_cast<size_t>(kMaxWordsPerLine) && WordsReached(line) > kMaxWordsPerLine)
     ThrowTooManyWords({}, 0);
   if (detail::CurrentYieldHook()) detail::ScanWords<true>(line, [](size_t, size_t) {});
   LineElement el;

@@ -5,8 +5,10 @@
 #include <utility>
 
 #include "colorfile/color_value.h"
+#include "colorfile/presets.h"
 #include "common/errors.h"
 #include "markup/element.h"
+#include "ui/check_dialog.h"
 #include "ui/color_dialog.h"
 #include "ui/hyperlink.h"
 #include "ui/resource.h"
@@ -94,12 +96,12 @@ MainWindow* OwnerOf(HWND child) {
 struct MainWindow::Snapshot {
   std::string caption;
   std::array<Box, kCells> boxes;
-  std::unique_ptr<markup::Element> document;
-  std::string dataPath;
+  WindowCommands::State commands;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, UiSystem sys)
-    : instance_(instance), sys_(std::move(sys)) {}
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
+                       GameRegistry& registry)
+    : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -433,6 +435,12 @@ void MainWindow::OnCommand(int id) {
     case IDM_RESTORE:
       RunCommand("The default colours could not be restored.", true, [this] { OnRestore(); });
       break;
+    case IDM_CHECK:
+      RunCommand("The colours could not be checked.", true, [this] { OnCheckColors(); });
+      break;
+    case IDM_VISION_PRESET:
+      RunCommand("The colour-vision preset could not be used.", true, [this] { OnVisionPreset(); });
+      break;
     case IDM_ABOUT:
       RunCommand("The About box could not be shown.", false, [this] { OnAbout(); });
       break;
@@ -500,8 +508,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
   GetWindowTextA(hwnd_, caption, sizeof(caption));
   s.caption = caption;
   s.boxes = boxes_;
-  s.document = markup::gDocument->Clone();
-  s.dataPath = gDataPath;
+  s.commands = commands_.Snapshot();
   return s;
 }
 
@@ -513,8 +520,7 @@ void MainWindow::PutBack(Snapshot& before) {
       InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
-    markup::gDocument.Replace(std::move(before.document));
-    gDataPath = std::move(before.dataPath);
+    commands_.PutBack(std::move(before.commands));
   } catch (...) {
     // Only moves and system calls above; nothing left to put back.
   }
@@ -542,16 +548,30 @@ void MainWindow::SetBoxColor(int box, int32_t color) {
 
 void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
 
-int MainWindow::ShowMessage(const std::string& text, const std::string& title, unsigned style) {
-  return sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
+  UINT style = MB_OK | MB_ICONERROR;
+  if (kind == MessageKind::kWarning) style = MB_OK | MB_ICONWARNING;
+  if (kind == MessageKind::kInformation) style = MB_OK | MB_ICONINFORMATION;
+  sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
+}
+
+Answer MainWindow::Ask(const std::string& text, const std::string& title) {
+  switch (sys_.messageBox(hwnd_, text.c_str(), title.c_str(), MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+      return Answer::kYes;
+    case IDNO:
+      return Answer::kNo;
+    default:
+      return Answer::kCancel;
+  }
 }
 
 // ---- Event handlers.
 
 void MainWindow::OnLoad() {
   SetCaption(TINTMOOR_TITLE);
-  LoadColorFile(*this);
-  ShowColors(*this);
+  commands_.Load(*this);
+  commands_.Show(*this);
 }
 
 void MainWindow::OnBoxClicked(int index) {
@@ -566,9 +586,15 @@ void MainWindow::OnBoxClicked(int index) {
   SetBoxTag(index, ColorToTag(result));
 }
 
-void MainWindow::OnSave() { SaveColorFile(*this); }
+void MainWindow::OnSave() { commands_.Save(*this); }
 
-void MainWindow::OnRestore() { RestoreColorFile(*this); }
+void MainWindow::OnRestore() { commands_.Restore(*this); }
+
+// Modal: the re-entry guard stays up while it is open, and what separating
+// throws comes back here to the command's boundary.
+void MainWindow::OnCheckColors() { CheckDialog(instance_, hwnd_, dpi_, *this).RunModal(); }
+
+void MainWindow::OnVisionPreset() { PickTable(*this, ColourVisionScheme()); }
 
 void MainWindow::OnAbout() {
   const std::string text = std::string(TINTMOOR_TITLE " v" TINTMOOR_VERSION_STRING) +

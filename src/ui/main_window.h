@@ -37,7 +37,10 @@ class Element;
 
 class MainWindow final : public ColorWindow {
  public:
-  MainWindow(HINSTANCE instance, UiSystem sys);
+  // The colour-file commands reach the disk and the registry through files and
+  // registry; tests pass their own.
+  MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files = SystemFileSystem(),
+             GameRegistry& registry = SystemGameRegistry());
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -55,7 +58,8 @@ class MainWindow final : public ColorWindow {
   void SetBoxTag(int box, const std::string& tag) override;
   void SetBoxColor(int box, int32_t color) override;
   void SetCaption(const std::string& caption) override;
-  int ShowMessage(const std::string& text, const std::string& title, unsigned style) override;
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
+  Answer Ask(const std::string& text, const std::string& title) override;
 
   // What tests read back.
   std::optional<int32_t> BoxColor(int box) const { return boxes_[box].color; }
@@ -65,6 +69,8 @@ class MainWindow final : public ColorWindow {
   HWND LinkWindow() const { return link_; }
   int Dpi() const { return dpi_; }
   bool Busy() const { return busy_; }
+  const WindowCommands& Commands() const { return commands_; }
+  WindowCommands& Commands() { return commands_; }
 
   static constexpr const char* kClassName = "TintmoorMain";
 
@@ -96,6 +102,8 @@ class MainWindow final : public ColorWindow {
   void OnBoxClicked(int index);
   void OnSave();
   void OnRestore();
+  void OnCheckColors();
+  void OnVisionPreset();
   void OnAbout();
   void OnQuit();
   void OnLinkClicked();
@@ -117,6 +125,7 @@ class MainWindow final : public ColorWindow {
 
   HINSTANCE instance_;
   UiSystem sys_;
+  WindowCommands commands_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   std::array<Box, kCells> boxes_;

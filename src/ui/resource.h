@@ -19,6 +19,8 @@
 #define IDM_SAVE 101
 #define IDM_QUIT 102
 #define IDM_RESTORE 201
+#define IDM_CHECK 202
+#define IDM_VISION_PRESET 203
 #define IDM_ABOUT 301
 
 /* Child controls: picColor(k) is IDC_BOX0 + k. */

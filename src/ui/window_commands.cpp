@@ -1,41 +1,32 @@
 // The colour-file commands of the main window: start-up loading, the two
-// passes of ShowColors, StoreColors, Save and Restore.
+// passes of Show, Store, Save and Restore.
 //
-// The game's files are handled by the sequences of colorstore.h, so a failure
-// never costs the game its colour file. A load builds its tree beside the one
-// in gDocument and swaps it in only once the whole file was read; a failed
-// load leaves tree and boxes as they were. Nothing outside the game's data
-// folder is written or deleted: without a data folder, Save writes nothing and
-// Restore only reloads.
+// The game's files are handled by the sequences of color_store.h and
+// game_location.h, so a failure never costs the game its colour file, and the
+// file written is the one this user's game reads (its VirtualStore copy when
+// Windows keeps one). A load builds its tree beside the one held and swaps
+// tree and location in together only once the whole file was read; a failed
+// load leaves tree, location and boxes as they were. Nothing outside the
+// game's data folder and its VirtualStore folder is written or deleted.
 #include "ui/window_commands.h"
 
-#include <array>
+#include <utility>
 
-#include "colorfile/color_store.h"
-#include "colorfile/registry_win32.h"
 #include "colorfile/table_binding.h"
+#include "markup/element.h"
 #include "markup/words.h"
 #include "ui/version.h"
 
-std::string gDataPath;
-
 namespace {
 
-ColorFileSystem* gTestFileSystem = nullptr;
-
-ColorFileSystem& Files() {
-  return gTestFileSystem != nullptr ? *gTestFileSystem : SystemFileSystem();
-}
-
 constexpr const char* kStartupTitle = "Cannot Apply Settings to AoM";
-constexpr unsigned kErrorStyle = MB_ICONERROR | MB_OK;  // 16
-constexpr unsigned kWarningStyle = MB_ICONWARNING | MB_OK;
 constexpr const char* kRestoreHint =
     "Choose Restore Default Colors in the Options menu to put the default colours back.";
+constexpr const char* kColoursKept = "Your colours are still in the window.";
 constexpr size_t kProblemsListed = 6;
 
 void ShowError(ColorWindow& window, const std::string& text) {
-  window.ShowMessage(text, TINTMOOR_TITLE, kErrorStyle);
+  window.ShowMessage(text, TINTMOOR_TITLE, MessageKind::kError);
 }
 
 // Puts the window's yield hook aside for a moment of work that touches the
@@ -51,23 +42,103 @@ class YieldPause {
   markup::YieldHook previous_;
 };
 
-// Only a load makes a root that is open or has elements; the empty root that
-// gDocument makes on first use is neither.
-bool TreeLoaded() {
-  return markup::gDocument->is_open() || markup::gDocument->children().Count() > 0;
+const markup::Element& NothingLoaded() {
+  static const markup::Element empty;
+  return empty;
+}
+
+std::string CopyProblem(WriteProblem problem) {
+  switch (problem) {
+    case WriteProblem::kAccessDenied:
+      return "access was denied. Run Tintmoor once as administrator, or copy the file there "
+             "yourself.";
+    case WriteProblem::kInUse:
+      return "another program, probably the game, has the folder's files open. Close the game, "
+             "then choose Restore Default Colors in the Options menu.";
+    case WriteProblem::kFolderMissing:
+      return "the folder no longer exists. Put it back or reinstall the game, then start "
+             "Tintmoor again.";
+    case WriteProblem::kOther:
+      break;
+  }
+  return "the copy failed. Copy the file there yourself, then start Tintmoor again.";
+}
+
+}  // namespace
+
+WindowCommands::WindowCommands(ColorFileSystem& fs, GameRegistry& registry)
+    : fs_(fs), registry_(registry) {}
+
+WindowCommands::~WindowCommands() = default;
+
+WindowCommands::State WindowCommands::Snapshot() const {
+  return {state_.location, state_.tree ? state_.tree->Clone() : nullptr, state_.loaded};
+}
+
+void WindowCommands::PutBack(State before) noexcept { state_ = std::move(before); }
+
+bool WindowCommands::Seed(ColorWindow& window, const ColorFileLocation& at) {
+  const std::string source = DefaultColorFilePath(fs_);
+  if (!fs_.IsFile(source)) {
+    ShowError(window, "The game's data folder\n" + at.folder +
+                          "\nhas no colour file, and the program's default colour file\n" + source +
+                          "\nis missing, so there are no colours to show.\n\nNothing was "
+                          "changed on disk. Put the playercolors.xml that comes with Tintmoor "
+                          "beside the program, then choose Restore Default Colors in the "
+                          "Options menu.");
+    return false;
+  }
+  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return true;
+  ShowError(window,
+            "The game's data folder has no colour file, and the default colours could "
+            "not be copied from\n" +
+                source + "\nto\n" + at.path() +
+                "\n\nThe reason: " + CopyProblem(fs_.DiagnoseWrite(at.path())));
+  return false;
+}
+
+bool WindowCommands::Load(ColorWindow& window) {
+  const std::string dataFolder = DataFolderOfInstall(registry_.InstallFolder());
+  if (dataFolder.empty()) {
+    window.ShowMessage("Cannot find the folder where AoM is installed.", kStartupTitle,
+                       MessageKind::kError);
+    return false;
+  }
+  if (!fs_.IsFolder(dataFolder)) {
+    window.ShowMessage("The game installation points to this directory :\r\n" + dataFolder +
+                           "\r\n\r\nBut this folder does not exist.",
+                       kStartupTitle, MessageKind::kError);
+    return false;
+  }
+  ColorFileLocation at = LocateColorFile(fs_, dataFolder);
+  if (!fs_.IsFile(at.path()) && !Seed(window, at)) return false;
+
+  std::unique_ptr<markup::Element> tree;
+  LoadedColorFile loaded;
+  try {
+    tree = LoadColorTree(fs_, at.path(), loaded);
+  } catch (const ColorFileError& e) {
+    ShowError(window, std::string(e.what()) +
+                          "\nIf the file is damaged, choose Restore Default Colors in the "
+                          "Options menu to replace it with the default colours.");
+    return false;
+  }
+  state_ = {std::move(at), std::move(tree), loaded};
+  ReportTableProblems(window);
+  return true;
 }
 
 // One message after a load when the file lacks cells or holds unreadable ones.
-void ReportTableProblems(ColorWindow& window, const std::string& path) {
+void WindowCommands::ReportTableProblems(ColorWindow& window) {
   std::vector<std::string> problems;
   bool missing = false;
   {
     YieldPause pause;
-    missing = !DescribeMissingShape(*markup::gDocument).empty();
-    problems = DescribeTableProblems(*markup::gDocument, ReadColorTable(*markup::gDocument));
+    missing = !DescribeMissingShape(*state_.tree).empty();
+    problems = DescribeTableProblems(*state_.tree, ReadColorTable(*state_.tree));
   }
   if (problems.empty()) return;
-  std::string text = "The colour file\n" + path + "\nis not as expected:\n";
+  std::string text = "The colour file\n" + state_.location.path() + "\nis not as expected:\n";
   for (size_t i = 0; i < problems.size() && i < kProblemsListed; ++i) {
     text += "\n- " + problems[i];
   }
@@ -77,62 +148,12 @@ void ReportTableProblems(ColorWindow& window, const std::string& path) {
   text += "\n\nColours that could not be read are shown as grey.";
   if (missing) text += " Save is not possible until the file is whole.";
   text += std::string("\n") + kRestoreHint;
-  window.ShowMessage(text, TINTMOOR_TITLE, kWarningStyle);
+  window.ShowMessage(text, TINTMOOR_TITLE, MessageKind::kWarning);
 }
 
-}  // namespace
-
-ColorFileSystem* SetCommandFileSystem(ColorFileSystem* fs) {
-  return std::exchange(gTestFileSystem, fs);
-}
-
-void LoadColorFile(ColorWindow& window) {
-  gDataPath = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "");
-  if (gDataPath.empty()) {
-    window.ShowMessage("Cannot find the folder where AoM is installed.", kStartupTitle,
-                       kErrorStyle);
-    return;
-  }
-  if (gDataPath.back() != '\\') gDataPath += '\\';
-  gDataPath += "data\\";
-
-  ColorFileSystem& fs = Files();
-  if (!fs.IsFolder(gDataPath)) {
-    window.ShowMessage("The game installation points to this directory :\r\n" + gDataPath +
-                           "\r\n\r\nBut this folder does not exist.",
-                       kStartupTitle, kErrorStyle);
-    return;
-  }
-
-  const std::string path = ColorFilePath(gDataPath);
-  if (!fs.IsFile(path)) {
-    const std::string source = DefaultColorFilePath(fs);
-    fs.CopyOver(source, path);
-    if (!fs.IsFile(path)) {
-      ShowError(window,
-                "The game's data folder has no colour file, and the default colours could not "
-                "be copied there from\n" +
-                    source +
-                    "\n\nPut the playercolors.xml that comes with Tintmoor beside the program, "
-                    "then choose Restore Default Colors in the Options menu.");
-      return;
-    }
-  }
-
-  std::unique_ptr<markup::Element> root;
-  try {
-    root = LoadColorTree(fs, path);
-  } catch (const ColorFileError& e) {
-    ShowError(window, e.what());
-    return;
-  }
-  markup::gDocument.Replace(std::move(root));
-  ReportTableProblems(window, path);
-}
-
-void ShowColors(ColorWindow& window) {
+void WindowCommands::Show(ColorWindow& window) {
   // The texts are copied first: the splitter yields to the window.
-  const auto texts = CellTexts(*markup::gDocument);
+  const auto texts = CellTexts(state_.tree ? *state_.tree : NothingLoaded());
   for (int box = 0; box < kCells; ++box) {
     const CellRead cell = texts[box] ? ParseCellText(*texts[box]) : CellRead{};
     window.SetBoxTag(box, std::to_string(cell.color));
@@ -142,54 +163,114 @@ void ShowColors(ColorWindow& window) {
   }
 }
 
-void StoreColors(ColorWindow& window) {
+void WindowCommands::Store(ColorWindow& window) {
+  if (!state_.tree) return;
   // A tag that is not a colour value (the program never writes one) is stored as grey.
   for (int box = 0; box < kCells; ++box)
-    WriteCell(*markup::gDocument, box, TagToColor(window.BoxTag(box)));
+    WriteCell(*state_.tree, box, TagToColor(window.BoxTag(box)));
 }
 
-void SaveColorFile(ColorWindow& window) {
-  ColorFileSystem& fs = Files();
-  const std::string dataFolder = gDataPath;
-  if (dataFolder.empty() || !fs.IsFolder(dataFolder) || !TreeLoaded()) {
-    std::string why = dataFolder.empty()
-                          ? "The game's installation was not found."
-                          : "The game's data folder\n" + dataFolder + "\nwas not found.";
-    if (!dataFolder.empty() && fs.IsFolder(dataFolder)) why = "The colour file could not be read.";
+void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
+                                 const std::string& what) {
+  if (done.movedToVirtualStore) {
+    window.ShowMessage(
+        "Windows does not let Tintmoor change\n" + ColorFilePath(state_.location.dataFolder) +
+            "\nso " + what + " went into your own copy of the game's files instead:\n" +
+            ColorFilePath(done.folder) +
+            "\n\nWindows gives the game this copy whenever you play as this Windows user, so "
+            "you will see the new colours. Other users of this computer keep the colours "
+            "of the game's folder.",
+        TINTMOOR_TITLE, MessageKind::kInformation);
+  }
+  if (done.xmbLeft) ShowError(window, done.xmbLeft->what());
+}
+
+void WindowCommands::Save(ColorWindow& window) {
+  if (!state_.tree) {
     ShowError(window,
-              "No colour file is loaded, so nothing was saved.\n\n" + why + "\n" + kRestoreHint);
+              "Nothing was saved: no colour file is loaded. Tintmoor could not load the game's "
+              "colour file; the message shown then said why.\n\nNothing was changed on disk. "
+              "Once the game's data folder is there, choose Restore Default Colors in the "
+              "Options menu: it looks for the game again and puts the default colours in "
+              "place.");
     return;
   }
-  if (std::string missing = DescribeMissingShape(*markup::gDocument); !missing.empty()) {
-    ShowError(window, "Nothing was saved: in the colour file\n" + ColorFilePath(dataFolder) + "\n" +
-                          missing + ".\n\n" + kRestoreHint);
+  const ColorFileLocation& at = state_.location;
+  if (!fs_.IsFolder(at.folder)) {
+    ShowError(window, "Nothing was saved: the folder\n" + at.folder +
+                          "\nthat the colours were loaded from no longer exists.\n\n" +
+                          kColoursKept +
+                          " Nothing was changed on disk. Put the folder back (or reinstall "
+                          "the game), then choose Save again.");
+    return;
+  }
+  if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
+    ShowError(window, "Nothing was saved: in the colour file\n" + at.path() + "\n" + missing +
+                          ".\n\nNothing was changed on disk.\n" + kRestoreHint);
     return;
   }
 
-  StoreColors(window);
-  ShowColors(window);
+  Store(window);
+  Show(window);
+  GameWrite done;
+  SaveOutcome outcome;
   try {
-    SaveColorTree(fs, dataFolder, *markup::gDocument);
+    try {
+      done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
+    } catch (const ColorFileError& e) {
+      if (e.step() != ColorFileStep::kChangedOnDisk) throw;
+      // Someone else saved the file since it was loaded: the user decides
+      // which colours win; nothing is dropped without being asked.
+      const Answer answer = window.Ask(
+          "The colour file\n" + at.path() +
+              "\nchanged on disk after Tintmoor loaded it (another program, or another "
+              "Tintmoor, saved it).\n\nYes: overwrite it with the colours shown here.\nNo: "
+              "reload it and show its colours; the colours shown here are dropped.\nCancel: "
+              "change nothing; the colours shown here stay unsaved.",
+          TINTMOOR_TITLE);
+      if (answer == Answer::kNo && Load(window)) {
+        Show(window);
+        window.SetCaption(TINTMOOR_TITLE);
+      }
+      if (answer != Answer::kYes) return;
+      state_.loaded = LookAtColorFile(fs_, at.path());
+      done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
+    }
   } catch (const ColorFileError& e) {
-    ShowError(window, e.what());
-    // Only a leftover xmb still counts as saved; otherwise the marker stays.
-    if (e.step() != ColorFileStep::kDeleteXmb) return;
+    ShowError(window, std::string(e.what()) + "\n\n" + kColoursKept);
+    return;
   }
+  if (done.movedToVirtualStore) state_.location.folder = done.folder;
+  ReportWrite(window, done, "the colours");
+  if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
+    window.ShowMessage(notice, TINTMOOR_TITLE, MessageKind::kInformation);
   window.SetCaption(TINTMOOR_TITLE);
 }
 
-void RestoreColorFile(ColorWindow& window) {
-  ColorFileSystem& fs = Files();
-  // The delete and copy go to the folder of the previous load; without one
-  // there is nothing of the game's to replace, and only the reload runs.
-  if (!gDataPath.empty() && fs.IsFolder(gDataPath)) {
+void WindowCommands::Restore(ColorWindow& window) {
+  // The default file goes where the shown colours came from; with nothing
+  // loaded, to the game the registry names, when its folder is there.
+  ColorFileLocation at = state_.location;
+  if (!state_.tree) {
+    const std::string dataFolder = DataFolderOfInstall(registry_.InstallFolder());
+    if (!dataFolder.empty() && fs_.IsFolder(dataFolder)) at = LocateColorFile(fs_, dataFolder);
+  }
+  if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
     try {
-      RestoreDefaultColorFile(fs, gDataPath);
+      const GameWrite done = RestoreDefaultColorFile(fs_, at);
+      if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
+      ReportWrite(window, done, "the default colours");
     } catch (const ColorFileError& e) {
       ShowError(window, e.what());
-      if (e.step() != ColorFileStep::kDeleteXmb) return;  // nothing was changed
+      return;  // nothing was changed
     }
+  } else if (state_.tree) {
+    ShowError(window, "Nothing was restored: the folder\n" + at.folder +
+                          "\nthat the colours were loaded from no longer exists.\n\n" +
+                          kColoursKept +
+                          " Nothing was changed on disk. Put the folder back (or reinstall "
+                          "the game), then choose Restore Default Colors again.");
+    return;
   }
-  LoadColorFile(window);
-  ShowColors(window);
+  if (Load(window)) Show(window);
 }

@@ -1,6 +1,9 @@
 // The colour commands run against a real data folder in a temporary directory,
 // with the real file system or one that fails on demand.
-#include "cli/cmd_colors.h"
+#include "cli/cli.h"
+#include "cli/text.h"
+
+#include <streambuf>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,8 +14,13 @@
 #include <sstream>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include "cli/game_file.h"
+#include "cli/output_file.h"
 
 #include "colorfile/color_store.h"
 
@@ -68,6 +76,20 @@ struct Result {
   std::string err;
 };
 
+// Standard output on a full disk or a closed pipe: every write fails.
+struct FullBuf : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+};
+
+// Standard input that never ends.
+struct EndlessBuf : std::streambuf {
+  char block[4096] = {};
+  int underflow() override {
+    setg(block, block, block + sizeof block);
+    return 0;
+  }
+};
+
 class Commands : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,16 +120,21 @@ class Commands : public ::testing::Test {
   fs::path Xmb() const { return DataDir() / "playercolors.xmb"; }
 
   // Runs a command against the test's data folder (unless the arguments name one).
-  Result Run(int (*command)(std::span<const std::string>, CliEnv&), std::vector<std::string> args,
-             bool withDataDir = true, const std::string& input = "") {
+  Result Run(const std::string& command, std::vector<std::string> args, bool withDataDir = true,
+             const std::string& input = "") {
     if (withDataDir) {
       args.push_back("--data-dir");
       args.push_back(DataDir().string());
     }
     std::ostringstream out, err;
+    FullBuf full;
+    std::ostream sink(failOut_ ? static_cast<std::streambuf*>(&full) : out.rdbuf());
     std::istringstream in(input);
-    CliEnv env{out, err, in, files_, swatches_};
-    const int status = command(args, env);
+    EndlessBuf endless;
+    std::istream endlessIn(&endless);
+    CliEnv env{sink, err, endlessInput_ ? endlessIn : in, files_, swatches_};
+    args.insert(args.begin(), command);
+    const int status = RunCli(args, env);
     return {status, out.str(), err.str()};
   }
 
@@ -122,10 +149,12 @@ class Commands : public ::testing::Test {
   std::string original_;
   TestFileSystem files_;
   bool swatches_ = false;
+  bool failOut_ = false;
+  bool endlessInput_ = false;
 };
 
 TEST_F(Commands, ListShowsTheTableWithTheWindowsCaptions) {
-  const Result r = Run(CmdList, {});
+  const Result r = Run("list", {});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_THAT(r.out, HasSubstr("unit:    Color for Highlight, Unit, HP Bar and Waypoint Flag\n"
@@ -140,31 +169,31 @@ TEST_F(Commands, ListShowsTheTableWithTheWindowsCaptions) {
 
 TEST_F(Commands, ListPutsSwatchesOnlyOnAColourTerminal) {
   swatches_ = true;
-  const Result r = Run(CmdList, {});
+  const Result r = Run("list", {});
   EXPECT_THAT(r.out, HasSubstr("Gaia       \x1b[48;2;153;102;0m  \x1b[0m 153 102 0    "));
-  EXPECT_THAT(Run(CmdList, {"--format", "csv"}).out, Not(HasSubstr("\x1b[")));
+  EXPECT_THAT(Run("list", {"--format", "csv"}).out, Not(HasSubstr("\x1b[")));
 }
 
 TEST_F(Commands, ListFormats) {
-  const Result csv = Run(CmdList, {"--format=csv"});
+  const Result csv = Run("list", {"--format=csv"});
   EXPECT_THAT(csv.out,
               StartsWith("row,caption,unit_r,unit_g,unit_b,minimap_r,minimap_g,minimap_b,"
                          "dead_r,dead_g,dead_b\r\n0,Gaia,153,102,0,153,102,0,77,51,0\r\n"));
   EXPECT_THAT(csv.out, HasSubstr("\r\n12,Player 12,255,0,102,255,0,102,128,0,51\r\n"));
-  const Result json = Run(CmdList, {"--format", "json"});
+  const Result json = Run("list", {"--format", "json"});
   EXPECT_THAT(json.out,
               HasSubstr("{\"name\": \"minimap\", \"caption\": \"Color shown on minimap\"}"));
   EXPECT_THAT(json.out,
               HasSubstr("    {\"row\": 7, \"caption\": \"Player 7\", \"unit\": [255, 102, 0], "
                         "\"minimap\": [255, 102, 0], \"dead\": [128, 51, 0]},\n"));
   EXPECT_THAT(json.out, HasSubstr("\"dead\": [128, 0, 51]}\n  ]\n}\n"));
-  const Result bad = Run(CmdList, {"--format", "xml"});
+  const Result bad = Run("list", {"--format", "xml"});
   EXPECT_EQ(bad.status, kExitUsage);
   ExpectOneErrorLine(bad);
 }
 
 TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
-  const Result r = Run(CmdSet, {"Player 7", "unit", "10", "20", "30"});
+  const Result r = Run("set", {"Player 7", "unit", "10", "20", "30"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 colour changed; wrote "));
   EXPECT_THAT(r.out, HasSubstr("and deleted playercolors.xmb"));
@@ -174,15 +203,15 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   EXPECT_FALSE(fs::exists(Xmb()));
 
   // By number, and the same colour again changes nothing but still saves.
-  EXPECT_EQ(Run(CmdSet, {"0", "2", "1", "2", "3"}).status, kExitOk);
+  EXPECT_EQ(Run("set", {"0", "2", "1", "2", "3"}).status, kExitOk);
   EXPECT_THAT(ReadBytes(GameFile()),
               HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
                         "color3=\"1 2 3\""));
-  EXPECT_THAT(Run(CmdSet, {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
+  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
 }
 
 TEST_F(Commands, SetDryRunWritesNothing) {
-  const Result r = Run(CmdSet, {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
+  const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out,
             "Player 2 minimap: 225 0 0 -> 1 2 3\n1 colour changed; nothing written (--dry-run)\n");
@@ -199,7 +228,7 @@ TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
       {"1", "unit", "1", "2", "3", "--force"},
   };
   for (const auto& args : bad) {
-    const Result r = Run(CmdSet, args);
+    const Result r = Run("set", args);
     EXPECT_EQ(r.status, kExitUsage) << args[0] << " " << args[1];
     ExpectOneErrorLine(r);
   }
@@ -209,15 +238,15 @@ TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
 
 TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
   files_.failWrites = true;
-  for (auto command : {CmdSet, CmdImport, CmdApply}) {
+  for (std::string command : {"set", "import", "apply"}) {
     std::vector<std::string> args;
-    if (command == CmdSet) args = {"1", "0", "1", "2", "3"};
-    if (command == CmdApply) args = {"colour-vision"};
+    if (command == "set") args = {"1", "0", "1", "2", "3"};
+    if (command == "apply") args = {"colour-vision"};
     std::string input;
-    if (command == CmdImport) {
+    if (command == "import") {
       args = {"-"};
       files_.failWrites = false;
-      input = Run(CmdExport, {"-"}).out;
+      input = Run("export", {"-"}).out;
       files_.failWrites = true;
       input = Replaced(input, "50 50 255", "1 1 1");
     }
@@ -239,7 +268,7 @@ TEST_F(Commands, ReadOnlyGameFileIsLeftByteIdentical) {
   fs::permissions(GameFile(),
                   fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  const Result r = Run(CmdApply, {"colour-vision"});
+  const Result r = Run("apply", {"colour-vision"});
   EXPECT_EQ(r.status, kExitFailed) << r.out;
   ExpectOneErrorLine(r);
   EXPECT_THAT(r.err, HasSubstr("could not be written"));
@@ -249,78 +278,166 @@ TEST_F(Commands, ReadOnlyGameFileIsLeftByteIdentical) {
 
 TEST_F(Commands, ExportThenImportRoundTrips) {
   const fs::path scheme = root_ / "mine.txt";
-  const Result e = Run(CmdExport, {scheme.string()});
+  const Result e = Run("export", {scheme.string()});
   EXPECT_EQ(e.status, kExitOk) << e.err;
   const std::string text = ReadBytes(scheme);
   EXPECT_THAT(text, HasSubstr("\nPlayer 7      255 102 0      255 102 0      128 51 0\n"));
   WriteBytes(scheme, Replaced(text, "255 102 0      255 102 0", "1 2 3      4 5 6"));
-  const Result i = Run(CmdImport, {scheme.string()});
+  const Result i = Run("import", {scheme.string()});
   EXPECT_EQ(i.status, kExitOk) << i.err;
   EXPECT_THAT(i.out,
               HasSubstr("Player 7 unit: 255 102 0 -> 1 2 3\nPlayer 7 minimap: 255 102 0 -> 4 5 6\n"
                         "2 colours changed; wrote "));
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"255 102 0\" color2=\"255 102 0\"",
                                             "color1=\"1 2 3\" color2=\"4 5 6\""));
-  EXPECT_THAT(Run(CmdExport, {"-"}).out,
+  EXPECT_THAT(Run("export", {"-"}).out,
               HasSubstr("\nPlayer 7      1 2 3          4 5 6          128 51 0\n"));
 }
 
-TEST_F(Commands, ExportNeverOverwritesTheGamesFile) {
-  for (const fs::path& target : {GameFile(), DataDir() / ".." / "data" / "playercolors.xml"}) {
-    const Result r = Run(CmdExport, {target.string()});
-    EXPECT_EQ(r.status, kExitFailed);
+TEST_F(Commands, ExportNeverOverwritesTheGamesOrTheProgramsFiles) {
+  for (const fs::path& target :
+       {GameFile(), DataDir() / ".." / "data" / "playercolors.xml", Xmb(),
+        DataDir() / "PlayerColors.bak", root_ / "program" / "playercolors.xml"}) {
+    const Result r = Run("export", {target.string()});
+    EXPECT_EQ(r.status, kExitFailed) << target;
     ExpectOneErrorLine(r);
-    EXPECT_THAT(r.err, HasSubstr("is the game's colour file"));
-    EXPECT_EQ(ReadBytes(GameFile()), original_);
+    EXPECT_THAT(r.err, HasSubstr("; choose another file"));
+  }
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+  EXPECT_EQ(ReadBytes(Xmb()), "binary colours");
+  EXPECT_EQ(ReadBytes(root_ / "program" / "playercolors.xml"), original_);
+}
+
+#ifndef _WIN32
+ino_t Inode(const fs::path& p) {
+  struct stat st {};
+  return ::lstat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// A FIFO and a device are written into, never renamed over; a link's target
+// is written and the link kept. The device is a regular file the seam calls
+// one, so no real /dev is at risk when the guard is broken.
+TEST_F(Commands, ExportWritesIntoPipesDevicesAndThroughLinks) {
+  const std::string scheme = Run("export", {"-"}).out;
+  const fs::path fifo = root_ / "fifo", device = root_ / "device", link = root_ / "link";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);  // never blocks the writer
+  WriteBytes(device, "old");
+  fs::create_symlink("target.txt", link);
+  const ino_t fifoInode = Inode(fifo), deviceInode = Inode(device);
+  const StreamTargetCheck real = StreamTargetCheckForTesting();
+  StreamTargetCheckForTesting() = [](const std::string& p) {
+    return p.ends_with("/device") || IsStreamTarget(p);
+  };
+  for (const fs::path& target : {fifo, device, link})
+    EXPECT_EQ(Run("export", {target.string()}).status, kExitOk) << target;
+  StreamTargetCheckForTesting() = real;
+  std::string fromFifo(scheme.size() + 1, '\0');
+  const ssize_t got = ::read(reader, fromFifo.data(), fromFifo.size());
+  ::close(reader);
+  EXPECT_EQ(fromFifo.substr(0, got > 0 ? static_cast<size_t>(got) : 0), scheme);
+  EXPECT_EQ(Inode(fifo), fifoInode);
+  EXPECT_EQ(Inode(device), deviceInode);
+  EXPECT_EQ(ReadBytes(device), scheme);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadBytes(root_ / "target.txt"), scheme);
+}
+
+// Nothing is read without a limit: devices, endless input, sparse files.
+TEST_F(Commands, InputsPastTheirLimitAreRefused) {
+  fs::create_directories(root_ / "prefix");
+  fs::resize_file(GameFile(), uintmax_t{20} << 30);  // sparse
+  std::ofstream(root_ / "prefix" / "system.reg").close();
+  fs::resize_file(root_ / "prefix" / "system.reg", uintmax_t{300} << 20);
+  const struct {
+    std::vector<std::string> args;
+    bool endless;
+    const char* err;
+  } cases[] = {
+      {{"import", "/dev/zero"}, false, "larger than 16 MB"},
+      {{"check", "--scheme", "/dev/zero"}, false, "larger than 16 MB"},
+      {{"dump", "/dev/zero"}, false, "larger than 16 MB"},
+      {{"import", "-"}, true, "standard input: it is larger than 16 MB"},
+      {{"list"}, false, "larger than 16 MB"},
+      {{"list", "--wine-prefix", (root_ / "prefix").string()}, false, "larger than 256 MB"},
+  };
+  for (const auto& c : cases) {
+    endlessInput_ = c.endless;
+    std::vector<std::string> args(c.args.begin() + 1, c.args.end());
+    if (c.args[0] == "import" || c.args.size() == 1)
+      args.insert(args.end(), {"--data-dir", DataDir().string()});
+    const Result r = Run(c.args[0], args, false);
+    EXPECT_EQ(r.status, kExitFailed) << c.args.back();
+    EXPECT_THAT(r.err, HasSubstr(c.err)) << c.args.back();
+    ExpectOneErrorLine(r);
   }
 }
+#endif
 
 TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
   const fs::path scheme = root_ / "broken.txt";
-  WriteBytes(scheme, Replaced(Run(CmdExport, {"-"}).out, "255 102 0      255 102 0", "255 102"));
-  const Result r = Run(CmdImport, {scheme.string()});
+  WriteBytes(scheme, Replaced(Run("export", {"-"}).out, "255 102 0      255 102 0", "255 102"));
+  const Result r = Run("import", {scheme.string()});
   EXPECT_EQ(r.status, kExitFailed);
   ExpectOneErrorLine(r);
-  EXPECT_THAT(r.err, HasSubstr("broken.txt, line 14: expected three colours of three numbers each "
-                               "after \"Player 7\", found 5 numbers"));
+  EXPECT_THAT(r.err, HasSubstr("broken.txt, line 14: after \"Player 7\" come 5 values, 4 too few"));
   EXPECT_EQ(ReadBytes(GameFile()), original_);
   EXPECT_TRUE(fs::exists(Xmb()));
-  const Result missing = Run(CmdImport, {(root_ / "nothing.txt").string()});
+  const Result missing = Run("import", {(root_ / "nothing.txt").string()});
   EXPECT_EQ(missing.status, kExitFailed);
   EXPECT_THAT(missing.err, HasSubstr("cannot read the scheme"));
 }
 
 TEST_F(Commands, PresetsApplyAndCheck) {
-  const Result list = Run(CmdPresets, {}, false);
+  const Result list = Run("presets", {}, false);
   EXPECT_THAT(list.out,
               HasSubstr("default        the program's default colours (closest pair 1.48)\n"));
   EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
 
-  Result check = Run(CmdCheck, {});
+  Result check = Run("check", {});
   EXPECT_EQ(check.status, kExitClosePairs);
   EXPECT_THAT(check.out, HasSubstr("22 pairs are closer than 10, closest first:\n"));
 
-  const Result apply = Run(CmdApply, {"colour-vision"});
+  const Result apply = Run("apply", {"colour-vision"});
   EXPECT_EQ(apply.status, kExitOk) << apply.err;
   EXPECT_THAT(apply.out, HasSubstr("Gaia unit: 153 102 0 -> 230 159 0\n"));
   EXPECT_FALSE(fs::exists(Xmb()));
-  check = Run(CmdCheck, {});
+  check = Run("check", {});
   EXPECT_EQ(check.status, kExitOk) << check.out;
   EXPECT_THAT(check.out, HasSubstr("No pair is closer than 10.\n"));
-  EXPECT_EQ(Run(CmdCheck, {"--threshold", "11"}).status, kExitClosePairs);
+  EXPECT_EQ(Run("check", {"--threshold", "11"}).status, kExitClosePairs);
 
-  EXPECT_EQ(Run(CmdApply, {"default"}).status, kExitOk);
+  EXPECT_EQ(Run("apply", {"default"}).status, kExitOk);
   EXPECT_EQ(ReadBytes(GameFile()), original_);
 
-  const Result unknown = Run(CmdApply, {"rainbow"});
+  const Result unknown = Run("apply", {"rainbow"});
   EXPECT_EQ(unknown.status, kExitUsage);
   EXPECT_THAT(unknown.err, HasSubstr("no preset \"rainbow\" (default, colour-vision)"));
 }
 
+TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
+  const Result dry = Run("separate", {"--column", "unit", "--dry-run"});
+  EXPECT_EQ(dry.status, kExitOk) << dry.err;
+  EXPECT_THAT(dry.out, HasSubstr("nothing written (--dry-run)"));
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+
+  const Result all = Run("separate", {});
+  EXPECT_EQ(all.status, kExitOk) << all.err;
+  EXPECT_THAT(all.out, HasSubstr("Closest pair, all four visions: 0.32 before, 10.0"));
+  EXPECT_THAT(all.out, HasSubstr("every pair is at least 10 apart.\n"));
+  EXPECT_EQ(Run("check", {}).status, kExitOk);
+  EXPECT_FALSE(fs::exists(Xmb()));
+
+  const Result far = Run("separate", {"--threshold", "60", "--column", "minimap"});
+  EXPECT_EQ(far.status, kExitClosePairs);
+  EXPECT_THAT(far.out, HasSubstr("60 could not be reached"));
+  EXPECT_EQ(Run("separate", {"--column", "red"}).status, kExitUsage);
+}
+
 TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
   fs::remove_all(DataDir());
-  EXPECT_EQ(Run(CmdCheck, {"--preset", "colour-vision"}, false).status, kExitOk);
-  EXPECT_EQ(Run(CmdCheck, {"--preset", "default"}, false).status, kExitClosePairs);
+  EXPECT_EQ(Run("check", {"--preset", "colour-vision"}, false).status, kExitOk);
+  EXPECT_EQ(Run("check", {"--preset", "default"}, false).status, kExitClosePairs);
   const fs::path scheme = root_ / "s.txt";
   {
     std::ofstream out(scheme);
@@ -328,11 +445,11 @@ TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
     for (int p = 1; p <= 12; ++p)
       out << "Player " << p << "  " << p * 20 << " 100 100  " << p * 20 << " 100 100  0 0 0\n";
   }
-  const Result r = Run(CmdCheck, {"--scheme", scheme.string(), "--threshold", "1.5"}, false);
+  const Result r = Run("check", {"--scheme", scheme.string(), "--threshold", "1.5"}, false);
   EXPECT_EQ(r.status, kExitClosePairs);
   EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first:\n"));
   for (const char* t : {"-1", "ten", "", "nan"}) {
-    const Result bad = Run(CmdCheck, {"--preset", "default", "--threshold", t}, false);
+    const Result bad = Run("check", {"--preset", "default", "--threshold", t}, false);
     EXPECT_EQ(bad.status, kExitUsage) << t;
     ExpectOneErrorLine(bad);
   }
@@ -341,31 +458,31 @@ TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
 TEST_F(Commands, MissingOrDamagedFiles) {
   // No colour file: reading commands say so; writing ones start from the default.
   fs::remove(GameFile());
-  Result r = Run(CmdList, {});
+  Result r = Run("list", {});
   EXPECT_EQ(r.status, kExitFailed);
   ExpectOneErrorLine(r);
   EXPECT_THAT(r.err, HasSubstr("there is no colour file"));
-  r = Run(CmdSet, {"1", "0", "1", "2", "3"});
+  r = Run("set", {"1", "0", "1", "2", "3"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 2 3\""));
 
   // A file with rows missing is refused for writing, and left as it was.
   const std::string shortFile = original_.substr(0, original_.find("\t<player num=\"9\""));
   WriteBytes(GameFile(), shortFile);
-  r = Run(CmdApply, {"default"});
+  r = Run("apply", {"default"});
   EXPECT_EQ(r.status, kExitFailed);
   ExpectOneErrorLine(r);
   EXPECT_THAT(r.err, HasSubstr("is not whole"));
   EXPECT_EQ(ReadBytes(GameFile()), shortFile);
   // ... while list shows what it can, grey for the rest, with warnings.
-  r = Run(CmdList, {});
+  r = Run("list", {});
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_THAT(r.out, HasSubstr("Player 12  128 128 128"));
   EXPECT_THAT(r.err, StartsWith("warning: "));
 
   // No data folder at all.
   fs::remove_all(DataDir());
-  r = Run(CmdList, {});
+  r = Run("list", {});
   EXPECT_EQ(r.status, kExitFailed);
   EXPECT_THAT(r.err, HasSubstr("does not exist"));
   ExpectOneErrorLine(r);
@@ -383,30 +500,97 @@ TEST_F(Commands, FindsTheGameInAWinePrefix) {
          "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Age of Mythology\\\\1.0] 1\n"
          "\"AppPath\"=\"G:\\\\aom\\\\\"\n";
   Result r =
-      Run(CmdSet, {"Player 1", "dead", "9", "9", "9", "--wine-prefix", prefix.string()}, false);
+      Run("set", {"Player 1", "dead", "9", "9", "9", "--wine-prefix", prefix.string()}, false);
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color3=\"25 25 128\"", "color3=\"9 9 9\""));
 
   const char* saved = std::getenv("WINEPREFIX");
   const std::string savedValue = saved ? saved : "";
   setenv("WINEPREFIX", prefix.c_str(), 1);
-  r = Run(CmdList, {"--format", "csv"}, false);
+  r = Run("list", {"--format", "csv"}, false);
   saved ? setenv("WINEPREFIX", savedValue.c_str(), 1) : unsetenv("WINEPREFIX");
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_THAT(r.out, HasSubstr("\r\n1,Player 1,50,50,255,0,0,255,9,9,9\r\n"));
 
-  r = Run(CmdList, {"--wine-prefix", prefix.string()});  // and --data-dir
+  r = Run("list", {"--wine-prefix", prefix.string()});  // and --data-dir
   EXPECT_EQ(r.status, kExitUsage);
   ExpectOneErrorLine(r);
-  r = Run(CmdList, {"--wine-prefix", (root_ / "nothing").string()}, false);
+  r = Run("list", {"--wine-prefix", (root_ / "nothing").string()}, false);
   EXPECT_EQ(r.status, kExitFailed);
   EXPECT_THAT(r.err, HasSubstr("no Wine prefix at"));
 }
 #endif
 
+// Exit statuses as --help gives them, and messages that reach the terminal
+// with nothing it would take as a command.
+TEST_F(Commands, ExitStatusesAndSafeMessages) {
+  std::string wide = "<a>";
+  for (int i = 0; i < 40000; ++i) wide += "x ";
+  const struct {
+    std::vector<std::string> args;  // command first
+    int status;
+    const char* err;
+    bool failOut = false;
+  } cases[] = {
+      {{"list", "--data-dir="}, kExitUsage, "--data-dir needs a value"},
+      {{"list", "--wine-prefix="}, kExitUsage, "--wine-prefix needs a value"},
+      {{"dump", "--foo"}, kExitUsage, "unknown option --foo"},
+      {{"check", "--preset=default", "--threshold=1e1"}, kExitUsage, "not a threshold"},
+      {{"check", "--preset=default", "--threshold=0x10"}, kExitUsage, "not a threshold"},
+      {{"check", "--preset=default", "--threshold= 5"}, kExitUsage, "not a threshold"},
+      {{"check", "--preset=default"}, kExitFailed, "cannot write to standard output", true},
+      {{"set", "1", "0", "1", "2", "3", "--dry-run", "--data-dir", DataDir().string()},
+       kExitFailed,
+       "cannot write to standard output",
+       true},
+      {{"set", "1", "0", "1", "2", "3", "--data-dir", DataDir().string()},
+       kExitSavedBut,
+       "error: the new colours are in ",
+       true},
+      {{"frob\x1b]0;owned\x07"}, kExitUsage, "unknown command \"frob\\x1b]0;owned\\x07\""},
+      {{"set", std::string("Pl\0ayer\x1b[2J", 11), "0", "1", "2", "3"},
+       kExitUsage,
+       "\"Pl\\x00ayer\\x1b[2J\" is not a row"},
+      {{"list", "--data-dir", DataDir().string()}, kExitOverflow, "more than 32767 words"},
+  };
+  for (const auto& c : cases) {
+    if (c.status == kExitOverflow) WriteBytes(GameFile(), "<ok/>\r\n" + wide + "\r\n");
+    failOut_ = c.failOut;
+    const Result r = Run(c.args[0], {c.args.begin() + 1, c.args.end()}, false);
+    EXPECT_EQ(r.status, c.status) << c.args[0] << " " << r.err;
+    ExpectOneErrorLine(r);
+    EXPECT_THAT(r.err, HasSubstr(c.err));
+    EXPECT_EQ(r.err.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos);
+    if (c.status == kExitSavedBut) {
+      EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"1 2 3\""));
+    }
+  }
+}
+
+TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
+  std::string odd = Replaced(original_, "color1=\"50 50 255\"", "color1=\"12 x 4\"");
+  odd = Replaced(odd, "color2=\"0 0 255\"", "color2=\"-5 300 7\"");
+  WriteBytes(GameFile(), Replaced(odd, "color3=\"25 25 128\"", "color3=\"1 2 3 4\""));
+  const std::string listed =
+      "Player 1 unit: \"12 x 4\" is written as 128 128 128\n"
+      "Player 1 minimap: \"-5 300 7\" is written as 0 255 7\n"
+      "Player 1 dead: \"1 2 3 4\" is written as 1 2 3\n"
+      "Player 2 unit: ";
+  for (bool dryRun : {true, false}) {
+    std::vector<std::string> args = {"Player 2", "unit", "1", "2", "3"};
+    if (dryRun) args.push_back("--dry-run");
+    const Result r = Run("set", args);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_THAT(r.out, HasSubstr(listed));
+    EXPECT_THAT(r.out, HasSubstr("1 colour changed, 3 colours rewritten in normal form; "));
+  }
+  EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"128 128 128\" color2=\"0 255 7\" "
+                                               "color3=\"1 2 3\""));
+}
+
 TEST_F(Commands, EveryCommandHasHelp) {
-  for (auto command :
-       {CmdList, CmdSet, CmdExport, CmdImport, CmdPresets, CmdApply, CmdCheck, CmdPreview}) {
+  for (const char* command :
+       {"list", "set", "export", "import", "presets", "apply", "check", "preview"}) {
     const Result r = Run(command, {"--help"}, false);
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_THAT(r.out, StartsWith("usage: tintmoor-cli "));

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "cli/cmd_colors.h"
+#include "cli/cli.h"
 #include "colorfile/color_store.h"
 #include "colorfile/presets.h"
 
@@ -132,7 +132,9 @@ TEST(Preview, Command) {
     std::ostringstream out, err;
     std::istringstream in;
     CliEnv env{out, err, in, SystemFileSystem()};
-    EXPECT_EQ(CmdPreview(c.args, env), c.status) << c.args.back() << err.str();
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), "preview");
+    EXPECT_EQ(RunCli(args, env), c.status) << c.args.back() << err.str();
     EXPECT_EQ(out.str().substr(0, c.out.size()), c.out);
     EXPECT_EQ(err.str().empty(), c.status == kExitOk) << err.str();
     if (c.args.back() == "-" && c.status == kExitOk) png = out.str();

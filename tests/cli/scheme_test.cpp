@@ -61,17 +61,25 @@ struct BadCase {
 
 const BadCase kBad[] = {
     {"too few numbers", 8, "Player 1  50 50 255  0 0 255  25 25",
-     "s.txt, line 8: expected three colours of three numbers each after \"Player 1\", found 8 "
-     "numbers"},
+     "s.txt, line 8: after \"Player 1\" come 8 values, 1 too few: a row is its caption and 9 "
+     "numbers, red green blue of the unit, minimap and dead colours"},
     {"too many numbers", 8, "Player 1  50 50 255  0 0 255  25 25 128 4",
-     "s.txt, line 8: expected three colours of three numbers each after \"Player 1\", found 10 "
-     "numbers"},
-    {"caption only", 8, "Player 1", "found 0 numbers"},
+     "come 10 values, 1 too many"},
+    {"caption only", 8, "Player 1", "come 0 values, 9 too few"},
     {"unknown row", 8, "Player 13  1 1 1  1 1 1  1 1 1",
      "s.txt, line 8: \"Player 13\" is not a row (Gaia, Player 1 to Player 12)"},
-    {"no caption", 8, "1 1 1  1 1 1  1 1 1", "found 8 numbers"},
+    {"no caption", 8, "1 1 1  1 1 1  1 1 1", "come 8 values"},
     {"out of range", 9, "Player 2  255 50 256  225 0 0  128 25 25",
-     "s.txt, line 9: \"256\" is not a number from 0 to 255"},
+     "s.txt, line 9: \"256\" is above 255, the largest a colour takes"},
+    {"four digits", 9, "Player 2  255 50 0153  225 0 0  128 25 25",
+     "\"0153\" has more than three digits"},
+    {"control bytes", 9, "Player 2  255 50 \x1b]0;pwned\x07  225 0 0  128 25 25",
+     "\"\\x1b]0;pwned\\x07\" is not a number"},
+    {"long text", 9,
+     "Player 2  255 50 "
+     "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
+     "  225 0 0  128 25 25",
+     "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not"},
     {"not a number", 9, "Player 2  255 50 5O  225 0 0  128 25 25", "\"5O\" is not a number"},
     {"negative", 9, "Player 2  255 50 -5  225 0 0  128 25 25", "\"-5\" is not a number"},
     {"hex", 9, "Player 2  ff 50 5  225 0 0  128 25 25", "\"ff\" is not a number"},

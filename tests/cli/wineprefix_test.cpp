@@ -167,6 +167,9 @@ TEST_F(WinePrefix, ExplainsWhatIsMissing) {
 TEST_F(WinePrefix, MissingComponentsAreKeptAsWritten) {
   EXPECT_EQ(MapWinePath(Prefix(), "C:\\Games\\.\\New Folder\\..\\AoM"), DriveC() + "/Games/AoM");
   EXPECT_EQ(MapWinePath(Prefix(), "c:/program files (X86)/"), DriveC() + "/Program Files (x86)");
+  // ".." stops at the drive's folder, as on Windows: nothing outside it is reachable.
+  for (const char* climb : {"C:\\..\\..\\victim", "C:\\Games\\..\\..\\..\\victim", "C:..\\victim"})
+    EXPECT_EQ(MapWinePath(Prefix(), climb), DriveC() + "/victim") << climb;
 }
 #endif
 

@@ -48,9 +48,10 @@ TEST_F(SystemFileSystemTest, SaveWritesTheFileAndThenDeletesTheXmb) {
   SaveColorTree(fs, data, *root);
   EXPECT_EQ(ReadFileBytes(ColorFilePath(data)), markup::WriteDocument(*root));
   EXPECT_FALSE(fs.IsFile(XmbFilePath(data)));
+  EXPECT_EQ(ReadFileBytes(OriginalFilePath(data)), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
                           std::filesystem::directory_iterator()),
-            1);  // no temporary file left behind
+            2);  // and .orig; no temporary file left behind
 }
 
 TEST_F(SystemFileSystemTest, SaveIntoAFolderThatWentWritesNothing) {

@@ -20,6 +20,7 @@ namespace {
 const std::string kData = std::string("game") + kPathSeparator + "data" + kPathSeparator;
 const std::string kXml = kData + "playercolors.xml";
 const std::string kXmb = kData + "playercolors.xmb";
+const std::string kOrig = kData + "playercolors.xml.orig";
 const std::string kDefault = std::string("prog") + kPathSeparator + "playercolors.xml";
 const std::string kGameBytes = "the game's own bytes";
 
@@ -50,7 +51,7 @@ TEST_F(ColorStoreTest, SaveReplacesTheFileThenDeletesTheXmb) {
   SaveColorTree(fs, kData, *root);
   EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
   EXPECT_EQ(fs.files.count(kXmb), 0u);
-  EXPECT_THAT(fs.log, ElementsAre("replace " + kXml, "remove " + kXmb));
+  EXPECT_THAT(fs.log, ElementsAre("replace " + kOrig, "replace " + kXml, "remove " + kXmb));
 }
 
 TEST_F(ColorStoreTest, SaveWithoutXmbOrFileJustWrites) {
@@ -85,7 +86,7 @@ TEST_F(ColorStoreTest, FailedSaveLeavesBothFilesAndSaysWhy) {
     EXPECT_EQ(fs.files[kXml], kGameBytes);
     EXPECT_EQ(fs.files[kXmb], "xmb");
   }
-  EXPECT_TRUE(fs.log.empty());
+  EXPECT_EQ(fs.files.count(kOrig), 0u);  // nor the copy made just before
 }
 
 TEST_F(ColorStoreTest, XmbThatStaysIsReportedAfterTheFileIsWritten) {
@@ -103,7 +104,99 @@ TEST_F(ColorStoreTest, RestorePutsTheDefaultBytesInPlace) {
   RestoreDefaultColorFile(fs, kData);
   EXPECT_EQ(fs.files[kXml], ThirteenRows());
   EXPECT_EQ(fs.files.count(kXmb), 0u);
-  EXPECT_THAT(fs.log, ElementsAre("replace " + kXml, "remove " + kXmb));
+  EXPECT_THAT(fs.log, ElementsAre("replace " + kOrig, "replace " + kXml, "remove " + kXmb));
+  EXPECT_EQ(fs.files[kOrig], kGameBytes);
+  // restore-original puts it back, and keeps it for another time.
+  RestoreOriginalColorFile(fs, kData);
+  EXPECT_EQ(fs.files[kXml], kGameBytes);
+  EXPECT_EQ(fs.files[kOrig], kGameBytes);
+  fs.files.erase(kOrig);
+  EXPECT_EQ(FailureOf([&] { RestoreOriginalColorFile(fs, kData); }).step(),
+            ColorFileStep::kReadOriginal);
+  EXPECT_EQ(fs.files[kXml], kGameBytes);
+}
+
+TEST_F(ColorStoreTest, SaveRefusesAFileChangedSinceItWasLoaded) {
+  struct Case {
+    const char* name;
+    bool loadedDefault;  // the load found no file (the default stood in)
+    void (*meanwhile)(MemoryFileSystem&);
+    bool refused;
+  };
+  const Case cases[] = {
+      {"untouched", false, [](MemoryFileSystem&) {}, false},
+      {"same bytes written again", false,
+       [](MemoryFileSystem& f) { f.files[kXml] = ThirteenRows(); }, false},
+      {"a colour changed, same size", false,
+       [](MemoryFileSystem& f) { f.files[kXml].replace(f.files[kXml].find("0 5 0"), 5, "0 6 0"); },
+       true},
+      {"deleted: nothing to undo", false, [](MemoryFileSystem& f) { f.files.erase(kXml); }, false},
+      {"created after a load from the default", true,
+       [](MemoryFileSystem& f) { f.files[kXml] = ThirteenRows(); }, true},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem local;
+    local.folders.insert(kData);
+    local.files[kXmb] = "xmb";
+    local.files[c.loadedDefault ? kDefault : kXml] = ThirteenRows();
+    LoadedColorFile loaded;
+    const auto root = LoadColorTree(local, c.loadedDefault ? kDefault : kXml, loaded);
+    if (c.loadedDefault) loaded = {};
+    c.meanwhile(local);
+    const std::string theirs = local.files.count(kXml) ? local.files[kXml] : "(none)";
+    root->children().Item(1).children().Item(1).set_value("9 9 9");
+    if (!c.refused) {
+      SaveColorTree(local, kData, *root, loaded);
+      // The record now describes the saved file: a second save goes through.
+      EXPECT_NO_THROW(SaveColorTree(local, kData, *root, loaded)) << c.name;
+      continue;
+    }
+    const ColorFileError e = FailureOf([&] { SaveColorTree(local, kData, *root, loaded); });
+    EXPECT_EQ(e.step(), ColorFileStep::kChangedOnDisk) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr(kXml + "\nchanged on disk")) << c.name;
+    EXPECT_EQ(local.files.count(kXml) ? local.files[kXml] : "(none)", theirs) << c.name;
+    EXPECT_EQ(local.files[kXmb], "xmb") << c.name;
+  }
+}
+
+TEST_F(ColorStoreTest, FirstReplacementKeepsTheFileItFoundOnce) {
+  struct Case {
+    const char* name;
+    std::string found;
+    std::string origBefore;  // empty: none yet
+    std::string origAfter;   // empty: none
+    int32_t linesNotKept;
+    const char* notice;  // part of DescribeLinesNotKept, or "" for none
+  };
+  const std::string rows = ThirteenRows();
+  // Written as the writer writes, but not the default.
+  std::string own = rows;
+  own[own.find("0 5 0") + 2] = '6';
+  // A comment, "=" inside a value, an element split over two lines.
+  const std::string lossy = ThirteenRows("<!-- five -->\r\n<x a=\"p=q\">1</x>\r\n<s>\r\n1</s>\r\n");
+  const Case cases[] = {
+      {"lossy file, first save", lossy, "", lossy, 4, "4 lines of"},
+      {"lossy file, later save", lossy, "older", "older", 4, "first found it is kept, unchanged"},
+      {"the seeded default", rows, "", "", 0, ""},
+      {"nothing lost, yet not the default", own, "", own, 0, ""},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem local;
+    local.folders.insert(kData);
+    local.files[kDefault] = rows;
+    local.files[kXml] = c.found;
+    if (!c.origBefore.empty()) local.files[kOrig] = c.origBefore;
+    LoadedColorFile loaded;
+    const auto root = LoadColorTree(local, kXml, loaded);
+    EXPECT_EQ(loaded.linesNotKept, c.linesNotKept) << c.name;
+    SaveOutcome outcome;
+    SaveColorTree(local, kData, *root, loaded, &outcome);
+    EXPECT_EQ(local.files.count(kOrig) ? local.files[kOrig] : "", c.origAfter) << c.name;
+    EXPECT_EQ(outcome.keptOriginal, c.origBefore.empty() && !c.origAfter.empty()) << c.name;
+    const std::string notice = DescribeLinesNotKept(kData, outcome);
+    EXPECT_EQ(notice.empty(), *c.notice == '\0') << c.name;
+    EXPECT_THAT(notice, HasSubstr(c.notice)) << c.name;
+  }
 }
 
 TEST_F(ColorStoreTest, RestoreWithoutAUsableDefaultChangesNothing) {

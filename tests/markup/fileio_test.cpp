@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,9 @@
 #ifdef _WIN32
 #include "common/file_io_win32.h"
 #else
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -121,6 +125,32 @@ TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
 }
 
+TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
+  const std::string path = Path("playercolors.xml");
+  Put(path, "old");
+  struct Entry {
+    const char* name;
+    bool old;
+    bool removed;
+  };
+  const Entry entries[] = {
+      {".playercolors.xml.Ab3dE9", true, true},    // a save killed before its rename
+      {".playercolors.xml.zzzzzz", false, false},  // a concurrent save's, just made
+      {".playercolors.xml.Ab3dE", true, false},    // five, not six
+      {".other.xml.Ab3dE9", true, false},          // another file's
+      {"playercolors.xml.orig", true, false},
+  };
+  const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const Entry& e : entries) {
+    Put(Path(e.name), "x");
+    if (e.old) fs::last_write_time(Path(e.name), hourAgo);
+  }
+  ReplaceFileBytes(path, "new");
+  for (const Entry& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
+  EXPECT_EQ(Get(path), "new");
+  EXPECT_EQ(Names().size(), std::size(entries));  // no temporary or backup file of this save
+}
+
 #ifdef _WIN32
 
 // Swaps the call table for one test and puts it back.
@@ -156,7 +186,7 @@ BOOL WINAPI FailFlush(HANDLE) {
 
 std::string movedFrom;
 
-BOOL WINAPI RefuseMove(LPCSTR from, LPCSTR, DWORD) {
+BOOL WINAPI RefuseReplace(LPCSTR, LPCSTR from, LPCSTR, DWORD, LPVOID, LPVOID) {
   movedFrom = from;
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
@@ -192,7 +222,7 @@ TEST_F(FileIo, FailedFlushOrRenameLeavesTargetAndNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
   {
     Inject inject;
-    inject.calls().MoveFileExA = RefuseMove;
+    inject.calls().ReplaceFileA = RefuseReplace;
     try {
       ReplaceFileBytes(path, "new");
       FAIL();
@@ -233,6 +263,17 @@ TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Get(path), "original");
   EXPECT_EQ(Names(), std::vector<std::string>{"ro.xml"});
+}
+
+TEST_F(FileIo, ReplacementKeepsTheTargetsAttributes) {
+  const std::string path = Path("attr.xml");
+  Put(path, "original");
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesA(path.c_str(), kept));
+  ASSERT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
+  ReplaceFileBytes(path, "new");
+  EXPECT_EQ(Get(path), "new");
+  EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
 }
 
 #else
@@ -302,13 +343,38 @@ TEST_F(FileIo, FailedSyncOrRenameLeavesTargetAndNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
 }
 
-TEST_F(FileIo, ReplacementKeepsTheTargetsPermissions) {
+TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
+  struct Case {
+    mode_t mode;
+    uid_t owner;  // 0: leave as created
+  };
+  const Case cases[] = {{0640, 0}, {0600, 0}, {0755, 4242}};
   const std::string path = Path("perm.xml");
+  for (const Case& c : cases) {
+    Put(path, "original");
+    ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+    // Only root can give a file away; elsewhere the owner case has nothing to show.
+    if (c.owner != 0 && (::geteuid() != 0 || ::chown(path.c_str(), c.owner, c.owner + 1) != 0))
+      continue;
+    struct stat before, after;
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ReplaceFileBytes(path, "new");
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, c.mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+  }
+  // A target whose owner cannot be kept is not quietly taken over.
+  Inject inject;
+  inject.calls().fchown = [](int, uid_t, gid_t) {
+    errno = EPERM;
+    return -1;
+  };
   Put(path, "original");
-  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ReplaceFileBytes(path, "new");
-  EXPECT_EQ(fs::status(path).permissions(),
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  if (::geteuid() == 0 && ::chown(path.c_str(), 4242, 4243) == 0) {
+    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+    EXPECT_EQ(Get(path), "original");
+  }
 }
 
 TEST_F(FileIo, ReadErrorNamesPathAndReason) {

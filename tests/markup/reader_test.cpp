@@ -251,6 +251,33 @@ TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
   EXPECT_EQ(Read(Words(32767) + std::string(40000, '\t')).substr(0, 5), "+[a+:");
 }
 
+TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
+  std::string many;  // 70,000 words: " ", "x", " ", "x", ... (trailing spaces would be trimmed)
+  for (int i = 0; i < 35000; ++i) many += " x";
+  const struct {
+    std::string line;
+    bool overflows;
+  } cases[] = {
+      {"text" + many, false},     // abandoned at its first word
+      {"< a" + many, false},      // a delimiter where the name should be
+      {"<a>x<b>" + many, false},  // a second start tag in the text
+      {"<a>" + std::string(32763, 'x') + "<b>" + many, false},  // one long word before it
+      {"<a>" + many + "<b>", true},                             // the "<" comes after word 32,768
+      {"</a>" + many, true},                                    // an end tag reads on to the end
+      {"<a x=\"" + many, true},  // an unclosed value reads on to the end
+  };
+  for (const auto& c : cases) {
+    Element root;
+    root.set_open(true);
+    if (c.overflows) {
+      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), OverflowError) << c.line.substr(0, 10);
+    } else {
+      EXPECT_NO_THROW(ReadMarkup(c.line, root, "t.xml")) << c.line.substr(0, 10);
+      EXPECT_EQ(TreeText(root), "+") << c.line.substr(0, 10);
+    }
+  }
+}
+
 }  // namespace
 
 }  // namespace markup

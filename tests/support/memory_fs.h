@@ -14,6 +14,9 @@ class MemoryFileSystem : public ColorFileSystem {
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
   std::string programFolder = "prog";
+  // A host with a VirtualStore: its root and the folders Windows virtualizes.
+  std::string virtualStoreRoot;
+  std::vector<std::string> virtualizedFolders;
   // Paths whose operation fails with FileError(path, reason).
   std::map<std::string, std::string> failRead, failReplace, failRemove;
   WriteProblem problem = WriteProblem::kOther;
@@ -46,4 +49,10 @@ class MemoryFileSystem : public ColorFileSystem {
   }
   WriteProblem DiagnoseWrite(const std::string&) override { return problem; }
   std::string ProgramFolder() override { return programFolder; }
+  std::string VirtualStoreRoot() override { return virtualStoreRoot; }
+  std::vector<std::string> VirtualizedFolders() override { return virtualizedFolders; }
+  void MakeFolders(const std::string& path) override {
+    log.push_back("mkdir " + path);
+    folders.insert(path);
+  }
 };

@@ -63,9 +63,7 @@ void TestHook() {
 class GameTest : public testing::Test {
  protected:
   void SetUp() override {
-    ForgetLoadedGame();
-    previousFiles_ = SetCommandFileSystem(&files_);
-    form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System());
+    form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System(), files_);
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(SW_HIDE));
     DrainMessages();
@@ -78,7 +76,6 @@ class GameTest : public testing::Test {
     markup::SetYieldHook(gWindowHook);
     form_.reset();
     DrainMessages();
-    SetCommandFileSystem(previousFiles_);
     markup::SetYieldHook(nullptr);
   }
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -94,7 +91,6 @@ class GameTest : public testing::Test {
 
   FakeGame game_;
   CountingFiles files_;
-  ColorFileSystem* previousFiles_ = nullptr;
   Recorder rec_;
   std::unique_ptr<MainWindow> form_;
 };

@@ -1,35 +1,27 @@
-// The window's colour-file commands against the real registry of the build's
-// private Wine prefix and real files in temporary folders: start-up in each
-// situation, Save and Restore, and every way the game's file could be lost,
-// made real where the system allows (read-only file, a second process holding
-// the file, a removed folder, a missing default file, a full disk).
-//
-// Each test sets the game's registry key itself and puts back what was there,
-// so the tests run in any order.
+// The window's colour-file commands against an in-memory disk and a fake
+// registry, on any host: start-up in each situation, Save and Restore, what
+// each failure tells the user, and which file a VirtualStore makes the game
+// read. What needs real Windows files and the real registry is in
+// window_commands_system_test.cpp.
 #include "ui/window_commands.h"
-
-#include <windows.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <filesystem>
+#include <functional>
 #include <vector>
 
-#include "colorfile/color_store.h"
-#include "colorfile/files_win32.h"
-#include "colorfile/registry_win32.h"
 #include "colorfile/table_binding.h"
-#include "common/file_io.h"
-#include "common/file_io_win32.h"
+#include "markup/element.h"
 #include "markup/words.h"
+#include "support/memory_fs.h"
 #include "support/test_support.h"
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::SizeIs;
 
 namespace {
@@ -40,7 +32,7 @@ const std::string kGrey = "8421504";
 
 struct Message {
   std::string text, title;
-  unsigned style;
+  MessageKind kind;
 };
 
 // The window as the commands see it, recording what they do to it.
@@ -57,9 +49,12 @@ class FakeWindow : public ColorWindow {
     calls.push_back("color");
   }
   void SetCaption(const std::string& text) override { caption = text; }
-  int ShowMessage(const std::string& text, const std::string& title, unsigned style) override {
-    messages.push_back({text, title, style});
-    return IDOK;
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
+    messages.push_back({text, title, kind});
+  }
+  Answer Ask(const std::string& text, const std::string& title) override {
+    messages.push_back({text, title, MessageKind::kWarning});
+    return answer;
   }
   // A colour picked in the dialog.
   void Pick(int box, int32_t color) {
@@ -73,205 +68,85 @@ class FakeWindow : public ColorWindow {
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;
+  Answer answer = Answer::kCancel;  // how every question is answered
 };
 
-// The real file system, with the program's own folder moved to a test folder
-// so the default file can be taken away.
-class TestFileSystem : public ColorFileSystem {
+class FakeRegistry : public GameRegistry {
  public:
-  std::string programFolder;
-  bool IsFile(const std::string& p) override { return real().IsFile(p); }
-  bool IsFolder(const std::string& p) override { return real().IsFolder(p); }
-  std::string ReadAll(const std::string& p) override { return real().ReadAll(p); }
-  void ReplaceWhole(const std::string& p, std::string_view b) override {
-    real().ReplaceWhole(p, b);
-  }
-  void Remove(const std::string& p) override { real().Remove(p); }
-  bool CopyOver(const std::string& a, const std::string& b) override {
-    return real().CopyOver(a, b);
-  }
-  WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
-  std::string ProgramFolder() override { return programFolder; }
-
- private:
-  static ColorFileSystem& real() { return SystemFileSystem(); }
+  std::string installFolder;
+  std::string InstallFolder() override { return installFolder; }
 };
 
-std::string TempRoot() {
-  char buffer[MAX_PATH];
-  GetTempPathA(MAX_PATH, buffer);
-  static int counter = 0;
-  return std::string(buffer) + "tintmoor-cmd-" + std::to_string(GetCurrentProcessId()) + "-" +
-         std::to_string(++counter) + "\\";
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  ReplaceFileBytes(path, bytes);
-}
-
-std::string Bytes(const std::string& path) { return ReadFileBytes(path); }
-
-std::vector<std::string> Listing(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Sets the game's AppPath for one test and puts back whatever was there.
-class GameKey {
+// A game installation in memory, the registry naming it, the commands and a window.
+class Rig {
  public:
-  GameKey() { saved_ = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01"); }
-  ~GameKey() {
-    if (saved_ == "\x01") {
-      RegDeleteTreeA(HKEY_LOCAL_MACHINE, kGameKeyPath);
-    } else {
-      Set(saved_);
-    }
+  Rig() {
+    defaultBytes = ReadDefault();
+    fs.programFolder = "prog";
+    fs.files[DefaultPath()] = defaultBytes;
+    fs.folders.insert(data);
+    registry.installFolder = install;
   }
-  void Set(const std::string& appPath) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(appPath.c_str()),
-                   static_cast<DWORD>(appPath.size() + 1));
-    RegCloseKey(key);
+  static std::string ReadDefault() {
+    return SystemFileSystem().ReadAll(SourcePath("data/playercolors.xml"));
   }
-  void Remove() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kGameKeyPath); }
-
- private:
-  std::string saved_;
-};
-
-class CommandsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root = TempRoot();
-    install = root + "AoM";
-    data = install + "\\data\\";
-    std::filesystem::create_directories(data);
-    fs.programFolder = root + "prog";
-    std::filesystem::create_directories(fs.programFolder);
-    defaultBytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
-    WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
-    previousFs = SetCommandFileSystem(&fs);
-    game.Set(install);
-    markup::gDocument.Replace(nullptr);
-    gDataPath.clear();
-  }
-  void TearDown() override {
-    SetCommandFileSystem(previousFs);
-    markup::gDocument.Replace(nullptr);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    std::filesystem::remove_all(root);
-  }
+  std::string DefaultPath() const { return DefaultColorFilePath(fs); }
   // Start-up as the window runs it.
   void Start() {
     window.SetCaption(kTitle);
-    LoadColorFile(window);
-    ShowColors(window);
+    commands.Load(window);
+    commands.Show(window);
   }
   std::string xml() const { return data + "playercolors.xml"; }
   std::string xmb() const { return data + "playercolors.xmb"; }
+  const markup::Element& tree() const { return *commands.state().tree; }
 
-  GameKey game;
-  TestFileSystem fs;
-  ColorFileSystem* previousFs = nullptr;
+  std::string install = "C:\\Games\\AoM";
+  std::string data = "C:\\Games\\AoM\\data\\";
+  mutable MemoryFileSystem fs;
+  FakeRegistry registry;
+  WindowCommands commands{fs, registry};
   FakeWindow window;
-  std::string root, install, data, defaultBytes;
+  std::string defaultBytes;
 };
 
-// ---- GetRegString -----------------------------------------------------------
-
-class RegistryTest : public ::testing::Test {
- protected:
-  static constexpr const char* kKey = "Software\\Tintmoor Tests";
-  void SetUp() override {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key_, nullptr),
-              ERROR_SUCCESS);
-  }
-  void TearDown() override {
-    RegCloseKey(key_);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kKey);
-  }
-  void Put(const char* name, DWORD type, const void* bytes, DWORD size) {
-    ASSERT_EQ(RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(bytes), size),
-              ERROR_SUCCESS);
-  }
-  HKEY key_ = nullptr;
-};
-
-TEST_F(RegistryTest, ReadsOnlyTextValues) {
-  const DWORD number = 42;
-  Put("sz", REG_SZ, "C:\\Games\\AoM", 13);
-  Put("empty", REG_SZ, "", 1);
-  Put("expand", REG_EXPAND_SZ, "%SystemRoot%", 13);
-  Put("dword", REG_DWORD, &number, sizeof number);
-  Put("nonul", REG_SZ, "abc", 3);  // stored without its NUL
-  struct Case {
-    const char* key;
-    const char* value;
-    const char* expected;
-  } const cases[] = {
-      {kKey, "sz", "C:\\Games\\AoM"},
-      {kKey, "empty", ""},
-      {kKey, "expand", "default"},
-      {kKey, "dword", "default"},
-      {kKey, "nonul", "abc"},
-      {kKey, "missing", "default"},
-      {"Software\\Tintmoor Tests\\No Such Key", "sz", "default"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, c.key, c.value, "default"), c.expected) << c.value;
-  }
-}
+class CommandsTest : public ::testing::Test, public Rig {};
 
 // ---- Start-up ---------------------------------------------------------------
 
-TEST_F(CommandsTest, NoRegistryKeyShowsBoxOneAndGreyBoxes) {
-  game.Remove();
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "Cannot find the folder where AoM is installed.");
-  EXPECT_EQ(window.messages[0].title, "Cannot Apply Settings to AoM");
-  EXPECT_EQ(window.messages[0].style, 16u);
-  EXPECT_EQ(gDataPath, "");
-  for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  for (int32_t color : window.colors) EXPECT_EQ(color, kGreyColor);
-}
-
-TEST_F(CommandsTest, EmptyAppPathShowsBoxOne) {
-  game.Set("");
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "Cannot find the folder where AoM is installed.");
-}
-
-TEST_F(CommandsTest, MissingDataFolderShowsBoxTwoWithThePath) {
-  std::filesystem::remove_all(data);
-  Start();
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].text, "The game installation points to this directory :\r\n" +
-                                         install +
-                                         "\\data\\\r\n\r\nBut this folder does not exist.");
-  EXPECT_EQ(window.messages[0].title, "Cannot Apply Settings to AoM");
-  EXPECT_EQ(window.messages[0].style, 16u);
-  EXPECT_THAT(Listing(install), IsEmpty());
+TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
+  const struct {
+    const char* appPath;
+    bool folder;
+    std::string text;
+  } cases[] = {
+      {"", true, "Cannot find the folder where AoM is installed."},
+      {"C:\\Games\\AoM", false,
+       "The game installation points to this directory :\r\nC:\\Games\\AoM\\data\\\r\n\r\nBut "
+       "this folder does not exist."},
+  };
+  for (const auto& c : cases) {
+    registry.installFolder = c.appPath;
+    if (!c.folder) fs.folders.clear();
+    FakeWindow fresh;
+    EXPECT_FALSE(commands.Load(fresh));
+    commands.Show(fresh);
+    ASSERT_THAT(fresh.messages, SizeIs(1)) << c.appPath;
+    EXPECT_EQ(fresh.messages[0].text, c.text);
+    EXPECT_EQ(fresh.messages[0].title, "Cannot Apply Settings to AoM");
+    EXPECT_EQ(fresh.messages[0].kind, MessageKind::kError);
+    for (const std::string& tag : fresh.tags) EXPECT_EQ(tag, kGrey);
+    for (int32_t color : fresh.colors) EXPECT_EQ(color, kGreyColor);
+    EXPECT_THAT(fs.log, IsEmpty());
+  }
 }
 
 TEST_F(CommandsTest, AppPathWithOrWithoutBackslashGivesOneDataFolder) {
+  fs.files[xml()] = ThirteenRows();
   for (const std::string& appPath : {install, install + "\\"}) {
-    game.Set(appPath);
-    LoadColorFile(window);
-    EXPECT_EQ(gDataPath, install + "\\data\\") << appPath;
+    registry.installFolder = appPath;
+    ASSERT_TRUE(commands.Load(window));
+    EXPECT_EQ(commands.state().location.dataFolder, data) << appPath;
   }
   EXPECT_THAT(window.messages, IsEmpty());
 }
@@ -279,27 +154,28 @@ TEST_F(CommandsTest, AppPathWithOrWithoutBackslashGivesOneDataFolder) {
 TEST_F(CommandsTest, FirstRunSeedsTheDefaultFileAndShowsIt) {
   Start();
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
+  EXPECT_EQ(fs.files[xml()], defaultBytes);
   EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));        // Gaia: 153 102 0
   EXPECT_EQ(window.tags[4], std::to_string(256 * 0 + 65536 * 255));  // Player 1 minimap
   EXPECT_EQ(window.colors[38], 128 + 65536 * 51);
 }
 
 TEST_F(CommandsTest, ExistingFileIsNeverOverwritten) {
-  WriteBytes(xml(), ThirteenRows());
+  fs.files[xml()] = ThirteenRows();
   Start();
-  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_EQ(fs.files[xml()], ThirteenRows());
   EXPECT_EQ(window.tags[4], "256");  // "0 1 0"
   EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(fs.log, IsEmpty());
 }
 
-TEST_F(CommandsTest, ShowColorsSetsEveryTagBeforeAnyColourAndYields) {
-  WriteBytes(xml(), ThirteenRows());
-  LoadColorFile(window);
+TEST_F(CommandsTest, ShowSetsEveryTagBeforeAnyColourAndYields) {
+  fs.files[xml()] = ThirteenRows();
+  commands.Load(window);
   static int yields;
   yields = 0;
   const markup::YieldHook previous = markup::SetYieldHook([] { ++yields; });
-  ShowColors(window);
+  commands.Show(window);
   markup::SetYieldHook(previous);
   ASSERT_THAT(window.calls, SizeIs(2 * kCells));
   for (int i = 0; i < kCells; ++i) EXPECT_EQ(window.calls[i], "tag");
@@ -315,31 +191,30 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
     rows += "\t<player num=\"" + std::to_string(r) + "\" color1=\"0" + std::to_string(r) +
             " 0 0\" color2=\"1 2 3 4\" color3=\"9 9 9\" more=\"x\"></player>\r\n";
   }
-  const std::string file = "<?xml version=\"1.0\"?>\r\n<playercolors id=\"7\">\r\n" + rows +
-                           "</playercolors>\r\n<other>text</other>\r\n";
-  WriteBytes(xml(), file);
-  WriteBytes(xmb(), "stale");
+  fs.files[xml()] = "<?xml version=\"1.0\"?>\r\n<playercolors id=\"7\">\r\n" + rows +
+                    "</playercolors>\r\n<other>text</other>\r\n";
+  fs.files[xmb()] = "stale";
   Start();
   window.Pick(5, 16711680);  // Player 1, dead unit: pure blue
-  SaveColorFile(window);
+  commands.Save(window);
 
   std::string expected =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<playercolors id=\"7\">\r\n";
   for (int r = 0; r < 14; ++r) {
-    const std::string c1 =
-        r < 13 ? std::to_string(r) + " 0 0" : "013 0 0";  // the 14th row is not ours
+    const std::string c1 = r < 13 ? std::to_string(r) + " 0 0" : "013 0 0";  // not ours
     const std::string c2 = r < 13 ? "1 2 3" : "1 2 3 4";
-    const std::string c3 = r == 1 ? "0 0 255" : r < 13 ? "9 9 9" : "9 9 9";
+    const std::string c3 = r == 1 ? "0 0 255" : "9 9 9";
     expected += "\t<player num=\"" + std::to_string(r) + "\" color1=\"" + c1 + "\" color2=\"" + c2 +
                 "\" color3=\"" + c3 + "\" more=\"x\"></player>\r\n";
   }
   expected += "</playercolors>\r\n<other>text</other>\r\n";
-  EXPECT_EQ(Bytes(xml()), expected);
-  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_EQ(fs.files[xml()], expected);
+  // The file as first found is kept once beside it.
+  EXPECT_THAT(fs.log,
+              ElementsAre("replace " + xml() + ".orig", "replace " + xml(), "remove " + xmb()));
   EXPECT_EQ(window.caption, kTitle);
   EXPECT_EQ(window.tags[5], "16711680");
   EXPECT_THAT(window.messages, IsEmpty());
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
 }
 
 TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
@@ -349,271 +224,128 @@ TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
     const char* tag;
   } cases[] = {{0, "abc"}, {4, ""}, {38, "99999999999"}, {7, " 12"}};
   for (const auto& c : cases) window.tags[c.box] = c.tag;
-  SaveColorFile(window);
+  commands.Save(window);
 
   EXPECT_THAT(window.messages, IsEmpty());
   for (const auto& c : cases) {
-    EXPECT_EQ(FindCell(*markup::gDocument, c.box)->value(), "128 128 128") << c.box;
+    EXPECT_EQ(FindCell(tree(), c.box)->value(), "128 128 128") << c.box;
     EXPECT_EQ(window.tags[c.box], "8421504") << c.box;
     EXPECT_EQ(window.colors[c.box], kGreyColor) << c.box;
   }
-  EXPECT_EQ(FindCell(*markup::gDocument, 1)->value(),
-            "153 102 0");  // the others keep their colours
+  EXPECT_EQ(FindCell(tree(), 1)->value(), "153 102 0");  // the others keep their colours
 }
 
 TEST_F(CommandsTest, SaveIntoAnEmptyDataFolderWritesTheFile) {
   Start();  // seeds
-  std::filesystem::remove(xml());
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
+  fs.files.erase(xml());
+  commands.Save(window);
+  EXPECT_EQ(fs.files[xml()], defaultBytes);
   EXPECT_THAT(window.messages, IsEmpty());
 }
 
 // ---- Restore ----------------------------------------------------------------
 
 TEST_F(CommandsTest, RestoreAfterPicksPutsDefaultsBackAndKeepsTheMarker) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(0, 255);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_FALSE(FileExists(xmb()));
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
-  EXPECT_EQ(window.caption, kMarked);
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);  // the default file is in the writer's layout
-  EXPECT_EQ(window.caption, kTitle);
-  EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, RestoreWithoutXmb) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
-  EXPECT_THAT(window.messages, IsEmpty());
+  for (bool withXmb : {true, false}) {
+    fs.files[xml()] = ThirteenRows();
+    if (withXmb) fs.files[xmb()] = "stale";
+    Start();
+    window.Pick(0, 255);
+    commands.Restore(window);
+    EXPECT_EQ(fs.files[xml()], defaultBytes);
+    EXPECT_EQ(fs.files.count(xmb()), 0u);
+    EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+    EXPECT_EQ(window.caption, kMarked);
+    commands.Save(window);
+    EXPECT_EQ(fs.files[xml()], defaultBytes);  // the default file is in the writer's layout
+    EXPECT_EQ(window.caption, kTitle);
+    EXPECT_THAT(window.messages, IsEmpty());
+  }
 }
 
 TEST_F(CommandsTest, RestoreAfterTheRegistryChangedCopiesToTheOldFolderAndReadsTheNew) {
-  WriteBytes(xml(), ThirteenRows());
+  fs.files[xml()] = ThirteenRows();
   Start();
-  const std::string other = root + "AoM2";
-  std::filesystem::create_directories(other + "\\data");
-  game.Set(other);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);                               // old folder
-  EXPECT_EQ(Bytes(other + "\\data\\playercolors.xml"), defaultBytes);  // new one, seeded
-  EXPECT_EQ(gDataPath, other + "\\data\\");
+  registry.installFolder = "D:\\AoM2";
+  fs.folders.insert("D:\\AoM2\\data\\");
+  commands.Restore(window);
+  EXPECT_EQ(fs.files[xml()], defaultBytes);                               // old folder
+  EXPECT_EQ(fs.files["D:\\AoM2\\data\\playercolors.xml"], defaultBytes);  // new one, seeded
+  EXPECT_EQ(commands.state().location.dataFolder, "D:\\AoM2\\data\\");
   EXPECT_THAT(window.messages, IsEmpty());
 }
 
-// ---- Mended: Save never loses the game's file --------------------------------
+// ---- The data folder and the tree belong together -----------------------------
 
-// Picks a colour and saves, expecting a refusal that left the game's files be.
-void ExpectSaveRefused(const FakeWindow& window, const std::string& xmlPath,
-                       const std::string& before) {
-  EXPECT_EQ(Bytes(xmlPath), before);
-  EXPECT_EQ(window.caption, kMarked);
-  EXPECT_EQ(window.tags[3], "65280");  // the user's colour stays
-  ASSERT_THAT(window.messages, SizeIs(1));
-}
-
-TEST_F(CommandsTest, SaveOverAReadOnlyFileChangesNothingAndSaysWhy) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
+TEST_F(CommandsTest, AFailedReloadKeepsTreeAndFolderSoSaveWritesTheLoadedFile) {
+  fs.files[xml()] = ThirteenRows();
   Start();
-  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
-  window.Pick(3, 65280);
-  SaveColorFile(window);
-  ExpectSaveRefused(window, xml(), ThirteenRows());
-  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("administrator"));
-  EXPECT_EQ(window.messages[0].style, 16u);
-  EXPECT_EQ(Bytes(xmb()), "stale");
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
-}
-
-// Runs hold_file.exe on path until the object goes.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::string& path) {
-    std::string readyName = "TintmoorReady";
-    readyName += std::to_string(GetCurrentProcessId());
-    std::string releaseName = "TintmoorRelease";
-    releaseName += std::to_string(GetCurrentProcessId());
-    ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
-    release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-    std::string command = "\"";
-    command += ProgramFolder();
-    command += "\\hold_file.exe\" \"";
-    command += path;
-    command += "\" " + readyName + " " + releaseName;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &process_) != 0;
-    held_ = started_ && WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0;
-  }
-  ~HeldOpen() {
-    SetEvent(release_);
-    if (started_) {
-      WaitForSingleObject(process_.hProcess, 20000);
-      CloseHandle(process_.hProcess);
-      CloseHandle(process_.hThread);
-    }
-    CloseHandle(ready_);
-    CloseHandle(release_);
-  }
-  bool held() const { return held_; }
-
- private:
-  HANDLE ready_, release_;
-  PROCESS_INFORMATION process_{};
-  bool started_ = false, held_ = false;
-};
-
-TEST_F(CommandsTest, SaveWhileAnotherProcessHoldsTheFileChangesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(3, 65280);
-  {
-    HeldOpen hold(xml());
-    ASSERT_TRUE(hold.held());
-    SaveColorFile(window);
-  }
-  ExpectSaveRefused(window, xml(), ThirteenRows());
-  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("Close the game"));
-  EXPECT_EQ(Bytes(xmb()), "stale");
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
-}
-
-BOOL WINAPI FullDisk(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
-  if (written != nullptr) *written = 0;
-  SetLastError(ERROR_DISK_FULL);
-  return FALSE;
-}
-
-TEST_F(CommandsTest, SaveOnAFullDiskChangesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(3, 65280);
-  Win32FileCalls& calls = Win32FileCallsForTesting();
-  const auto realWrite = calls.WriteFile;
-  calls.WriteFile = &FullDisk;
-  SaveColorFile(window);
-  calls.WriteFile = realWrite;
-  ExpectSaveRefused(window, xml(), ThirteenRows());
-  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
-}
-
-TEST_F(CommandsTest, SaveAfterTheDataFolderWentWritesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  window.Pick(3, 65280);
-  std::filesystem::remove_all(data);
-  SaveColorFile(window);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(window.caption, kMarked);
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("nothing was saved"));
-}
-
-// ---- Mended: Restore never loses the game's file -----------------------------
-
-TEST_F(CommandsTest, RestoreWithoutTheDefaultFileChangesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  WriteBytes(xmb(), "stale");
-  Start();
-  window.Pick(3, 65280);
-  std::filesystem::remove(fs.programFolder + "\\playercolors.xml");
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_EQ(Bytes(xmb()), "stale");
-  EXPECT_EQ(window.tags[3], "65280");  // no reload either
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(fs.programFolder + "\\playercolors.xml"));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("Nothing was changed"));
-}
-
-TEST_F(CommandsTest, RestoreOverAReadOnlyFileChangesNothing) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
-}
-
-// ---- Mended: a failed load keeps the previous tree and boxes ------------------
-
-TEST_F(CommandsTest, FailedReloadKeepsTreeAndBoxes) {
-  WriteBytes(xml(), ThirteenRows());
-  Start();
-  const markup::Element* before = &*markup::gDocument;
+  const markup::Element* before = &tree();
   const auto tagsBefore = window.tags;
-
-  // A line of more than 32767 words overflows the reader.
-  WriteBytes(xml(), "<a b=\"" + std::string(40000, '<') + "\">\r\n");
-  LoadColorFile(window);
-  ShowColors(window);
-  EXPECT_EQ(&*markup::gDocument, before);
+  // The registry now names another installation whose file cannot be read.
+  const std::string other = "D:\\Other\\data\\";
+  registry.installFolder = "D:\\Other";
+  fs.folders.insert(other);
+  fs.files[other + "playercolors.xml"] = "unreadable";
+  fs.failRead[other + "playercolors.xml"] = "the disk is damaged";
+  EXPECT_FALSE(commands.Load(window));
+  EXPECT_EQ(&tree(), before);
+  EXPECT_EQ(commands.state().location.dataFolder, data);
   EXPECT_EQ(window.tags, tagsBefore);
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(other + "playercolors.xml"));
 
-  // A file another process holds without sharing cannot be read.
-  WriteBytes(xml(), defaultBytes);
-  {
-    HeldOpen hold(xml());
-    ASSERT_TRUE(hold.held());
-    LoadColorFile(window);
-  }
-  ShowColors(window);
-  EXPECT_EQ(&*markup::gDocument, before);
-  EXPECT_EQ(window.tags, tagsBefore);
-  ASSERT_THAT(window.messages, SizeIs(2));
-  EXPECT_THAT(window.messages[1].text, HasSubstr(xml()));
+  window.Pick(3, 65280);
+  commands.Save(window);
+  EXPECT_EQ(fs.files[other + "playercolors.xml"], "unreadable");
+  EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"0 255 0\""));
 }
 
-// ---- Mended: nothing outside the data folder --------------------------------
+TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
+  const struct {
+    Answer answer;
+    bool oursOnDisk;
+    const char* box3;  // Player 1's unit box afterwards
+    std::string caption;
+  } cases[] = {{Answer::kYes, true, "65280", kTitle},
+               {Answer::kNo, false, "1", kTitle},  // theirs: color1="1 0 0"
+               {Answer::kCancel, false, "65280", kMarked}};
+  const std::string theirs = ThirteenRows("\t<player num=\"13\"></player>\r\n");
+  for (const auto& c : cases) {
+    fs.files[xml()] = ThirteenRows();
+    Start();
+    window.Pick(3, 65280);
+    fs.files[xml()] = theirs;  // another program saves meanwhile
+    window.messages.clear();
+    window.answer = c.answer;
+    commands.Save(window);
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_THAT(window.messages[0].text, HasSubstr(xml() + "\nchanged on disk"));
+    EXPECT_EQ(fs.files[xml()] == theirs, !c.oursOnDisk);
+    EXPECT_EQ(window.tags[3], c.box3);
+    EXPECT_EQ(window.caption, c.caption);
+  }
+}
 
 TEST_F(CommandsTest, WithoutADataFolderSaveAndRestoreWriteNothing) {
-  std::filesystem::remove_all(data);
+  fs.folders.clear();
   Start();
-  char cwd[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, cwd);
-  const bool cwdHadFile = FileExists(std::string(cwd) + "\\playercolors.xml");
-  SaveColorFile(window);
-  ASSERT_THAT(window.messages, SizeIs(2));
-  EXPECT_THAT(window.messages[1].text, HasSubstr("No colour file is loaded"));
-  RestoreColorFile(window);  // only the reload: box 2 again
+  commands.Save(window);
+  commands.Restore(window);  // only a new look for the game: box 2 again
   ASSERT_THAT(window.messages, SizeIs(3));
   EXPECT_EQ(window.messages[2].text, window.messages[0].text);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(FileExists(std::string(cwd) + "\\playercolors.xml"), cwdHadFile);
-
-  game.Remove();
-  gDataPath.clear();
-  SaveColorFile(window);
-  RestoreColorFile(window);
-  EXPECT_THAT(Listing(install), IsEmpty());
-  EXPECT_EQ(FileExists(std::string(cwd) + "\\playercolors.xml"), cwdHadFile);
+  registry.installFolder.clear();
+  commands.Save(window);
+  commands.Restore(window);
+  EXPECT_THAT(fs.log, IsEmpty());
 }
 
 TEST_F(CommandsTest, RestoreFindsTheDataFolderOnceItIsThere) {
-  std::filesystem::remove_all(data);
+  fs.folders.clear();
   Start();
-  std::filesystem::create_directories(data);
-  RestoreColorFile(window);  // the reload seeds and reads it
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
+  fs.folders.insert(data);
+  commands.Restore(window);
+  EXPECT_EQ(fs.files[xml()], defaultBytes);
   EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
 }
 
@@ -622,16 +354,17 @@ TEST_F(CommandsTest, RestoreFindsTheDataFolderOnceItIsThere) {
 TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
   std::string file = ThirteenRows();
   file.replace(file.find(" color3=\"0 0 7\""), 15, "");
-  WriteBytes(xml(), file);
+  fs.files[xml()] = file;
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colours"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(window.tags[7 * 3 + 2], kGrey);
   EXPECT_EQ(window.tags[7 * 3 + 1], std::to_string(7 * 256));
   window.Pick(0, 1);
-  SaveColorFile(window);
-  EXPECT_EQ(Bytes(xml()), file);
+  commands.Save(window);
+  EXPECT_EQ(fs.files[xml()], file);
   ASSERT_THAT(window.messages, SizeIs(2));
   EXPECT_THAT(window.messages[1].text, HasSubstr("Nothing was saved"));
   EXPECT_EQ(window.caption, kMarked);
@@ -641,7 +374,7 @@ TEST_F(CommandsTest, UnreadableCellIsGreyNamedAndSavedInNormalForm) {
   std::string file = ThirteenRows();
   file.replace(file.find("color2=\"0 2 0\""), 14, "color2=\"12 x 4\"");
   file.replace(file.find("color1=\"3 0 0\""), 14, "color1=\"300 0 0\"");
-  WriteBytes(xml(), file);
+  fs.files[xml()] = file;
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text,
@@ -649,27 +382,206 @@ TEST_F(CommandsTest, UnreadableCellIsGreyNamedAndSavedInNormalForm) {
   EXPECT_THAT(window.messages[0].text, HasSubstr("\"Player 3\""));
   EXPECT_EQ(window.tags[7], kGrey);
   EXPECT_EQ(window.tags[9], "255");
-  SaveColorFile(window);
-  const std::string saved = Bytes(xml());
-  EXPECT_THAT(saved, HasSubstr("color2=\"128 128 128\""));
-  EXPECT_THAT(saved, HasSubstr("color1=\"255 0 0\""));
+  commands.Save(window);
+  EXPECT_THAT(fs.files[xml()], HasSubstr("color2=\"128 128 128\""));
+  EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"255 0 0\""));
   EXPECT_THAT(window.messages, SizeIs(1));
 }
 
 TEST_F(CommandsTest, SeedingThatFailsNamesTheDefaultFileAndRestoreRetries) {
-  std::filesystem::remove(fs.programFolder + "\\playercolors.xml");
+  fs.files.erase(DefaultPath());
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(fs.programFolder + "\\playercolors.xml"));
   for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  EXPECT_THAT(Listing(data), IsEmpty());
-  SaveColorFile(window);  // nothing loaded, nothing written
-  EXPECT_THAT(Listing(data), IsEmpty());
+  commands.Save(window);  // nothing loaded, nothing written
+  EXPECT_EQ(fs.files.count(xml()), 0u);
 
-  WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
-  RestoreColorFile(window);
-  EXPECT_EQ(Bytes(xml()), defaultBytes);
+  fs.files[DefaultPath()] = defaultBytes;
+  commands.Restore(window);
+  EXPECT_EQ(fs.files[xml()], defaultBytes);
   EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+}
+
+// ---- What each failure tells the user -----------------------------------------
+
+// Every failure names the file or folder and the system's reason, says what was
+// kept, and gives no advice that cannot work in that situation.
+TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
+  using Act = std::function<void(Rig&)>;
+  const Act save = [](Rig& t) { t.commands.Save(t.window); };
+  const Act restore = [](Rig& t) { t.commands.Restore(t.window); };
+  const Act reload = [](Rig& t) { t.commands.Load(t.window); };
+  const struct Case {
+    const char* name;
+    std::function<void(Rig&)> spoil;
+    Act act;
+    std::vector<std::string> facts;  // "@xml", "@xmb", "@data", "@default" name paths
+    std::vector<std::string> never;
+  } cases[] = {
+      {"save, folder gone",
+       [](Rig& t) { t.fs.folders.clear(); },
+       save,
+       {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
+       {"No colour file is loaded", "Restore Default Colors"}},
+      {"save, access denied",
+       [](Rig& t) {
+         t.fs.failReplace[t.xml()] = "Access is denied";
+         t.fs.problem = WriteProblem::kAccessDenied;
+       },
+       save,
+       {"@xml", "Access is denied", "administrator", "still in the window"},
+       {}},
+      {"save, file in use",
+       [](Rig& t) {
+         t.fs.failReplace[t.xml()] = "The file is in use";
+         t.fs.problem = WriteProblem::kInUse;
+       },
+       save,
+       {"@xml", "The file is in use", "Close the game", "still in the window"},
+       {"administrator"}},
+      {"restore, no default file",
+       [](Rig& t) { t.fs.files.erase(t.DefaultPath()); },
+       restore,
+       {"@default", "does not exist", "Nothing was changed", "beside the program"},
+       {}},
+      {"restore, access denied",
+       [](Rig& t) {
+         t.fs.failReplace[t.xml()] = "Access is denied";
+         t.fs.problem = WriteProblem::kAccessDenied;
+       },
+       restore,
+       {"@xml", "Access is denied", "left as they were"},
+       {}},
+      {"restore, folder gone",
+       [](Rig& t) { t.fs.folders.clear(); },
+       restore,
+       {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
+       {"No colour file is loaded"}},
+      {"reload, unreadable file",
+       [](Rig& t) { t.fs.failRead[t.xml()] = "The disk is damaged"; },
+       reload,
+       {"@xml", "The disk is damaged", "were not changed", "Restore Default Colors"},
+       {}},
+      {"save, nothing loaded",
+       [](Rig& t) {
+         t.commands.PutBack({});
+         t.registry.installFolder.clear();
+       },
+       save,
+       {"Nothing was saved", "no colour file is loaded", "Nothing was changed on disk"},
+       {"still in the window"}},
+  };
+  for (const Case& c : cases) {
+    Rig t;
+    t.fs.files[t.xml()] = ThirteenRows();
+    t.Start();
+    t.window.Pick(3, 65280);
+    c.spoil(t);
+    c.act(t);
+    ASSERT_THAT(t.window.messages, SizeIs(1)) << c.name;
+    const Message& m = t.window.messages[0];
+    EXPECT_EQ(m.kind, MessageKind::kError) << c.name;
+    for (std::string fact : c.facts) {
+      if (fact == "@xml") fact = t.xml();
+      if (fact == "@data") fact = t.data;
+      if (fact == "@default") fact = t.DefaultPath();
+      EXPECT_THAT(m.text, HasSubstr(fact)) << c.name;
+    }
+    for (const std::string& wrong : c.never) EXPECT_THAT(m.text, Not(HasSubstr(wrong))) << c.name;
+    EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << c.name;
+    EXPECT_EQ(t.window.tags[3], "65280") << c.name;
+    EXPECT_EQ(t.window.caption, kMarked) << c.name;
+  }
+}
+
+TEST_F(CommandsTest, AnXmbThatStaysIsReportedAfterTheFileWasSaved) {
+  fs.files[xml()] = ThirteenRows();
+  fs.files[xmb()] = "stale";
+  Start();
+  fs.failRemove[xmb()] = "Access is denied";
+  commands.Save(window);
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xmb()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("Access is denied"));
+  EXPECT_EQ(window.caption, kTitle);  // the colours are saved
+}
+
+// ---- The file the game reads: VirtualStore -------------------------------------
+
+TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
+  const std::string store = "C:\\Users\\me\\AppData\\Local\\VirtualStore";
+  const struct Case {
+    const char* name;
+    std::string install;  // the game's folder
+    bool copyInStore;     // the user's game already wrote its own copy
+    bool realDenied;      // writing the real file is refused
+    std::string written;  // the folder whose playercolors.xml changes; "" none
+    bool told;            // an information box names both files
+  } cases[] = {
+      {"copy in store", "C:\\Program Files (x86)\\AoM", true, true, "store", false},
+      {"denied, moved", "C:\\PROGRAM FILES (X86)\\AoM", false, true, "store", true},
+      {"allowed", "C:\\Program Files (x86)\\AoM", false, false, "data", false},
+      {"not virtualized", "C:\\Program Files\\AoM", false, true, "", false},
+      {"beside a virtualized name", "C:\\Program Files (x86) Games\\AoM", false, true, "", false},
+  };
+  for (bool restoring : {false, true}) {
+    for (const Case& c : cases) {
+      const std::string name = std::string(c.name) + (restoring ? ", restore" : ", save");
+      Rig t;
+      t.fs.virtualStoreRoot = store;
+      t.fs.virtualizedFolders = {"c:\\program files (x86)\\", "C:\\Windows"};
+      t.registry.installFolder = c.install;
+      t.data = c.install + "\\data\\";
+      const std::string copy = store + c.install.substr(2) + "\\data\\";
+      t.fs.folders = {t.data};
+      t.fs.files[t.xml()] = ThirteenRows();
+      t.fs.files[t.xmb()] = "stale";
+      t.fs.files[copy + "playercolors.xmb"] = "stale";
+      if (c.copyInStore) {
+        t.fs.folders.insert(copy);
+        t.fs.files[copy + "playercolors.xml"] = ThirteenRows("\t<mark>the user's</mark>\r\n");
+      }
+      if (c.realDenied) {
+        t.fs.failReplace[t.xml()] = "Access is denied";
+        t.fs.problem = WriteProblem::kAccessDenied;
+      }
+      t.Start();
+      EXPECT_EQ(t.commands.state().location.path(),
+                (c.copyInStore ? copy : t.data) + "playercolors.xml")
+          << name;
+      t.window.Pick(3, 65280);
+      restoring ? t.commands.Restore(t.window) : t.commands.Save(t.window);
+
+      const std::string target = c.written == "store" ? copy : t.data;
+      if (!c.written.empty()) {
+        EXPECT_NE(t.fs.files[target + "playercolors.xml"], ThirteenRows()) << name;
+        EXPECT_NE(t.fs.files[target + "playercolors.xml"],
+                  ThirteenRows("\t<mark>the user's</mark>\r\n"))
+            << name;
+        EXPECT_EQ(t.fs.files.count(t.xmb()) + t.fs.files.count(copy + "playercolors.xmb"), 0u)
+            << name;
+      }
+      if (c.written != "data") {
+        EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << name;
+      }
+      if (c.written.empty()) {
+        EXPECT_EQ(t.fs.files.count(copy + "playercolors.xml"), 0u) << name;
+        ASSERT_THAT(t.window.messages, SizeIs(1)) << name;
+        EXPECT_THAT(t.window.messages[0].text, HasSubstr("administrator")) << name;
+        continue;
+      }
+      ASSERT_THAT(t.window.messages, SizeIs(c.told ? 1 : 0)) << name;
+      if (c.told) {
+        EXPECT_EQ(t.window.messages[0].kind, MessageKind::kInformation) << name;
+        EXPECT_THAT(t.window.messages[0].text, HasSubstr(t.xml())) << name;
+        EXPECT_THAT(t.window.messages[0].text, HasSubstr(copy + "playercolors.xml")) << name;
+        // Said once: the next save goes to the copy without a word.
+        t.commands.Save(t.window);
+        EXPECT_THAT(t.window.messages, SizeIs(1)) << name;
+        EXPECT_EQ(t.commands.state().location.folder, copy) << name;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -4,18 +4,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "markup/element.h"
+#include "colorfile/game_location.h"
 #include "ui/gdi.h"
-#include "ui/window_commands.h"
 
 namespace {
-constexpr const char* kGameKey = "Software\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
 
+// The game's key, in the 32-bit view where the game's installer writes it.
 std::optional<std::string> ReadAppPath() {
   char buffer[MAX_PATH] = "";
   DWORD size = sizeof(buffer), type = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kGameKey, "AppPath", RRF_RT_REG_SZ, &type, buffer, &size) !=
-      ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue,
+                   RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY, &type, buffer, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   return std::string(buffer);
@@ -23,15 +22,15 @@ std::optional<std::string> ReadAppPath() {
 
 void WriteAppPath(const std::optional<std::string>& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0,
+                      KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return;
   }
   if (path) {
-    RegSetValueExA(key, "AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
                    static_cast<DWORD>(path->size() + 1));
   } else {
-    RegDeleteValueA(key, "AppPath");
+    RegDeleteValueA(key, kGameInstallValue);
   }
   RegCloseKey(key);
 }
@@ -115,11 +114,6 @@ void Click(HWND control) {
   const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
   SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageA(control, WM_LBUTTONUP, 0, at);
-}
-
-void ForgetLoadedGame() {
-  markup::gDocument.Replace(std::make_unique<markup::Element>());
-  gDataPath.clear();
 }
 
 void DrainMessages() {

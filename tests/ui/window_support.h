@@ -66,9 +66,6 @@ std::string WindowText(HWND hwnd);
 // Sends a left-button press and release to the middle of a control, as a click does.
 void Click(HWND control);
 
-// Forgets the document and data folder an earlier test in this process loaded.
-void ForgetLoadedGame();
-
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();
 

@@ -23,7 +23,6 @@ class WindowTest : public testing::Test {
   // closing a shown window waits two seconds for a manager that never answers.
   virtual int ShowCommand() const { return SW_HIDE; }
   void SetUp() override {
-    ForgetLoadedGame();
     form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System());
     form_->EndProgramOnClose(false);
     ASSERT_TRUE(form_->Create(ShowCommand()));
@@ -183,14 +182,18 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
     UINT id;
   };
   const Item items[] = {
-      {0, 0, "&Save", IDM_SAVE},      {0, 1, nullptr, 0},
-      {0, 2, "&Quit", IDM_QUIT},      {1, 0, "&Restore Default Colors", IDM_RESTORE},
+      {0, 0, "&Save", IDM_SAVE},
+      {0, 1, nullptr, 0},
+      {0, 2, "&Quit", IDM_QUIT},
+      {1, 0, "&Restore Default Colors", IDM_RESTORE},
+      {1, 1, "&Check Colors...", IDM_CHECK},
+      {1, 2, "Use Color-&Vision Preset", IDM_VISION_PRESET},
       {2, 0, "&About...", IDM_ABOUT},
   };
   HMENU bar = GetMenu(form_->hwnd());
   ASSERT_EQ(GetMenuItemCount(bar), 3);
   const char* titles[] = {"&File", "&Options", "&?"};
-  const int counts[] = {3, 1, 1};
+  const int counts[] = {3, 3, 1};
   char text[128];
   for (int m = 0; m < 3; ++m) {
     ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
@@ -390,8 +393,13 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   rec_.answers.push_back(RGB(1, 2, 3));
   Click(form_->BoxWindow(2));  // a marker and a colour to keep
   const std::string caption = WindowText(form_->hwnd());
-  const std::string dataPath = gDataPath;
-  const int elements = markup::gDocument->children().Count();
+  const std::string dataPath = form_->Commands().state().location.dataFolder;
+  // Without a game there is no tree; -1 stands for that.
+  const auto elementCount = [this] {
+    const auto& tree = form_->Commands().state().tree;
+    return tree ? tree->children().Count() : -1;
+  };
+  const int elements = elementCount();
   rec_.messages.clear();
 
   // The dialog call changes things half-way, then fails.
@@ -399,9 +407,11 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
     form_->SetBoxTag(2, "0");
     form_->SetBoxColor(2, 0);
     form_->SetCaption("half done");
-    markup::gDocument.Replace(std::make_unique<markup::Element>());
-    markup::gDocument->children().Add();
-    gDataPath = "C:\\elsewhere\\";
+    WindowCommands::State other;
+    other.location.dataFolder = "C:\\elsewhere\\";
+    other.tree = std::make_unique<markup::Element>();
+    other.tree->children().Add();
+    form_->Commands().PutBack(std::move(other));
     throw FileError("C:\\x.xml", "the disk is full");
   };
   Click(form_->BoxWindow(2));
@@ -415,8 +425,8 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   EXPECT_EQ(WindowText(form_->hwnd()), caption);
   EXPECT_EQ(form_->BoxTag(2), std::to_string(1 + 256 * 2 + 65536 * 3));
   EXPECT_EQ(form_->BoxColor(2), 1 + 256 * 2 + 65536 * 3);
-  EXPECT_EQ(gDataPath, dataPath);
-  EXPECT_EQ(markup::gDocument->children().Count(), elements);
+  EXPECT_EQ(form_->Commands().state().location.dataFolder, dataPath);
+  EXPECT_EQ(elementCount(), elements);
 
   // The window goes on working.
   rec_.duringDialog = nullptr;

@@ -1,0 +1,68 @@
+// The game's colour file as the colour commands see it: found, read, shown as
+// a table and saved through the colour-file library only (the positional
+// binding of colorfile/table_binding.h and the safe save of
+// colorfile/color_store.h), so the command line and the window's Save can
+// never disagree about the file. Also the other files the commands read and
+// write: schemes, and the files export and preview write.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/scheme.h"
+#include "colorfile/color_store.h"
+#include "colorfile/game_location.h"
+#include "markup/element.h"
+
+// The colour file as read from the game's data folder.
+struct GameFile {
+  std::string folder;
+  ColorFileLocation at;  // the file this user's game reads (a VirtualStore copy, if any)
+  std::string path;      // the game's playercolors.xml: at.path()
+  std::string source;    // the file read: path, or the program's default standing in
+  std::unique_ptr<markup::Element> tree;
+  bool fromDefault = false;  // the game had no colour file: the program's default stands in
+  LoadedColorFile loaded;    // what the load saw of path, for the save to compare
+};
+
+// Reads the game's colour file. For a command that writes, a data folder
+// without one gets the program's default file as its starting point, as the
+// window's first run does.
+GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting);
+
+// The table as the window would show it (grey where a cell cannot be read);
+// problems go to env.err as warnings.
+ColorTable ReadTable(const GameFile& game, CliEnv& env);
+
+// Saves the colours `change` makes of the current ones into the game's file,
+// the way the window's Save does: every cell in normal form, the whole file
+// replaced safely, then the xmb deleted. Lists each change, and each cell
+// whose text the save rewrites in normal form, once the save is done (or
+// instead of it, with dryRun), so a failed save prints nothing but its error.
+int WriteTable(const Args& args, CliEnv& env,
+               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun);
+
+// A scheme read from a file, or from standard input for "-", at most
+// kMaxColorFileBytes long.
+ColorTable LoadScheme(const std::string& file, CliEnv& env);
+// How a scheme argument is named: "standard input" for "-".
+std::string SchemeName(const std::string& file);
+
+// Refuses, naming why, a target that export or preview must never write:
+// any playercolors.* in the game's data folder (when dataFolder is not
+// empty), and the program's own default colour file.
+void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env);
+
+// Writes bytes to file ("-" for env.out). A regular file (or a new one) is
+// replaced whole through a temporary file; a device, FIFO or socket is
+// written into as it is; a symbolic link is followed, and its target written.
+// Throws TintError naming `what` ("the scheme") and the reason.
+void WriteOutputFile(const std::string& file, std::string_view bytes, const std::string& what,
+                     CliEnv& env);
+
+// The test seam for the kind of a target: whether it is to be written into
+// (a device, FIFO or socket) rather than replaced.
+using StreamTargetCheck = bool (*)(const std::string& path);
+StreamTargetCheck& StreamTargetCheckForTesting();

@@ -1,0 +1,22 @@
+// Small text helpers the commands share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// s padded with spaces to width.
+std::string Pad(std::string s, size_t width);
+
+// A message of several lines and paragraphs as one line, for "error: ".
+std::string OneLine(const std::string& message);
+
+// Text safe to print on a terminal: control bytes (and DEL) as \xNN, so a
+// file cannot retitle or recolour the terminal through a message.
+std::string EscapeControls(std::string_view text);
+
+// What the user gave, echoed in a message: controls escaped, and cut to 60
+// characters and "..." when longer.
+std::string Shown(std::string_view text);
+
+// s as a JSON string literal.
+std::string JsonString(std::string_view s);

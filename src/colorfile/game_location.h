@@ -1,0 +1,78 @@
+// Where the game is and which colour file it reads: the registry entry the
+// game's installer writes, its data folder, and the per-user copies Windows
+// keeps for programs without a manifest (the VirtualStore).
+//
+// The game is a 32-bit program without a manifest. Run by a standard user from
+// a protected folder such as Program Files, it is virtualized: what it writes
+// there lands in %LOCALAPPDATA%\VirtualStore\ plus the folder's path without
+// its drive, and it reads those copies before the real files. Tintmoor asks for
+// no such treatment, so it looks for the copies itself and writes where the
+// game will read. Shared by the window and the command-line tool.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "colorfile/color_store.h"
+
+// The key the game's installer writes in HKEY_LOCAL_MACHINE (the 32-bit view,
+// the game being a 32-bit program), and its value naming the install folder.
+inline constexpr const char* kGameKeyPath =
+    "Software\\Microsoft\\Microsoft Games\\Age of Mythology\\1.0";
+inline constexpr const char* kGameInstallValue = "AppPath";
+
+// Reads the game's install folder from the registry.
+class GameRegistry {
+ public:
+  virtual ~GameRegistry() = default;
+  // kGameInstallValue under kGameKeyPath, HKEY_LOCAL_MACHINE, 32-bit view;
+  // empty when the key or value is missing or not text.
+  virtual std::string InstallFolder() = 0;
+};
+
+// The host's registry (Windows only).
+GameRegistry& SystemGameRegistry();
+
+// The game's data folder in an install folder, ending in a backslash; empty
+// for an empty install folder.
+std::string DataFolderOfInstall(std::string installFolder);
+
+// The folder where Windows keeps this user's copies of dataFolder's files,
+// ending in a backslash; empty when dataFolder does not lie under a folder
+// Windows virtualizes, or the host has no VirtualStore.
+std::string VirtualStoreFolderOf(ColorFileSystem& fs, const std::string& dataFolder);
+
+// Which playercolors.xml this user's game reads.
+struct ColorFileLocation {
+  std::string dataFolder;     // the game's own data folder
+  std::string virtualFolder;  // its VirtualStore folder, or empty (see above)
+  std::string folder;         // the one whose colour file the game reads
+  std::string path() const { return ColorFilePath(folder); }
+  bool inVirtualStore() const { return !virtualFolder.empty() && folder == virtualFolder; }
+};
+
+// The VirtualStore copy when there is one, else the data folder's file.
+ColorFileLocation LocateColorFile(ColorFileSystem& fs, const std::string& dataFolder);
+
+// What a save or restore through a location did.
+struct GameWrite {
+  std::string folder;                     // where playercolors.xml was written
+  bool movedToVirtualStore = false;       // the data folder refused it; see below
+  std::optional<ColorFileError> xmbLeft;  // the file is written, but an xmb remains
+};
+
+// Write the colour file where the game reads it, then delete playercolors.xmb
+// in both the data folder and its VirtualStore folder (the game reads an xmb
+// from either before any xml). When the data folder's file cannot be written
+// for want of rights, there is no VirtualStore copy yet and the folder is one
+// Windows virtualizes, the file goes into the VirtualStore folder instead,
+// just as the game's own writes would. Throws ColorFileError when nothing was
+// written.
+GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
+                        const markup::Element& root);
+// The same, refusing (ColorFileStep::kChangedOnDisk) when the file changed
+// since `loaded` was taken; see the SaveColorTree of color_store.h.
+GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
+                        const markup::Element& root, LoadedColorFile& loaded,
+                        SaveOutcome* outcome = nullptr);
+GameWrite RestoreDefaultColorFile(ColorFileSystem& fs, const ColorFileLocation& at);

@@ -1,0 +1,502 @@
+// The window's colour-file commands where only Windows will do: the real
+// registry of the build's private Wine prefix (32-bit view), and real files
+// that are read-only, hidden, held open by a second process, on a full disk,
+// or under Program Files with a VirtualStore copy in the user's local
+// application data. The rest of the commands is tested over fakes in
+// window_commands_test.cpp.
+#include "ui/window_commands.h"
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <vector>
+
+#include <shlobj.h>
+
+#include "colorfile/color_store.h"
+#include "colorfile/files_win32.h"
+#include "colorfile/game_location.h"
+#include "colorfile/registry_win32.h"
+#include "colorfile/table_binding.h"
+#include "common/file_io.h"
+#include "common/file_io_win32.h"
+#include "markup/words.h"
+#include "support/test_support.h"
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+namespace {
+
+const std::string kTitle = "Brindle's AoM Tintmoor";
+const std::string kMarked = kTitle + " *";
+const std::string kGrey = "8421504";
+
+struct Message {
+  std::string text, title;
+  MessageKind kind;
+};
+
+// The window as the commands see it, recording what they do to it.
+class FakeWindow : public ColorWindow {
+ public:
+  FakeWindow() { tags.fill(kGrey); }
+  std::string BoxTag(int box) const override { return tags[box]; }
+  void SetBoxTag(int box, const std::string& tag) override {
+    tags[box] = tag;
+    calls.push_back("tag");
+  }
+  void SetBoxColor(int box, int32_t color) override {
+    colors[box] = color;
+    calls.push_back("color");
+  }
+  void SetCaption(const std::string& text) override { caption = text; }
+  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
+    messages.push_back({text, title, kind});
+  }
+  Answer Ask(const std::string& text, const std::string& title) override {
+    messages.push_back({text, title, MessageKind::kWarning});
+    return answer;
+  }
+  // A colour picked in the dialog.
+  void Pick(int box, int32_t color) {
+    caption = kMarked;
+    colors[box] = color;
+    tags[box] = std::to_string(color);
+  }
+
+  std::array<std::string, kCells> tags;
+  std::array<int32_t, kCells> colors{};
+  std::vector<std::string> calls;
+  std::string caption = kTitle;
+  std::vector<Message> messages;
+  Answer answer = Answer::kCancel;  // how every question is answered
+};
+
+// The real file system, with the program's own folder moved to a test folder
+// so the default file can be taken away.
+class TestFileSystem : public ColorFileSystem {
+ public:
+  std::string programFolder;
+  bool IsFile(const std::string& p) override { return real().IsFile(p); }
+  bool IsFolder(const std::string& p) override { return real().IsFolder(p); }
+  std::string ReadAll(const std::string& p) override { return real().ReadAll(p); }
+  void ReplaceWhole(const std::string& p, std::string_view b) override {
+    real().ReplaceWhole(p, b);
+  }
+  void Remove(const std::string& p) override { real().Remove(p); }
+  bool CopyOver(const std::string& a, const std::string& b) override {
+    return real().CopyOver(a, b);
+  }
+  WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
+  std::string ProgramFolder() override { return programFolder; }
+  std::string VirtualStoreRoot() override { return real().VirtualStoreRoot(); }
+  std::vector<std::string> VirtualizedFolders() override { return real().VirtualizedFolders(); }
+  void MakeFolders(const std::string& p) override { real().MakeFolders(p); }
+
+ private:
+  static ColorFileSystem& real() { return SystemFileSystem(); }
+};
+
+std::string TempRoot() {
+  char buffer[MAX_PATH];
+  GetTempPathA(MAX_PATH, buffer);
+  static int counter = 0;
+  return std::string(buffer) + "tintmoor-cmd-" + std::to_string(GetCurrentProcessId()) + "-" +
+         std::to_string(++counter) + "\\";
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  ReplaceFileBytes(path, bytes);
+}
+
+std::string Bytes(const std::string& path) { return ReadFileBytes(path); }
+
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class FakeRegistry : public GameRegistry {
+ public:
+  std::string installFolder;
+  std::string InstallFolder() override { return installFolder; }
+};
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = TempRoot();
+    install = root + "AoM";
+    data = install + "\\data\\";
+    std::filesystem::create_directories(data);
+    fs.programFolder = root + "prog";
+    std::filesystem::create_directories(fs.programFolder);
+    defaultBytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
+    WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
+    registry.installFolder = install;
+  }
+  void TearDown() override {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    std::filesystem::remove_all(root);
+  }
+  // Start-up as the window runs it.
+  void Start() {
+    window.SetCaption(kTitle);
+    commands.Load(window);
+    commands.Show(window);
+  }
+  std::string xml() const { return data + "playercolors.xml"; }
+  std::string xmb() const { return data + "playercolors.xmb"; }
+
+  TestFileSystem fs;
+  FakeRegistry registry;
+  WindowCommands commands{fs, registry};
+  FakeWindow window;
+  std::string root, install, data, defaultBytes;
+};
+
+// ---- GetRegString -----------------------------------------------------------
+
+// The game's key lives in the 32-bit view; the tests write there, as its
+// installer does.
+void DeleteKey(const char* path, REGSAM view) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS | view, &key) == ERROR_SUCCESS) {
+    RegDeleteTreeA(key, nullptr);
+    RegCloseKey(key);
+  }
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path, view, 0);
+}
+
+HKEY CreateKey(const char* path, REGSAM view) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                  nullptr);
+  return key;
+}
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kKey = "Software\\Tintmoor Tests";
+  void SetUp() override {
+    DeleteKey(kKey, KEY_WOW64_32KEY);
+    key_ = CreateKey(kKey, KEY_WOW64_32KEY);
+    ASSERT_NE(key_, nullptr);
+  }
+  void TearDown() override {
+    RegCloseKey(key_);
+    DeleteKey(kKey, KEY_WOW64_32KEY);
+  }
+  void Put(const char* name, DWORD type, const void* bytes, DWORD size) {
+    ASSERT_EQ(RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(bytes), size),
+              ERROR_SUCCESS);
+  }
+  HKEY key_ = nullptr;
+};
+
+TEST_F(RegistryTest, TheGameIsFoundInThe32BitViewOnly) {
+  std::string saved = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01");
+  const auto put = [](REGSAM view, const std::string& text) {
+    HKEY key = CreateKey(kGameKeyPath, view);
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+  };
+  put(KEY_WOW64_32KEY, "C:\\Games\\AoM");
+#ifdef _WIN64
+  put(KEY_WOW64_64KEY, "C:\\Wrong View");  // a 64-bit build must not read this one
+#endif
+  EXPECT_EQ(SystemGameRegistry().InstallFolder(), "C:\\Games\\AoM");
+#ifdef _WIN64
+  DeleteKey(kGameKeyPath, KEY_WOW64_64KEY);
+#endif
+  if (saved == "\x01") {
+    DeleteKey(kGameKeyPath, KEY_WOW64_32KEY);
+  } else {
+    put(KEY_WOW64_32KEY, saved);
+  }
+}
+
+TEST_F(RegistryTest, ReadsOnlyTextValues) {
+  const DWORD number = 42;
+  Put("sz", REG_SZ, "C:\\Games\\AoM", 13);
+  Put("empty", REG_SZ, "", 1);
+  Put("expand", REG_EXPAND_SZ, "%SystemRoot%", 13);
+  Put("dword", REG_DWORD, &number, sizeof number);
+  Put("nonul", REG_SZ, "abc", 3);  // stored without its NUL
+  struct Case {
+    const char* key;
+    const char* value;
+    const char* expected;
+  } const cases[] = {
+      {kKey, "sz", "C:\\Games\\AoM"},
+      {kKey, "empty", ""},
+      {kKey, "expand", "default"},
+      {kKey, "dword", "default"},
+      {kKey, "nonul", "abc"},
+      {kKey, "missing", "default"},
+      {"Software\\Tintmoor Tests\\No Such Key", "sz", "default"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, c.key, c.value, "default"), c.expected) << c.value;
+  }
+}
+
+// ---- Mended: Save never loses the game's file --------------------------------
+
+// Picks a colour and saves, expecting a refusal that left the game's files be.
+void ExpectSaveRefused(const FakeWindow& window, const std::string& xmlPath,
+                       const std::string& before) {
+  EXPECT_EQ(Bytes(xmlPath), before);
+  EXPECT_EQ(window.caption, kMarked);
+  EXPECT_EQ(window.tags[3], "65280");  // the user's colour stays
+  ASSERT_THAT(window.messages, SizeIs(1));
+}
+
+TEST_F(CommandsTest, SaveOverAReadOnlyFileChangesNothingAndSaysWhy) {
+  WriteBytes(xml(), ThirteenRows());
+  WriteBytes(xmb(), "stale");
+  Start();
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
+  window.Pick(3, 65280);
+  commands.Save(window);
+  ExpectSaveRefused(window, xml(), ThirteenRows());
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("administrator"));
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kError);
+  EXPECT_EQ(Bytes(xmb()), "stale");
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
+}
+
+// Runs hold_file.exe on path until the object goes.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::string& path) {
+    std::string readyName = "TintmoorReady";
+    readyName += std::to_string(GetCurrentProcessId());
+    std::string releaseName = "TintmoorRelease";
+    releaseName += std::to_string(GetCurrentProcessId());
+    ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
+    release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
+    std::string command = "\"";
+    command += ProgramFolder();
+    command += "\\hold_file.exe\" \"";
+    command += path;
+    command += "\" " + readyName + " " + releaseName;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process_) != 0;
+    held_ = started_ && WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0;
+  }
+  ~HeldOpen() {
+    SetEvent(release_);
+    if (started_) {
+      WaitForSingleObject(process_.hProcess, 20000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    CloseHandle(ready_);
+    CloseHandle(release_);
+  }
+  bool held() const { return held_; }
+
+ private:
+  HANDLE ready_, release_;
+  PROCESS_INFORMATION process_{};
+  bool started_ = false, held_ = false;
+};
+
+TEST_F(CommandsTest, SaveWhileAnotherProcessHoldsTheFileChangesNothing) {
+  WriteBytes(xml(), ThirteenRows());
+  WriteBytes(xmb(), "stale");
+  Start();
+  window.Pick(3, 65280);
+  {
+    HeldOpen hold(xml());
+    ASSERT_TRUE(hold.held());
+    commands.Save(window);
+  }
+  ExpectSaveRefused(window, xml(), ThirteenRows());
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("Close the game"));
+  EXPECT_EQ(Bytes(xmb()), "stale");
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
+}
+
+BOOL WINAPI FullDisk(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+  if (written != nullptr) *written = 0;
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+TEST_F(CommandsTest, SaveOnAFullDiskChangesNothing) {
+  WriteBytes(xml(), ThirteenRows());
+  WriteBytes(xmb(), "stale");
+  Start();
+  window.Pick(3, 65280);
+  Win32FileCalls& calls = Win32FileCallsForTesting();
+  const auto realWrite = calls.WriteFile;
+  calls.WriteFile = &FullDisk;
+  commands.Save(window);
+  calls.WriteFile = realWrite;
+  ExpectSaveRefused(window, xml(), ThirteenRows());
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml"));
+}
+
+TEST_F(CommandsTest, RestoreOverAReadOnlyFileChangesNothing) {
+  WriteBytes(xml(), ThirteenRows());
+  Start();
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
+  commands.Restore(window);
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("read-only"));
+}
+
+// ---- Mended: a failed load keeps the previous tree and boxes ------------------
+
+TEST_F(CommandsTest, FailedReloadKeepsTreeAndBoxes) {
+  WriteBytes(xml(), ThirteenRows());
+  Start();
+  const markup::Element* before = commands.state().tree.get();
+  const auto tagsBefore = window.tags;
+
+  // A line of more than 32767 words overflows the reader.
+  WriteBytes(xml(), "<a b=\"" + std::string(40000, '<') + "\">\r\n");
+  commands.Load(window);
+  commands.Show(window);
+  EXPECT_EQ(commands.state().tree.get(), before);
+  EXPECT_EQ(window.tags, tagsBefore);
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+
+  // A file another process holds without sharing cannot be read.
+  WriteBytes(xml(), defaultBytes);
+  {
+    HeldOpen hold(xml());
+    ASSERT_TRUE(hold.held());
+    commands.Load(window);
+  }
+  commands.Show(window);
+  EXPECT_EQ(commands.state().tree.get(), before);
+  EXPECT_EQ(window.tags, tagsBefore);
+  ASSERT_THAT(window.messages, SizeIs(2));
+  EXPECT_THAT(window.messages[1].text, HasSubstr(xml()));
+}
+
+// ---- Hidden and system entries ---------------------------------------------
+
+TEST_F(CommandsTest, HiddenOrSystemFolderAndFileAreLoadedNotSeeded) {
+  for (const DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+    WriteBytes(xml(), ThirteenRows());
+    SetFileAttributesA(xml().c_str(), attribute);
+    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_DIRECTORY | attribute);
+    FakeWindow fresh;
+    EXPECT_TRUE(commands.Load(fresh)) << attribute;
+    commands.Show(fresh);
+    EXPECT_THAT(fresh.messages, IsEmpty());
+    EXPECT_EQ(fresh.tags[4], "256");  // "0 1 0": the file's own, not the default
+    fresh.Pick(3, 65280);
+    commands.Save(fresh);
+    EXPECT_THAT(fresh.messages, IsEmpty());
+    EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
+    SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+  }
+}
+
+// ---- VirtualStore -------------------------------------------------------------
+
+// A game under the prefix's real Program Files, and the folder the user's
+// local application data keeps its VirtualStore copies in.
+class VirtualStoreTest : public CommandsTest {
+ protected:
+  void SetUp() override {
+    CommandsTest::SetUp();
+    char folder[MAX_PATH] = "", local[MAX_PATH] = "";
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder), S_OK);
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+    const std::string name = "Tintmoor Test " + std::to_string(GetCurrentProcessId());
+    game = std::string(folder) + "\\" + name;
+    install = game;
+    data = install + "\\data\\";
+    std::filesystem::create_directories(data);
+    store = std::string(local) + "\\VirtualStore" + game.substr(2);
+    copy = store + "\\data\\";
+    registry.installFolder = install;
+    WriteBytes(xml(), ThirteenRows());
+    WriteBytes(xmb(), "stale");
+  }
+  void TearDown() override {
+    for (const std::string& top : {game, store}) {
+      if (!std::filesystem::exists(top)) continue;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+      }
+      std::filesystem::remove_all(top);
+    }
+    CommandsTest::TearDown();
+  }
+  std::string game, store, copy;
+};
+
+TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
+  std::filesystem::create_directories(copy);
+  const std::string mine = ThirteenRows("\t<!-- mine -->\r\n");
+  WriteBytes(copy + "playercolors.xml", mine);
+  WriteBytes(copy + "playercolors.xmb", "stale");
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
+  Start();
+  EXPECT_EQ(commands.state().location.path(), copy + "playercolors.xml");
+  window.Pick(3, 65280);
+  commands.Save(window);
+  EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
+}
+
+TEST_F(VirtualStoreTest, ADeniedWriteGoesIntoTheVirtualStoreOnly) {
+  SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
+  Start();
+  window.Pick(3, 65280);
+  commands.Save(window);
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(copy + "playercolors.xml"));
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_THAT(Listing(copy), ElementsAre("playercolors.xml"));
+  EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_FALSE(FileExists(xmb()));
+}
+
+TEST_F(VirtualStoreTest, WithoutACopyAWritableFileIsSavedInPlace) {
+  Start();
+  window.Pick(3, 65280);
+  commands.Save(window);
+  EXPECT_THAT(window.messages, IsEmpty());
+  EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+  EXPECT_FALSE(std::filesystem::exists(store));
+}
+
+}  // namespace
