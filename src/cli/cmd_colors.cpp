@@ -346,6 +346,7 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
+  const auto lock = env.fs.LockFolder(folder);
   const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
   RestoreOriginalColorFile(env.fs, folder);
   env.out << "Put " << OriginalFilePath(folder) << " back as " << ColorFilePath(folder);

@@ -63,6 +63,9 @@ StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   GameFile game;
   game.folder = FindDataFolder(args);
+  // Another writer of this game's file finishes first, and what it wrote is
+  // what this command reads and changes.
+  if (forWriting) game.lock = env.fs.LockFolder(game.folder);
   game.at = LocateColorFile(env.fs, game.folder);
   game.path = game.source = game.at.path();
   if (!env.fs.IsFolder(game.folder))

@@ -23,8 +23,9 @@ struct GameFile {
   std::string path;      // the game's playercolors.xml: at.path()
   std::string source;    // the file read: path, or the program's default standing in
   std::unique_ptr<markup::Element> tree;
-  bool fromDefault = false;  // the game had no colour file: the program's default stands in
-  LoadedColorFile loaded;    // what the load saw of path, for the save to compare
+  bool fromDefault = false;          // the game had no colour file: the program's default stands in
+  LoadedColorFile loaded;            // what the load saw of path, for the save to compare
+  std::unique_ptr<FolderLock> lock;  // for writing: held from the load until the save
 };
 
 // Reads the game's colour file. For a command that writes, a data folder

@@ -50,6 +50,14 @@ enum class WriteProblem {
   kFolderMissing,  // the folder that should hold it is gone
 };
 
+// Held from reading a colour file that is about to be replaced until the
+// replacement is in place, so that two programs writing the same game's file
+// take turns instead of one silently undoing the other's change.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
 // The file operations the colour-file sequences need. (The names keep clear of
 // the Win32 macros DeleteFile, CopyFile and ReplaceFile.)
 class ColorFileSystem {
@@ -77,6 +85,9 @@ class ColorFileSystem {
   // the folders it protects that way; empty where the host has none.
   virtual std::string VirtualStoreRoot() { return {}; }
   virtual std::vector<std::string> VirtualizedFolders() { return {}; }
+  // Waits until no other program of ours holds the folder, then holds it
+  // until the result is released; null where the host offers no such lock.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& /*folder*/) { return nullptr; }
   // Creates the folder and any missing folders above it; throws FileError.
   virtual void MakeFolders(const std::string& path) {
     if (!IsFolder(path)) throw FileError(path, "folders cannot be created here");

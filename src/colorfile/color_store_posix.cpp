@@ -1,6 +1,8 @@
 // ColorFileSystem on POSIX hosts, for the command-line tool run natively
 // (for example against a Wine prefix's drive_c). Reads and replacements go
-// through the markup library's file layer, as on Windows.
+// through the common file layer, as on Windows.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,8 +25,31 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// flock on the folder itself: released by the system too when the process
+// ends, so a killed writer never leaves the folder locked.
+class PosixFolderLock final : public FolderLock {
+ public:
+  explicit PosixFolderLock(int fd) : fd_(fd) {}
+  ~PosixFolderLock() override { close(fd_); }
+  PosixFolderLock(const PosixFolderLock&) = delete;
+  PosixFolderLock& operator=(const PosixFolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 class PosixFileSystem final : public ColorFileSystem {
  public:
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    const int fd = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;  // no folder: what follows reports that
+    while (flock(fd, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      close(fd);
+      return nullptr;  // a file system without locks: no worse than before
+    }
+    return std::make_unique<PosixFolderLock>(fd);
+  }
   bool IsFile(const std::string& path) override { return HasMode(path, S_IFREG); }
   bool IsFolder(const std::string& path) override { return HasMode(path, S_IFDIR); }
   std::string ReadAll(const std::string& path) override {

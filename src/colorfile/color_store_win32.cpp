@@ -1,6 +1,9 @@
-// ColorFileSystem on Windows: modFileOperation for tests and copies, the
-// markup library's file layer for whole reads and safe replacements.
+// ColorFileSystem on Windows: files_win32 for tests and copies, the common
+// file layer for whole reads and safe replacements.
 #include <shlobj.h>
+
+#include <cctype>
+#include <cstdio>
 
 #include "colorfile/color_store.h"
 #include "colorfile/files_win32.h"
@@ -13,8 +16,50 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// A named mutex per folder: Windows releases it when its holder ends, so a
+// killed writer never leaves the folder locked (the next owner sees
+// WAIT_ABANDONED and goes on: the file itself is replaced whole or not at all).
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
+  ~Win32FolderLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  Win32FolderLock(const Win32FolderLock&) = delete;
+  Win32FolderLock& operator=(const Win32FolderLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
+// One name per folder however it is spelled: case and slashes folded.
+std::string FolderLockName(const std::string& folder) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (char c : folder) {
+    const char folded =
+        c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (folded == '\\' && &c == &folder.back()) break;  // a trailing separator
+    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
+  }
+  char name[64];
+  std::snprintf(name, sizeof name, "Local\\Tintmoor-folder-%016llx",
+                static_cast<unsigned long long>(hash));
+  return name;
+}
+
 class Win32FileSystem final : public ColorFileSystem {
  public:
+  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, FolderLockName(folder).c_str());
+    if (mutex == nullptr) return nullptr;
+    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return nullptr;
+    }
+    return std::make_unique<Win32FolderLock>(mutex);
+  }
   bool IsFile(const std::string& path) override { return FileExists(path); }
   bool IsFolder(const std::string& path) override { return FolderExists(path); }
   std::string ReadAll(const std::string& path) override {

@@ -214,13 +214,18 @@ void WindowCommands::Save(ColorWindow& window) {
   Show(window);
   GameWrite done;
   SaveOutcome outcome;
+  // While another program writes the game's file, wait; then the comparison
+  // with what was loaded sees its change.
+  std::unique_ptr<FolderLock> lock = fs_.LockFolder(at.dataFolder);
   try {
     try {
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     } catch (const ColorFileError& e) {
       if (e.step() != ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
-      // which colours win; nothing is dropped without being asked.
+      // which colours win; nothing is dropped without being asked. The
+      // question may wait on the user for long: other writers go on meanwhile.
+      lock.reset();
       const Answer answer = window.Ask(
           "The colour file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
@@ -233,6 +238,7 @@ void WindowCommands::Save(ColorWindow& window) {
         window.SetCaption(TINTMOOR_TITLE);
       }
       if (answer != Answer::kYes) return;
+      lock = fs_.LockFolder(at.dataFolder);
       state_.loaded = LookAtColorFile(fs_, at.path());
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
@@ -257,6 +263,7 @@ void WindowCommands::Restore(ColorWindow& window) {
   }
   if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
     try {
+      const auto lock = fs_.LockFolder(at.dataFolder);
       const GameWrite done = RestoreDefaultColorFile(fs_, at);
       if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
       ReportWrite(window, done, "the default colours");
