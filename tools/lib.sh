@@ -10,6 +10,29 @@ TINTMOOR_PACKAGES=(
   xvfb xdotool imagemagick x11-utils
 )
 
+# The game's registry key, where its installer writes "AppPath" (the install
+# folder). The game is 32-bit, so the key lives in the registry's 32-bit view.
+TINTMOOR_GAME_KEY='HKLM\Software\Microsoft\Microsoft Games\Age of Mythology\1.0'
+
+# Sets the game's install folder (a Windows path) in a private prefix.
+tintmoor_set_game_folder() {
+  "$TINTMOOR_ROOT/tools/wine-run" --prefix "$1" reg add "$TINTMOOR_GAME_KEY" /v AppPath \
+    /t REG_SZ /d "$2" /f /reg:32 >/dev/null 2>&1
+}
+
+# The Windows build the scripts run: the 32-bit program, or on a host whose
+# kernel cannot start 32-bit programs (Wine's 32-bit loader is one), the
+# 64-bit build of the same code.
+tintmoor_windows_preset() {
+  if [ -n "${TINTMOOR_PRESET:-}" ]; then
+    echo "$TINTMOOR_PRESET"
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo win32
+  else
+    echo win64
+  fi
+}
+
 # Installs whatever is missing; quiet and idempotent.
 tintmoor_install_deps() {
   local missing=() p

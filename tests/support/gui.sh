@@ -8,7 +8,8 @@
 # program as a user would, then by force, and checks nothing of it remains.
 # The game's registry value is put back as it was.
 
-gui_key='HKLM\Software\Microsoft\Microsoft Games\Age of Mythology\1.0'
+. "$source/tools/lib.sh"  # TINTMOOR_GAME_KEY
+gui_key=$TINTMOOR_GAME_KEY
 gui_pid=              # the launcher; wine-run and /usr/bin/wine exec, so normally the program
 gui_main=             # the program's main window, once gui_wait_main has found it
 gui_windows_before=   # X windows that were there before gui_start
