@@ -8,6 +8,7 @@
 #include "colorfile/color_value.h"
 #include "colorfile/separation.h"
 #include "common/errors.h"
+#include "ui/dpi.h"
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
@@ -50,22 +51,6 @@ void SetBox(ColorWindow& window, int box, Rgb c) {
 }
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
-
-template <class Fn>
-Fn User32Proc(const char* name) {
-  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
-
-RECT WindowRectForClient(int width, int height, int dpi) {
-  RECT r{0, 0, width, height};
-  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
-  if (!adjustForDpi || !adjustForDpi(&r, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi))) {
-    AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  }
-  return r;
-}
 
 }  // namespace
 
@@ -156,15 +141,9 @@ void CheckDialog::RunModal() {
 }
 
 LRESULT CALLBACK CheckDialog::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  CheckDialog* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<CheckDialog*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<CheckDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  }
+  CheckDialog* self = WindowObject<CheckDialog>(hwnd, msg, lp);
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
   try {
     switch (msg) {
       case WM_CREATE:
@@ -235,7 +214,8 @@ void CheckDialog::ApplyDpi() {
   place(status_, kMargin, kStatusTop, inner, 16);
   place(separate_, kMargin, kButtonTop, kSeparateWidth, kButtonHeight);
   place(close_, kClientWidth - kMargin - kCloseWidth, kButtonTop, kCloseWidth, kButtonHeight);
-  const RECT frame = WindowRectForClient(S(kClientWidth), S(kClientHeight), dpi_);
+  const RECT frame =
+      WindowRectForClient(S(kClientWidth), S(kClientHeight), dpi_, kStyle, kExStyle, false);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);

@@ -11,6 +11,7 @@
 #include "markup/element.h"
 #include "ui/check_dialog.h"
 #include "ui/color_dialog.h"
+#include "ui/dpi.h"
 #include "ui/hyperlink.h"
 #include "ui/resource.h"
 #include "ui/version.h"
@@ -120,15 +121,9 @@ bool MainWindow::Create(int show) {
 // ---- Window procedures: flat switches, one OnX per message, nothing thrown out.
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  MainWindow* self = nullptr;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  }
+  MainWindow* self = WindowObject<MainWindow>(hwnd, msg, lp);
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
   try {
     switch (msg) {
       case WM_CREATE:

@@ -6,38 +6,12 @@
 #include <algorithm>
 #include <climits>
 
+#include "ui/dpi.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
 #include "ui/version.h"
 
 namespace {
-
-// DPI calls that older systems lack are looked up at run time.
-template <class Fn>
-Fn User32Proc(const char* name) {
-  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
-
-int WindowDpi(HWND hwnd) {
-  using Fn = UINT(WINAPI*)(HWND);
-  static const Fn getDpiForWindow = User32Proc<Fn>("GetDpiForWindow");
-  if (getDpiForWindow) {
-    if (UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
-  }
-  WindowDC screen(nullptr);
-  return GetDeviceCaps(screen.get(), LOGPIXELSY);
-}
-
-RECT WindowRectForClient(int width, int height, int dpi, DWORD style, DWORD exStyle) {
-  RECT r{0, 0, width, height};
-  using Fn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const Fn adjustForDpi = User32Proc<Fn>("AdjustWindowRectExForDpi");
-  if (!adjustForDpi || !adjustForDpi(&r, style, TRUE, exStyle, static_cast<UINT>(dpi))) {
-    AdjustWindowRectEx(&r, style, TRUE, exStyle);
-  }
-  return r;
-}
 
 COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
 
@@ -203,7 +177,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
 
 void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
   const PixelRect client = Px(kClientTwips);
-  RECT frame = WindowRectForClient(client.width(), client.height(), dpi_, kStyle, kExStyle);
+  RECT frame = WindowRectForClient(client.width(), client.height(), dpi_, kStyle, kExStyle, true);
   int width = frame.right - frame.left;
   int height = frame.bottom - frame.top;
   POINT at;
