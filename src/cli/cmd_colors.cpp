@@ -28,7 +28,7 @@ void ExpectPositionals(const Args& args, size_t count) {
 // no sign, exponent, hexadecimal or spaces.
 double ThresholdOption(const Args& a) {
   const std::string* t = a.Option("--threshold");
-  if (!t) return 10;
+  if (!t) return kDefaultThreshold;
   const size_t dot = t->find('.');
   const std::string whole = t->substr(0, dot);
   const std::string fraction = dot == std::string::npos ? "" : t->substr(dot + 1);
@@ -152,7 +152,7 @@ int Import(const Args& a, CliEnv& env) {
 int PresetList(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   for (const Preset& p : Presets()) {
-    const CheckResult r = CheckTable(p.table, 10);
+    const CheckResult r = CheckTable(p.table, kDefaultThreshold);
     double worst = INFINITY;
     for (const auto& column : r.closest)
       for (const PairDistance& d : column) worst = std::min(worst, RoundDistance(d.distance));

@@ -198,16 +198,37 @@ ColorTable LoadScheme(const std::string& file, CliEnv& env) {
   return ReadScheme(text, SchemeName(file));
 }
 
+namespace {
+
+// The same file or folder: by identity where the system tells it, else by the
+// absolute path with "." and ".." resolved (and, on Windows, in any case).
+bool SamePlace(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  auto normal = [](const fs::path& p) {
+    std::error_code e;
+    std::string s = fs::absolute(p, e).lexically_normal().string();
+    while (s.size() > 1 && (s.back() == '/' || s.back() == '\\')) s.pop_back();
+#ifdef _WIN32
+    for (char& c : s)
+      c = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+    return s;
+  };
+  return normal(a) == normal(b);
+}
+
+}  // namespace
+
 void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env) {
   const fs::path target = FollowLinks(file);
-  std::error_code ec;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!dataFolder.empty() && Lower(target.filename().string()).starts_with("playercolors.") &&
-      fs::equivalent(folder, dataFolder, ec))
+      SamePlace(folder, dataFolder))
     throw TintError(file +
                     " is one of the game's colour files (playercolors.* in its data folder), "
                     "which the game reads; choose another file");
-  if (fs::equivalent(target, DefaultColorFilePath(env.fs), ec))
+  if (SamePlace(target, DefaultColorFilePath(env.fs)))
     throw TintError(file +
                     " is the program's default colour file, which stands in for a missing "
                     "game file; choose another file");

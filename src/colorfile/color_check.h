@@ -31,8 +31,12 @@ struct ClosePair {
   std::vector<std::pair<Vision, double>> failures;
 };
 
+// Pairs closer than this (CIEDE2000) are listed unless a caller asks otherwise:
+// about 1 is just noticeable side by side; 10 keeps players apart at a glance.
+inline constexpr double kDefaultThreshold = 10;
+
 struct CheckResult {
-  double threshold = 10;
+  double threshold = kDefaultThreshold;
   // The closest pair per checked column (0 unit, 1 minimap) and vision.
   std::array<std::array<PairDistance, kVisions.size()>, 2> closest{};
   // Closest first; ties in table order.

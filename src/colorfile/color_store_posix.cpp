@@ -19,12 +19,6 @@ bool HasMode(const std::string& path, mode_t type) {
   return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == type;
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // flock on the folder itself: released by the system too when the process
 // ends, so a killed writer never leaves the folder locked.
 class PosixFolderLock final : public FolderLock {

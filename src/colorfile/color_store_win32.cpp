@@ -11,11 +11,6 @@
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
 // A named mutex per folder: Windows releases it when its holder ends, so a
 // killed writer never leaves the folder locked (the next owner sees
 // WAIT_ABANDONED and goes on: the file itself is replaced whole or not at all).

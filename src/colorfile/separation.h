@@ -6,11 +6,13 @@
 #include <span>
 #include <vector>
 
+#include "colorfile/color_check.h"
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
-// The smallest separation the button and the command ask for unless told otherwise.
-inline constexpr double kDefaultSeparation = 10;
+// The smallest separation the button and the command ask for unless told
+// otherwise: the distance the check asks for.
+inline constexpr double kDefaultSeparation = kDefaultThreshold;
 
 // One colour the separation changed.
 struct CellMove {

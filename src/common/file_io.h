@@ -12,6 +12,10 @@
 // stays bounded. Throws FileError naming path and reason.
 std::string ReadFileBytes(const std::string& path, size_t maxBytes = static_cast<size_t>(-1));
 
+// The folder holding path, without a trailing separator except for a root
+// ("/", "C:\\"); "." for a bare name.
+std::string FolderOf(const std::string& path);
+
 // The reason given for a file longer than maxBytes ("it is larger than 16 MB").
 std::string TooLargeReason(size_t maxBytes);
 

@@ -51,13 +51,6 @@ class Fd {
   int fd_;
 };
 
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string NameOf(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -159,4 +152,11 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   Fd folder(calls.open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (folder.get() >= 0) calls.fsync(folder.get());
   RemoveLeftovers(path, started);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
 }

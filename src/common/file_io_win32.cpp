@@ -40,16 +40,6 @@ class File {
   HANDLE h_;
 };
 
-std::string FolderOf(const std::string& path) {
-  size_t sep = path.find_last_of("\\/");
-  if (sep == std::string::npos) {
-    // "C:name" lives in the current folder of drive C.
-    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string(".");
-  }
-  if (sep == 0 || (sep == 2 && path[1] == ':')) return path.substr(0, sep + 1);
-  return path.substr(0, sep);
-}
-
 std::string NameOf(const std::string& path) {
   const size_t sep = path.find_last_of("\\/:");
   return sep == std::string::npos ? path : path.substr(sep + 1);
@@ -202,4 +192,14 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
     DeleteFileA(backup.c_str());  // if that fails, it is a leftover for a later save
   }
   RemoveLeftovers(path, started);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t sep = path.find_last_of("\\/");
+  if (sep == std::string::npos) {
+    // "C:name" lives in the current folder of drive C.
+    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string(".");
+  }
+  if (sep == 0 || (sep == 2 && path[1] == ':')) return path.substr(0, sep + 1);
+  return path.substr(0, sep);
 }

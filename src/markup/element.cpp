@@ -165,10 +165,10 @@ std::string Element::GetKey() const {
 
 std::string Element::GetText() const {
   if (attributes_.Count() < 1) return name_ + " = " + value_;
-  if (attributes_.Count() > 32767)
+  if (attributes_.Count() > kMaxCounter)
     throw OverflowError("Attribute count overflowed: element \"" + name_ + "\" has " +
-                        std::to_string(attributes_.Count()) +
-                        " attributes, more than 32767 cannot be listed");
+                        std::to_string(attributes_.Count()) + " attributes, more than " +
+                        std::to_string(kMaxCounter) + " cannot be listed");
   std::string text = name_ + " (";
   bool first = true;
   for (const Attribute& p : attributes_) {

@@ -29,6 +29,10 @@
 
 namespace markup {
 
+// The largest value of the document's 16-bit counters: words of a line,
+// nesting depth, attributes listed, repetitions. One more is an overflow.
+inline constexpr int32_t kMaxCounter = 32767;
+
 class Element;
 
 [[noreturn]] void ThrowPositionError(int32_t position, int32_t count);

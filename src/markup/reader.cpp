@@ -47,7 +47,7 @@ using detail::IsDelimiterChar;
 
 namespace {
 
-constexpr int32_t kMaxWordsPerLine = 32767;
+constexpr int32_t kMaxWordsPerLine = kMaxCounter;
 
 // The first open child of an open element, or null. Under an open element the
 // reader only ever leaves the last child open, so that is checked first; the

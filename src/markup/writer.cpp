@@ -18,7 +18,7 @@ namespace markup {
 
 namespace {
 
-constexpr int32_t kMaxDepth = 32766;
+constexpr int32_t kMaxDepth = kMaxCounter - 1;  // the deepest level that can be indented
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
 [[noreturn]] void ThrowTooDeep(const Element& e, int32_t depth) {
@@ -119,9 +119,9 @@ void WriteMarkup(const Element& element, int16_t depth, std::string& sink) {
 }
 
 std::string RepeatString(std::string_view text, int32_t count) {
-  if (count < -32768 || count >= 32767)
+  if (count < -kMaxCounter - 1 || count >= kMaxCounter)
     throw OverflowError("Repeat count overflowed: " + std::to_string(count) +
-                        " repetitions (at most 32766)");
+                        " repetitions (at most " + std::to_string(kMaxCounter - 1) + ")");
   std::string out;
   for (int32_t i = 1; i <= count; ++i) out += text;
   return out;

@@ -30,6 +30,7 @@
 #include <string_view>
 #include <vector>
 
+#include "colorfile/color_value.h"
 #include "markup/words.h"
 #include "ui/gdi.h"
 #include "ui/layout.h"
@@ -83,7 +84,7 @@ class MainWindow final : public ColorWindow {
  private:
   struct Box {
     HWND hwnd = nullptr;
-    std::string tag = "8421504";
+    std::string tag = ColorToTag(kGreyColor);
     std::optional<int32_t> color;  // none: the system's window colour
   };
   struct Snapshot;

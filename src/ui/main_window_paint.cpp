@@ -5,6 +5,7 @@
 // than the one the window was designed with.
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "ui/dpi.h"
 #include "ui/main_window.h"
@@ -147,9 +148,19 @@ void MainWindow::FitFonts() {
   HFONT rows =
       fitter.Fit("MS Shell Dlg", dialogHeight, false, rowCaptions, roomOf(RowLabelTwips(0)));
   for (int row = 0; row < kRows; ++row) captionFonts_[row] = rows;
+  // The column captions read as one set too: each is drawn no larger than
+  // the tightest of them needs.
+  int columnHeight = dialogHeight;
+  for (int column = 0; column < kColumns; ++column) {
+    LOGFONTA lf{};
+    GetObjectA(fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
+                          roomOf(kColumnHeaders[column].label)),
+               sizeof(lf), &lf);
+    columnHeight = std::min(columnHeight, std::abs(static_cast<int>(lf.lfHeight)));
+  }
   for (int column = 0; column < kColumns; ++column) {
     captionFonts_[kRows + column] =
-        fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
+        fitter.Fit("MS Shell Dlg", columnHeight, false, {ColumnCaption(column)},
                    roomOf(kColumnHeaders[column].label));
   }
   linkFont_ = fitter.Fit("MS Sans Serif", MulDiv(975, dpi_, 7200), true, {TINTMOOR_HOME_PAGE},

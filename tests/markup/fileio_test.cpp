@@ -162,13 +162,15 @@ struct Inject {
 
 int writes = 0;
 
-// The system's words for an error, as the reason should carry them.
+// The system's words for an error, as the reason should carry them (without
+// the closing full stop: the reason is set inside a sentence).
 std::string SystemText(DWORD error) {
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                  text, sizeof text, nullptr);
   std::string s = text;
-  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  while (!s.empty() && (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.'))
+    s.pop_back();
   return s;
 }
 

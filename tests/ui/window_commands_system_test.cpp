@@ -459,7 +459,7 @@ class VirtualStoreTest : public CommandsTest {
 
 TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   std::filesystem::create_directories(copy);
-  const std::string mine = ThirteenRows("\t<!-- mine -->\r\n");
+  const std::string mine = ThirteenRows("\t<mark>mine</mark>\r\n");
   WriteBytes(copy + "playercolors.xml", mine);
   WriteBytes(copy + "playercolors.xmb", "stale");
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
@@ -495,7 +495,7 @@ TEST_F(VirtualStoreTest, WithoutACopyAWritableFileIsSavedInPlace) {
   commands.Save(window);
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
-  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml"));
+  EXPECT_THAT(Listing(data), ElementsAre("playercolors.xml", "playercolors.xml.orig"));
   EXPECT_FALSE(std::filesystem::exists(store));
 }
 
