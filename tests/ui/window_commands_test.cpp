@@ -15,6 +15,7 @@
 #include "colorfile/table_binding.h"
 #include "markup/element.h"
 #include "markup/words.h"
+#include "support/fake_window.h"
 #include "support/memory_fs.h"
 #include "support/test_support.h"
 
@@ -26,50 +27,11 @@ using ::testing::SizeIs;
 
 namespace {
 
-const std::string kTitle = "Brindle's AoM Tintmoor";
-const std::string kMarked = kTitle + " *";
-const std::string kGrey = "8421504";
-
-struct Message {
-  std::string text, title;
-  MessageKind kind;
-};
-
-// The window as the commands see it, recording what they do to it.
-class FakeWindow : public ColorWindow {
- public:
-  FakeWindow() { tags.fill(kGrey); }
-  std::string BoxTag(int box) const override { return tags[box]; }
-  void SetBoxTag(int box, const std::string& tag) override {
-    tags[box] = tag;
-    calls.push_back("tag");
-  }
-  void SetBoxColor(int box, int32_t color) override {
-    colors[box] = color;
-    calls.push_back("color");
-  }
-  void SetCaption(const std::string& text) override { caption = text; }
-  void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
-    messages.push_back({text, title, kind});
-  }
-  Answer Ask(const std::string& text, const std::string& title) override {
-    messages.push_back({text, title, MessageKind::kWarning});
-    return answer;
-  }
-  // A colour picked in the dialog.
-  void Pick(int box, int32_t color) {
-    caption = kMarked;
-    colors[box] = color;
-    tags[box] = std::to_string(color);
-  }
-
-  std::array<std::string, kCells> tags;
-  std::array<int32_t, kCells> colors{};
-  std::vector<std::string> calls;
-  std::string caption = kTitle;
-  std::vector<Message> messages;
-  Answer answer = Answer::kCancel;  // how every question is answered
-};
+using test::FakeWindow;
+using test::kGrey;
+using test::kMarked;
+using test::kTitle;
+using test::Message;
 
 class FakeRegistry : public GameRegistry {
  public:
