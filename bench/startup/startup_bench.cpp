@@ -28,7 +28,6 @@
 #include "colorfile/registry_win32.h"
 #include "common/file_io.h"
 #include "markup/words.h"
-#include "colorfile/color_table.h"
 #include "ui/window_commands.h"
 #include "ui/yield.h"
 
