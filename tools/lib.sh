@@ -5,7 +5,7 @@ TINTMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the build, the tests and the demo need.
 TINTMOOR_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev libpugixml-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   libstb-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
   xvfb xdotool imagemagick x11-utils
 )
