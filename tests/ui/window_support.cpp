@@ -143,20 +143,18 @@ void ExpectCaptionsFit(const MainWindow& form) {
 }
 
 void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill) {
+  // By distance from the box's edge: just outside, the frame, inside.
   const COLORREF rings[] = {RGB(228, 205, 122), GetSysColor(COLOR_WINDOWFRAME), fill};
-  for (int ring = 0; ring < 3; ++ring) {  // the pixels just outside, the frame, just inside
-    const int left = r.left - 1 + ring, top = r.top - 1 + ring;
-    const int right = r.right - ring, bottom = r.bottom - ring;  // inclusive
-    std::string wrong;
-    for (int y = top; y <= bottom; ++y) {
-      for (int x = left; x <= right; ++x) {
-        const bool edge = x == left || x == right || y == top || y == bottom;
-        if (edge && px.At(x, y) != rings[ring])
-          wrong += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
-      }
+  int wrong = 0;
+  std::string first;
+  for (int y = r.top - 1; y <= r.bottom; ++y) {
+    for (int x = r.left - 1; x <= r.right; ++x) {
+      const int ring = std::min({x - r.left, r.right - 1 - x, y - r.top, r.bottom - 1 - y, 1}) + 1;
+      if (px.At(x, y) != rings[ring] && !wrong++)
+        first = std::to_string(x) + "," + std::to_string(y);
     }
-    EXPECT_EQ(wrong, "") << "ring " << ring << " of the box at " << r.left << "," << r.top;
   }
+  EXPECT_EQ(wrong, 0) << "pixels of the box at " << r.left << "," << r.top << ", first " << first;
 }
 
 std::string WindowText(HWND hwnd) {

@@ -178,34 +178,46 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
   }
 }
 
-// The hand over a box's or the link's every pixel, frame included; elsewhere,
-// over the captions too, the arrow.
-TEST_F(WindowTest, BoxesAndLinkShowTheHandWithItsHotSpotAtTheFingerTip) {
-  HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
-  ASSERT_NE(hand, nullptr);
+// A click is a press and a release in the same box or the link, anywhere in
+// it, its frame too; the window holds the mouse from the press, so it sees a
+// release outside. Where a press can start a click the cursor is the hand;
+// elsewhere, over the captions too, the arrow.
+TEST_F(WindowTest, BoxesAndLinkTakeClicksUnderTheHandWithItsHotSpotAtTheFingerTip) {
+  HWND hwnd = form_->hwnd();
+  const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  const HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
   const PixelRect box = form_->BoxRect(4), link = form_->LinkRect();
   const struct {
-    POINT at;
-    HCURSOR want;
+    POINT down, up;
+    bool onTarget;
+    size_t dialogs, shells;
   } cases[] = {
-      {{box.left, box.top}, hand},
-      {{box.right - 1, box.bottom - 1}, hand},
-      {{box.left - 1, box.top}, arrow},
-      {{box.right, box.bottom - 1}, arrow},
-      {{link.left, link.top}, hand},
-      {{link.left - 1, link.top}, arrow},
-      {{30, 100}, arrow},  // the caption "Gaia"
+      {{box.left, box.top}, {box.right - 1, box.bottom - 1}, true, 1, 0},
+      {{box.right - 1, box.bottom - 1}, Middle(form_->BoxRect(5)), true, 0, 0},
+      {Middle(box), {box.right, box.top}, true, 0, 0},
+      {{box.right, box.bottom - 1}, Middle(box), false, 0, 0},
+      {{30, 100}, {30, 100}, false, 0, 0},  // the caption "Gaia"
+      {Middle(link), Middle(form_->BoxRect(38)), true, 0, 0},
+      {{link.left, link.top}, {link.right - 1, link.bottom - 1}, true, 0, 1},
   };
   for (const auto& c : cases) {
-    POINT screen = c.at;
-    ClientToScreen(form_->hwnd(), &screen);
+    const std::string at = std::to_string(c.down.x) + "," + std::to_string(c.down.y);
+    POINT screen = c.down;
+    ClientToScreen(hwnd, &screen);
     SetCursorPos(screen.x, screen.y);
     SetCursor(nullptr);
-    SendMessageA(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form_->hwnd()),
-                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(GetCursor(), c.want) << c.at.x << "," << c.at.y;
+    SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, 0));
+    EXPECT_EQ(GetCursor(), c.onTarget ? hand : arrow) << at;
+    rec_.dialogs.clear();
+    rec_.shells.clear();
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.down.x, c.down.y));
+    EXPECT_EQ(GetCapture() == hwnd, c.onTarget) << at;
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(c.up.x, c.up.y));
+    EXPECT_EQ(GetCapture(), nullptr) << at;
+    EXPECT_EQ(rec_.dialogs.size(), c.dialogs) << at;
+    EXPECT_EQ(rec_.shells.size(), c.shells) << at;
   }
+  EXPECT_EQ(WindowText(hwnd), kTitle);  // the dialog was cancelled
   ICONINFO info{};
   ASSERT_TRUE(GetIconInfo(hand, &info));
   EXPECT_EQ(info.xHotspot, 4u);
@@ -260,37 +272,6 @@ TEST_F(WindowTest, LinkIsTransparentGreyText) {
 }
 
 // ---- Colour picking.
-
-// A click is a press and a release in the same box or the link, anywhere in it,
-// its frame too. The window holds the mouse from the press, so it sees a
-// release that ends outside it.
-TEST_F(WindowTest, OnlyAPressAndReleaseInTheSameBoxOrLinkClick) {
-  const PixelRect box = form_->BoxRect(4), link = form_->LinkRect();
-  const struct {
-    POINT down, up;
-    bool captures;
-    size_t dialogs, shells;
-  } cases[] = {
-      {{box.left, box.top}, {box.right - 1, box.bottom - 1}, true, 1, 0},
-      {Middle(box), Middle(form_->BoxRect(5)), true, 0, 0},
-      {Middle(box), {box.right, box.top}, true, 0, 0},
-      {{box.left - 1, box.top}, Middle(box), false, 0, 0},
-      {Middle(link), Middle(form_->BoxRect(38)), true, 0, 0},
-      {{link.left, link.top}, {link.right - 1, link.bottom - 1}, true, 0, 1},
-  };
-  for (const auto& c : cases) {
-    rec_.dialogs.clear();
-    rec_.shells.clear();
-    HWND hwnd = form_->hwnd();
-    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(c.down.x, c.down.y));
-    EXPECT_EQ(GetCapture() == hwnd, c.captures) << c.down.x << "," << c.down.y;
-    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(c.up.x, c.up.y));
-    EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(rec_.dialogs.size(), c.dialogs) << c.down.x << "," << c.down.y;
-    EXPECT_EQ(rec_.shells.size(), c.shells) << c.down.x << "," << c.down.y;
-  }
-  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);  // every dialog was cancelled
-}
 
 TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsBackgroundAndTag) {
   rec_.answers.push_back(RGB(0, 0, 255));
