@@ -1,8 +1,8 @@
 // MainWindow's painting, DPI and fonts: the window draws its background,
 // frame, connector lines, captions, colour boxes and link itself (windows for
-// them cost start-up time, see bench/startup), and fits every caption's and the link's font to the
-// room the layout gives it, since the system's dialog font may be much wider
-// than the one the window was designed with.
+// them cost start-up time, see bench/startup), and fits every caption's and
+// the link's font to the room the layout gives it, since the system's dialog
+// font may be much wider than the one the window was designed with.
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -263,8 +263,9 @@ void MainWindow::PaintCaptions(HDC dc) const {
   DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &room, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// A box's one-pixel frame is in the window-frame colour, as the system draws
-// a bordered window's, so the boxes match the framed controls around them.
+// Each box has a one-pixel frame in the system's window-frame colour, the one
+// it gives a bordered window, so a colour scheme that changes it changes the
+// boxes too.
 void MainWindow::PaintBoxes(HDC dc) const {
   const HBRUSH fill = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   for (int k = 0; k < kCells; ++k) {
