@@ -1,5 +1,5 @@
-// MainWindow's classes, window procedures, children and commands; its
-// painting, DPI and fonts are in main_window_paint.cpp.
+// MainWindow's class, window procedure, clicks and commands; its painting,
+// DPI and fonts are in main_window_paint.cpp.
 #include "ui/main_window.h"
 
 #include <new>
@@ -23,31 +23,12 @@
 
 namespace {
 
-constexpr const char* kBoxClass = "TintmoorColorBox";
-constexpr const char* kLinkClass = "TintmoorLink";
-
-// A click is a button press and release inside the same control, as with a push button.
-bool TrackClick(HWND hwnd, UINT msg, LPARAM lp) {
-  if (msg == WM_LBUTTONDOWN) {
-    SetCapture(hwnd);
-    return false;
-  }
-  if (msg != WM_LBUTTONUP || GetCapture() != hwnd) return false;
-  ReleaseCapture();
-  RECT client;
-  GetClientRect(hwnd, &client);
-  POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-  return PtInRect(&client, at) != FALSE;
+bool Inside(const PixelRect& r, POINT at) {
+  return at.x >= r.left && at.x < r.right && at.y >= r.top && at.y < r.bottom;
 }
 
-void NotifyClick(HWND control) {
-  const int id = GetDlgCtrlID(control);
-  SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
-               reinterpret_cast<LPARAM>(control));
-}
-
-MainWindow* OwnerOf(HWND child) {
-  return reinterpret_cast<MainWindow*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+POINT PointOf(LPARAM lp) {
+  return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
 
 }  // namespace
@@ -67,11 +48,10 @@ MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool MainWindow::RegisterClasses(HINSTANCE instance) {
+bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
   WNDCLASSEXA probe{};
   probe.cbSize = sizeof(probe);
   if (GetClassInfoExA(instance, kClassName, &probe)) return true;
-  HCURSOR hand = LoadCursorA(instance, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
@@ -84,24 +64,11 @@ bool MainWindow::RegisterClasses(HINSTANCE instance) {
                                              GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   wc.lpszClassName = kClassName;
-  if (!RegisterClassExA(&wc)) return false;
-
-  // The boxes and the link: no class background, the hand cursor.
-  auto registerClickable = [&](const char* name, WNDPROC proc) {
-    WNDCLASSEXA c{};
-    c.cbSize = sizeof(c);
-    c.lpfnWndProc = proc;
-    c.hInstance = instance;
-    c.hCursor = hand;
-    c.lpszClassName = name;
-    return RegisterClassExA(&c) != 0;
-  };
-  return registerClickable(kBoxClass, ClickableProc<&MainWindow::OnBoxPaint>) &&
-         registerClickable(kLinkClass, ClickableProc<&MainWindow::OnLinkPaint>);
+  return RegisterClassExA(&wc) != 0;
 }
 
 bool MainWindow::Create(int show) {
-  if (!RegisterClasses(instance_)) return false;
+  if (!RegisterWindowClass(instance_)) return false;
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
   if (!CreateWindowExA(kExStyle, kClassName, "", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
                        nullptr, menu, instance_, this)) {
@@ -139,6 +106,20 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       case WM_COMMAND:
         self->OnCommand(LOWORD(wp));
         return 0;
+      case WM_LBUTTONDOWN:
+        self->OnLButtonDown(PointOf(lp));
+        return 0;
+      case WM_LBUTTONUP:
+        self->OnLButtonUp(PointOf(lp));
+        return 0;
+      case WM_CAPTURECHANGED:
+        self->OnCaptureChanged();
+        return 0;
+      case WM_SETCURSOR:
+        if (self->OnSetCursor(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)))) {
+          return TRUE;
+        }
+        break;  // the class's arrow
       case WM_DPICHANGED:
         self->OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
         return 0;
@@ -160,49 +141,41 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// The colour boxes and the link: painted by the window, clicked like buttons.
-template <void (MainWindow::*Paint)(HWND, HDC)>
-LRESULT CALLBACK MainWindow::ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  MainWindow* owner = OwnerOf(hwnd);
-  try {
-    switch (msg) {
-      case WM_PAINT:
-      case WM_PRINTCLIENT:
-        if (!owner) break;
-        (owner->*Paint)(hwnd, msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : nullptr);
-        return 0;
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_LBUTTONDOWN:
-      case WM_LBUTTONUP:
-        if (TrackClick(hwnd, msg, lp)) NotifyClick(hwnd);
-        return 0;
-    }
-  } catch (...) {
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
+// ---- Clicks: the boxes and the link are painted, and take clicks like push
+// buttons: a press and a release inside the same one. The mouse is captured
+// from the press, so a release outside the window still ends it.
 
-void MainWindow::CreateChildren() {
-  // Only what takes clicks is a window; the window paints the rest. Each child
-  // is made where it stands at the window's DPI: every window made or moved at
-  // start-up is measurable under Wine.
-  link_ = CreateChild(kLinkClass, TINTMOOR_HOME_PAGE, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                      Px(kHyperLinkTwips), IDC_LINK);
-  SetWindowLongPtrA(link_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+int MainWindow::CommandAt(POINT at) const {
   for (int k = 0; k < kCells; ++k) {
-    // No WS_TABSTOP and no keyboard handling: the boxes take mouse clicks only.
-    boxes_[k].hwnd = CreateChild(kBoxClass, "", WS_CHILD | WS_VISIBLE | WS_BORDER, Px(BoxTwips(k)),
-                                 IDC_BOX0 + k);
-    SetWindowLongPtrA(boxes_[k].hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (Inside(BoxRect(k), at)) return IDC_BOX0 + k;
   }
+  return Inside(LinkRect(), at) ? IDC_LINK : 0;
 }
 
-HWND MainWindow::CreateChild(const char* className, const char* text, DWORD style,
-                             const PixelRect& r, int id) {
-  return CreateWindowExA(0, className, text, style, r.left, r.top, r.width(), r.height(), hwnd_,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+void MainWindow::OnLButtonDown(POINT at) {
+  const int command = CommandAt(at);
+  if (!command) return;
+  SetCapture(hwnd_);  // first: it may tell this window it lost an earlier capture
+  pressed_ = command;
+}
+
+void MainWindow::OnLButtonUp(POINT at) {
+  const int pressed = pressed_;
+  if (GetCapture() != hwnd_) return;  // held only from a press on a box or the link
+  ReleaseCapture();                   // clears pressed_
+  if (pressed && CommandAt(at) == pressed) OnCommand(pressed);
+}
+
+// Another window took the mouse between press and release: no click.
+void MainWindow::OnCaptureChanged() { pressed_ = 0; }
+
+// The hand over a box and the link; false leaves the arrow to the system.
+bool MainWindow::OnSetCursor(HWND over, int hitTest) {
+  if (over != hwnd_ || hitTest != HTCLIENT || !hand_) return false;
+  POINT at;
+  if (!GetCursorPos(&at) || !ScreenToClient(hwnd_, &at) || !CommandAt(at)) return false;
+  SetCursor(hand_);
+  return true;
 }
 
 void MainWindow::OnCommand(int id) {
@@ -300,7 +273,7 @@ void MainWindow::PutBack(Snapshot& before) {
     for (int k = 0; k < kCells; ++k) {
       boxes_[k].tag = std::move(before.boxes[k].tag);
       boxes_[k].color = before.boxes[k].color;
-      InvalidateRect(boxes_[k].hwnd, nullptr, FALSE);
+      RepaintBox(k);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
     commands_.PutBack(std::move(before.commands));
@@ -326,7 +299,7 @@ void MainWindow::SetBoxTag(int box, const std::string& tag) { boxes_.at(box).tag
 
 void MainWindow::SetBoxColor(int box, int32_t color) {
   boxes_.at(box).color = color;
-  InvalidateRect(boxes_[box].hwnd, nullptr, FALSE);
+  RepaintBox(box);
 }
 
 void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }

@@ -1,8 +1,8 @@
 // MainWindow, the program's one window: 39 colour boxes under row and column
 // captions, a gold frame, the home-page link and the File, Options and ? menus.
-// Only the boxes and the link, which take clicks, are child windows; the
-// window paints the captions, lines and frame itself (main_window_paint.cpp),
-// each caption and the link in a font fitted to its room.
+// The window has no child windows: it paints everything itself
+// (main_window_paint.cpp), each caption and the link in a font fitted to its
+// room, and finds which box or the link a click lands in by its rectangle.
 //
 // Every user command (box click, menu item, link click) and the start-up
 // sequence run inside RunCommand, the window's single error boundary: a
@@ -56,6 +56,9 @@ class MainWindow final : public ColorWindow {
   // during start-up).
   bool Create(int show);
   HWND hwnd() const { return hwnd_; }
+  // Where a box, its frame included, and the link stand and take clicks, in client pixels.
+  PixelRect BoxRect(int box) const { return Px(BoxTwips(box)); }
+  PixelRect LinkRect() const { return Px(kHyperLinkTwips); }
   // Whether destroying the window ends the message loop (the program's window does).
   void EndProgramOnClose(bool ends) { endsProgram_ = ends; }
 
@@ -69,8 +72,6 @@ class MainWindow final : public ColorWindow {
 
   // What tests read back.
   std::optional<int32_t> BoxColor(int box) const { return boxes_[box].color; }
-  HWND BoxWindow(int box) const { return boxes_[box].hwnd; }
-  HWND LinkWindow() const { return link_; }
   // The fonts the captions (numbered as in layout.h) and the link are drawn in.
   HFONT CaptionFont(int caption) const { return captionFonts_.at(caption); }
   HFONT LinkFont() const { return linkFont_; }
@@ -83,7 +84,6 @@ class MainWindow final : public ColorWindow {
 
  private:
   struct Box {
-    HWND hwnd = nullptr;
     std::string tag = ColorToTag(kGreyColor);
     std::optional<int32_t> color;  // none: the system's window colour
   };
@@ -96,24 +96,23 @@ class MainWindow final : public ColorWindow {
   };
   class FontFitter;
 
-  static constexpr DWORD kStyle =
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   static constexpr DWORD kExStyle = 0;
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  template <void (MainWindow::*Paint)(HWND, HDC)>
-  static LRESULT CALLBACK ClickableProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static bool RegisterClasses(HINSTANCE instance);
+  static bool RegisterWindowClass(HINSTANCE instance);
 
   LRESULT OnCreate();
   void OnPaint(HDC printDc);
   void OnCommand(int id);
+  void OnLButtonDown(POINT at);
+  void OnLButtonUp(POINT at);
+  void OnCaptureChanged();
+  bool OnSetCursor(HWND over, int hitTest);
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnClose();
   void OnDestroy();
   void OnNcDestroy();
-  void OnBoxPaint(HWND box, HDC printDc);
-  void OnLinkPaint(HWND link, HDC printDc);
 
   // Event handlers, each run through RunCommand.
   void OnLoad();
@@ -132,14 +131,16 @@ class MainWindow final : public ColorWindow {
   void PutBack(Snapshot& before);
   void ReportFailure(const char* failure, const std::string& reason);
 
-  void CreateChildren();
-  HWND CreateChild(const char* className, const char* text, DWORD style, const PixelRect& r,
-                   int id);                          // at r, in the client area
-  void FitFonts();                                   // the captions' and link's fonts for dpi_
-  void ApplyDpi();                                   // fonts and child positions for dpi_
-  void SizeWindow(std::optional<POINT> topLeft);     // exact client size; centred if no topLeft
-  void PaintBackground(HDC dc, POINT origin) const;  // back colour, frame, lines
-  void PaintCaptions(HDC dc) const;
+  // The command id (IDC_BOX0 + k or IDC_LINK) of what lies under a client point, or 0.
+  int CommandAt(POINT at) const;
+  void FitFonts();                                // the captions' and link's fonts for dpi_
+  void ApplyDpi();                                // fonts and repaint for dpi_
+  void SizeWindow(std::optional<POINT> topLeft);  // exact client size; centred if no topLeft
+  void PaintBackground(HDC dc) const;             // back colour, frame, lines
+  void PaintCaptions(HDC dc) const;               // the link's text too
+  void PaintBoxes(HDC dc) const;
+  void RepaintBox(int box);  // invalidates just its rectangle
+  void PaintAll(HDC dc) const;
   PixelRect Px(const Twips& t) const { return ToPixels(t, dpi_); }
 
   HINSTANCE instance_;
@@ -148,7 +149,8 @@ class MainWindow final : public ColorWindow {
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
   std::array<Box, kCells> boxes_;
-  HWND link_ = nullptr;
+  int pressed_ = 0;  // the command a press began on, while the mouse is captured; 0: none
+  HCURSOR hand_ = nullptr;
   Brush backBrush_;
   std::vector<FittedFont> fonts_;  // owns the fonts below, one per face and size in use
   std::array<HFONT, kCaptions> captionFonts_{};

@@ -1,8 +1,8 @@
 // MainWindow's painting, DPI and fonts: the window draws its background,
-// frame, connector lines and captions itself (windows for them cost start-up
-// time, see bench/startup), and fits every caption's and the link's font to the
-// room the layout gives it, since the system's dialog font may be much wider
-// than the one the window was designed with.
+// frame, connector lines, captions, colour boxes and link itself (windows for
+// them cost start-up time, see bench/startup), and fits every caption's and
+// the link's font to the room the layout gives it, since the system's dialog
+// font may be much wider than the one the window was designed with.
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -125,7 +125,7 @@ LRESULT MainWindow::OnCreate() {
     art_[i].Reset(static_cast<HBITMAP>(
         LoadImageA(instance_, MAKEINTRESOURCEA(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
   }
-  CreateChildren();
+  hand_ = LoadCursorA(instance_, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
   FitFonts();
   SizeWindow(std::nullopt);
   return 0;
@@ -166,18 +166,11 @@ void MainWindow::FitFonts() {
   linkFont_ = fitter.Fit("MS Sans Serif", MulDiv(975, dpi_, 7200), true, {TINTMOOR_HOME_PAGE},
                          roomOf(kHyperLinkTwips));
   fonts_ = std::move(fonts);  // the old fonts go only now that nothing uses them
-  if (link_) InvalidateRect(link_, nullptr, FALSE);
 }
 
 void MainWindow::ApplyDpi() {
   FitFonts();
-  auto place = [](HWND hwnd, const PixelRect& r) {
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.width(), r.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  };
-  for (int k = 0; k < kCells; ++k) place(boxes_[k].hwnd, Px(BoxTwips(k)));
-  place(link_, Px(kHyperLinkTwips));
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd_, nullptr, FALSE);  // the boxes and the link move with the rest
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
@@ -221,9 +214,7 @@ void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
 
 // ---- Painting.
 
-void MainWindow::PaintBackground(HDC dc, POINT origin) const {
-  POINT oldOrigin;
-  SetViewportOrgEx(dc, -origin.x, -origin.y, &oldOrigin);
+void MainWindow::PaintBackground(HDC dc) const {
   const PixelRect client = Px(kClientTwips);
   RECT all{0, 0, client.right, client.bottom};
   FillRect(dc, &all, backBrush_.get());
@@ -251,7 +242,6 @@ void MainWindow::PaintBackground(HDC dc, POINT origin) const {
            TwipsToPixels(header.lineBottom, dpi_)};
     FillRect(dc, &r, line.get());
   }
-  SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
 }
 
 void MainWindow::PaintCaptions(HDC dc) const {
@@ -266,14 +256,44 @@ void MainWindow::PaintCaptions(HDC dc) const {
     DrawTextA(dc, text.data(), static_cast<int>(text.size()), &room,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   }
+  // The link takes clicks over its whole box, but its text keeps off the frame.
+  RECT room = ToRect(Px(TextRoom(kHyperLinkTwips)));
+  SelectScope font(dc, linkFont_);
+  SetTextColor(dc, ToColorRef(kLinkColor));
+  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &room, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// The paint handlers draw into the DC of WM_PRINTCLIENT when given one, so
-// the window can be printed (and its pixels read back by the tests).
+// Each box has a one-pixel frame in the system's window-frame colour, the one
+// it gives a bordered window, so a colour scheme that changes it changes the
+// boxes too.
+void MainWindow::PaintBoxes(HDC dc) const {
+  const HBRUSH fill = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  for (int k = 0; k < kCells; ++k) {
+    RECT r = ToRect(BoxRect(k));
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -1, -1);
+    const std::optional<int32_t>& colour = boxes_[k].color;
+    SetDCBrushColor(dc, colour ? ToColorRef(*colour) : GetSysColor(COLOR_WINDOW));
+    FillRect(dc, &r, fill);
+  }
+}
+
+void MainWindow::PaintAll(HDC dc) const {
+  PaintBackground(dc);
+  PaintCaptions(dc);
+  PaintBoxes(dc);
+}
+
+void MainWindow::RepaintBox(int box) {
+  const RECT r = ToRect(BoxRect(box));
+  InvalidateRect(hwnd_, &r, FALSE);
+}
+
+// Draws into the DC of WM_PRINTCLIENT when given one, so the window can be
+// printed (and its pixels read back by the tests).
 void MainWindow::OnPaint(HDC printDc) {
   if (printDc) {
-    PaintBackground(printDc, {0, 0});
-    PaintCaptions(printDc);
+    PaintAll(printDc);
     return;
   }
   // Drawn off screen and copied in one go: text over the background never flickers.
@@ -282,41 +302,10 @@ void MainWindow::OnPaint(HDC printDc) {
   MemoryDC back(paint.dc());
   Bitmap bits(CreateCompatibleBitmap(paint.dc(), client.width(), client.height()));
   if (!back.get() || !bits) {
-    PaintBackground(paint.dc(), {0, 0});
-    PaintCaptions(paint.dc());
+    PaintAll(paint.dc());
     return;
   }
   SelectScope select(back.get(), bits.get());
-  PaintBackground(back.get(), {0, 0});
-  PaintCaptions(back.get());
+  PaintAll(back.get());
   BitBlt(paint.dc(), 0, 0, client.width(), client.height(), back.get(), 0, 0, SRCCOPY);
-}
-
-void MainWindow::OnBoxPaint(HWND box, HDC printDc) {
-  std::optional<PaintScope> paint;
-  if (!printDc) paint.emplace(box);
-  const HDC dc = printDc ? printDc : paint->dc();
-  const int k = GetDlgCtrlID(box) - IDC_BOX0;
-  const bool known = k >= 0 && k < kCells && boxes_[k].color;
-  Brush fill(CreateSolidBrush(known ? ToColorRef(*boxes_[k].color) : GetSysColor(COLOR_WINDOW)));
-  RECT r;
-  GetClientRect(box, &r);
-  FillRect(dc, &r, fill.get());
-}
-
-void MainWindow::OnLinkPaint(HWND link, HDC printDc) {
-  std::optional<PaintScope> paint;
-  if (!printDc) paint.emplace(link);
-  const HDC dc = printDc ? printDc : paint->dc();
-  // Transparent: the window's own background and frame show through the text.
-  POINT origin{0, 0};
-  MapWindowPoints(link, hwnd_, &origin, 1);
-  PaintBackground(dc, origin);
-  // The link takes clicks over its whole box, but its text keeps off the frame.
-  const PixelRect room = Px(TextRoom(kHyperLinkTwips));
-  RECT r{0, 0, room.width(), room.height()};
-  SelectScope font(dc, linkFont_);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ToColorRef(kLinkColor));
-  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }

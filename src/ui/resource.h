@@ -23,6 +23,6 @@
 #define IDM_VISION_PRESET 203
 #define IDM_ABOUT 301
 
-/* Child controls: picColor(k) is IDC_BOX0 + k. */
+/* Clicks on what the window paints: picColor(k) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000
 #define IDC_LINK 1300

@@ -99,23 +99,22 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   GetClientRect(form.hwnd(), &client);
   EXPECT_EQ(client.right, 476);   // 4755 twips
   EXPECT_EQ(client.bottom, 656);  // 6555 twips
-  struct Case {
-    HWND hwnd;
-    RECT want;
-  };
-  const Case cases[] = {
-      {form.BoxWindow(0), {114, 138, 218, 170}},
-      {form.BoxWindow(4), {228, 174, 332, 206}},
-      {form.BoxWindow(38), {342, 570, 446, 602}},
-      {form.LinkWindow(), {234, 606, 476, 632}},
-  };
-  for (const Case& c : cases) {
-    const RECT got = ClientRectInParent(c.hwnd);
-    EXPECT_TRUE(EqualRect(&got, &c.want)) << WindowText(c.hwnd) << ": " << got.left << ","
-                                          << got.top << "-" << got.right << "," << got.bottom;
-  }
-  // The frame art is stretched to 20 pixels; the lines are 2 pixels wide.
+  // The boxes keep a one-pixel frame; the frame art is stretched to 20 pixels;
+  // the lines are 2 pixels wide.
   const Rendering px(form.hwnd());
+  const struct {
+    int box;
+    PixelRect want;
+  } cases[] = {
+      {0, {114, 138, 218, 170}},
+      {4, {228, 174, 332, 206}},
+      {38, {342, 570, 446, 602}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(form.BoxRect(c.box), c.want) << c.box;
+    ExpectBoxPainted(px, c.want, RGB(128, 128, 128));
+  }
+  EXPECT_EQ(form.LinkRect(), (PixelRect{234, 606, 476, 632}));
   EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));
   EXPECT_EQ(px.At(20, 300), RGB(228, 205, 122));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);

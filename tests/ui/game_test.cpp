@@ -81,7 +81,7 @@ class GameTest : public testing::Test {
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void Pick(int box, COLORREF colour) {
     rec_.answers.push_back(colour);
-    Click(form_->BoxWindow(box));
+    Click(form_->hwnd(), form_->BoxRect(box));
   }
   std::vector<std::string> Tags() const {
     std::vector<std::string> tags;
@@ -100,8 +100,8 @@ TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   // Gaia's first colour is 153 102 0 in the default file.
   EXPECT_EQ(form_->BoxTag(0), std::to_string(153 + 256 * 102));
-  const Rendering px(form_->BoxWindow(0));
-  EXPECT_EQ(px.At(10, 10), RGB(153, 102, 0));
+  const POINT middle = Middle(form_->BoxRect(0));
+  EXPECT_EQ(Rendering(form_->hwnd()).At(middle.x, middle.y), RGB(153, 102, 0));
 }
 
 TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
@@ -123,8 +123,9 @@ void PostCommandsWhileYielding(MainWindow& form) {
     for (int id : {IDC_BOX0 + 1, IDM_SAVE, IDM_RESTORE, IDM_ABOUT, IDC_LINK}) {
       PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     }
-    PostMessageA(form.BoxWindow(2), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageA(form.BoxWindow(2), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const POINT box = Middle(form.BoxRect(2));
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.x, box.y));
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(box.x, box.y));
     ResetPumpClock();
   };
 }

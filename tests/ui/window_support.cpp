@@ -108,7 +108,7 @@ void ExpectCaptionsFit(const MainWindow& form) {
   const COLORREF back = RGB(228, 205, 122);
   WindowDC screen(nullptr);
   const PixelRect all = ToPixels(kClientTwips, dpi);
-  const Rendering client(form.hwnd(), {all.width(), all.height()}), link(form.LinkWindow());
+  const Rendering px(form.hwnd(), {all.width(), all.height()});
   for (int n = 0; n <= kCaptions; ++n) {
     const bool isLink = n == kCaptions;
     const std::string text = isLink ? TINTMOOR_HOME_PAGE : std::string(CaptionText(n));
@@ -128,14 +128,11 @@ void ExpectCaptionsFit(const MainWindow& form) {
     EXPECT_LE(box.left + size.cx, limit) << where;
     EXPECT_LE(size.cy, box.height()) << where;
     EXPECT_GE(-lf.lfHeight, (7 * dpi + 71) / 72) << where;
-    // The link is its own window; its pixels are read in its own coordinates.
-    const Rendering& px = isLink ? link : client;
-    const int dx = isLink ? box.left : 0, dy = isLink ? box.top : 0;
     int ink = 0;
     std::string cut;
     for (int y = box.top; y < box.bottom; ++y) {
       for (int x = box.left; x < limit; ++x) {
-        if (px.At(x - dx, y - dy) == back) continue;
+        if (px.At(x, y) == back) continue;
         ++ink;
         if (x >= limit - 2) cut += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
       }
@@ -145,11 +142,19 @@ void ExpectCaptionsFit(const MainWindow& form) {
   }
 }
 
-RECT ClientRectInParent(HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  return r;
+void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill) {
+  // By distance from the box's edge: just outside, the frame, inside.
+  const COLORREF rings[] = {RGB(228, 205, 122), GetSysColor(COLOR_WINDOWFRAME), fill};
+  int wrong = 0;
+  std::string first;
+  for (int y = r.top - 1; y <= r.bottom; ++y) {
+    for (int x = r.left - 1; x <= r.right; ++x) {
+      const int ring = std::min({x - r.left, r.right - 1 - x, y - r.top, r.bottom - 1 - y, 1}) + 1;
+      if (px.At(x, y) != rings[ring] && !wrong++)
+        first = std::to_string(x) + "," + std::to_string(y);
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "pixels of the box at " << r.left << "," << r.top << ", first " << first;
 }
 
 std::string WindowText(HWND hwnd) {
@@ -158,13 +163,14 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-void Click(HWND control) {
-  RECT r;
-  GetClientRect(control, &r);
-  const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-  SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(control, WM_LBUTTONUP, 0, at);
+void Click(HWND window, POINT down, POINT up) {
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
+  SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
 }
+
+void Click(HWND window, const PixelRect& target) { Click(window, Middle(target), Middle(target)); }
+
+POINT Middle(const PixelRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 void DrainMessages() {
   MSG msg;

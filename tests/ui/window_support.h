@@ -67,12 +67,17 @@ class Rendering {
 // just inside its right limit have none.
 void ExpectCaptionsFit(const MainWindow& form);
 
-// A child window's rectangle in its parent's client coordinates.
-RECT ClientRectInParent(HWND child);
+// A colour box as painted: a one-pixel frame in the window-frame colour along
+// r's edges, fill inside it, and the window's background just outside.
+void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill);
+
 std::string WindowText(HWND hwnd);
 
-// Sends a left-button press and release to the middle of a control, as a click does.
-void Click(HWND control);
+// Sends the window a left-button press at down and its release at up (client
+// pixels), as a click does; the second form clicks the middle of a box or the link.
+void Click(HWND window, POINT down, POINT up);
+void Click(HWND window, const PixelRect& target);
+POINT Middle(const PixelRect& r);
 
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();
