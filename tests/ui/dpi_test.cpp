@@ -102,19 +102,11 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   // The boxes keep a one-pixel frame; the frame art is stretched to 20 pixels;
   // the lines are 2 pixels wide.
   const Rendering px(form.hwnd());
-  const struct {
-    int box;
-    PixelRect want;
-  } cases[] = {
-      {0, {114, 138, 218, 170}},
-      {4, {228, 174, 332, 206}},
-      {38, {342, 570, 446, 602}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(form.BoxRect(c.box), c.want) << c.box;
-    ExpectBoxPainted(px, c.want, RGB(128, 128, 128));
+  for (int box : {0, 4, 38}) {  // layout_test pins the pixels
+    EXPECT_EQ(form.BoxRect(box), ToPixels(BoxTwips(box), 144)) << box;
+    ExpectBoxPainted(px, form.BoxRect(box), RGB(128, 128, 128));
   }
-  EXPECT_EQ(form.LinkRect(), (PixelRect{234, 606, 476, 632}));
+  EXPECT_EQ(form.LinkRect(), ToPixels(kHyperLinkTwips, 144));
   EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));
   EXPECT_EQ(px.At(20, 300), RGB(228, 205, 122));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);

@@ -85,13 +85,12 @@ TEST_F(WindowTest, ClientAreaIs317By437AndTheFrameIsFixed) {
 
 TEST_F(WindowTest, EveryBoxAndTheLinkStandWhereTheWindowWasDrawnAt96Dpi) {
   const Rendering px(form_->hwnd());
+  // layout_test pins the pixels; here the window must use them.
   for (int k = 0; k < kCells; ++k) {
-    const int r = k / 3, c = k % 3;
-    const PixelRect want{76 + 76 * c, 92 + 24 * r, 145 + 76 * c, 113 + 24 * r};
-    EXPECT_EQ(form_->BoxRect(k), want) << "picColor(" << k << ")";
-    ExpectBoxPainted(px, want, RGB(128, 128, 128));
+    EXPECT_EQ(form_->BoxRect(k), ToPixels(BoxTwips(k), 96)) << "picColor(" << k << ")";
+    ExpectBoxPainted(px, form_->BoxRect(k), RGB(128, 128, 128));
   }
-  EXPECT_EQ(form_->LinkRect(), (PixelRect{156, 404, 317, 421}));
+  EXPECT_EQ(form_->LinkRect(), ToPixels(kHyperLinkTwips, 96));
 }
 
 // The captions are painted, not windows: each fits its room in the font the
@@ -117,8 +116,8 @@ TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
   EXPECT_EQ(client.bottom, 656);
   EXPECT_EQ(window.left, 100);
   EXPECT_EQ(window.top, 50);
-  EXPECT_EQ(form_->BoxRect(0), (PixelRect{114, 138, 218, 170}));
-  EXPECT_EQ(form_->LinkRect(), (PixelRect{234, 606, 476, 632}));
+  EXPECT_EQ(form_->BoxRect(0), ToPixels(BoxTwips(0), 144));
+  EXPECT_EQ(form_->LinkRect(), ToPixels(kHyperLinkTwips, 144));
   const Rendering px(form_->hwnd());
   EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));  // the frame is 20 pixels wide now
   EXPECT_EQ(px.At(20, 300), kBack);
