@@ -46,17 +46,15 @@ class ColorStoreTest : public ::testing::Test {
   MemoryFileSystem fs;
 };
 
-TEST_F(ColorStoreTest, SaveReplacesTheFileThenDeletesTheXmb) {
+TEST_F(ColorStoreTest, SaveKeepsTheFoundFileThenReplacesItThenDeletesTheXmb) {
   const auto root = ParseTree(ThirteenRows());
   SaveColorTree(fs, kData, *root);
   EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
   EXPECT_EQ(fs.files.count(kXmb), 0u);
   EXPECT_THAT(fs.log, ElementsAre("replace " + kOrig, "replace " + kXml, "remove " + kXmb));
-}
-
-TEST_F(ColorStoreTest, SaveWithoutXmbOrFileJustWrites) {
+  // Into a folder with neither file: nothing to keep, nothing to delete.
   fs.files.clear();
-  const auto root = ParseTree(ThirteenRows());
+  fs.log.clear();
   SaveColorTree(fs, kData, *root);
   EXPECT_THAT(fs.log, ElementsAre("replace " + kXml));
 }
@@ -67,7 +65,7 @@ struct WriteFailure {
   const char* hint;
 };
 
-TEST_F(ColorStoreTest, FailedSaveLeavesBothFilesAndSaysWhy) {
+TEST_F(ColorStoreTest, FailedSaveOrRestoreLeavesBothFilesAndSaysWhy) {
   const WriteFailure failures[] = {
       {"Access is denied", WriteProblem::kAccessDenied, "run Tintmoor as administrator"},
       {"the file is in use", WriteProblem::kInUse, "Close the game"},
@@ -75,16 +73,20 @@ TEST_F(ColorStoreTest, FailedSaveLeavesBothFilesAndSaysWhy) {
       {"path not found", WriteProblem::kFolderMissing, "no longer exists"},
   };
   const auto root = ParseTree(ThirteenRows());
-  for (const WriteFailure& f : failures) {
-    fs.failReplace[kXml] = f.reason;
-    fs.problem = f.problem;
-    const ColorFileError e = FailureOf([&] { SaveColorTree(fs, kData, *root); });
-    EXPECT_EQ(e.step(), ColorFileStep::kWriteColorFile);
-    EXPECT_THAT(e.what(), HasSubstr(kXml));
-    EXPECT_THAT(e.what(), HasSubstr(f.reason));
-    EXPECT_THAT(e.what(), HasSubstr(f.hint));
-    EXPECT_EQ(fs.files[kXml], kGameBytes);
-    EXPECT_EQ(fs.files[kXmb], "xmb");
+  for (bool restoring : {false, true}) {
+    for (const WriteFailure& f : failures) {
+      fs.failReplace[kXml] = f.reason;
+      fs.problem = f.problem;
+      const ColorFileError e = FailureOf([&] {
+        restoring ? RestoreDefaultColorFile(fs, kData) : SaveColorTree(fs, kData, *root);
+      });
+      EXPECT_EQ(e.step(), ColorFileStep::kWriteColorFile) << f.reason;
+      EXPECT_THAT(e.what(), HasSubstr(kXml));
+      EXPECT_THAT(e.what(), HasSubstr(f.reason));
+      EXPECT_THAT(e.what(), HasSubstr(f.hint));
+      EXPECT_EQ(fs.files[kXml], kGameBytes);
+      EXPECT_EQ(fs.files[kXmb], "xmb");
+    }
   }
   EXPECT_EQ(fs.files.count(kOrig), 0u);  // nor the copy made just before
 }
@@ -238,28 +240,24 @@ TEST_F(ColorStoreTest, RestoreWithoutAUsableDefaultChangesNothing) {
   }
 }
 
-TEST_F(ColorStoreTest, RestoreThatCannotWriteKeepsTheGamesFile) {
-  fs.failReplace[kXml] = "Access is denied";
-  fs.problem = WriteProblem::kAccessDenied;
-  const ColorFileError e = FailureOf([&] { RestoreDefaultColorFile(fs, kData); });
-  EXPECT_EQ(e.step(), ColorFileStep::kWriteColorFile);
-  EXPECT_EQ(fs.files[kXml], kGameBytes);
-  EXPECT_EQ(fs.files[kXmb], "xmb");
-}
-
 TEST_F(ColorStoreTest, LoadNamesTheFileItCouldNotRead) {
-  fs.failRead[kXml] = "The process cannot access the file";
-  const ColorFileError e = FailureOf([&] { LoadColorTree(fs, kXml); });
-  EXPECT_EQ(e.step(), ColorFileStep::kReadColorFile);
-  EXPECT_THAT(e.what(), HasSubstr(kXml));
-  EXPECT_THAT(e.what(), HasSubstr("The process cannot access the file"));
-}
-
-TEST_F(ColorStoreTest, LoadReportsAnOverflowingLineNamingTheFile) {
-  fs.files[kXml] = "<a b=\"" + std::string(40000, '<') + "\">\r\n";
-  const ColorFileError e = FailureOf([&] { LoadColorTree(fs, kXml); });
-  EXPECT_EQ(e.step(), ColorFileStep::kReadColorFile);
-  EXPECT_THAT(e.what(), HasSubstr(kXml));
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* reason;  // "" for no read failure
+  } cases[] = {
+      {"unreadable", kGameBytes, "The process cannot access the file"},
+      {"a line of more than 32767 words", "<a b=\"" + std::string(40000, '<') + "\">\r\n", ""},
+  };
+  for (const auto& c : cases) {
+    fs.files[kXml] = c.bytes;
+    if (*c.reason != '\0') fs.failRead[kXml] = c.reason;
+    const ColorFileError e = FailureOf([&] { LoadColorTree(fs, kXml); });
+    EXPECT_EQ(e.step(), ColorFileStep::kReadColorFile) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr(kXml)) << c.name;
+    EXPECT_THAT(e.what(), HasSubstr(c.reason)) << c.name;
+    fs.failRead.clear();
+  }
 }
 
 TEST_F(ColorStoreTest, LoadGivesAnOpenRootWithTheFilesElements) {

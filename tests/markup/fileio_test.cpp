@@ -64,21 +64,6 @@ class FileIo : public testing::Test {
   fs::path dir_;
 };
 
-TEST_F(FileIo, ReadingAMissingFileNamesPathAndReason) {
-  const std::string path = Path("missing.xml");
-  try {
-    ReadFileBytes(path);
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.path(), path);
-    EXPECT_FALSE(e.reason().empty());
-    EXPECT_EQ(std::string(e.what()), "Cannot read \"" + path + "\": " + e.reason());
-  }
-  EXPECT_THROW(LoadMarkupFile(path), FileError);
-  Element root;
-  EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
-}
-
 TEST_F(FileIo, BytesGoInAndOutUnchanged) {
   std::string bytes("a\r\nb\nc\rd\0e\x1a\xff", 12);
   const std::string path = Path("bytes.bin");
@@ -151,6 +136,11 @@ TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
   EXPECT_EQ(Names().size(), std::size(entries));  // no temporary or backup file of this save
 }
 
+// Each platform's failures, injected through its system-call table: the
+// error each is to report, and how often a write was attempted.
+int writes = 0;
+std::string movedFrom;
+
 #ifdef _WIN32
 
 // Swaps the call table for one test and puts it back.
@@ -159,12 +149,11 @@ struct Inject {
   ~Inject() { Win32FileCallsForTesting() = saved; }
   Win32FileCalls& calls() { return Win32FileCallsForTesting(); }
 };
-
-int writes = 0;
+using Calls = Win32FileCalls;
 
 // The system's words for an error, as the reason should carry them (without
 // the closing full stop: the reason is set inside a sentence).
-std::string SystemText(DWORD error) {
+std::string Reason(DWORD error) {
   char text[512] = {};
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                  text, sizeof text, nullptr);
@@ -173,89 +162,147 @@ std::string SystemText(DWORD error) {
     s.pop_back();
   return s;
 }
+constexpr DWORD kDiskFull = ERROR_DISK_FULL, kFlushFault = ERROR_WRITE_FAULT,
+                kDenied = ERROR_ACCESS_DENIED, kReadFault = ERROR_READ_FAULT;
 
+// Named functions, not lambdas: a 32-bit build needs their WINAPI convention.
 // The first chunk goes through; the second finds the disk full.
 BOOL WINAPI WriteUntilDiskFull(HANDLE h, LPCVOID data, DWORD size, LPDWORD put, LPOVERLAPPED o) {
   if (++writes == 1) return ::WriteFile(h, data, size < 10 ? size : 10, put, o);
   SetLastError(ERROR_DISK_FULL);
   return FALSE;
 }
-
-BOOL WINAPI FailFlush(HANDLE) {
+BOOL WINAPI FailedFlush(HANDLE) {
   SetLastError(ERROR_WRITE_FAULT);
   return FALSE;
 }
-
-std::string movedFrom;
-
-BOOL WINAPI RefuseReplace(LPCSTR, LPCSTR from, LPCSTR, DWORD, LPVOID, LPVOID) {
+BOOL WINAPI RefusedReplace(LPCSTR, LPCSTR from, LPCSTR, DWORD, LPVOID, LPVOID) {
   movedFrom = from;
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
-
-TEST_F(FileIo, DiskFullMidWriteLeavesTargetAndNoTemporaryFile) {
-  const std::string path = Path("target.xml");
-  Put(path, "original");
-  Inject inject;
-  writes = 0;
-  inject.calls().WriteFile = WriteUntilDiskFull;
-  try {
-    ReplaceFileBytes(path, std::string(100, 'x'));
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), SystemText(ERROR_DISK_FULL));
-  }
-  EXPECT_EQ(writes, 2);
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-}
-
-TEST_F(FileIo, FailedFlushOrRenameLeavesTargetAndNoTemporaryFile) {
-  const std::string path = Path("target.xml");
-  Put(path, "original");
-  {
-    Inject inject;
-    inject.calls().FlushFileBuffers = FailFlush;
-    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
-  }
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-  {
-    Inject inject;
-    inject.calls().ReplaceFileA = RefuseReplace;
-    try {
-      ReplaceFileBytes(path, "new");
-      FAIL();
-    } catch (const FileError& e) {
-      // The temporary file was in the target's folder, so the move is a rename.
-      EXPECT_TRUE(fs::equivalent(fs::path(movedFrom).parent_path(), dir_)) << movedFrom;
-      EXPECT_EQ(e.reason(), SystemText(ERROR_ACCESS_DENIED));
-    }
-  }
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-}
-
-BOOL WINAPI FailRead(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) {
+BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) {
   SetLastError(ERROR_READ_FAULT);
   return FALSE;
 }
+void FailSecondWrite(Calls& c) { c.WriteFile = WriteUntilDiskFull; }
+void FailFlush(Calls& c) { c.FlushFileBuffers = FailedFlush; }
+void FailRename(Calls& c) { c.ReplaceFileA = RefusedReplace; }
+void FailRead(Calls& c) { c.ReadFile = FailedRead; }
 
-TEST_F(FileIo, ReadErrorNamesPathAndReason) {
-  const std::string path = Path("r.xml");
-  Put(path, "data");
-  Inject inject;
-  inject.calls().ReadFile = FailRead;
-  try {
-    ReadFileBytes(path);
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), SystemText(ERROR_READ_FAULT));
+#else
+
+struct Inject {
+  PosixFileCalls saved = PosixFileCallsForTesting();
+  ~Inject() { PosixFileCallsForTesting() = saved; }
+  PosixFileCalls& calls() { return PosixFileCallsForTesting(); }
+};
+using Calls = PosixFileCalls;
+
+std::string Reason(int error) { return std::strerror(error); }
+constexpr int kDiskFull = ENOSPC, kFlushFault = EIO, kDenied = EACCES, kReadFault = EIO;
+
+void FailSecondWrite(Calls& c) {
+  c.write = [](int fd, const void* data, size_t size) -> ssize_t {
+    if (++writes == 1) return ::write(fd, data, size < 10 ? size : 10);
+    errno = ENOSPC;
+    return -1;
+  };
+}
+void FailFlush(Calls& c) {
+  c.fsync = [](int) {
+    errno = EIO;
+    return -1;
+  };
+}
+void FailRename(Calls& c) {
+  c.rename = [](const char* from, const char*) {
+    movedFrom = from;
+    errno = EACCES;
+    return -1;
+  };
+}
+void FailRead(Calls& c) {
+  c.read = [](int, void*, size_t) -> ssize_t {
+    errno = EIO;
+    return -1;
+  };
+}
+
+#endif
+
+TEST_F(FileIo, AFailedReplacementLeavesTargetAndNoTemporaryFile) {
+  const struct {
+    const char* name;
+    void (*fail)(Calls&);
+    std::string reason;
+    int writes;  // write calls seen: a short write is carried on, not taken as done
+  } cases[] = {
+      {"disk full after the first chunk", FailSecondWrite, Reason(kDiskFull), 2},
+      {"flush", FailFlush, Reason(kFlushFault), 0},
+      {"rename", FailRename, Reason(kDenied), 0},
+  };
+  const std::string path = Path("target.xml");
+  for (const auto& c : cases) {
+    Put(path, "original");
+    writes = 0;
+    movedFrom.clear();
+    {
+      Inject inject;
+      c.fail(inject.calls());
+      try {
+        ReplaceFileBytes(path, std::string(100, 'x'));
+        ADD_FAILURE() << c.name << ": no error";
+      } catch (const FileError& e) {
+        EXPECT_EQ(e.path(), path) << c.name;
+        EXPECT_EQ(e.reason(), c.reason) << c.name;
+      }
+    }
+    EXPECT_EQ(writes, c.writes) << c.name;
+    // The temporary file was in the target's folder, so the move is a rename
+    // on one file system.
+    if (c.fail == FailRename) {
+      EXPECT_TRUE(fs::equivalent(fs::path(movedFrom).parent_path(), dir_)) << movedFrom;
+    }
+    EXPECT_EQ(Get(path), "original") << c.name;
+    EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"}) << c.name;
   }
 }
+
+TEST_F(FileIo, ReadErrorsNamePathAndReason) {
+  const struct {
+    const char* name;
+    bool present;
+    void (*fail)(Calls&);
+    std::string reason;  // "" for any
+  } cases[] = {
+      {"missing", false, [](Calls&) {}, ""},
+      {"read fault", true, FailRead, Reason(kReadFault)},
+  };
+  const std::string path = Path("r.xml");
+  for (const auto& c : cases) {
+    if (c.present) Put(path, "data");
+    Inject inject;
+    c.fail(inject.calls());
+    try {
+      ReadFileBytes(path);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.path(), path) << c.name;
+      EXPECT_FALSE(e.reason().empty()) << c.name;
+      if (!c.reason.empty()) {
+        EXPECT_EQ(e.reason(), c.reason) << c.name;
+      }
+      EXPECT_EQ(std::string(e.what()), "Cannot read \"" + path + "\": " + e.reason()) << c.name;
+    }
+  }
+  fs::remove(path);
+  EXPECT_THROW(LoadMarkupFile(path), FileError);
+  Element root;
+  EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
+}
+
+#ifdef _WIN32
 
 TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
   const std::string path = Path("ro.xml");
@@ -279,71 +326,6 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsAttributes) {
 }
 
 #else
-
-std::string movedFrom;
-
-struct Inject {
-  PosixFileCalls saved = PosixFileCallsForTesting();
-  ~Inject() { PosixFileCallsForTesting() = saved; }
-  PosixFileCalls& calls() { return PosixFileCallsForTesting(); }
-};
-
-int writes = 0;
-
-TEST_F(FileIo, DiskFullMidWriteLeavesTargetAndNoTemporaryFile) {
-  const std::string path = Path("target.xml");
-  Put(path, "original");
-  Inject inject;
-  writes = 0;
-  inject.calls().write = [](int fd, const void* data, size_t size) -> ssize_t {
-    if (++writes == 1) return ::write(fd, data, size < 10 ? size : 10);
-    errno = ENOSPC;
-    return -1;
-  };
-  try {
-    ReplaceFileBytes(path, std::string(100, 'x'));
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.path(), path);
-    EXPECT_EQ(e.reason(), std::strerror(ENOSPC));
-  }
-  EXPECT_EQ(writes, 2);
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-}
-
-TEST_F(FileIo, FailedSyncOrRenameLeavesTargetAndNoTemporaryFile) {
-  const std::string path = Path("target.xml");
-  Put(path, "original");
-  {
-    Inject inject;
-    inject.calls().fsync = [](int) {
-      errno = EIO;
-      return -1;
-    };
-    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
-  }
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-  {
-    Inject inject;
-    inject.calls().rename = [](const char* from, const char*) {
-      movedFrom = from;
-      errno = EACCES;
-      return -1;
-    };
-    try {
-      ReplaceFileBytes(path, "new");
-      FAIL();
-    } catch (const FileError& e) {
-      // The temporary file was in the target's folder, so the rename stays on one file system.
-      EXPECT_TRUE(fs::equivalent(fs::path(movedFrom).parent_path(), dir_)) << movedFrom;
-      EXPECT_EQ(e.reason(), std::strerror(EACCES));
-    }
-  }
-  EXPECT_EQ(Get(path), "original");
-  EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
-}
 
 TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
   struct Case {
@@ -376,22 +358,6 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
   if (::geteuid() == 0 && ::chown(path.c_str(), 4242, 4243) == 0) {
     EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
     EXPECT_EQ(Get(path), "original");
-  }
-}
-
-TEST_F(FileIo, ReadErrorNamesPathAndReason) {
-  const std::string path = Path("r.xml");
-  Put(path, "data");
-  Inject inject;
-  inject.calls().read = [](int, void*, size_t) -> ssize_t {
-    errno = EIO;
-    return -1;
-  };
-  try {
-    ReadFileBytes(path);
-    FAIL();
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.reason(), std::strerror(EIO));
   }
 }
 
