@@ -16,7 +16,7 @@ namespace markup {
 
 namespace {
 
-int yields = 0;
+int referenceYields = 0;
 
 TEST(ReaderAgainstRules, RandomDocuments) {
   const char* pieces[] = {"<",        ">",    "/",  " ",  "=",    "\"",      "?",
@@ -24,20 +24,20 @@ TEST(ReaderAgainstRules, RandomDocuments) {
                           "\t",       "\r\n", "\n", "\r", "<a>",  "</a>",    "<b x=\"1\">",
                           "<c>v</c>", "  ",   "'",  "|",  "\xff", "<?xml?>", "<d/>"};
   std::mt19937 rng(7);
-  YieldHook previous = SetYieldHook([] { ++yields; });
+  YieldHook previous = SetYieldHook([] { ++referenceYields; });
   for (int round = 0; round < 20000; ++round) {
     std::string doc;
     for (int n = static_cast<int>(rng() % 40); n > 0; --n) doc += pieces[rng() % std::size(pieces)];
     Element expected, actual;
     expected.set_open(true);
     actual.set_open(true);
-    yields = 0;
+    referenceYields = 0;
     reference::Read(doc, expected);
-    const int expectedYields = yields;
-    yields = 0;
+    const int expectedYields = referenceYields;
+    referenceYields = 0;
     ReadMarkup(doc, actual, "random");
     ASSERT_EQ(TreeText(actual), TreeText(expected)) << doc;
-    ASSERT_EQ(yields, expectedYields) << doc;
+    ASSERT_EQ(referenceYields, expectedYields) << doc;
     // nOpenState of every attribute read is 1: both quotes were seen.
     ASSERT_EQ(round_trip::Check(doc), "") << doc;
   }

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr const char* kTitle = "Brindle's AoM Tintmoor";
-
 // Passes every call to the real file system and counts what touches files; the
 // default colours come from the repository.
 class CountingFiles : public ColorFileSystem {

@@ -17,6 +17,9 @@
 #include "ui/main_window.h"
 #include "ui/ui_system.h"
 
+// The window's title, written out: the tests check the program's own text.
+inline constexpr const char* kTitle = "Brindle's AoM Tintmoor";
+
 struct ColorDialogCall {
   CHOOSECOLORA record;
   std::array<COLORREF, 16> custom;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kTitle = "Brindle's AoM Tintmoor";
 constexpr COLORREF kBack = RGB(228, 205, 122);
 
 class WindowTest : public testing::Test {
