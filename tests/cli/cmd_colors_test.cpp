@@ -252,9 +252,13 @@ TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
       {"apply", {"colour-vision"}, false, full},
       {"apply", {"colour-vision"}, true, ""},
   };
+  bool readOnlySkipped = false;
   for (const auto& c : cases) {
 #ifndef _WIN32
-    if (c.readOnly && geteuid() == 0) continue;  // root writes read-only files
+    if (c.readOnly && geteuid() == 0) {  // root writes read-only files
+      readOnlySkipped = true;
+      continue;
+    }
 #endif
     files_.failWrites = !c.readOnly;
     if (c.readOnly)
@@ -268,6 +272,8 @@ TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
     EXPECT_EQ(ReadBytes(GameFile()), original_) << c.command;
     EXPECT_EQ(ReadBytes(Xmb()), "binary colours") << c.command;
   }
+  // Reported, not passed: the other rows ran, and a failure among them still fails.
+  if (readOnlySkipped) GTEST_SKIP() << "running as root: the read-only row cannot refuse a write";
 }
 
 TEST_F(Commands, ExportThenImportRoundTrips) {
