@@ -370,7 +370,7 @@ const char* const kSeparateHelp =
     "  --column C      unit, minimap, dead, or all three (default all)\n"
     "  --dry-run       show what would change; write nothing\n";
 
-const CliCommand kCommands[] = {
+const CliCommand kColorCommands[] = {
     {"list",
      "[--format text|csv|json]",
      "show the game's 39 player colours",
@@ -433,4 +433,4 @@ const CliCommand kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommand> ColorCommands() { return kCommands; }
+std::span<const CliCommand> ColorCommands() { return kColorCommands; }

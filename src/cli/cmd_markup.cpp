@@ -57,7 +57,7 @@ const char* const kFormatHelp =
     "save would write: the declaration line, an empty line, then one line per\n"
     "element, indented by tabs, every line ended by CR LF.\n";
 
-const CliCommand kCommands[] = {
+const CliCommand kMarkupCommands[] = {
     {"dump",
      "FILE",
      "print the tree read from FILE, one element per line",
@@ -76,4 +76,4 @@ const CliCommand kCommands[] = {
 
 }  // namespace
 
-std::span<const CliCommand> MarkupCommands() { return kCommands; }
+std::span<const CliCommand> MarkupCommands() { return kMarkupCommands; }
