@@ -20,17 +20,50 @@ tintmoor_set_game_folder() {
     /t REG_SZ /d "$2" /f /reg:32 >/dev/null 2>&1
 }
 
+# True when Wine's 32-bit loader runs here: a kernel without 32-bit support
+# cannot start it.
+tintmoor_wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
 # The Windows build the scripts run: the 32-bit program, or on a host whose
-# kernel cannot start 32-bit programs (Wine's 32-bit loader is one), the
-# 64-bit build of the same code.
+# kernel cannot start 32-bit programs, the 64-bit build of the same code.
 tintmoor_windows_preset() {
   if [ -n "${TINTMOOR_PRESET:-}" ]; then
     echo "$TINTMOOR_PRESET"
-  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  elif tintmoor_wine32_runs; then
     echo win32
   else
     echo win64
   fi
+}
+
+# Wine's settings for a private prefix: quiet, and no Mono or Gecko installer
+# prompts (the program needs neither).
+tintmoor_wine_env() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEARCH=${WINEARCH:-win64}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+}
+
+# The Wine loader that starts $1 (a program, or a prefix tool such as
+# wineboot). Debian's `wine` starts the 32-bit loader, which a kernel without
+# 32-bit support cannot run; 64-bit programs (the win64 build) and, on such a
+# kernel, the prefix's own tools go through the 64-bit loader directly.
+tintmoor_wine_loader() {
+  if [ -f "$1" ] && tintmoor_is_pe64 "$1"; then
+    echo /usr/lib/wine/wine64
+  elif tintmoor_wine32_runs; then
+    echo wine
+  else
+    echo /usr/lib/wine/wine64
+  fi
+}
+
+# True for a 64-bit (x86-64) Windows program.
+tintmoor_is_pe64() {
+  local offset
+  offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$offset" ] && [ "$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 8664 ]
 }
 
 # Installs whatever is missing; quiet and idempotent.
