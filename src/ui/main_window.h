@@ -41,6 +41,11 @@ namespace markup {
 class Element;
 }  // namespace markup
 
+// Faces tried, narrowest first, when a caption does not fit in the face asked
+// for even at the smallest size allowed.
+inline constexpr const char* kCondensedFaces[] = {"Arial Narrow", "Liberation Sans Narrow",
+                                                  "DejaVu Sans Condensed"};
+
 class MainWindow final : public ColorWindow {
  public:
   // The colour-file commands reach the disk and the registry through files and
@@ -91,6 +96,7 @@ class MainWindow final : public ColorWindow {
   struct FittedFont {
     std::string face;
     int height;
+    int width;  // the average character width asked for; 0 for the face's own
     bool underline;
     Font font;
   };

@@ -18,11 +18,6 @@ COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x0
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-// Faces tried, narrowest first, when a caption does not fit in the face asked
-// for even at the smallest size allowed.
-constexpr const char* kCondensedFaces[] = {"Arial Narrow", "Liberation Sans Narrow",
-                                           "DejaVu Sans Condensed"};
-
 // Text is never drawn below 7 points, whatever it takes to fit.
 int SmallestHeight(int dpi) { return (7 * dpi + 71) / 72; }
 
@@ -30,8 +25,11 @@ int SmallestHeight(int dpi) { return (7 * dpi + 71) / 72; }
 
 // Picks, for texts that share a room's size, the first font in which all fit:
 // the face asked for from its size down to the smallest, then each condensed
-// face the system has from the same size down. What it makes it keeps in
-// fonts, shared by every text that fits the same face and size.
+// face the system has from the same size down, and last the face asked for
+// at the smallest size, condensed: a lean system (a Linux player's Wine with
+// only DejaVu Sans, say) has no narrow face, and a word that runs into the
+// frame reads worse than letters a little narrower than drawn. What it makes
+// it keeps in fonts, shared by every text that fits the same face and size.
 class MainWindow::FontFitter {
  public:
   FontFitter(int dpi, std::vector<FittedFont>& fonts)
@@ -41,23 +39,20 @@ class MainWindow::FontFitter {
             const std::vector<std::string_view>& texts, SIZE room) {
     HFONT narrowest = nullptr;
     LONG narrowestWidth = LONG_MAX;
+    // The font if every text fits it; otherwise it is remembered when it is
+    // the least cut so far.
+    auto tryFont = [&](HFONT font) -> HFONT {
+      const SIZE size = Extent(font, texts);
+      if (size.cx <= room.cx && size.cy <= room.cy) return font;
+      if (size.cx < narrowestWidth) {
+        narrowest = font;
+        narrowestWidth = size.cx;
+      }
+      return nullptr;
+    };
     auto tryFace = [&](const char* f) -> HFONT {
       for (int h = height; h >= std::min(height, least_); --h) {
-        HFONT font = Get(f, h, underline);
-        SIZE size{};
-        {
-          SelectScope select(dc_.get(), font);
-          for (std::string_view text : texts) {
-            const SIZE one = InkExtent(text);
-            size.cx = std::max(size.cx, one.cx);
-            size.cy = std::max(size.cy, one.cy);
-          }
-        }
-        if (size.cx <= room.cx && size.cy <= room.cy) return font;
-        if (size.cx < narrowestWidth) {
-          narrowest = font;
-          narrowestWidth = size.cx;
-        }
+        if (HFONT font = tryFont(Get(f, h, 0, underline))) return font;
       }
       return nullptr;
     };
@@ -66,23 +61,60 @@ class MainWindow::FontFitter {
       if (!Installed(condensed)) continue;
       if (HFONT font = tryFace(condensed)) return font;
     }
+    // GDI scales a TrueType face's glyphs across when asked for an average
+    // character width below its own: start from the share of the natural
+    // width that the room allows and narrow until the ink fits, never below
+    // half (a bitmap face does not scale; it keeps the least cut).
+    const int small = std::min(height, least_);
+    HFONT natural = Get(face, small, 0, underline);
+    const LONG naturalWidth = Extent(natural, texts).cx;
+    const int average = AverageWidth(natural);
+    if (naturalWidth > 0 && average > 1) {
+      for (int w = std::min<int>(average - 1, MulDiv(average, room.cx, naturalWidth));
+           w > 0 && w * 2 >= average; --w) {
+        if (HFONT font = tryFont(Get(face, small, w, underline))) return font;
+      }
+    }
     return narrowest;  // nothing fits: the least cut
   }
 
  private:
-  HFONT Get(const char* face, int height, bool underline) {
+  HFONT Get(const char* face, int height, int width, bool underline) {
     for (const FittedFont& f : fonts_) {
-      if (f.face == face && f.height == height && f.underline == underline) return f.font.get();
+      if (f.face == face && f.height == height && f.width == width && f.underline == underline) {
+        return f.font.get();
+      }
     }
     LOGFONTA lf{};
     lf.lfHeight = -height;
+    lf.lfWidth = width;
     lf.lfWeight = FW_NORMAL;
     lf.lfUnderline = underline ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
+    // Only an outline face can be condensed: ask for one where there is a choice.
+    if (width != 0) lf.lfOutPrecision = OUT_TT_PRECIS;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    fonts_.push_back({face, height, underline, Font(CreateFontIndirectA(&lf))});
+    fonts_.push_back({face, height, width, underline, Font(CreateFontIndirectA(&lf))});
     return fonts_.back().font.get();
+  }
+
+  // The widest and tallest ink of the texts in the font.
+  SIZE Extent(HFONT font, const std::vector<std::string_view>& texts) const {
+    SelectScope select(dc_.get(), font);
+    SIZE size{};
+    for (std::string_view text : texts) {
+      const SIZE one = InkExtent(text);
+      size.cx = std::max(size.cx, one.cx);
+      size.cy = std::max(size.cy, one.cy);
+    }
+    return size;
+  }
+
+  int AverageWidth(HFONT font) const {
+    SelectScope select(dc_.get(), font);
+    TEXTMETRICA tm{};
+    return GetTextMetricsA(dc_.get(), &tm) ? static_cast<int>(tm.tmAveCharWidth) : 0;
   }
 
   // The text's advance, plus what its first and last glyphs reach beyond it
@@ -103,7 +135,7 @@ class MainWindow::FontFitter {
 
   // The font mapper hands out another face for one it does not have.
   bool Installed(const char* face) {
-    SelectScope select(dc_.get(), Get(face, least_, false));
+    SelectScope select(dc_.get(), Get(face, least_, 0, false));
     char got[LF_FACESIZE] = "";
     GetTextFaceA(dc_.get(), LF_FACESIZE, got);
     return lstrcmpiA(got, face) == 0;
