@@ -14,7 +14,7 @@
 
 namespace {
 
-COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
+COLORREF ToColorRef(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
@@ -272,8 +272,7 @@ void MainWindow::PaintBoxes(HDC dc) const {
     RECT r = ToRect(BoxRect(k));
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&r, -1, -1);
-    const std::optional<int32_t>& colour = boxes_[k].color;
-    SetDCBrushColor(dc, colour ? ToColorRef(*colour) : GetSysColor(COLOR_WINDOW));
+    SetDCBrushColor(dc, ToColorRef(boxes_[k]));
     FillRect(dc, &r, fill);
   }
 }
