@@ -44,8 +44,6 @@ constexpr int kClientHeight = kButtonTop + kButtonHeight + kMargin;
 
 std::string MarkedTitle() { return TINTMOOR_TITLE " *"; }
 
-COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
-
 }  // namespace
 
 ColorTable BoxTable(const ColorWindow& window) {

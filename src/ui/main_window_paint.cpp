@@ -14,8 +14,6 @@
 
 namespace {
 
-COLORREF ToColorRef(Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
-
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Faces tried, narrowest first, when a caption does not fit in the face asked
