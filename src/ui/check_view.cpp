@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "colorfile/color_science.h"
-#include "colorfile/color_value.h"
 
 namespace {
 
@@ -25,12 +24,6 @@ Rgb SeenAs(Rgb colour, Vision vision) {
   if (vision == Vision::Normal) return colour;  // no round trip through linear light
   const LinearRgb seen = Simulate(ToLinear(colour), vision);
   return {ToByte(seen.r), ToByte(seen.g), ToByte(seen.b)};
-}
-
-Rgb TagRgb(std::string_view tag) {
-  const int32_t value = TagToColor(tag);
-  return {static_cast<uint8_t>(GetRed(value)), static_cast<uint8_t>(GetGreen(value)),
-          static_cast<uint8_t>(GetBlue(value))};
 }
 
 std::string PairLine(const ClosePair& pair) {

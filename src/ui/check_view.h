@@ -7,7 +7,6 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "colorfile/color_check.h"
@@ -27,9 +26,6 @@ struct CheckView {
 
 // The colour as a viewer with that vision sees it, back in 8-bit sRGB.
 Rgb SeenAs(Rgb colour, Vision vision);
-
-// A box's tag as the colour it paints (an unreadable tag is grey, as in the box).
-Rgb TagRgb(std::string_view tag);
 
 CheckView MakeCheckView(const ColorTable& table, double threshold);
 
