@@ -1,8 +1,9 @@
 // The document model: lists, keys and texts, clones, the global root, and
-// trees far deeper than any stack.
+// trees too deep for a small stack to recurse through.
 #include <gtest/gtest.h>
 
 #include "markup/element.h"
+#include "support/small_stack.h"
 #include "tree_text.h"
 
 namespace markup {
@@ -159,19 +160,21 @@ std::unique_ptr<Element> Chain(int n) {
   return root;
 }
 
-TEST(Element, AMillionLevelsCloneAndReleaseWithoutRecursion) {
-  std::unique_ptr<Element> root = Chain(1'000'000);
-  std::unique_ptr<Element> copy = root->Clone();
-  int depth = 0;
-  for (const Element* at = copy.get(); at->children().Count() > 0; at = &at->children().Item(1))
-    ++depth;
-  EXPECT_EQ(depth, 1'000'000);
-  root.reset();
-  copy.reset();
-  Element holder;
-  holder.set_children(std::move(Chain(300'000)->children()));  // the setter releases too
-  holder.set_children(OrderedList<Element>());
-  EXPECT_EQ(holder.children().Count(), 0);
+TEST(Element, DeepTreesCloneAndReleaseOnASmallStack) {
+  test::RunOnSmallStack([] {
+    std::unique_ptr<Element> root = Chain(test::kDeepLevels);
+    std::unique_ptr<Element> copy = root->Clone();
+    int depth = 0;
+    for (const Element* at = copy.get(); at->children().Count() > 0; at = &at->children().Item(1))
+      ++depth;
+    EXPECT_EQ(depth, test::kDeepLevels);
+    root.reset();
+    copy.reset();
+    Element holder;  // the setter releases the children it replaces
+    holder.set_children(std::move(Chain(test::kDeepLevels)->children()));
+    holder.set_children(OrderedList<Element>());
+    EXPECT_EQ(holder.children().Count(), 0);
+  });
 }
 
 TEST(Element, OpenCountFollowsBOpenThroughAddsMovesAndSetters) {

@@ -6,6 +6,7 @@
 
 #include "markup/reader.h"
 #include "markup/writer.h"
+#include "support/small_stack.h"
 #include "tree_text.h"
 
 namespace markup {
@@ -92,6 +93,26 @@ TEST(Writer, DepthLimit) {
                  "indented (at most 32766 levels)");
   }
   EXPECT_EQ(sink, "kept");  // refused before anything was written
+}
+
+TEST(Writer, DeepTreeWritesOnASmallStack) {
+  // The text grows with the square of the depth (a tab per level on every
+  // line), so this tree is shallower than the reader's; one stack frame per
+  // level would still overflow.
+  test::RunOnSmallStack([] {
+    constexpr size_t kDeep = 6'000;
+    Element root;
+    Element* at = &root;
+    for (size_t i = 0; i < kDeep; ++i) at = &Add(*at, "a");
+    at->set_value("v");
+    const std::string text = WriteDocument(root);
+    // Level d has d tabs before "<a>\r\n" and before "</a>\r\n"; the
+    // deepest is the one line "<a>v</a>\r\n".
+    size_t size = kHead.size() + (kDeep - 1) + 10;
+    for (size_t d = 0; d + 1 < kDeep; ++d) size += 2 * d + 11;
+    EXPECT_EQ(text.size(), size);
+    EXPECT_NE(text.find("\n" + std::string(kDeep - 1, '\t') + "<a>v</a>\r\n\t"), std::string::npos);
+  });
 }
 
 TEST(RepeatString, Cases) {
