@@ -4,25 +4,12 @@
 
 #include "markup/element.h"
 #include "support/small_stack.h"
+#include "tree_build.h"
 #include "tree_text.h"
 
 namespace markup {
 
 namespace {
-
-Element& AddChild(Element& parent, const std::string& name, const std::string& value = "") {
-  Element& c = parent.children().Add();
-  c.set_name(name);
-  c.set_value(value);
-  return c;
-}
-
-Attribute& AddParam(Element& e, const std::string& name, const std::string& value) {
-  Attribute& p = e.attributes().Add();
-  p.set_name(name);
-  p.set_value(value);
-  return p;
-}
 
 TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
   Element e;
@@ -63,7 +50,7 @@ TEST(OrderedList, GetterHandsOutTheElementsOwnList) {
 struct KeyTextCase {
   const char* name;
   const char* value;
-  std::vector<std::pair<const char*, const char*>> params;
+  std::vector<std::pair<const char*, const char*>> attributes;
   const char* key;
   const char* text;
 };
@@ -80,7 +67,7 @@ TEST(Element, GetKeyAndGetText) {
     Element e;
     e.set_name(c.name);
     e.set_value(c.value);
-    for (auto [n, v] : c.params) AddParam(e, n, v);
+    for (auto [n, v] : c.attributes) AddAttribute(e, n, v);
     AddChild(e, "ignored", "child");  // children are part of neither
     EXPECT_EQ(e.GetKey(), c.key) << c.name;
     EXPECT_EQ(e.GetText(), c.text) << c.name;
@@ -95,9 +82,9 @@ TEST(Element, GetKeyAndGetText) {
 TEST(Element, GetTextOverflowsPast32767Attributes) {
   Element e;
   e.set_name("wide");
-  for (int i = 0; i < 32767; ++i) AddParam(e, "a", "");
+  for (int i = 0; i < 32767; ++i) AddAttribute(e, "a", "");
   EXPECT_NO_THROW(e.GetText());
-  AddParam(e, "a", "");
+  AddAttribute(e, "a", "");
   try {
     e.GetText();
     FAIL();
@@ -113,13 +100,13 @@ TEST(Element, CloneCopiesEverythingAndSharesNothing) {
   src.set_name("list");
   src.set_value("v");
   src.set_open(true);
-  Attribute& p = AddParam(src, "id", "7");
+  Attribute& p = AddAttribute(src, "id", "7");
   p.set_open(true);
   p.set_open_state(1);
-  AddParam(src, "z", "9");
+  AddAttribute(src, "z", "9");
   Element& a = AddChild(src, "a", "1");
   a.set_open(true);
-  AddParam(a, "k", "");
+  AddAttribute(a, "k", "");
   AddChild(a, "deep", "x");
   AddChild(src, "b", "2");
 
@@ -177,7 +164,7 @@ TEST(Element, DeepTreesCloneAndReleaseOnASmallStack) {
   });
 }
 
-TEST(Element, OpenCountFollowsBOpenThroughAddsMovesAndSetters) {
+TEST(Element, OpenCountFollowsTheOpenFlagThroughAddsMovesAndSetters) {
   Element e;
   Element& a = AddChild(e, "a");
   Element& b = AddChild(e, "b");
