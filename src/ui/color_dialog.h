@@ -1,5 +1,5 @@
-// PickColor: the system colour dialog, preset to a colour. Part of the colour
-// module; the component operations it stands on are portable (modColor.h).
+// PickColor: the system colour dialog, preset to a colour. The component
+// operations it stands on are portable (colorfile/color_value.h).
 #pragma once
 
 #include <windows.h>
