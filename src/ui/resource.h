@@ -5,7 +5,7 @@
 #define IDR_HAND_CURSOR 2
 #define IDR_MAINMENU 3
 
-/* Frame art, Image1..Image8 in the order FrameArt lists them. */
+/* Frame art, in the order FrameArt lists them. */
 #define IDB_FRAME_TOP 10
 #define IDB_FRAME_LEFT 11
 #define IDB_FRAME_RIGHT 12
@@ -23,6 +23,6 @@
 #define IDM_VISION_PRESET 203
 #define IDM_ABOUT 301
 
-/* Clicks on what the window paints: picColor(k) is IDC_BOX0 + k, then the link. */
+/* Clicks on what the window paints: box k (0..38) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000
 #define IDC_LINK 1300

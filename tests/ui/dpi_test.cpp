@@ -110,7 +110,7 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));
   EXPECT_EQ(px.At(20, 300), RGB(228, 205, 122));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
-  EXPECT_EQ(px.At(165, 100), ink);  // Line1 at 1650 twips
+  EXPECT_EQ(px.At(165, 100), ink);  // the first column's line, at 1650 twips
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
 }
@@ -250,8 +250,8 @@ TEST(VersionRecord, HasEveryKeyOfTheProgram) {
   }* translation = nullptr;
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
                              reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(translation->language, 0x0409);
-  EXPECT_EQ(translation->codePage, 0x04B0);
+  EXPECT_EQ(translation->language, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  EXPECT_EQ(translation->codePage, 1200);  // UTF-16, the version block's strings
 }
 
 }  // namespace
