@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "colorfile/game_location.h"
+#include "ui/check_dialog.h"
 #include "ui/gdi.h"
 #include "ui/layout.h"
+#include "ui/resource.h"
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
@@ -40,6 +42,38 @@ void WriteAppPath(const std::optional<std::string>& path) {
   }
   RegCloseKey(key);
 }
+
+const std::function<void(HWND)>* gInCheckDialog = nullptr;
+bool gRanInCheckDialog = false;
+
+void CALLBACK RunInCheckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA(MAKEINTATOM(32770), "Check Colors");  // the dialog class
+  if (!dialog || !gInCheckDialog) return;
+  KillTimer(nullptr, timer);
+  gRanInCheckDialog = true;
+  (*gInCheckDialog)(dialog);
+  if (IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+SIZE TextSize(HFONT font, std::string text) {
+  std::erase(text, '&');  // an access key's marker is not drawn
+  WindowDC screen(nullptr);
+  SelectScope select(screen.get(), font);
+  SIZE size{};
+  GetTextExtentPoint32A(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+RECT ClientRect(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  return r;
+}
+
 }  // namespace
 
 UiSystem Recorder::System() {
@@ -171,6 +205,63 @@ void Click(HWND window, POINT down, POINT up) {
 void Click(HWND window, const PixelRect& target) { Click(window, Middle(target), Middle(target)); }
 
 POINT Middle(const PixelRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+bool InCheckDialog(const std::function<void()>& open, const std::function<void(HWND)>& body) {
+  gInCheckDialog = &body;
+  gRanInCheckDialog = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunInCheckDialog);
+  open();
+  KillTimer(nullptr, timer);  // when the dialog never came up
+  gInCheckDialog = nullptr;
+  return gRanInCheckDialog;
+}
+
+void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
+  const RECT client = ClientRect(dialog);
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    const std::string where = std::to_string(GetDlgCtrlID(c)) + " at " + std::to_string(dpi);
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+        << where;
+    LOGFONTA lf{};
+    ASSERT_TRUE(GetObjectA(FontOf(c), sizeof(lf), &lf)) << where;
+    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << where;
+    const SIZE text = TextSize(FontOf(c), WindowText(c));
+    EXPECT_LE(text.cx, ClientRect(c).right) << where << ' ' << WindowText(c);
+    EXPECT_LE(text.cy, ClientRect(c).bottom) << where << ' ' << WindowText(c);
+  }
+  const HWND list = GetDlgItem(dialog, IDC_CHECK_PAIRS);
+  for (const std::string& line : want.pairLines) {
+    EXPECT_LE(TextSize(FontOf(list), line).cx, ClientRect(list).right) << line;
+  }
+  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_BTNFACE);
+  for (int column = 0; column < kCheckedColumns; ++column) {
+    const HWND table = GetDlgItem(dialog, IDC_CHECK_TABLE0 + column);
+    const RECT all = ClientRect(table);
+    auto fits = [&](std::string_view text, const RECT& r) {
+      const SIZE size = TextSize(FontOf(table), std::string(text));
+      EXPECT_LE(size.cx, r.right - r.left) << text << " at " << dpi;
+      EXPECT_LE(size.cy, r.bottom - r.top) << text << " at " << dpi;
+    };
+    for (int v = 0; v < 4; ++v) fits(VisionName(kVisions[v]), CheckDialog::HeadingRect(all, v));
+    const Rendering px(table);
+    for (int row = 0; row < kRows; ++row) {
+      fits(RowCaption(row), CheckDialog::RowCaptionRect(all, row));
+      for (int v = 0; v < 4; ++v) {
+        const RECT r = CheckDialog::SwatchRect(all, row, v);
+        const Rgb c = want.seen[column][row][v];
+        const int middle = (r.top + r.bottom) / 2;
+        EXPECT_EQ(px.At((r.left + r.right) / 2, middle), RGB(c.r, c.g, c.b))
+            << column << ' ' << row << ' ' << v << " at " << dpi;
+        EXPECT_EQ(px.At(r.left, middle), ink) << column << ' ' << row << ' ' << v;
+        EXPECT_EQ(px.At(r.right - 1, middle), ink) << column << ' ' << row << ' ' << v;
+        EXPECT_EQ(px.At(r.left - 1, middle), back) << column << ' ' << row << ' ' << v;
+      }
+    }
+  }
+}
 
 void DrainMessages() {
   MSG msg;
