@@ -80,6 +80,8 @@ TEST_F(CheckDialogTest, ShowsTheBoxesUnderEachVisionAndTheCheckedPairs) {
   ExpectBoxes(DefaultScheme());  // looking changes nothing
 }
 
+// Separate Closest Colors is typed as a user would, Alt+S then Esc to close:
+// the keys go through the dialog manager, as in the dialog's own loop.
 TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VISION_PRESET, 0), 0);
   ExpectBoxes(ColourVisionScheme());
@@ -93,76 +95,52 @@ TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
   const std::string status =
       SeparationLine(moved.moves.size(), moved.reached, moved.minimumAfter, 10);
   CheckColors([&](HWND dialog) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CHECK_SEPARATE, BN_CLICKED), 0);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CHECK_PAIRS));  // the first control that takes it
+    auto type = [&](UINT msg, WPARAM key, LPARAM flags) {
+      PostMessageA(GetFocus(), msg, key, flags);
+      for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {
+        if (!IsDialogMessageA(dialog, &m)) DispatchMessageA(&m);
+      }
+    };
+    type(WM_SYSCHAR, 's', 0x20000001);  // bit 29: with Alt
     EXPECT_EQ(ListLines(GetDlgItem(dialog, IDC_CHECK_PAIRS)), MakeCheckView(want, 10).pairLines);
     EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_STATUS)), status);
-    ExpectCheckDialogShows(dialog, MakeCheckView(want, 10), DialogObject(dialog)->Dpi());
+    type(WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(IsWindowVisible(dialog));
   });
   ExpectBoxes(want);
   EXPECT_EQ(WindowText(form_->hwnd()), "Brindle's AoM Tintmoor *");
   EXPECT_TRUE(rec_.messages.empty());
 }
 
-// The keys go through the dialog manager: Alt+S presses Separate Closest
-// Colors and Esc closes, whatever has the focus.
-TEST_F(CheckDialogTest, AltSSeparatesAndEscCloses) {
-  PickTable(*form_, DefaultScheme());
-  bool closed = false;
-  CheckColors([&](HWND dialog) {
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CHECK_PAIRS));  // the first control that takes it
-    // Typed keys, through the same hands as in the dialog's own loop.
-    auto type = [&](UINT msg, WPARAM key, LPARAM flags) {
-      PostMessageA(GetFocus(), msg, key, flags);
-      MSG m;
-      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (!IsDialogMessageA(dialog, &m)) {
-          TranslateMessage(&m);
-          DispatchMessageA(&m);
-        }
-      }
-    };
-    type(WM_SYSCHAR, 's', 0x20000001);  // bit 29: with Alt
-    EXPECT_NE(WindowText(GetDlgItem(dialog, IDC_CHECK_STATUS)), "");
-    type(WM_KEYDOWN, VK_ESCAPE, 1);
-    closed = !IsWindowVisible(dialog);
-  });
-  EXPECT_TRUE(closed);
-  EXPECT_NE(BoxTable(*form_), DefaultScheme());
-  EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
-}
-
 // Where Windows leaves the dialog's DPI to the program (older systems, Wine),
 // the dialog scales itself: its layout, font and swatches follow a DPI
 // change, and going back puts every control where it was.
 TEST_F(CheckDialogTest, FollowsADpiChangeWhereWindowsDoesNotScaleIt) {
-  bool scaled = true;
+  bool windows = true;
   const CheckView want = MakeCheckView(BoxTable(*form_), 10);
   CheckColors([&](HWND dialog) {
-    scaled = WindowsScalesDialog(dialog);
-    if (scaled) return;
+    if ((windows = WindowsScalesDialog(dialog))) return;
     const int dpi = DialogObject(dialog)->Dpi();
-    const std::vector<RECT> before = Layout(dialog);
     auto change = [&](int to) {
       RECT suggested;
       GetWindowRect(dialog, &suggested);
       SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
       EXPECT_EQ(DialogObject(dialog)->Dpi(), to);
+      ExpectCheckDialogShows(dialog, want, to);
+      return Layout(dialog);
     };
-    change(dpi * 3 / 2);
-    const std::vector<RECT> after = Layout(dialog);
-    ASSERT_EQ(after.size(), before.size());
+    const std::vector<RECT> before = Layout(dialog), larger = change(dpi * 3 / 2);
+    ASSERT_EQ(larger.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
       for (auto edge : {&RECT::left, &RECT::top, &RECT::right, &RECT::bottom}) {
-        EXPECT_NEAR(after[i].*edge, before[i].*edge * 3 / 2, 1) << "rectangle " << i;
+        EXPECT_NEAR(larger[i].*edge, before[i].*edge * 3 / 2, 1) << "control " << i;
       }
     }
-    ExpectCheckDialogShows(dialog, want, dpi * 3 / 2);
-    change(dpi);
-    const std::vector<RECT> back = Layout(dialog);
+    const std::vector<RECT> back = change(dpi);
     for (size_t i = 0; i < before.size(); ++i) EXPECT_TRUE(EqualRect(&back[i], &before[i])) << i;
-    ExpectCheckDialogShows(dialog, want, dpi);
   });
-  if (scaled) GTEST_SKIP() << "Windows scales this dialog itself";
+  if (windows) GTEST_SKIP() << "Windows scales this dialog itself";
 }
 
 // A window whose caption cannot be set: what separating throws ends the
@@ -174,20 +152,12 @@ struct FailingWindow : test::FakeWindow {
 TEST_F(CheckDialogTest, WhatSeparatingThrowsEndsTheDialogAndReachesTheCaller) {
   FailingWindow boxes;  // all grey: separating moves them
   CheckDialog dialog(GetModuleHandleA(nullptr), form_->hwnd(), 96, boxes);
-  bool thrown = false;
-  EXPECT_TRUE(InCheckDialog(
-      [&] {
-        try {
-          dialog.RunModal();
-        } catch (const std::runtime_error& e) {
-          thrown = e.what() == std::string("no caption");
-        }
-      },
-      [&](HWND hwnd) {
-        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CHECK_SEPARATE, BN_CLICKED), 0);
-        EXPECT_FALSE(IsWindow(hwnd) && IsWindowVisible(hwnd));
-      }));
-  EXPECT_TRUE(thrown);
+  auto separate = [](HWND hwnd) {
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CHECK_SEPARATE, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+  };
+  EXPECT_TRUE(
+      InCheckDialog([&] { EXPECT_THROW(dialog.RunModal(), std::runtime_error); }, separate));
   EXPECT_EQ(dialog.hwnd(), nullptr);
   EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
 }

@@ -1,5 +1,6 @@
 #include "window_support.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,8 +56,7 @@ void CALLBACK RunInCheckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   if (IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
-SIZE TextSize(HFONT font, std::string text) {
-  std::erase(text, '&');  // an access key's marker is not drawn
+SIZE TextSize(HFONT font, const std::string& text) {
   WindowDC screen(nullptr);
   SelectScope select(screen.get(), font);
   SIZE size{};
@@ -217,47 +217,44 @@ bool InCheckDialog(const std::function<void()>& open, const std::function<void(H
 }
 
 void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
+  auto fits = [&](HWND control, std::string text, const RECT& room) {
+    std::erase(text, '&');  // an access key's marker is not drawn
+    const SIZE size = TextSize(FontOf(control), text);
+    EXPECT_TRUE(size.cx <= room.right - room.left && size.cy <= room.bottom - room.top)
+        << text << " at " << dpi << " dpi: " << size.cx << 'x' << size.cy;
+  };
   const RECT client = ClientRect(dialog);
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    const std::string where = std::to_string(GetDlgCtrlID(c)) + " at " + std::to_string(dpi);
-    RECT r;
+    RECT r, inside;
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
-        << where;
+    EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r)) << GetDlgCtrlID(c);
     LOGFONTA lf{};
-    ASSERT_TRUE(GetObjectA(FontOf(c), sizeof(lf), &lf)) << where;
-    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << where;
-    const SIZE text = TextSize(FontOf(c), WindowText(c));
-    EXPECT_LE(text.cx, ClientRect(c).right) << where << ' ' << WindowText(c);
-    EXPECT_LE(text.cy, ClientRect(c).bottom) << where << ' ' << WindowText(c);
+    GetObjectA(FontOf(c), sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << GetDlgCtrlID(c) << " at " << dpi << " dpi";
+    fits(c, WindowText(c), ClientRect(c));
   }
   const HWND list = GetDlgItem(dialog, IDC_CHECK_PAIRS);
-  for (const std::string& line : want.pairLines) {
-    EXPECT_LE(TextSize(FontOf(list), line).cx, ClientRect(list).right) << line;
-  }
+  for (const std::string& line : want.pairLines) fits(list, line, ClientRect(list));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_BTNFACE);
   for (int column = 0; column < kCheckedColumns; ++column) {
     const HWND table = GetDlgItem(dialog, IDC_CHECK_TABLE0 + column);
     const RECT all = ClientRect(table);
-    auto fits = [&](std::string_view text, const RECT& r) {
-      const SIZE size = TextSize(FontOf(table), std::string(text));
-      EXPECT_LE(size.cx, r.right - r.left) << text << " at " << dpi;
-      EXPECT_LE(size.cy, r.bottom - r.top) << text << " at " << dpi;
-    };
-    for (int v = 0; v < 4; ++v) fits(VisionName(kVisions[v]), CheckDialog::HeadingRect(all, v));
     const Rendering px(table);
+    for (int v = 0; v < 4; ++v) {
+      fits(table, std::string(VisionName(kVisions[v])), CheckDialog::HeadingRect(all, v));
+    }
     for (int row = 0; row < kRows; ++row) {
-      fits(RowCaption(row), CheckDialog::RowCaptionRect(all, row));
+      fits(table, std::string(RowCaption(row)), CheckDialog::RowCaptionRect(all, row));
       for (int v = 0; v < 4; ++v) {
+        // The fill in the middle, the frame on the rectangle's edges, nothing outside.
         const RECT r = CheckDialog::SwatchRect(all, row, v);
         const Rgb c = want.seen[column][row][v];
-        const int middle = (r.top + r.bottom) / 2;
-        EXPECT_EQ(px.At((r.left + r.right) / 2, middle), RGB(c.r, c.g, c.b))
-            << column << ' ' << row << ' ' << v << " at " << dpi;
-        EXPECT_EQ(px.At(r.left, middle), ink) << column << ' ' << row << ' ' << v;
-        EXPECT_EQ(px.At(r.right - 1, middle), ink) << column << ' ' << row << ' ' << v;
-        EXPECT_EQ(px.At(r.left - 1, middle), back) << column << ' ' << row << ' ' << v;
+        const int y = (r.top + r.bottom) / 2;
+        const COLORREF seen[] = {px.At(r.left - 1, y), px.At(r.left, y),
+                                 px.At((r.left + r.right) / 2, y), px.At(r.right - 1, y)};
+        EXPECT_THAT(seen, testing::ElementsAre(back, ink, RGB(c.r, c.g, c.b), ink))
+            << column << ' ' << row << ' ' << v << " at " << dpi << " dpi";
       }
     }
   }
