@@ -37,6 +37,16 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// The program's paths are UTF-8; std::filesystem would read a narrow string
+// in the ANSI code page on Windows.
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+std::string TextOf(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
 // The file a path names once its symbolic links are followed (a link that
 // points nowhere yet names the file that writing it would create).
 fs::path FollowLinks(fs::path path) {
@@ -199,7 +209,7 @@ bool SamePlace(const fs::path& a, const fs::path& b) {
   if (fs::equivalent(a, b, ec)) return true;
   auto normal = [](const fs::path& p) {
     std::error_code e;
-    std::string s = fs::absolute(p, e).lexically_normal().string();
+    std::string s = TextOf(fs::absolute(p, e).lexically_normal());
     while (s.size() > 1 && (s.back() == '/' || s.back() == '\\')) s.pop_back();
 #ifdef _WIN32
     for (char& c : s)
@@ -213,14 +223,14 @@ bool SamePlace(const fs::path& a, const fs::path& b) {
 }  // namespace
 
 void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env) {
-  const fs::path target = FollowLinks(file);
+  const fs::path target = FollowLinks(PathOf(file));
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  if (!dataFolder.empty() && Lower(target.filename().string()).starts_with("playercolors.") &&
-      SamePlace(folder, dataFolder))
+  if (!dataFolder.empty() && Lower(TextOf(target.filename())).starts_with("playercolors.") &&
+      SamePlace(folder, PathOf(dataFolder)))
     throw TintError(file +
                     " is one of the game's colour files (playercolors.* in its data folder), "
                     "which the game reads; choose another file");
-  if (SamePlace(target, DefaultColorFilePath(env.fs)))
+  if (SamePlace(target, PathOf(DefaultColorFilePath(env.fs))))
     throw TintError(file +
                     " is the program's default colour file, which stands in for a missing "
                     "game file; choose another file");
@@ -234,7 +244,7 @@ void WriteOutputFile(const std::string& file, std::string_view bytes, const std:
   }
   // A device or a pipe is written into; renaming a file over it would put a
   // plain file in its place. A link stays a link: its target is written.
-  const std::string target = FollowLinks(file).string();
+  const std::string target = TextOf(FollowLinks(PathOf(file)));
   try {
     if (gStreamTargetCheck(target))
       WriteIntoStream(target, bytes);

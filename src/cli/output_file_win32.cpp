@@ -6,6 +6,7 @@
 #include "cli/output_file.h"
 #include "common/errors.h"
 #include "common/file_io_win32.h"
+#include "common/wide_win32.h"
 
 bool IsStreamTarget(const std::string& path) {
   if (path.starts_with("\\\\.\\")) return true;
@@ -21,8 +22,9 @@ bool IsStreamTarget(const std::string& path) {
 }
 
 void WriteIntoStream(const std::string& path, std::string_view bytes) {
-  const HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h =
+      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) throw FileError("write", path, SystemErrorText(GetLastError()));
   size_t done = 0;
   while (done < bytes.size()) {

@@ -2,12 +2,13 @@
 // file layer for whole reads and safe replacements.
 #include <shlobj.h>
 
-#include <cctype>
+#include <cstdint>
 #include <cstdio>
 
 #include "colorfile/color_store.h"
 #include "colorfile/files_win32.h"
 #include "common/file_io.h"
+#include "common/wide_win32.h"
 
 namespace {
 
@@ -28,25 +29,27 @@ class Win32FolderLock final : public FolderLock {
   HANDLE mutex_;
 };
 
-// One name per folder however it is spelled: case and slashes folded.
-std::string FolderLockName(const std::string& folder) {
-  uint64_t hash = 14695981039346656037ull;  // FNV-1a
-  for (char c : folder) {
-    const char folded =
-        c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (folded == '\\' && &c == &folder.back()) break;  // a trailing separator
-    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
+// One name per folder however it is spelled: case (in every script, as the
+// file system folds it) and slashes folded.
+std::wstring FolderLockName(const std::string& folder) {
+  std::wstring wide = Widen(folder);
+  if (!wide.empty()) CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a over the UTF-16 units
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const wchar_t unit = wide[i] == L'/' ? L'\\' : wide[i];
+    if (unit == L'\\' && i + 1 == wide.size()) break;  // a trailing separator
+    hash = (hash ^ static_cast<uint16_t>(unit)) * 1099511628211ull;
   }
   char name[64];
   std::snprintf(name, sizeof name, "Local\\Tintmoor-folder-%016llx",
                 static_cast<unsigned long long>(hash));
-  return name;
+  return Widen(name);
 }
 
 class Win32FileSystem final : public ColorFileSystem {
  public:
   std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, FolderLockName(folder).c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, FolderLockName(folder).c_str());
     if (mutex == nullptr) return nullptr;
     const DWORD waited = WaitForSingleObject(mutex, INFINITE);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
@@ -79,7 +82,7 @@ class Win32FileSystem final : public ColorFileSystem {
   WriteProblem DiagnoseWrite(const std::string& path) override {
     const std::string folder = FolderOf(path);
     if (!FolderExists(folder)) return WriteProblem::kFolderMissing;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
       return WriteProblem::kAccessDenied;
     }
@@ -87,7 +90,7 @@ class Win32FileSystem final : public ColorFileSystem {
     // is not there is probed by a temporary file that deletes itself.
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     const std::string probe = exists ? path : folder + "tintmoor-probe.tmp";
-    HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE,
+    HANDLE handle = CreateFileW(Widen(probe).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 exists ? OPEN_EXISTING : CREATE_NEW,
                                 exists ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 
+#include "common/wide_win32.h"
+
 namespace {
 
 // Hidden and system entries count: the game reads them like any other, and a
 // colour file that is only hidden must not be taken for a missing one.
 bool HasAttributes(const std::string& path, bool folder) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
 }
@@ -22,22 +24,23 @@ bool FileExists(const std::string& path) { return HasAttributes(path, false); }
 bool FolderExists(const std::string& path) { return HasAttributes(path, true); }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 
 std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring wide(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
     if (n == 0) return ".";
-    if (n < path.size()) {
-      path.resize(n);
+    if (n < wide.size()) {
+      wide.resize(n);
       break;
     }
-    path.resize(path.size() * 2);  // truncated: try a larger buffer
+    wide.resize(wide.size() * 2);  // truncated: try a larger buffer
   }
+  const std::string path = Narrow(wide);
   const size_t slash = path.find_last_of('\\');
   if (slash == std::string::npos) return ".";
   // "C:\Tintmoor.exe" -> "C:\", "C:\Games\Tintmoor.exe" -> "C:\Games"
@@ -45,15 +48,15 @@ std::string ProgramFolder() {
 }
 
 std::string KnownFolder(int csidl) {
-  char path[MAX_PATH] = "";
-  if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
-  return path;
+  wchar_t path[MAX_PATH] = L"";
+  if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+  return Narrow(path);
 }
 
 std::string EnvironmentText(const char* name) {
-  char value[MAX_PATH] = "";
-  const DWORD n = GetEnvironmentVariableA(name, value, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? std::string(value, n) : std::string();
+  wchar_t value[MAX_PATH] = L"";
+  const DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? Narrow(std::wstring_view(value, n)) : std::string();
 }
 
 DWORD MakeFolderPath(const std::string& path) {
@@ -61,7 +64,7 @@ DWORD MakeFolderPath(const std::string& path) {
   DWORD error = ERROR_SUCCESS;
   for (size_t at = 3; at <= path.size(); ++at) {
     at = std::min(path.find_first_of("\\/", at), path.size());
-    if (!CreateDirectoryA(path.substr(0, at).c_str(), nullptr)) error = GetLastError();
+    if (!CreateDirectoryW(Widen(path.substr(0, at)).c_str(), nullptr)) error = GetLastError();
   }
   if (FolderExists(path)) return ERROR_SUCCESS;
   return error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS ? ERROR_PATH_NOT_FOUND : error;

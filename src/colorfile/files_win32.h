@@ -1,5 +1,5 @@
-// File and folder operations of the colour-file commands, with the narrow
-// Win32 calls. Hidden and system entries exist like any other.
+// File and folder operations of the colour-file commands, with the wide
+// Win32 calls: paths are UTF-8. Hidden and system entries exist like any other.
 #pragma once
 
 #include <windows.h>
@@ -11,14 +11,14 @@
 // A file that is not a folder.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
-// CopyFileA with fail-if-exists 0: an existing target is overwritten.
+// CopyFileW with fail-if-exists 0: an existing target is overwritten.
 bool CopyFileOver(const std::string& from, const std::string& to);
-// DeleteFileA; false when the file could not be deleted.
+// DeleteFileW; false when the file could not be deleted.
 bool DeleteFileAt(const std::string& path);
 // The folder holding the program's executable, without a trailing backslash
 // (except at a drive root).
 std::string ProgramFolder();
-// A folder of the system (SHGetFolderPathA with a CSIDL_ value); empty when unknown.
+// A folder of the system (SHGetFolderPathW with a CSIDL_ value); empty when unknown.
 std::string KnownFolder(int csidl);
 // An environment variable; empty when unset.
 std::string EnvironmentText(const char* name);

@@ -1,9 +1,10 @@
-// GetRegString: open, size query, read, close, with the narrow registry calls.
+// GetRegString: open, size query, read, close, with the wide registry calls.
 #include "colorfile/registry_win32.h"
 
-#include <utility>
+#include <algorithm>
 
 #include "colorfile/game_location.h"
+#include "common/wide_win32.h"
 
 namespace {
 
@@ -29,19 +30,22 @@ std::string GetRegString(HKEY root, const std::string& keyPath, const std::strin
   std::string result = defaultText;
   RegKey key;
   // A failed open leaves 0; the query then fails.
-  RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.out());
+  RegOpenKeyExW(root, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.out());
 
+  const std::wstring name = Widen(valueName);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) ==
-          ERROR_SUCCESS &&
+  if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       type == REG_SZ) {
-    std::string buffer(size, ' ');
+    // The size is in bytes, and a value written carelessly may end in half a character.
+    std::wstring buffer((size + 1) / sizeof(wchar_t), L' ');
     DWORD readType = 0;
-    RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &readType,
-                     reinterpret_cast<BYTE*>(buffer.data()), &size);
-    const size_t nul = buffer.find('\0');
-    result = nul == std::string::npos ? std::move(buffer) : buffer.substr(0, nul);
+    if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &readType,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS &&
+        readType == REG_SZ) {
+      buffer.resize(std::min<size_t>(buffer.size(), size / sizeof(wchar_t)));
+      result = Narrow(buffer.substr(0, buffer.find(L'\0')));
+    }
   }
   return result;
 }

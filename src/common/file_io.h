@@ -1,5 +1,5 @@
 // Whole-file reads and safe replacement of a file, behind a seam so tests can
-// inject failures. Paths are narrow strings in the system's code page.
+// inject failures. Paths are UTF-8 on Windows and the system's own bytes elsewhere.
 #pragma once
 
 #include <string>

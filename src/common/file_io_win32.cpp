@@ -1,9 +1,9 @@
-// Whole-file reads and safe replacement with the narrow (code page) Win32 file
-// calls: paths are bytes in, bytes out. The replacement writes a temporary
+// Whole-file reads and safe replacement with the wide Win32 file calls: paths
+// are UTF-8, the bytes of the files pass unchanged. The replacement writes a temporary
 // file in the target's folder, flushes it to disk and only then moves it over
 // the target, so a full disk or a refused rename leaves the target as it was;
 // the temporary file is removed on every failure. An existing target is
-// replaced with ReplaceFileA, which gives the new file the old one's
+// replaced with ReplaceFileW, which gives the new file the old one's
 // attributes, ACL, creation time and short name; a plain move would leave the
 // game's file with whatever a new file in that folder gets.
 #include "common/file_io_win32.h"
@@ -15,11 +15,12 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/wide_win32.h"
 
 namespace {
 
 Win32FileCalls calls = {
-    ::CreateFileA, ::ReadFile, ::WriteFile, ::FlushFileBuffers, ::MoveFileExA, ::ReplaceFileA,
+    ::CreateFileW, ::ReadFile, ::WriteFile, ::FlushFileBuffers, ::MoveFileExW, ::ReplaceFileW,
 };
 
 // Owns a file handle.
@@ -69,7 +70,7 @@ std::string UnusedTemporaryName(const std::string& path) {
 HANDLE CreateTemporaryFile(const std::string& path, std::string& temp) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = UnusedTemporaryName(path);
-    HANDLE h = calls.CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE h = calls.CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
   }
@@ -86,16 +87,17 @@ void RemoveLeftovers(const std::string& path, uint64_t started) {
   std::string folder = FolderOf(path);
   if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
   const std::string name = NameOf(path);
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "." + name + ".*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(Widen(folder + "." + name + ".*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return;
   const uint64_t margin = static_cast<uint64_t>(kLeftoverAgeSeconds) * 10000000ull;
   do {
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    if (!IsTemporaryFileOf(name, found.cFileName)) continue;
+    const std::string entry = Narrow(found.cFileName);
+    if (!IsTemporaryFileOf(name, entry)) continue;
     if (FileTimeValue(found.ftLastWriteTime) + margin < started)
-      DeleteFileA((folder + found.cFileName).c_str());
-  } while (FindNextFileA(find, &found));
+      DeleteFileW(Widen(folder + entry).c_str());
+  } while (FindNextFileW(find, &found));
   FindClose(find);
 }
 
@@ -104,11 +106,11 @@ void RemoveLeftovers(const std::string& path, uint64_t started) {
 Win32FileCalls& Win32FileCallsForTesting() { return calls; }
 
 std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length && text ? std::string(text, length) : std::string();
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length && text ? Narrow(std::wstring_view(text, length)) : std::string();
   if (text) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
                              reason.back() == ' ' || reason.back() == '.'))
@@ -118,7 +120,7 @@ std::string SystemErrorText(DWORD error) {
 }
 
 std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
-  File file(calls.CreateFileA(path.c_str(), GENERIC_READ,
+  File file(calls.CreateFileW(Widen(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) throw FileError("read", path, SystemErrorText(GetLastError()));
@@ -138,10 +140,11 @@ std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
 void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   // Windows refuses to move a file over a read-only one, but not every
   // system that runs this program does: refuse it here, before any writing.
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring widePath = Widen(path);
+  DWORD attributes = GetFileAttributesW(widePath.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     throw FileError("write", path, kReadOnlyReason);
-  // ReplaceFileA would move a folder aside for the new file; a move refuses.
+  // ReplaceFileW would move a folder aside for the new file; a move refuses.
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     throw FileError("write", path, SystemErrorText(ERROR_ACCESS_DENIED));
   FILETIME now;
@@ -149,10 +152,11 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   const uint64_t started = FileTimeValue(now);
   std::string temp;
   File file(CreateTemporaryFile(path, temp));
+  const std::wstring wideTemp = Widen(temp);
   if (!file.valid()) throw FileError("write", path, SystemErrorText(GetLastError()));
   auto fail = [&](DWORD error) {
     file.Close();
-    DeleteFileA(temp.c_str());
+    DeleteFileW(wideTemp.c_str());
     throw FileError("write", path, SystemErrorText(error));
   };
   size_t done = 0;
@@ -167,29 +171,29 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   if (!calls.FlushFileBuffers(file.get())) fail(GetLastError());
   if (!file.Close()) fail(GetLastError());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    if (!calls.MoveFileExA(temp.c_str(), path.c_str(),
+    if (!calls.MoveFileExW(wideTemp.c_str(), widePath.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       fail(GetLastError());
   } else {
     // With a backup name, every failure leaves both files under names we
     // know: without one, a failed rename can leave no file under the target's.
-    const std::string backup = UnusedTemporaryName(path);
-    // ReplaceFileA carries the attributes over on Windows, but not under
+    const std::wstring backup = Widen(UnusedTemporaryName(path));
+    // ReplaceFileW carries the attributes over on Windows, but not under
     // every Wine: give them to the new file first.
     const DWORD settable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE;
-    if ((attributes & settable) != 0) SetFileAttributesA(temp.c_str(), attributes & settable);
+    if ((attributes & settable) != 0) SetFileAttributesW(wideTemp.c_str(), attributes & settable);
     // An ACL that cannot be merged (no WRITE_DAC on someone else's file) does
     // not stop the save: the new file then has the folder's inherited ACL.
-    if (!calls.ReplaceFileA(path.c_str(), temp.c_str(), backup.c_str(),
+    if (!calls.ReplaceFileW(widePath.c_str(), wideTemp.c_str(), backup.c_str(),
                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
       const DWORD error = GetLastError();
       // The old file is under the backup name: put it back.
       if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+        MoveFileExW(backup.c_str(), widePath.c_str(), MOVEFILE_WRITE_THROUGH);
       fail(error);
     }
-    DeleteFileA(backup.c_str());  // if that fails, it is a leftover for a later save
+    DeleteFileW(backup.c_str());  // if that fails, it is a leftover for a later save
   }
   RemoveLeftovers(path, started);
 }

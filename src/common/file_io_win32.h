@@ -7,12 +7,12 @@
 #include <string>
 
 struct Win32FileCalls {
-  decltype(&::CreateFileA) CreateFileA;
+  decltype(&::CreateFileW) CreateFileW;
   decltype(&::ReadFile) ReadFile;
   decltype(&::WriteFile) WriteFile;
   decltype(&::FlushFileBuffers) FlushFileBuffers;
-  decltype(&::MoveFileExA) MoveFileExA;  // when there is no target yet
-  decltype(&::ReplaceFileA) ReplaceFileA;
+  decltype(&::MoveFileExW) MoveFileExW;  // when there is no target yet
+  decltype(&::ReplaceFileW) ReplaceFileW;
 };
 
 // The calls in use; assign to a field to inject a failure, and restore after.

@@ -16,6 +16,7 @@
 
 #ifdef _WIN32
 #include "common/file_io_win32.h"
+#include "common/wide_win32.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -176,8 +177,8 @@ BOOL WINAPI FailedFlush(HANDLE) {
   SetLastError(ERROR_WRITE_FAULT);
   return FALSE;
 }
-BOOL WINAPI RefusedReplace(LPCSTR, LPCSTR from, LPCSTR, DWORD, LPVOID, LPVOID) {
-  movedFrom = from;
+BOOL WINAPI RefusedReplace(LPCWSTR, LPCWSTR from, LPCWSTR, DWORD, LPVOID, LPVOID) {
+  movedFrom = Narrow(from);
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
@@ -187,7 +188,7 @@ BOOL WINAPI FailedRead(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) {
 }
 void FailSecondWrite(Calls& c) { c.WriteFile = WriteUntilDiskFull; }
 void FailFlush(Calls& c) { c.FlushFileBuffers = FailedFlush; }
-void FailRename(Calls& c) { c.ReplaceFileA = RefusedReplace; }
+void FailRename(Calls& c) { c.ReplaceFileW = RefusedReplace; }
 void FailRead(Calls& c) { c.ReadFile = FailedRead; }
 
 #else
