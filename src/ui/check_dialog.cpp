@@ -8,6 +8,7 @@
 #include "colorfile/color_value.h"
 #include "colorfile/separation.h"
 #include "common/errors.h"
+#include "common/wide_win32.h"
 #include "ui/resource.h"
 #include "ui/version.h"
 #include "ui/window_commands.h"
@@ -59,15 +60,15 @@ CheckDialog::CheckDialog(HINSTANCE instance, HWND owner, int dpi, ColorWindow& w
     : instance_(instance), owner_(owner), dpi_(dpi), window_(window) {}
 
 void CheckDialog::RunModal() {
-  const INT_PTR result = DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_CHECK), owner_, DialogProc,
+  const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CHECK), owner_, DialogProc,
                                          reinterpret_cast<LPARAM>(this));
   if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
   if (result == -1 || result == 0) throw TintError("The Check Colors window could not be opened.");
 }
 
 INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, lp);
-  auto* self = reinterpret_cast<CheckDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  if (msg == WM_INITDIALOG) SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+  auto* self = reinterpret_cast<CheckDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
   try {
     switch (msg) {
@@ -83,7 +84,7 @@ INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
       case WM_DPICHANGED:
         return self->OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
       case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
         self->scaling_.reset();
         return FALSE;
@@ -99,11 +100,11 @@ INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 
 void CheckDialog::OnInitDialog() {
   for (int column = 0; column < kCheckedColumns; ++column) {
-    SetDlgItemTextA(hwnd_, IDC_CHECK_CAPTION0 + column, std::string(ColumnCaption(column)).c_str());
+    SetDlgItemTextW(hwnd_, IDC_CHECK_CAPTION0 + column, Widen(ColumnCaption(column)).c_str());
   }
   std::string label = "&";  // Alt+P goes to the list
   label += PairListTitle(kThreshold);
-  SetDlgItemTextA(hwnd_, IDC_CHECK_PAIR_LABEL, label.c_str());
+  SetDlgItemTextW(hwnd_, IDC_CHECK_PAIR_LABEL, Widen(label).c_str());
   if (!WindowsScalesDialog(hwnd_)) {
     scaling_.emplace(hwnd_);
     scaling_->Apply(dpi_);
@@ -139,9 +140,9 @@ bool CheckDialog::OnDpiChanged(int dpi, const RECT* suggested) {
 void CheckDialog::Refresh() {
   view_ = MakeCheckView(BoxTable(window_), kThreshold);
   const HWND list = GetDlgItem(hwnd_, IDC_CHECK_PAIRS);
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& line : view_.pairLines) {
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
   }
   for (int column = 0; column < kCheckedColumns; ++column) {
     InvalidateRect(GetDlgItem(hwnd_, IDC_CHECK_TABLE0 + column), nullptr, FALSE);
@@ -164,7 +165,7 @@ void CheckDialog::OnSeparate() {
   const BoxSeparation result = SeparateBoxColors(window_, kThreshold);
   Refresh();
   const std::string line = SeparationLine(result.moved, result.reached, result.closest, kThreshold);
-  SetDlgItemTextA(hwnd_, IDC_CHECK_STATUS, line.c_str());
+  SetDlgItemTextW(hwnd_, IDC_CHECK_STATUS, Widen(line).c_str());
 }
 
 RECT CheckDialog::RowCaptionRect(const RECT& table, int row) {
@@ -200,12 +201,13 @@ bool CheckDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   const RECT& table = item.rcItem;
   FillRect(dc, &table, GetSysColorBrush(COLOR_BTNFACE));
   // The font the dialog manager gave the control, scaled with the dialog.
-  const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   SelectScope select(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   auto text = [&](std::string_view s, RECT r, UINT align) {
-    DrawTextA(dc, s.data(), static_cast<int>(s.size()), &r,
+    const std::wstring wide = Widen(s);
+    DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r,
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   };
   Brush frame(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));

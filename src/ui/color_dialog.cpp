@@ -5,7 +5,7 @@
 std::optional<Rgb> PickColor(HWND owner, Rgb preset, const ChooseColorFn& chooseColor) {
   // Fresh every call: custom colours the user made last time are not kept.
   std::array<COLORREF, 16> custom{};
-  CHOOSECOLORA cc{};
+  CHOOSECOLORW cc{};
   cc.lStructSize = sizeof(cc);
   cc.hwndOwner = owner;
   cc.rgbResult = RGB(preset.r, preset.g, preset.b);

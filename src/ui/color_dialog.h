@@ -10,7 +10,7 @@
 
 #include "colorfile/color_value.h"
 
-using ChooseColorFn = std::function<BOOL(CHOOSECOLORA*)>;
+using ChooseColorFn = std::function<BOOL(CHOOSECOLORW*)>;
 
 // Opens the dialog owned by owner with preset preselected, the custom-colour
 // part open and all 16 custom colours black. Returns the chosen colour, or

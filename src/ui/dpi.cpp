@@ -4,7 +4,7 @@ namespace {
 
 template <class Fn>
 Fn User32Proc(const char* name) {
-  FARPROC proc = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+  FARPROC proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
 }
 
@@ -52,8 +52,8 @@ DialogScaling::DialogScaling(HWND dialog) : dialog_(dialog) {
   RECT client;
   GetClientRect(dialog, &client);
   client_ = {client.right, client.bottom};
-  const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-  GetObjectA(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof(font_),
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  GetObjectW(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof(font_),
              &font_);
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     RECT at;
@@ -67,23 +67,23 @@ void DialogScaling::Apply(int dpi) {
   if (dpi == applied_) return;
   applied_ = dpi;
   auto scale = [&](LONG v) { return MulDiv(v, dpi, dpi_); };
-  LOGFONTA lf = font_;
+  LOGFONTW lf = font_;
   if (lf.lfHeight < 0) {  // a character height: the same whole points at the new DPI
     lf.lfHeight = -MulDiv(MulDiv(-lf.lfHeight, 72, dpi_), dpi, 72);
   } else {
     lf.lfHeight = scale(lf.lfHeight);
   }
   lf.lfWidth = scale(lf.lfWidth);
-  Font font(CreateFontIndirectA(&lf));
+  Font font(CreateFontIndirectW(&lf));
   for (const Placed& c : controls_) {
     SetWindowPos(c.control, nullptr, scale(c.at.left), scale(c.at.top),
                  scale(c.at.right) - scale(c.at.left), scale(c.at.bottom) - scale(c.at.top),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(c.control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    SendMessageW(c.control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
   }
   scaled_ = std::move(font);  // the old one only now: the controls no longer show it
-  const auto style = static_cast<DWORD>(GetWindowLongA(dialog_, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongA(dialog_, GWL_EXSTYLE));
+  const auto style = static_cast<DWORD>(GetWindowLongW(dialog_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongW(dialog_, GWL_EXSTYLE));
   const RECT frame = WindowRectForClient(scale(client_.cx), scale(client_.cy), dpi, style, exStyle,
                                          GetMenu(dialog_) != nullptr);
   SetWindowPos(dialog_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,

@@ -39,7 +39,7 @@ class DialogScaling {
   int dpi_;      // the layout's
   int applied_;  // what the dialog shows now
   SIZE client_{};
-  LOGFONTA font_{};
+  LOGFONTW font_{};
   std::vector<Placed> controls_;
   Font scaled_;  // what the controls show after Apply to another DPI
 };
@@ -49,9 +49,9 @@ class DialogScaling {
 template <class T>
 T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
   if (msg == WM_NCCREATE) {
-    T* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    T* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     return self;
   }
-  return reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }

@@ -9,14 +9,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     MainWindow window(instance, UiSystem::Real());
     if (!window.Create(show)) return 0;
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
   } catch (...) {
     // Every command has its own boundary; this only sees a failure to set up.
-    MessageBoxA(nullptr, "The program could not start: not enough memory.", TINTMOOR_TITLE,
+    MessageBoxW(nullptr, L"The program could not start: not enough memory.", L"" TINTMOOR_TITLE,
                 MB_OK | MB_ICONSTOP);
     return 1;
   }

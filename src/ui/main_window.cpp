@@ -7,6 +7,7 @@
 
 #include "colorfile/presets.h"
 #include "common/errors.h"
+#include "common/wide_win32.h"
 #include "markup/element.h"
 #include "ui/check_dialog.h"
 #include "ui/color_dialog.h"
@@ -46,29 +47,29 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXA probe{};
+  WNDCLASSEXW probe{};
   probe.cbSize = sizeof(probe);
-  if (GetClassInfoExA(instance, kClassName, &probe)) return true;
+  if (GetClassInfoExW(instance, kClassName, &probe)) return true;
 
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = WndProc;
   wc.hInstance = instance;
   wc.hIcon = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TINTMOOR), IMAGE_ICON, 32, 32, 0));
-  wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TINTMOOR), IMAGE_ICON,
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINTMOOR), IMAGE_ICON, 32, 32, 0));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TINTMOOR), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kClassName;
-  return RegisterClassExA(&wc) != 0;
+  return RegisterClassExW(&wc) != 0;
 }
 
 bool MainWindow::Create(int show) {
   if (!RegisterWindowClass(instance_)) return false;
-  HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAINMENU));
   // Any size will do: OnCreate sizes the window to its layout at its DPI.
-  if (!CreateWindowExA(kExStyle, kClassName, "", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
+  if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
                        nullptr, menu, instance_, this)) {
     if (menu) DestroyMenu(menu);
     return false;
@@ -87,7 +88,7 @@ bool MainWindow::Create(int show) {
 
 LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   MainWindow* self = WindowObject<MainWindow>(hwnd, msg, lp);
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCCREATE) self->hwnd_ = hwnd;
   try {
     switch (msg) {
@@ -136,7 +137,7 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     // layout running out of memory. Skip this message and carry on.
     return 0;
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 // ---- Clicks: the boxes and the link are painted, and take clicks like push
@@ -225,7 +226,7 @@ void MainWindow::OnDestroy() {
 
 void MainWindow::OnNcDestroy() {
   // The last message: nothing after it may reach this object.
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
 }
 
@@ -265,9 +266,7 @@ void MainWindow::RunCommand(const char* failure, bool changesState, Body&& body)
 
 MainWindow::Snapshot MainWindow::TakeSnapshot() const {
   Snapshot s;
-  char caption[256] = "";
-  GetWindowTextA(hwnd_, caption, sizeof(caption));
-  s.caption = caption;
+  s.caption = Caption();
   s.boxes = boxes_;
   s.commands = commands_.Snapshot();
   return s;
@@ -279,7 +278,7 @@ void MainWindow::PutBack(Snapshot& before) {
       boxes_[k] = before.boxes[k];
       RepaintBox(k);
     }
-    SetWindowTextA(hwnd_, before.caption.c_str());
+    SetCaption(before.caption);
     commands_.PutBack(std::move(before.commands));
   } catch (...) {
     // Only moves and system calls above; nothing left to put back.
@@ -301,7 +300,16 @@ void MainWindow::SetBoxColor(int box, Rgb color) {
   RepaintBox(box);
 }
 
-void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
+void MainWindow::SetCaption(const std::string& caption) {
+  SetWindowTextW(hwnd_, Widen(caption).c_str());
+}
+
+std::string MainWindow::Caption() const {
+  std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+  caption.resize(
+      static_cast<size_t>(GetWindowTextW(hwnd_, caption.data(), static_cast<int>(caption.size()))));
+  return Narrow(caption);
+}
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
   UINT style = MB_OK | MB_ICONERROR;

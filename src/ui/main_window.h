@@ -71,6 +71,7 @@ class MainWindow final : public ColorWindow {
   Rgb BoxColor(int box) const override { return boxes_.at(box); }
   void SetBoxColor(int box, Rgb color) override;
   void SetCaption(const std::string& caption) override;
+  std::string Caption() const;  // the window's title, as SetCaption takes it
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
   Answer Ask(const std::string& text, const std::string& title) override;
 
@@ -83,7 +84,7 @@ class MainWindow final : public ColorWindow {
   const WindowCommands& Commands() const { return commands_; }
   WindowCommands& Commands() { return commands_; }
 
-  static constexpr const char* kClassName = "TintmoorMain";
+  static constexpr const wchar_t* kClassName = L"TintmoorMain";
 
  private:
   struct Snapshot;

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "common/wide_win32.h"
 #include "ui/dpi.h"
 #include "ui/main_window.h"
 #include "ui/resource.h"
@@ -83,7 +84,7 @@ class MainWindow::FontFitter {
         return f.font.get();
       }
     }
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -height;
     lf.lfWidth = width;
     lf.lfWeight = FW_NORMAL;
@@ -92,8 +93,8 @@ class MainWindow::FontFitter {
     lf.lfQuality = DEFAULT_QUALITY;
     // Only an outline face can be condensed: ask for one where there is a choice.
     if (width != 0) lf.lfOutPrecision = OUT_TT_PRECIS;
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    fonts_.push_back({face, height, width, underline, Font(CreateFontIndirectA(&lf))});
+    lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
+    fonts_.push_back({face, height, width, underline, Font(CreateFontIndirectW(&lf))});
     return fonts_.back().font.get();
   }
 
@@ -111,21 +112,22 @@ class MainWindow::FontFitter {
 
   int AverageWidth(HFONT font) const {
     SelectScope select(dc_.get(), font);
-    TEXTMETRICA tm{};
-    return GetTextMetricsA(dc_.get(), &tm) ? static_cast<int>(tm.tmAveCharWidth) : 0;
+    TEXTMETRICW tm{};
+    return GetTextMetricsW(dc_.get(), &tm) ? static_cast<int>(tm.tmAveCharWidth) : 0;
   }
 
   // The text's advance, plus what its first and last glyphs reach beyond it
   // (a slanted "/" does): a fit that leaves that out is cut by a pixel or two.
   SIZE InkExtent(std::string_view text) const {
     SIZE size{};
-    if (text.empty()) return size;
-    GetTextExtentPoint32A(dc_.get(), text.data(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = Widen(text);
+    if (wide.empty()) return size;
+    GetTextExtentPoint32W(dc_.get(), wide.data(), static_cast<int>(wide.size()), &size);
     ABC first{}, last{};  // bitmap faces have none and draw inside their advance
-    const auto front = static_cast<unsigned char>(text.front());
-    const auto back = static_cast<unsigned char>(text.back());
-    if (GetCharABCWidthsA(dc_.get(), front, front, &first) &&
-        GetCharABCWidthsA(dc_.get(), back, back, &last)) {
+    const UINT front = wide.front();
+    const UINT back = wide.back();
+    if (GetCharABCWidthsW(dc_.get(), front, front, &first) &&
+        GetCharABCWidthsW(dc_.get(), back, back, &last)) {
       size.cx += std::max(0, -first.abcA) + std::max(0, -last.abcC);
     }
     return size;
@@ -134,9 +136,9 @@ class MainWindow::FontFitter {
   // The font mapper hands out another face for one it does not have.
   bool Installed(const char* face) {
     SelectScope select(dc_.get(), Get(face, least_, 0, false));
-    char got[LF_FACESIZE] = "";
-    GetTextFaceA(dc_.get(), LF_FACESIZE, got);
-    return lstrcmpiA(got, face) == 0;
+    wchar_t got[LF_FACESIZE] = L"";
+    GetTextFaceW(dc_.get(), LF_FACESIZE, got);
+    return lstrcmpiW(got, Widen(face).c_str()) == 0;
   }
 
   WindowDC screen_;
@@ -153,9 +155,9 @@ LRESULT MainWindow::OnCreate() {
       IDB_CORNER_BOTTOM_LEFT, IDB_CORNER_BOTTOM_RIGHT, IDB_CORNER_TOP_LEFT, IDB_CORNER_TOP_RIGHT};
   for (int i = 0; i < 8; ++i) {
     art_[i].Reset(static_cast<HBITMAP>(
-        LoadImageA(instance_, MAKEINTRESOURCEA(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
+        LoadImageW(instance_, MAKEINTRESOURCEW(kArtIds[i]), IMAGE_BITMAP, 0, 0, 0)));
   }
-  hand_ = LoadCursorA(instance_, MAKEINTRESOURCEA(IDR_HAND_CURSOR));
+  hand_ = LoadCursorW(instance_, MAKEINTRESOURCEW(IDR_HAND_CURSOR));
   FitFonts();
   SizeWindow(std::nullopt);
   return 0;
@@ -182,8 +184,8 @@ void MainWindow::FitFonts() {
   // the tightest of them needs.
   int columnHeight = dialogHeight;
   for (int column = 0; column < kColumns; ++column) {
-    LOGFONTA lf{};
-    GetObjectA(fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
+    LOGFONTW lf{};
+    GetObjectW(fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
                           roomOf(kColumnHeaders[column].label)),
                sizeof(lf), &lf);
     columnHeight = std::min(columnHeight, std::abs(static_cast<int>(lf.lfHeight)));
@@ -220,7 +222,7 @@ void MainWindow::SizeWindow(std::optional<POINT> topLeft) {
   } else {
     MONITORINFO mi{};
     mi.cbSize = sizeof(mi);
-    GetMonitorInfoA(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
     const RECT& work = mi.rcWork;
     at = {work.left + (work.right - work.left - width) / 2,
           work.top + (work.bottom - work.top - height) / 2};
@@ -256,7 +258,7 @@ void MainWindow::PaintBackground(HDC dc) const {
     const Bitmap& art = art_[static_cast<int>(piece.art)];
     if (!art) continue;
     BITMAP bm{};
-    GetObjectA(art.get(), sizeof(bm), &bm);
+    GetObjectW(art.get(), sizeof(bm), &bm);
     const PixelRect to = Px(piece.place);
     SelectScope select(mem.get(), art.get());
     StretchBlt(dc, to.left, to.top, to.width(), to.height(), mem.get(), 0, 0, bm.bmWidth,
@@ -281,16 +283,16 @@ void MainWindow::PaintCaptions(HDC dc) const {
     // Clipped to its room, so a caption that still does not fit is cut, never
     // drawn over the frame or under a box.
     RECT room = ToRect(Px(TextRoom(CaptionTwips(n))));
-    const std::string_view text = CaptionText(n);
+    const std::wstring text = Widen(CaptionText(n));
     SelectScope font(dc, captionFonts_[n]);
-    DrawTextA(dc, text.data(), static_cast<int>(text.size()), &room,
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
   }
   // The link takes clicks over its whole box, but its text keeps off the frame.
   RECT room = ToRect(Px(TextRoom(kHyperLinkTwips)));
   SelectScope font(dc, linkFont_);
   SetTextColor(dc, ToColorRef(kLinkColor));
-  DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &room, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, L"" TINTMOOR_HOME_PAGE, -1, &room, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // Each box has a one-pixel frame in the system's window-frame colour, the one

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/errors.h"
+#include "common/wide_win32.h"
 
 namespace {
 
@@ -17,11 +18,11 @@ namespace {
 // the program's or the current folder is ever picked up. Throws when missing.
 template <class Fn>
 Fn SystemProc(const char* dll, const char* name) {
-  char folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   HMODULE module = nullptr;
   if (length > 0 && length < MAX_PATH) {
-    module = LoadLibraryA((std::string(folder, length) + "\\" + dll).c_str());
+    module = LoadLibraryW((std::wstring(folder, length) + L"\\" + Widen(dll)).c_str());
   }
   FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
   if (!proc) throw TintError(std::string("The system file ") + dll + " could not be loaded.");
@@ -33,19 +34,20 @@ Fn SystemProc(const char* dll, const char* name) {
 
 UiSystem UiSystem::Real() {
   UiSystem sys;
-  sys.chooseColor = [](CHOOSECOLORA* cc) {
-    using Fn = BOOL(WINAPI*)(CHOOSECOLORA*);
-    static const Fn chooseColor = SystemProc<Fn>("comdlg32.dll", "ChooseColorA");
+  sys.chooseColor = [](CHOOSECOLORW* cc) {
+    using Fn = BOOL(WINAPI*)(CHOOSECOLORW*);
+    static const Fn chooseColor = SystemProc<Fn>("comdlg32.dll", "ChooseColorW");
     return chooseColor(cc);
   };
   sys.messageBox = [](HWND owner, const char* text, const char* title, UINT style) {
-    return ::MessageBoxA(owner, text, title, style);
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
   };
   sys.shellExecute = [](HWND owner, const char* operation, const char* file, const char* parameters,
                         const char* directory, int show) {
-    using Fn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-    static const Fn shellExecute = SystemProc<Fn>("shell32.dll", "ShellExecuteA");
-    return shellExecute(owner, operation, file, parameters, directory, show);
+    using Fn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    static const Fn shellExecute = SystemProc<Fn>("shell32.dll", "ShellExecuteW");
+    return shellExecute(owner, Widen(operation).c_str(), Widen(file).c_str(),
+                        Widen(parameters).c_str(), Widen(directory).c_str(), show);
   };
   return sys;
 }

@@ -1,6 +1,6 @@
 // The system calls the window makes that tests must replace: the colour
 // dialog, message boxes and the shell. The window holds one UiSystem; the
-// program passes the real calls, tests pass recorders.
+// program passes the real calls, tests pass recorders. Texts are UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,12 @@
 #include <functional>
 
 struct UiSystem {
-  std::function<BOOL(CHOOSECOLORA*)> chooseColor;
+  std::function<BOOL(CHOOSECOLORW*)> chooseColor;
   std::function<int(HWND owner, const char* text, const char* title, UINT style)> messageBox;
   std::function<HINSTANCE(HWND owner, const char* operation, const char* file,
                           const char* parameters, const char* directory, int show)>
       shellExecute;
 
-  // ChooseColorA, MessageBoxA and ShellExecuteA.
+  // ChooseColorW, MessageBoxW and ShellExecuteW.
   static UiSystem Real();
 };

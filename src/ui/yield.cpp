@@ -22,13 +22,13 @@ void PumpPendingMessages() {
   gLastLook = now;
   ++gStats.looks;
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     ++gStats.dispatched;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }

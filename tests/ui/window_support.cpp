@@ -48,7 +48,7 @@ const std::function<void(HWND)>* gInCheckDialog = nullptr;
 bool gRanInCheckDialog = false;
 
 void CALLBACK RunInCheckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = FindWindowA(MAKEINTATOM(32770), "Check Colors");  // the dialog class
+  HWND dialog = FindWindowW(MAKEINTATOM(32770), L"Check Colors");  // the dialog class
   if (!dialog || !gInCheckDialog) return;
   KillTimer(nullptr, timer);
   gRanInCheckDialog = true;
@@ -78,7 +78,7 @@ RECT ClientRect(HWND hwnd) {
 
 UiSystem Recorder::System() {
   UiSystem sys;
-  sys.chooseColor = [this](CHOOSECOLORA* cc) -> BOOL {
+  sys.chooseColor = [this](CHOOSECOLORW* cc) -> BOOL {
     ColorDialogCall call{*cc, {}, IsWindowVisible(cc->hwndOwner) != FALSE};
     std::copy(cc->lpCustColors, cc->lpCustColors + 16, call.custom.begin());
     dialogs.push_back(call);

@@ -22,7 +22,7 @@
 inline constexpr const char* kTitle = "Brindle's AoM Tintmoor";
 
 struct ColorDialogCall {
-  CHOOSECOLORA record;
+  CHOOSECOLORW record;
   std::array<COLORREF, 16> custom;
   bool windowVisible;
 };
@@ -43,7 +43,7 @@ struct ShellCall {
 struct Recorder {
   std::vector<ColorDialogCall> dialogs;
   std::deque<std::optional<COLORREF>> answers;
-  std::function<void(CHOOSECOLORA*)> duringDialog;  // runs inside the dialog call
+  std::function<void(CHOOSECOLORW*)> duringDialog;  // runs inside the dialog call
   std::vector<MessageCall> messages;
   std::vector<ShellCall> shells;
 

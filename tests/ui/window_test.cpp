@@ -182,7 +182,7 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
 // elsewhere, over the captions too, the arrow.
 TEST_F(WindowTest, BoxesAndLinkTakeClicksUnderTheHandWithItsHotSpotAtTheFingerTip) {
   HWND hwnd = form_->hwnd();
-  const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
   const HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
   const PixelRect box = form_->BoxRect(4), link = form_->LinkRect();
   const struct {
@@ -381,7 +381,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   rec_.messages.clear();
 
   // The dialog call changes things half-way, then fails.
-  rec_.duringDialog = [this](CHOOSECOLORA*) {
+  rec_.duringDialog = [this](CHOOSECOLORW*) {
     form_->SetBoxColor(2, {0, 0, 0});
     form_->SetCaption("half done");
     WindowCommands::State other;
@@ -415,7 +415,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
 
 TEST_F(WindowTest, AnythingThrownIsCaughtAtTheBoundary) {
   rec_.messages.clear();
-  rec_.duringDialog = [](CHOOSECOLORA*) { throw 42; };
+  rec_.duringDialog = [](CHOOSECOLORW*) { throw 42; };
   ClickBox(0);
   ASSERT_EQ(rec_.messages.size(), 1u);
   EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
