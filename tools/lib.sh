@@ -43,6 +43,13 @@ tintmoor_wine_env() {
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEARCH=${WINEARCH:-win64}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  # Wine reads a program's arguments, and the names of Unix files, in the
+  # locale's character set: in any but UTF-8, a name outside ASCII is lost
+  # before the program sees it.
+  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+    *.[Uu][Tt][Ff]-8 | *.[Uu][Tt][Ff]8 | *.[Uu][Tt][Ff]-8@* | *.[Uu][Tt][Ff]8@*) ;;
+    *) export LC_ALL=C.UTF-8 ;;
+  esac
 }
 
 # The Wine loader that starts $1 (a program, or a prefix tool such as

@@ -16,7 +16,8 @@ gui_windows_before=   # X windows that were there before gui_start
 gui_procs_before=     # this prefix's Tintmoor processes that were there before gui_start
 gui_saved_value=      # the registry value gui_set_game_folder replaced
 gui_value_set=0
-gui_game=             # the temporary game installation of gui_make_game
+gui_tmp=              # the temporary folder gui_make_game made, and removes
+gui_game=             # the game installation in it
 gui_key_existed=0
 
 # Runs a Windows program in the test prefix. Wine's output goes to files or
@@ -59,13 +60,14 @@ gui_restore_game_folder() {
   fi
 }
 
-# Makes a game installation in a temporary folder ($gui_game) whose data
-# folder holds the colour file $1, and sets the clean-up every test needs: the
-# program closed (a leftover fails the test too), the registry value put back,
-# the folder removed.
+# Makes a game installation ($gui_game) in a folder named in Cyrillic, Greek
+# and Chinese inside a temporary one, whose data folder holds the colour file
+# $1, and sets the clean-up every test needs: the program closed (a leftover
+# fails the test too), the registry value put back, the folders removed.
 gui_make_game() {
-  gui_game=$(mktemp -d)
-  mkdir "$gui_game/data"
+  gui_tmp=$(mktemp -d)
+  gui_game="$gui_tmp/Игра Παιχνίδι 游戏"
+  mkdir -p "$gui_game/data"
   cp "$1" "$gui_game/data/playercolors.xml"
   trap gui_cleanup EXIT
 }
@@ -74,8 +76,16 @@ gui_cleanup() {
   local rc=$?
   gui_stop || { [ "$rc" -eq 0 ] && rc=1; }
   gui_restore_game_folder
-  rm -rf "$gui_game"
+  rm -rf "$gui_tmp"
   exit "$rc"
+}
+
+# From now on the program runs from a copy, its default colour file beside it,
+# in a folder named in Cyrillic, Greek and Chinese; after gui_make_game.
+gui_move_program() {
+  local folder="$gui_tmp/Программа Πρόγραμμα 程序"
+  mkdir "$folder" && cp "$exe" "$(dirname "$exe")/playercolors.xml" "$folder/" &&
+    exe="$folder/$(basename "$exe")"
 }
 
 # Process ids of Tintmoor processes running in this test's prefix (not in any

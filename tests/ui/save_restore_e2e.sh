@@ -2,7 +2,8 @@
 # Drives the real program on the virtual screen as a user would: picks a
 # colour in the real colour dialog, saves through the File menu and checks the
 # game's file byte for byte; then restores through the Options menu and checks
-# the file is the program's default again, with the xmb gone both times.
+# the file is the program's default again, with the xmb gone both times. The
+# game's folder and the program's are named in Cyrillic, Greek and Chinese.
 #
 #   save_restore_e2e.sh TINTMOOR.EXE WINEPREFIX SOURCE_DIR
 # Exits 77 (skipped) without DISPLAY or xdotool.
@@ -14,6 +15,7 @@ exe=$1 prefix=$2 source=$3
 
 default="$(dirname "$exe")/playercolors.xml"
 gui_make_game "$default"
+gui_move_program || { echo "FAIL: the program could not be copied"; exit 1; }
 game=$gui_game
 echo stale >"$game/data/playercolors.xmb"
 xml="$game/data/playercolors.xml"

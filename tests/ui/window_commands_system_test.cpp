@@ -201,6 +201,13 @@ TEST_F(RegistryTest, ReadsOnlyTextValues) {
   Put("expand", REG_EXPAND_SZ, "%SystemRoot%", 13);
   Put("dword", REG_DWORD, &number, sizeof number);
   Put("nonul", REG_SZ, "abc", 3);  // stored without its NUL
+  const std::wstring unicode = L"C:\\Игры\\Παιχνίδι 游戏";
+  ASSERT_EQ(
+      RegSetValueExW(key_, L"unicode", 0, REG_SZ, reinterpret_cast<const BYTE*>(unicode.c_str()),
+                     static_cast<DWORD>((unicode.size() + 1) * sizeof(wchar_t))),
+      ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExW(key_, L"odd", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"ab"), 3),
+            ERROR_SUCCESS);  // half of its second character
   struct Case {
     const char* key;
     const char* value;
@@ -211,6 +218,8 @@ TEST_F(RegistryTest, ReadsOnlyTextValues) {
       {kKey, "expand", "default"},
       {kKey, "dword", "default"},
       {kKey, "nonul", "abc"},
+      {kKey, "unicode", "C:\\Игры\\Παιχνίδι 游戏"},
+      {kKey, "odd", "a"},
       {kKey, "missing", "default"},
       {"Software\\Tintmoor Tests\\No Such Key", "sz", "default"},
   };
