@@ -13,6 +13,7 @@
 #include "cli/preview_png.h"
 #include "cli/text.h"
 #include "colorfile/color_store.h"
+#include "colorfile/color_text.h"
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
@@ -103,29 +104,25 @@ int List(const Args& a, CliEnv& env) {
 }
 
 int Set(const Args& a, CliEnv& env) {
-  ExpectPositionals(a, 5);
   const auto& p = a.positionals;
+  if (p.size() != 3 && p.size() != 5)
+    throw UsageError(p.size() < 5 ? "too few arguments" : "too many arguments");
   const auto row = ParseRow(p[0]);
   if (!row)
     throw UsageError("\"" + Shown(p[0]) + "\" is not a row (0 to 12, Gaia, Player 1 to Player 12)");
   const auto column = ParseColumn(p[1]);
   if (!column)
     throw UsageError("\"" + Shown(p[1]) + "\" is not a column (0 to 2, unit, minimap, dead)");
-  uint8_t rgb[3];
-  for (size_t i = 0; i < 3; ++i) {
-    const std::string& s = p[2 + i];
-    int v = -1;
-    if (!s.empty() && s.size() <= 3 && s.find_first_not_of("0123456789") == std::string::npos)
-      v = std::stoi(s);
-    if (v < 0 || v > 255)
-      throw UsageError("\"" + Shown(s) + "\" is not a colour component (0 to 255)");
-    rgb[i] = static_cast<uint8_t>(v);
-  }
-  // The other 38 colours stay as the file holds them (in normal form).
+  // R G B as three arguments, or one: "#RRGGBB" as color pickers show it.
+  const std::string text = p.size() == 5 ? p[2] + " " + p[3] + " " + p[4] : p[2];
+  const auto rgb = ParseColorText(text, p.size() == 5 ? kColorDecimal : kColorHash);
+  if (!rgb)
+    throw UsageError("\"" + Shown(text) + "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
+  // The other 38 colors stay as the file holds them (in normal form).
   return WriteTable(
       a, env,
       [&](ColorTable table) {
-        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = {rgb[0], rgb[1], rgb[2]};
+        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = *rgb;
         return table;
       },
       a.Has("--dry-run"));
@@ -258,6 +255,7 @@ const char* const kListHelp =
 
 const char* const kSetHelp =
     "usage: tintmoor-cli set ROW COLUMN R G B [--dry-run] [location options]\n"
+    "       tintmoor-cli set ROW COLUMN #RRGGBB [--dry-run] [location options]\n"
     "\n"
     "Changes one colour and saves the file as the window's Save does: the new file\n"
     "replaces the old one only once it is completely written, and playercolors.xmb\n"
@@ -267,6 +265,8 @@ const char* const kSetHelp =
     "  COLUMN    0 to 2, or unit (highlight, unit, HP bar and waypoint flag),\n"
     "            minimap, dead\n"
     "  R G B     red, green and blue, 0 to 255\n"
+    "  #RRGGBB   the same in hexadecimal, as color pickers show it (quote it in a\n"
+    "            shell, where # starts a comment: '#ff8000')\n"
     "  --dry-run show the change without writing anything\n"
     "\n"
     "Colours the file holds in another form (\"12 x 4\", \"-5 300 7\") are saved in\n"
@@ -379,7 +379,7 @@ const CliCommand kColorCommands[] = {
      true,
      List},
     {"set",
-     "ROW COLUMN R G B [--dry-run]",
+     "ROW COLUMN R G B|#RRGGBB [--dry-run]",
      "change one colour and save the file",
      {{}, {"--dry-run"}},
      kSetHelp,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/text.h"
+#include "colorfile/color_text.h"
 #include "colorfile/table_binding.h"
 
 namespace {
@@ -54,17 +55,6 @@ bool IsPlayerWord(std::string_view word) {
   for (size_t i = 0; i < word.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(word[i])) != kPlayer[i]) return false;
   return true;
-}
-
-std::optional<uint8_t> Component(std::string_view token) {
-  if (token.empty() || token.size() > 3) return std::nullopt;
-  int value = 0;
-  for (char ch : token) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    value = value * 10 + (ch - '0');
-  }
-  if (value > 255) return std::nullopt;
-  return static_cast<uint8_t>(value);
 }
 
 // The scheme as 8-bit text. Editors on Windows like to start a file with a
@@ -147,7 +137,7 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     std::array<uint8_t, 9> values{};
     for (size_t k = 0; k < 9; ++k) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
-      const auto v = Component(token);
+      const auto v = ParseColorComponent(token);
       if (!v && IsDigits(token) && token.size() > 3)
         fail(Quote(token) + " has more than three digits; a colour is red green blue, each a " +
              "number from 0 to 255");

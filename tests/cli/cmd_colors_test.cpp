@@ -208,6 +208,9 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
               HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
                         "color3=\"1 2 3\""));
   EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
+  // A color picker's hexadecimal form, in either case.
+  EXPECT_EQ(Run("set", {"player12", "minimap", "#0A141e"}).status, kExitOk);
+  EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
 }
 
 TEST_F(Commands, SetDryRunWritesNothing) {
@@ -221,11 +224,19 @@ TEST_F(Commands, SetDryRunWritesNothing) {
 
 TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {
-      {"Player 13", "unit", "1", "2", "3"},    {"Player 1", "3", "1", "2", "3"},
-      {"1", "units", "1", "2", "3"},           {"1", "unit", "256", "2", "3"},
-      {"1", "unit", "-1", "2", "3"},           {"1", "unit", "1", "2"},
-      {"1", "unit", "1", "2", "3", "4"},       {"1", "unit", "1", "2", "x"},
+      {"Player 13", "unit", "1", "2", "3"},
+      {"Player 1", "3", "1", "2", "3"},
+      {"1", "units", "1", "2", "3"},
+      {"1", "unit", "256", "2", "3"},
+      {"1", "unit", "-1", "2", "3"},
+      {"1", "unit", "1", "2"},
+      {"1", "unit", "1", "2", "3", "4"},
+      {"1", "unit", "1", "2", "x"},
       {"1", "unit", "1", "2", "3", "--force"},
+      {"1", "unit", "#ff00"},
+      {"1", "unit", "ff0000"},
+      {"1", "unit", "#ff0000", "1"},
+      {"1", "unit", "1,2,3"},
   };
   for (const auto& args : bad) {
     const Result r = Run("set", args);
