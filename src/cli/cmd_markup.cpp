@@ -43,7 +43,7 @@ int RunFormat(const Args& args, CliEnv& env) {
 const char* const kDumpHelp =
     "Usage: tintmoor-cli dump FILE\n"
     "\n"
-    "Reads FILE as the program loads the colour file and prints the tree:\n"
+    "Reads FILE as the program loads the color file and prints the tree:\n"
     "\"root open\" or \"root closed\", then one line per element, depth first,\n"
     "indented two spaces per level: the quoted name, open or closed, each\n"
     "attribute as \"name\"=\"value\", then \" : \" and the quoted text. Quoted\n"
@@ -58,7 +58,7 @@ const char* const kDumpHelp =
 const char* const kFormatHelp =
     "Usage: tintmoor-cli format FILE\n"
     "\n"
-    "Reads FILE as the program loads the colour file and prints the bytes a\n"
+    "Reads FILE as the program loads the color file and prints the bytes a\n"
     "save would write: the declaration line, an empty line, then one line per\n"
     "element, indented by tabs, every line ended by CR LF.\n"
     "\n"

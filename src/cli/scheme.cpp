@@ -77,10 +77,10 @@ std::string SchemeText(std::string_view bytes) {
 
 std::string WriteScheme(const ColorTable& table) {
   std::string out =
-      "# Tintmoor colour scheme for Age of Mythology.\n"
-      "# One line per player: the row's caption, then three colours as red green\n"
-      "# blue (0 to 255): the unit colour (also highlight, HP bar and waypoint\n"
-      "# flag), the minimap colour and the colour of dead units. '#' starts a comment.\n"
+      "# Tintmoor color scheme for Age of Mythology.\n"
+      "# One line per player: the row's caption, then three colors as red green\n"
+      "# blue (0 to 255): the unit color (also highlight, HP bar and waypoint\n"
+      "# flag), the minimap color and the color of dead units. '#' starts a comment.\n"
       "#\n";
   out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
   for (int row = 0; row < kRows; ++row) {
@@ -126,7 +126,7 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
            (found > 9 ? ", " + std::to_string(found - 9) + " too many"
                       : ", " + std::to_string(9 - found) + " too few") +
            ": a row is its caption and 9 numbers, red green blue of the unit, minimap and dead "
-           "colours");
+           "colors");
     const auto row = ParseRow(caption);
     if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
     const auto r = static_cast<size_t>(*row);
@@ -139,9 +139,9 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
       const auto v = ParseColorComponent(token);
       if (!v && IsDigits(token) && token.size() > 3)
-        fail(Quote(token) + " has more than three digits; a colour is red green blue, each a " +
+        fail(Quote(token) + " has more than three digits; a color is red green blue, each a " +
              "number from 0 to 255");
-      if (!v && IsDigits(token)) fail(Quote(token) + " is above 255, the largest a colour takes");
+      if (!v && IsDigits(token)) fail(Quote(token) + " is above 255, the largest a color takes");
       if (!v) fail(Quote(token) + " is not a number from 0 to 255");
       values[k] = *v;
     }

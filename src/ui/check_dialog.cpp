@@ -93,12 +93,12 @@ void CheckDialog::Create() {
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExA(&wc)) throw TintError("The colour check window could not be made.");
+    if (!RegisterClassExA(&wc)) throw TintError("The color check window could not be made.");
   }
   if (!CreateWindowExA(kExStyle, kClassName, "Check Colors", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                        S(kClientWidth), S(kClientHeight), owner_, nullptr, instance_, this)) {
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    throw TintError("The colour check window could not be made.");
+    throw TintError("The color check window could not be made.");
   }
 }
 
