@@ -55,15 +55,18 @@ void PrintHelp(std::ostream& out) {
 #endif
          "\n"
          "Examples:\n"
-         "  tintmoor-cli list\n"
-         "  tintmoor-cli set \"Player 1\" unit '#3366ff'\n"
-         "  tintmoor-cli check\n"
-         "  tintmoor-cli apply colour-vision\n"
+         "  tintmoor-cli list                           show the game's colors\n"
+         "  tintmoor-cli set \"Player 1\" unit '#3366ff'  make Player 1 blue\n"
+         "  tintmoor-cli check                          can every player tell them apart?\n"
+         "  tintmoor-cli apply colour-vision            colors every player can tell apart\n"
          "\n"
-         "Exit status: 0 done, 1 failed and the game's files were not written, 2 a\n"
-         "mistake in the command line, 3 a file holds a line too long to read, 4 check\n"
-         "found players that are hard to tell apart, 5 the colors were saved but what\n"
-         "followed failed.\n";
+         "Exit status:\n"
+         "  0  done\n"
+         "  1  failed; the game's files were not written\n"
+         "  2  a mistake in the command line\n"
+         "  3  a file holds a line too long to read\n"
+         "  4  check found players that are hard to tell apart\n"
+         "  5  the colors were saved, but what followed failed\n";
 }
 
 // The one way a failure reaches the user: a single line, with nothing in it
