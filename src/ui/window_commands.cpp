@@ -190,8 +190,7 @@ void WindowCommands::Save(ColorWindow& window) {
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
-                         "\nthat the colors were loaded from no longer exists.\n\n" +
-                         kColoursKept +
+                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
                          " Nothing was changed on disk. Put the folder back (or reinstall "
                          "the game), then choose Save again.");
   }
@@ -262,8 +261,7 @@ void WindowCommands::Restore(ColorWindow& window) {
     }
   } else if (state_.tree) {
     throw CommandFailure("Nothing was restored: the folder\n" + at.folder +
-                         "\nthat the colors were loaded from no longer exists.\n\n" +
-                         kColoursKept +
+                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
                          " Nothing was changed on disk. Put the folder back (or reinstall "
                          "the game), then choose Restore Default Colors again.");
   }
