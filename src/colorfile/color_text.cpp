@@ -12,6 +12,9 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+// Text copied from a page or an editor often brings its line end along.
+bool IsSpaceOrLineEnd(char ch) { return IsSpace(ch) || ch == '\r' || ch == '\n'; }
+
 int HexDigit(char ch) {
   if (ch >= '0' && ch <= '9') return ch - '0';
   if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
@@ -71,7 +74,8 @@ std::optional<uint8_t> ParseColorComponent(std::string_view text) {
 }
 
 std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms) {
-  text = Trimmed(text);
+  while (!text.empty() && IsSpaceOrLineEnd(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpaceOrLineEnd(text.back())) text.remove_suffix(1);
   if (text.starts_with('#')) {
     if (forms & kColorHash) return FromHex(text.substr(1));
     return std::nullopt;

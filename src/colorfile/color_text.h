@@ -16,8 +16,9 @@ enum ColorTextForm : unsigned {
   kColorBareHex = 1u << 3,  // "996600"
 };
 
-// The color text stands for, in one of the given forms, or nothing. Spaces and
-// tabs around the whole text are ignored; anything else extra is refused.
+// The color text stands for, in one of the given forms, or nothing. Spaces,
+// tabs and line ends around the whole text are ignored; anything else extra,
+// and a line end between the numbers, is refused.
 std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms);
 
 // One component written in decimal, 0 to 255, at most three digits: "7",

@@ -22,6 +22,7 @@ TEST(ColorText, ReadsEachFormItIsGiven) {
       {"#996600", kColorHash, Rgb{153, 102, 0}},
       {"#FfA0b1", kColorHash, Rgb{255, 160, 177}},
       {" #ff0000\t", kColorHash, Rgb{255, 0, 0}},
+      {"\n0, 128, 255\r\n", kColorCommas, Rgb{0, 128, 255}},
       {"996600", kColorBareHex, Rgb{153, 102, 0}},
       {"123456", kAllForms, Rgb{0x12, 0x34, 0x56}},  // six digits are hexadecimal
       // A form not asked for is refused.
