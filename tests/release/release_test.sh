@@ -10,7 +10,7 @@
 #
 # WINE_PREFIX, when given, runs the zip's tintmoor-cli.exe under Wine.
 set -uo pipefail
-dist=$(cd "$1" && pwd) source=$2 prefix=${3:-}
+dist=$(cd "$1" && pwd) source=$2 prefix=${3:+$(realpath -m "$3")}
 . "$source/tools/lib.sh"
 version=$(sed -nE 's/^project\(Tintmoor VERSION ([0-9.]+) .*/\1/p' "$source/CMakeLists.txt")
 zip=Tintmoor-$version-win32.zip
