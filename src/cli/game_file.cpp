@@ -30,7 +30,7 @@ std::string CellLabel(int cell) {
   return std::string(RowCaption(cell / kColumns)) + " " + std::string(ColumnName(cell % kColumns));
 }
 
-std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " colour" : " colours"); }
+std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " color" : " colors"); }
 
 std::string Lower(std::string s) {
   for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -65,13 +65,13 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
     throw TintError("the game's data folder " + game.folder + " does not exist");
   if (!env.fs.IsFile(game.path)) {
     if (!forWriting)
-      throw TintError("there is no colour file " + game.path +
+      throw TintError("there is no color file " + game.path +
                       " yet (start Tintmoor once, or write one with: tintmoor-cli apply default)");
     game.source = DefaultColorFilePath(env.fs);
     game.fromDefault = true;
     if (!env.fs.IsFile(game.source))
-      throw TintError("there is no colour file " + game.path +
-                      ", and the program's default colour file " + game.source + " is missing too");
+      throw TintError("there is no color file " + game.path +
+                      ", and the program's default color file " + game.source + " is missing too");
   }
   try {
     game.tree = LoadColorTree(env.fs, game.source, game.loaded);
@@ -81,8 +81,8 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   } catch (const ColorFileError& e) {
     if (!game.fromDefault) throw;
     // The game's file is not what failed: say which one did.
-    throw TintError("there is no colour file " + game.path +
-                    " yet, and the program's default colour file that would start it cannot "
+    throw TintError("there is no color file " + game.path +
+                    " yet, and the program's default color file that would start it cannot "
                     "be used: " +
                     OneLine(e.what()));
   }
@@ -104,17 +104,17 @@ int WriteTable(const Args& args, CliEnv& env,
   GameFile game = LoadGame(args, env, true);
   if (const std::string missing = DescribeMissingShape(*game.tree); !missing.empty()) {
     if (game.fromDefault)
-      throw TintError("the program's default colour file " + game.source +
+      throw TintError("the program's default color file " + game.source +
                       " is not whole: " + missing +
                       "; nothing was written (put the playercolors.xml that comes with Tintmoor "
                       "back beside the program)");
-    throw TintError("the colour file " + game.path + " is not whole: " + missing +
+    throw TintError("the color file " + game.path + " is not whole: " + missing +
                     "; nothing was written (tintmoor-cli apply default puts the default file "
                     "back)");
   }
   std::ostringstream report;
   if (game.fromDefault)
-    report << "There is no " << game.path << " yet; starting from the default colours.\n";
+    report << "There is no " << game.path << " yet; starting from the default colors.\n";
   const ColorTable current = ReadTable(game, env);
   const ColorTable wanted = change(current);
   const auto texts = CellTexts(*game.tree);
@@ -148,7 +148,7 @@ int WriteTable(const Args& args, CliEnv& env,
   const std::string written = ColorFilePath(done.folder);
   if (done.movedToVirtualStore)
     report << "Windows does not let this program change " << game.path
-           << "; the colours went into your own copy, which the game reads when you play as "
+           << "; the colors went into your own copy, which the game reads when you play as "
               "this Windows user.\n";
   if (done.xmbLeft) {
     // Saved, but the xmb stayed: the report is true as far as it goes.
@@ -157,12 +157,12 @@ int WriteTable(const Args& args, CliEnv& env,
   }
   env.out << report.str() << count << "; wrote " << written;
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
-  env.out << "\nRestart the game to see the new colours.\n";
+  env.out << "\nRestart the game to see the new colors.\n";
   if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
     env.err << "warning: " << OneLine(notice) << '\n';
   env.out.flush();
   if (!env.out)
-    throw SavedButError("the new colours are in " + game.path +
+    throw SavedButError("the new colors are in " + game.path +
                         ", but the report of the changes could not be written to standard output");
   return kExitOk;
 }
@@ -218,11 +218,11 @@ void RefuseColourFiles(const std::string& file, const std::string& dataFolder, C
   if (!dataFolder.empty() && Lower(target.filename().string()).starts_with("playercolors.") &&
       SamePlace(folder, dataFolder))
     throw TintError(file +
-                    " is one of the game's colour files (playercolors.* in its data folder), "
+                    " is one of the game's color files (playercolors.* in its data folder), "
                     "which the game reads; choose another file");
   if (SamePlace(target, DefaultColorFilePath(env.fs)))
     throw TintError(file +
-                    " is the program's default colour file, which stands in for a missing "
+                    " is the program's default color file, which stands in for a missing "
                     "game file; choose another file");
 }
 

@@ -32,29 +32,29 @@ std::string Message(ColorFileStep step, const std::string& path, const std::stri
                     WriteProblem problem) {
   switch (step) {
     case ColorFileStep::kReadColorFile:
-      return "The colour file\n" + path + "\ncould not be read: " + reason +
-             "\n\nThe colours shown were not changed.";
+      return "The color file\n" + path + "\ncould not be read: " + reason +
+             "\n\nThe colors shown were not changed.";
     case ColorFileStep::kReadDefault:
-      return "The program's default colour file\n" + path +
+      return "The program's default color file\n" + path +
              "\nis missing or cannot be read: " + reason +
              "\n\nNothing was changed. Put the playercolors.xml that comes with Tintmoor back "
              "beside the program and try again.";
     case ColorFileStep::kCheckDefault:
-      return "The program's default colour file\n" + path + "\nis damaged: " + reason +
+      return "The program's default color file\n" + path + "\nis damaged: " + reason +
              "\n\nNothing was changed.";
     case ColorFileStep::kWriteColorFile:
-      return "The colour file\n" + path + "\ncould not be written: " + reason +
+      return "The color file\n" + path + "\ncould not be written: " + reason +
              "\n\nThe game's files were left as they were." + Hint(problem);
     case ColorFileStep::kDeleteXmb:
-      return "The new colours are in playercolors.xml, but\n" + path +
+      return "The new colors are in playercolors.xml, but\n" + path +
              "\ncould not be deleted: " + reason +
-             "\n\nThe game may keep its old colours until that file is deleted." + Hint(problem);
+             "\n\nThe game may keep its old colors until that file is deleted." + Hint(problem);
     case ColorFileStep::kChangedOnDisk:
-      return "The colour file\n" + path +
+      return "The color file\n" + path +
              "\nchanged on disk after Tintmoor read it, so nothing was written: writing now "
              "would undo that change.";
     case ColorFileStep::kReadOriginal:
-      return "The kept original colour file\n" + path + "\ncannot be read: " + reason +
+      return "The kept original color file\n" + path + "\ncannot be read: " + reason +
              "\n\nNothing was changed.";
   }
   return reason;

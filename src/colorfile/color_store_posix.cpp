@@ -70,11 +70,16 @@ class PosixFileSystem final : public ColorFileSystem {
     if (access(path.c_str(), W_OK) != 0 && errno == EACCES) return WriteProblem::kAccessDenied;
     return WriteProblem::kOther;
   }
+  // Beside the program when it runs from where it was built or unpacked;
+  // installed (bin/tintmoor-cli), its files are in ../share/tintmoor-cli.
   std::string ProgramFolder() override {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return ".";
-    return FolderOf(std::string(buffer, static_cast<size_t>(n)));
+    const std::string folder = FolderOf(std::string(buffer, static_cast<size_t>(n)));
+    if (IsFile(folder + "/" + kColorFileName)) return folder;
+    const std::string shared = FolderOf(folder) + "/share/tintmoor-cli";
+    return IsFolder(shared) ? shared : folder;
   }
 };
 

@@ -106,7 +106,7 @@ class Commands : public ::testing::Test {
     fs::create_directories(root_ / "program");
     fs::copy_file(defaultFile_, root_ / "program" / "playercolors.xml");
     WriteBytes(GameFile(), original_);
-    WriteBytes(Xmb(), "binary colours");
+    WriteBytes(Xmb(), "binary colors");
     files_.programFolder = (root_ / "program").string();
   }
   void TearDown() override {
@@ -195,7 +195,7 @@ TEST_F(Commands, ListFormats) {
 TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   const Result r = Run("set", {"Player 7", "unit", "10", "20", "30"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 colour changed; wrote "));
+  EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 color changed; wrote "));
   EXPECT_THAT(r.out, HasSubstr("and deleted playercolors.xmb"));
   // Byte for byte the default file with that one value changed.
   EXPECT_EQ(ReadBytes(GameFile()),
@@ -207,25 +207,36 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   EXPECT_THAT(ReadBytes(GameFile()),
               HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
                         "color3=\"1 2 3\""));
-  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
+  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colors changed"));
+  // A color picker's hexadecimal form, in either case.
+  EXPECT_EQ(Run("set", {"player12", "minimap", "#0A141e"}).status, kExitOk);
+  EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
 }
 
 TEST_F(Commands, SetDryRunWritesNothing) {
   const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out,
-            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 colour changed; nothing written (--dry-run)\n");
+            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 color changed; nothing written (--dry-run)\n");
   EXPECT_EQ(ReadBytes(GameFile()), original_);
   EXPECT_TRUE(fs::exists(Xmb()));
 }
 
 TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {
-      {"Player 13", "unit", "1", "2", "3"},    {"Player 1", "3", "1", "2", "3"},
-      {"1", "units", "1", "2", "3"},           {"1", "unit", "256", "2", "3"},
-      {"1", "unit", "-1", "2", "3"},           {"1", "unit", "1", "2"},
-      {"1", "unit", "1", "2", "3", "4"},       {"1", "unit", "1", "2", "x"},
+      {"Player 13", "unit", "1", "2", "3"},
+      {"Player 1", "3", "1", "2", "3"},
+      {"1", "units", "1", "2", "3"},
+      {"1", "unit", "256", "2", "3"},
+      {"1", "unit", "-1", "2", "3"},
+      {"1", "unit", "1", "2"},
+      {"1", "unit", "1", "2", "3", "4"},
+      {"1", "unit", "1", "2", "x"},
       {"1", "unit", "1", "2", "3", "--force"},
+      {"1", "unit", "#ff00"},
+      {"1", "unit", "ff0000"},
+      {"1", "unit", "#ff0000", "1"},
+      {"1", "unit", "1,2,3"},
   };
   for (const auto& args : bad) {
     const Result r = Run("set", args);
@@ -270,7 +281,7 @@ TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
     ExpectOneErrorLine(r);
     EXPECT_THAT(r.err, HasSubstr(std::string("could not be written: ") + c.err)) << c.command;
     EXPECT_EQ(ReadBytes(GameFile()), original_) << c.command;
-    EXPECT_EQ(ReadBytes(Xmb()), "binary colours") << c.command;
+    EXPECT_EQ(ReadBytes(Xmb()), "binary colors") << c.command;
   }
   // Reported, not passed: the other rows ran, and a failure among them still fails.
   if (readOnlySkipped) GTEST_SKIP() << "running as root: the read-only row cannot refuse a write";
@@ -287,7 +298,7 @@ TEST_F(Commands, ExportThenImportRoundTrips) {
   EXPECT_EQ(i.status, kExitOk) << i.err;
   EXPECT_THAT(i.out,
               HasSubstr("Player 7 unit: 255 102 0 -> 1 2 3\nPlayer 7 minimap: 255 102 0 -> 4 5 6\n"
-                        "2 colours changed; wrote "));
+                        "2 colors changed; wrote "));
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"255 102 0\" color2=\"255 102 0\"",
                                             "color1=\"1 2 3\" color2=\"4 5 6\""));
   EXPECT_THAT(Run("export", {"-"}).out,
@@ -304,7 +315,7 @@ TEST_F(Commands, ExportNeverOverwritesTheGamesOrTheProgramsFiles) {
     EXPECT_THAT(r.err, HasSubstr("; choose another file"));
   }
   EXPECT_EQ(ReadBytes(GameFile()), original_);
-  EXPECT_EQ(ReadBytes(Xmb()), "binary colours");
+  EXPECT_EQ(ReadBytes(Xmb()), "binary colors");
   EXPECT_EQ(ReadBytes(root_ / "program" / "playercolors.xml"), original_);
 }
 
@@ -391,7 +402,7 @@ TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
 TEST_F(Commands, PresetsApplyAndCheck) {
   const Result list = Run("presets", {}, false);
   EXPECT_THAT(list.out,
-              HasSubstr("default        the program's default colours (closest pair 1.48)\n"));
+              HasSubstr("default        the program's default colors (closest pair 1.48)\n"));
   EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
 
   const Result apply = Run("apply", {"colour-vision"});
@@ -450,7 +461,7 @@ TEST_F(Commands, MissingOrDamagedFiles) {
   Result r = Run("list", {});
   EXPECT_EQ(r.status, kExitFailed);
   ExpectOneErrorLine(r);
-  EXPECT_THAT(r.err, HasSubstr("there is no colour file"));
+  EXPECT_THAT(r.err, HasSubstr("there is no color file"));
   r = Run("set", {"1", "0", "1", "2", "3"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 2 3\""));
@@ -540,7 +551,7 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
        true},
       {{"set", "1", "0", "1", "2", "3", "--data-dir", DataDir().string()},
        kExitSavedBut,
-       "error: the new colours are in ",
+       "error: the new colors are in ",
        true},
       {{"frob\x1b]0;owned\x07"}, kExitUsage, "unknown command \"frob\\x1b]0;owned\\x07\""},
       {{"set", std::string("Pl\0ayer\x1b[2J", 11), "0", "1", "2", "3"},
@@ -577,7 +588,7 @@ TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
     const Result r = Run("set", args);
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr(listed));
-    EXPECT_THAT(r.out, HasSubstr("1 colour changed, 3 colours rewritten in normal form; "));
+    EXPECT_THAT(r.out, HasSubstr("1 color changed, 3 colors rewritten in normal form; "));
   }
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"128 128 128\" color2=\"0 255 7\" "
                                                "color3=\"1 2 3\""));
@@ -594,9 +605,9 @@ TEST_F(Commands, EveryCommandHasHelp) {
 }
 
 TEST(OneLine, JoinsLinesAndParagraphs) {
-  EXPECT_EQ(OneLine("The colour file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
+  EXPECT_EQ(OneLine("The color file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
                     "left as they were.\n\nRun as administrator."),
-            "The colour file C:\\x could not be written: denied. The game's files were left as "
+            "The color file C:\\x could not be written: denied. The game's files were left as "
             "they were. Run as administrator.");
   EXPECT_EQ(OneLine("plain"), "plain");
   EXPECT_EQ(OneLine("a\r\n\r\n\r\nb\n"), "a. b");

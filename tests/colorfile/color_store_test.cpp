@@ -129,7 +129,7 @@ TEST_F(ColorStoreTest, SaveRefusesAFileChangedSinceItWasLoaded) {
       {"untouched", false, [](MemoryFileSystem&) {}, false},
       {"same bytes written again", false,
        [](MemoryFileSystem& f) { f.files[kXml] = ThirteenRows(); }, false},
-      {"a colour changed, same size", false,
+      {"a color changed, same size", false,
        [](MemoryFileSystem& f) { f.files[kXml].replace(f.files[kXml].find("0 5 0"), 5, "0 6 0"); },
        true},
       {"deleted: nothing to undo", false, [](MemoryFileSystem& f) { f.files.erase(kXml); }, false},

@@ -327,7 +327,7 @@ TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
   fs.files[xml()] = file;
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colours"));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colors"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(window.colors[7 * 3 + 2], kGreyColor);
@@ -392,7 +392,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
        [](Rig& t) { t.fs.folders.clear(); },
        save,
        {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
-       {"No colour file is loaded", "Restore Default Colors"}},
+       {"No color file is loaded", "Restore Default Colors"}},
       {"save, access denied",
        [](Rig& t) {
          t.fs.failReplace[t.xml()] = "Access is denied";
@@ -426,7 +426,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
        [](Rig& t) { t.fs.folders.clear(); },
        restore,
        {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
-       {"No colour file is loaded"}},
+       {"No color file is loaded"}},
       {"reload, unreadable file",
        [](Rig& t) { t.fs.failRead[t.xml()] = "The disk is damaged"; },
        reload,
@@ -438,7 +438,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
          t.registry.installFolder.clear();
        },
        save,
-       {"Nothing was saved", "no colour file is loaded", "Nothing was changed on disk"},
+       {"Nothing was saved", "no color file is loaded", "Nothing was changed on disk"},
        {"still in the window"}},
   };
   for (const Case& c : cases) {
