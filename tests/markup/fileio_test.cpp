@@ -110,7 +110,7 @@ TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
 }
 
-TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
+TEST_F(FileIo, OnlyTheCleanUpRemovesAndOnlyItsOwnOldTemporaryFiles) {
   const std::string path = Path("playercolors.xml");
   Put(path, "old");
   struct Entry {
@@ -119,10 +119,12 @@ TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
     bool removed;
   };
   const Entry entries[] = {
-      {".playercolors.xml.Ab3dE9", true, true},    // a save killed before its rename
-      {".playercolors.xml.zzzzzz", false, false},  // a concurrent save's, just made
-      {".playercolors.xml.Ab3dE", true, false},    // five, not six
-      {".other.xml.Ab3dE9", true, false},          // another file's
+      {".playercolors.xml.tintmoor-Ab3dE9", true, true},    // a save killed before its rename
+      {".playercolors.xml.tintmoor-zzzzzz", false, false},  // a concurrent save's, just made
+      {".playercolors.xml.tintmoor-Ab3dE", true, false},    // five, not six
+      {".playercolors.xml.backup", true, false},            // the user's own
+      {".playercolors.xml.Ab3dE9", true, false},            // the user's, whatever it looks like
+      {".other.xml.tintmoor-Ab3dE9", true, false},          // another file's
       {"playercolors.xml.orig", true, false},
   };
   const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
@@ -131,9 +133,83 @@ TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
     if (e.old) fs::last_write_time(Path(e.name), hourAgo);
   }
   ReplaceFileBytes(path, "new");
+  EXPECT_EQ(Names().size(), std::size(entries) + 1);  // a replacement deletes nothing
+  RemoveLeftoverTemporaryFiles(path);
   for (const Entry& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
   EXPECT_EQ(Get(path), "new");
-  EXPECT_EQ(Names().size(), std::size(entries));  // no temporary or backup file of this save
+}
+
+TEST_F(FileIo, IdentityIsTheFileWhateverItsName) {
+  Put(Path("a.xml"), "a");
+  Put(Path("b.xml"), "a");
+  fs::create_directories(dir_ / "sub");
+  const auto a = IdentityOf(Path("a.xml"));
+  ASSERT_TRUE(a.has_value());
+  const struct {
+    std::string path;
+    bool same;
+  } cases[] = {
+      {Path("sub") + "/../a.xml", true},
+      {Path("b.xml"), false},  // the same bytes are not the same file
+      {Path("missing.xml"), false},
+      {Path("sub"), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IdentityOf(c.path) == a, c.same) << c.path;
+#ifdef _WIN32
+  // Windows' short name of a long one.
+  Put(Path("playercolors.xml"), "p");
+  char shortName[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(Path("playercolors.xml").c_str(), shortName, MAX_PATH), 0u);
+  EXPECT_NE(std::string(shortName), Path("playercolors.xml"));
+  EXPECT_EQ(IdentityOf(shortName), IdentityOf(Path("playercolors.xml")));
+  // A replacement through it replaces the file: no file of the short name appears.
+  ReplaceFileBytes(shortName, "new");
+  EXPECT_EQ(Get(Path("playercolors.xml")), "new");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.xml", "b.xml", "playercolors.xml", "sub"}));
+#else
+  fs::create_hard_link(Path("a.xml"), Path("hard.xml"));
+  fs::create_symlink("a.xml", Path("soft.xml"));
+  EXPECT_EQ(IdentityOf(Path("hard.xml")), a);
+  EXPECT_EQ(IdentityOf(Path("soft.xml")), a);
+#endif
+  std::vector<std::string> listed = FolderEntries(dir_.string());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, Names());
+}
+
+#ifndef _WIN32
+// A link is written through to its target, in the target's folder; the link stays.
+TEST_F(FileIo, ReplacementThroughALinkReplacesItsTarget) {
+  fs::create_directories(dir_ / "mods");
+  Put(Path("mods/colors.xml"), "mod");
+  fs::create_symlink("mods/colors.xml", Path("playercolors.xml"));
+  fs::create_symlink("playercolors.xml", Path("again.xml"));  // a link to a link
+  ReplaceFileBytes(Path("again.xml"), "saved");
+  EXPECT_TRUE(fs::is_symlink(Path("playercolors.xml")));
+  EXPECT_TRUE(fs::is_symlink(Path("again.xml")));
+  EXPECT_EQ(Get(Path("mods/colors.xml")), "saved");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"again.xml", "mods", "playercolors.xml"}));
+}
+#endif
+
+TEST_F(FileIo, ALockFileLocksOnceUntilReleased) {
+  const std::string path = Path("playercolors.xml.lock");
+  {
+    const auto first = FileLock::TryTake(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(FileLock::TryTake(path), nullptr);  // even within this program
+  }
+  EXPECT_NE(FileLock::TryTake(path), nullptr);
+  EXPECT_EQ(Get(path), "");  // left behind, empty
+  // Nothing but a plain file of its own is locked.
+  fs::create_directories(dir_ / "folder.lock");
+  EXPECT_THROW(FileLock::TryTake(Path("folder.lock")), FileError);
+  EXPECT_THROW(FileLock::TryTake(Path("no-such-folder") + "/x.lock"), FileError);
+#ifndef _WIN32
+  fs::create_symlink(Path("elsewhere"), Path("link.lock"));
+  EXPECT_THROW(FileLock::TryTake(Path("link.lock")), FileError);
+  EXPECT_FALSE(fs::exists(Path("elsewhere")));
+#endif
 }
 
 // Each platform's failures, injected through its system-call table: the
