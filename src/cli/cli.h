@@ -40,6 +40,9 @@ struct CliEnv {
   std::istream& in;  // read by "import -" and "--scheme -"
   ColorFileSystem& fs;
   bool swatches = false;  // out is a terminal that shows 24-bit colour
+  // Set by a command once it has written the game's colour file (the path
+  // written): a failure after that is exit status 5, not 1.
+  std::string savedTo{};
 };
 
 struct CliCommand {

@@ -52,6 +52,9 @@ std::string CopyProblem(WriteProblem problem) {
     case WriteProblem::kAccessDenied:
       return "access was denied. Run Tintmoor once as administrator, or copy the file there "
              "yourself.";
+    case WriteProblem::kReadOnly:
+      return "the file there is read-only. Clear its read-only attribute, then choose Restore "
+             "Default Colors in the Options menu.";
     case WriteProblem::kInUse:
       return "another program, probably the game, has the folder's files open. Close the game, "
              "then choose Restore Default Colors in the Options menu.";
@@ -111,7 +114,14 @@ bool WindowCommands::Load(ColorWindow& window) {
     return false;
   }
   ColorFileLocation at = LocateColorFile(fs_, dataFolder);
-  if (!fs_.IsFile(at.path()) && !Seed(window, at)) return false;
+  bool found = false;
+  try {
+    found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
+  } catch (const ColorFileError& e) {
+    ShowError(window, e.what());
+    return false;
+  }
+  if (!found && !Seed(window, at)) return false;
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
@@ -214,18 +224,18 @@ void WindowCommands::Save(ColorWindow& window) {
   Show(window);
   GameWrite done;
   SaveOutcome outcome;
-  // While another program writes the game's file, wait; then the comparison
-  // with what was loaded sees its change.
-  std::unique_ptr<FolderLock> lock = fs_.LockFolder(at.dataFolder);
+  // While another program writes the game's file, wait (a few seconds at
+  // most); then the comparison with what was loaded sees its change. The
+  // lock is held for the save alone: never while a box waits on the user.
   try {
     try {
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     } catch (const ColorFileError& e) {
       if (e.step() != ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
       // which colours win; nothing is dropped without being asked. The
       // question may wait on the user for long: other writers go on meanwhile.
-      lock.reset();
       const Answer answer = window.Ask(
           "The colour file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
@@ -238,7 +248,7 @@ void WindowCommands::Save(ColorWindow& window) {
         window.SetCaption(TINTMOOR_TITLE);
       }
       if (answer != Answer::kYes) return;
-      lock = fs_.LockFolder(at.dataFolder);
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       state_.loaded = LookAtColorFile(fs_, at.path());
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
@@ -262,15 +272,16 @@ void WindowCommands::Restore(ColorWindow& window) {
     if (!dataFolder.empty() && fs_.IsFolder(dataFolder)) at = LocateColorFile(fs_, dataFolder);
   }
   if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
+    GameWrite done;
     try {
-      const auto lock = fs_.LockFolder(at.dataFolder);
-      const GameWrite done = RestoreDefaultColorFile(fs_, at);
-      if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
-      ReportWrite(window, done, "the default colours");
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
+      done = RestoreDefaultColorFile(fs_, at);
     } catch (const ColorFileError& e) {
       ShowError(window, e.what());
       return;  // nothing was changed
     }
+    if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
+    ReportWrite(window, done, "the default colours");
   } else if (state_.tree) {
     ShowError(window, "Nothing was restored: the folder\n" + at.folder +
                           "\nthat the colours were loaded from no longer exists.\n\n" +

@@ -55,11 +55,18 @@ class TestFileSystem final : public ColorFileSystem {
  public:
   bool IsFile(const std::string& p) override { return real.IsFile(p); }
   bool IsFolder(const std::string& p) override { return real.IsFolder(p); }
+  EntryKind KindOf(const std::string& p) override { return real.KindOf(p); }
   std::string ReadAll(const std::string& p) override { return real.ReadAll(p); }
   void ReplaceWhole(const std::string& p, std::string_view bytes) override {
     if (failWrites) throw FileError(p, "the disk is full");
     real.ReplaceWhole(p, bytes);
   }
+  void RemoveLeftovers(const std::string& p) override { real.RemoveLeftovers(p); }
+  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real.TryLock(p); }
+  std::string VirtualStoreFolderOf(const std::string& p) override {
+    return real.VirtualStoreFolderOf(p);
+  }
+  void MakeFolders(const std::string& p) override { real.MakeFolders(p); }
   void Remove(const std::string& p) override { real.Remove(p); }
   bool CopyOver(const std::string& f, const std::string& t) override { return real.CopyOver(f, t); }
   WriteProblem DiagnoseWrite(const std::string& p) override { return real.DiagnoseWrite(p); }
