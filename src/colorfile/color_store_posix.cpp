@@ -1,6 +1,7 @@
 // ColorFileSystem on POSIX hosts, for the command-line tool run natively
 // (for example against a Wine prefix's drive_c). Reads, replacements and the
 // lock file go through the common file layer, as on Windows.
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,7 +88,12 @@ class PosixFileSystem final : public ColorFileSystem {
   std::string VirtualStoreFolderOf(const std::string& dataFolder) override {
     if (!VirtualStoreForced()) return {};
     const size_t drive = dataFolder.find(kDriveFolder);
+    // Wine names the user's folder after the Unix user.
     const char* user = std::getenv("USER");
+    if (user == nullptr || *user == '\0') {
+      const passwd* entry = getpwuid(geteuid());
+      user = entry != nullptr ? entry->pw_name : nullptr;
+    }
     if (drive == std::string::npos || user == nullptr || *user == '\0') return {};
     const std::string prefix = dataFolder.substr(0, drive);
     std::string windows = "C:\\" + dataFolder.substr(drive + std::strlen(kDriveFolder));
