@@ -74,6 +74,11 @@ for case in "${cases[@]}"; do
     changed "$store/data" || fail "$what: no VirtualStore copy with the change"
     [ "$(cat "$store/data/playercolors.xml.orig" 2>/dev/null)" = "$original" ] ||
       fail "$what: the original is not kept beside the copy"
+    # The copy the game reads is the game's file: export never writes it.
+    TINTMOOR_VIRTUALSTORE=1 "$run_wine" --prefix "$prefix" "$cli" export \
+      "C:\\users\\$(id -un)\\AppData\\Local\\VirtualStore\\Program Files (x86)\\$name\\data\\playercolors.xml" \
+      --data-dir "$windata" >/dev/null 2>&1 && fail "$what: export wrote over the VirtualStore copy"
+    changed "$store/data" || fail "$what: export changed the VirtualStore copy"
   elif [ -e "$store" ]; then
     fail "$what: something was written into the VirtualStore: $(find "$store" -type f)"
   fi

@@ -120,42 +120,31 @@ TEST_F(ColorStoreTest, RestorePutsTheDefaultBytesInPlace) {
 }
 
 TEST_F(ColorStoreTest, RestoreOriginalPutsBackOnlyAWholeRegularFile) {
+  using F = MemoryFileSystem;
   const struct {
-    const char* name;
-    void (*arrange)(MemoryFileSystem&);
+    void (*arrange)(F&);
     const char* words;
   } cases[] = {
-      {"missing", [](MemoryFileSystem& f) { f.files.erase(kOrig); }, "the file does not exist"},
-      {"a link, wherever it leads", [](MemoryFileSystem& f) { f.kinds[kOrig] = EntryKind::kLink; },
-       "it is a symbolic link"},
-      {"a folder",
-       [](MemoryFileSystem& f) {
-         f.files.erase(kOrig);
-         f.kinds[kOrig] = EntryKind::kFolder;
-       },
-       "it is not a regular file"},
-      {"empty", [](MemoryFileSystem& f) { f.files[kOrig] = ""; }, "it is empty"},
-      {"cut short", [](MemoryFileSystem& f) { f.files[kOrig] = ThirteenRows().substr(0, 400); },
+      {[](F& f) { f.files.erase(kOrig); }, "the file does not exist"},
+      {[](F& f) { f.kinds[kOrig] = EntryKind::kLink; }, "it is a symbolic link"},
+      {[](F& f) { f.kinds[kOrig] = EntryKind::kFolder; }, "it is not a regular file"},
+      {[](F& f) { f.files[kOrig] = ""; }, "it is empty"},
+      {[](F& f) { f.files[kOrig] = ThirteenRows().substr(0, 400); },
        "it is not a whole color file: the row for \"Player"},
-      {"not markup at all", [](MemoryFileSystem& f) { f.files[kOrig] = "root:x:0:0\n"; },
-       "it is not a whole color file"},
-      {"unreadable", [](MemoryFileSystem& f) { f.failRead[kOrig] = "Access is denied"; },
-       "Access is denied"},
+      {[](F& f) { f.files[kOrig] = "root:x:0:0\n"; }, "it is not a whole color file"},
+      {[](F& f) { f.failRead[kOrig] = "Access is denied"; }, "Access is denied"},
   };
   for (const auto& c : cases) {
-    MemoryFileSystem local;
+    F local;
     local.folders.insert(kData);
-    local.files[kXml] = "current";
-    local.files[kXmb] = "xmb";
-    local.files[kOrig] = kGameBytes;
+    local.files = {{kXml, "current"}, {kXmb, "xmb"}, {kOrig, kGameBytes}};
     c.arrange(local);
     const ColorFileError e = FailureOf([&] { RestoreOriginalColorFile(local, kData); });
-    EXPECT_EQ(e.step(), ColorFileStep::kReadOriginal) << c.name;
-    EXPECT_THAT(e.what(), HasSubstr(kOrig + "\ncannot be put back: " + c.words)) << c.name;
-    EXPECT_THAT(e.what(), HasSubstr("Nothing was changed")) << c.name;
-    EXPECT_EQ(local.files[kXml], "current") << c.name;
-    EXPECT_EQ(local.files[kXmb], "xmb") << c.name;
-    EXPECT_TRUE(local.log.empty()) << c.name;
+    EXPECT_EQ(e.step(), ColorFileStep::kReadOriginal) << c.words;
+    EXPECT_THAT(e.what(), HasSubstr(kOrig + "\ncannot be put back: " + c.words));
+    EXPECT_THAT(e.what(), HasSubstr("Nothing was changed"));
+    EXPECT_EQ(local.files[kXml], "current") << c.words;
+    EXPECT_TRUE(local.log.empty()) << c.words;
   }
 }
 
@@ -163,41 +152,36 @@ TEST_F(ColorStoreTest, RestoreOriginalPutsBackOnlyAWholeRegularFile) {
 // original is kept only where nothing else has its name.
 TEST_F(ColorStoreTest, OnlyRegularFilesAreReadReplacedOrKept) {
   const struct {
-    const char* name;
     std::string path;
     EntryKind kind;
     ColorFileStep step;
     std::string words;
   } cases[] = {
-      {"a pipe", kXml, EntryKind::kOther, ColorFileStep::kNotAFile,
-       "is not a regular file but a device, a pipe or a socket"},
-      {"a folder", kXml, EntryKind::kFolder, ColorFileStep::kNotAFile,
-       "is not a regular file but a folder"},
-      {"a link to nothing", kXml, EntryKind::kLink, ColorFileStep::kNotAFile,
-       "is not a regular file but a link to nothing"},
-      {"a folder named as the original", kOrig, EntryKind::kFolder, ColorFileStep::kOriginalBlocked,
-       "cannot be kept as\n" + kOrig + "\nbecause a folder"},
-      {"a link to nothing named as the original", kOrig, EntryKind::kLink,
-       ColorFileStep::kOriginalBlocked, "because something that is not a file"},
+      {kXml, EntryKind::kOther, ColorFileStep::kNotAFile, "not a regular file but a device"},
+      {kXml, EntryKind::kFolder, ColorFileStep::kNotAFile, "not a regular file but a folder"},
+      {kXml, EntryKind::kLink, ColorFileStep::kNotAFile,
+       "not a regular file but a link to nothing"},
+      {kOrig, EntryKind::kFolder, ColorFileStep::kOriginalBlocked,
+       "cannot be kept as\n" + kOrig + "\nbecause a folder has that name"},
+      {kOrig, EntryKind::kLink, ColorFileStep::kOriginalBlocked, "because something that is not"},
   };
   const auto root = ParseTree(ThirteenRows());
   for (bool restoring : {false, true}) {
     for (const auto& c : cases) {
       MemoryFileSystem local;
       local.folders.insert(kData);
-      local.files[kDefault] = ThirteenRows();
-      local.files[kXmb] = "xmb";
+      local.files = {{kDefault, ThirteenRows()}, {kXmb, "xmb"}};
       if (c.path != kXml) local.files[kXml] = kGameBytes;
       local.kinds[c.path] = c.kind;
       const ColorFileError e = FailureOf([&] {
         restoring ? RestoreDefaultColorFile(local, kData) : SaveColorTree(local, kData, *root);
       });
-      EXPECT_EQ(e.step(), c.step) << c.name;
-      EXPECT_THAT(e.what(), HasSubstr(c.words)) << c.name;
-      EXPECT_TRUE(local.log.empty()) << c.name;
+      EXPECT_EQ(e.step(), c.step) << c.words;
+      EXPECT_THAT(e.what(), HasSubstr(c.words));
+      EXPECT_TRUE(local.log.empty()) << c.words;
     }
   }
-  // A link to a file (a mod manager's) is the file: saved through.
+  // A link to a file (a mod manager's) is that file: saved through.
   fs.kinds[kXml] = EntryKind::kLink;
   SaveColorTree(fs, kData, *root);
   EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
@@ -352,111 +336,47 @@ TEST_F(ColorStoreTest, LoadGivesAnOpenRootWithTheFilesElements) {
   EXPECT_EQ(root->children().Item(1).children().Count(), 13);
 }
 
-// ---- The game's lock and the VirtualStore ----------------------------------
-
-const std::string kProtected = "C:\\Program Files\\AoM\\data\\";
-const std::string kStore =
-    "C:\\Users\\me\\AppData\\Local\\VirtualStore\\Program Files\\AoM\\data\\";
-
-// A game under Program Files, which Windows virtualizes.
-void Virtualize(MemoryFileSystem& fs) {
-  fs.virtualStoreRoot = "C:\\Users\\me\\AppData\\Local\\VirtualStore";
-  fs.virtualizedFolders = {"C:\\Program Files"};
-  fs.folders.insert(kProtected);
-  fs.files[kProtected + "playercolors.xml"] = kGameBytes;
-  fs.files[kProtected + "playercolors.xmb"] = "xmb";
-  fs.files["prog\\playercolors.xml"] = ThirteenRows();
-}
+// ---- The game's lock ---------------------------------------------------------
 
 TEST(GameLock, OneLockFileWaitedForAtMostTheLimit) {
+  const std::string data = "C:\\Program Files\\AoM\\data\\";
+  const std::string store = "C:\\Store\\Program Files\\AoM\\data\\";
   const struct {
-    const char* name;
     int busyTries;       // -1: held throughout
-    const char* refuse;  // the data folder's lock file cannot be made: why, or ""
+    const char* refuse;  // why the data folder's lock file cannot be made, or ""
     WriteProblem problem;
     bool virtualized;
-    std::string locked;  // the lock file taken; "" when none
-    ColorFileStep step;  // when none was taken
+    std::string locked;  // the lock file taken, or the step of the failure
     int announced;
   } cases[] = {
-      {"free", 0, "", WriteProblem::kOther, false, kProtected + "playercolors.xml.lock",
-       ColorFileStep::kBusy, 0},
-      {"held a moment", 3, "", WriteProblem::kOther, false, kProtected + "playercolors.xml.lock",
-       ColorFileStep::kBusy, 1},
-      {"held past the limit", -1, "", WriteProblem::kOther, false, "", ColorFileStep::kBusy, 1},
-      {"folder refuses, virtualized", 0, "Access is denied", WriteProblem::kAccessDenied, true,
-       kStore + "playercolors.xml.lock", ColorFileStep::kBusy, 0},
-      {"folder refuses, not virtualized", 0, "Access is denied", WriteProblem::kAccessDenied, false,
-       "", ColorFileStep::kLockFile, 0},
-      {"another failure, virtualized", 0, "No locks available", WriteProblem::kOther, true, "",
-       ColorFileStep::kLockFile, 0},
+      {0, "", WriteProblem::kOther, false, data + kLockFileName, 0},
+      {3, "", WriteProblem::kOther, false, data + kLockFileName, 1},
+      {-1, "", WriteProblem::kOther, false, "another program is saving " + data + kColorFileName,
+       1},
+      {0, "denied", WriteProblem::kAccessDenied, true, store + kLockFileName, 0},
+      {0, "denied", WriteProblem::kAccessDenied, false, data + kLockFileName + "\nthat keeps", 0},
+      {0, "no locks", WriteProblem::kOther, true, data + kLockFileName + "\nthat keeps", 0},
   };
   for (const auto& c : cases) {
     MemoryFileSystem fs;
-    if (c.virtualized) Virtualize(fs);
-    fs.folders.insert(kProtected);
-    fs.busyLocks[kProtected + "playercolors.xml.lock"] = c.busyTries;
-    if (*c.refuse) fs.failLock[kProtected + "playercolors.xml.lock"] = c.refuse;
+    if (c.virtualized) fs.virtualStoreRoot = "C:\\Store";
+    fs.virtualizedFolders = {"C:\\Program Files"};
+    fs.folders.insert(data);
+    fs.busyLocks[data + kLockFileName] = c.busyTries;
+    if (*c.refuse) fs.failLock[data + kLockFileName] = c.refuse;
     fs.problem = c.problem;
     int announced = 0;
-    LockWait wait{std::chrono::milliseconds(100), [&](const std::string& file) {
-                    ++announced;
-                    EXPECT_EQ(file, kProtected + "playercolors.xml") << c.name;
-                  }};
+    const LockWait wait{std::chrono::milliseconds(100), [&](const std::string&) { ++announced; }};
     try {
-      const auto lock = LockGameFiles(fs, kProtected, wait);
-      EXPECT_THAT(fs.lockLog, ElementsAre("lock " + c.locked)) << c.name;
-      EXPECT_EQ(fs.locksHeld, 1) << c.name;
+      const auto lock = LockGameFiles(fs, data, wait);
+      EXPECT_THAT(fs.lockLog, ElementsAre("lock " + c.locked));
+      EXPECT_EQ(fs.locksHeld, 1);
     } catch (const ColorFileError& e) {
-      EXPECT_EQ(c.locked, "") << c.name << ": " << e.what();
-      EXPECT_EQ(e.step(), c.step) << c.name;
-      EXPECT_THAT(e.what(), HasSubstr("Nothing was written")) << c.name;
-      if (c.step == ColorFileStep::kBusy)
-        EXPECT_THAT(e.what(), HasSubstr("another program is saving " + kProtected +
-                                        "playercolors.xml; try again"));
-      else
-        EXPECT_THAT(e.what(), HasSubstr(kProtected + "playercolors.xml.lock")) << c.name;
+      EXPECT_THAT(e.what(), HasSubstr("Nothing was written"));
+      EXPECT_THAT(e.what(), HasSubstr(c.locked));
     }
-    EXPECT_EQ(fs.locksHeld, 0) << c.name;
-    EXPECT_EQ(announced, c.announced) << c.name;
-    EXPECT_TRUE(fs.log.empty() || c.virtualized) << c.name;  // nothing written but a folder
-  }
-}
-
-TEST(VirtualStoreFallback, OnlyForADeniedWriteAndKeepsTheOriginalBesideTheCopy) {
-  const struct {
-    const char* name;
-    WriteProblem problem;
-    bool moved;
-    const char* words;  // in the error when not moved
-  } cases[] = {
-      {"access denied", WriteProblem::kAccessDenied, true, ""},
-      {"read-only file", WriteProblem::kReadOnly, false, "The file is read-only"},
-      {"another failure", WriteProblem::kOther, false, "left as they were"},
-  };
-  const auto root = ParseTree(ThirteenRows());
-  for (const auto& c : cases) {
-    MemoryFileSystem fs;
-    Virtualize(fs);
-    // Nothing can be made in the data folder, the original included.
-    for (const char* name : {"playercolors.xml", "playercolors.xml.orig"})
-      fs.failReplace[kProtected + name] = "Access is denied";
-    fs.problem = c.problem;
-    const ColorFileLocation at = LocateColorFile(fs, kProtected);
-    try {
-      const GameWrite done = SaveColorTree(fs, at, *root);
-      EXPECT_TRUE(c.moved) << c.name;
-      EXPECT_TRUE(done.movedToVirtualStore) << c.name;
-      EXPECT_EQ(fs.files[kStore + "playercolors.xml"], markup::WriteDocument(*root)) << c.name;
-      EXPECT_EQ(fs.files[kStore + "playercolors.xml.orig"], kGameBytes) << c.name;
-      EXPECT_EQ(fs.files.count(kProtected + "playercolors.xmb"), 0u) << c.name;
-    } catch (const ColorFileError& e) {
-      EXPECT_FALSE(c.moved) << c.name << ": " << e.what();
-      EXPECT_THAT(e.what(), HasSubstr(c.words)) << c.name;
-      EXPECT_EQ(fs.files.count(kStore + "playercolors.xml"), 0u) << c.name;
-      EXPECT_EQ(fs.folders.count(kStore), 0u) << c.name;
-    }
-    EXPECT_EQ(fs.files[kProtected + "playercolors.xml"], kGameBytes) << c.name;
+    EXPECT_EQ(fs.locksHeld, 0) << c.locked;
+    EXPECT_EQ(announced, c.announced) << c.locked;
   }
 }
 
