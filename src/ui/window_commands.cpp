@@ -91,7 +91,16 @@ bool WindowCommands::Seed(ColorWindow& window, const ColorFileLocation& at) {
                           "Options menu.");
     return false;
   }
-  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return true;
+  // Under the game's lock, like every write: a file another program made
+  // meanwhile is never overwritten.
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())))
+      return true;
+  } catch (const ColorFileError& e) {
+    ShowError(window, e.what());
+    return false;
+  }
   ShowError(window,
             "The game's data folder has no colour file, and the default colours could "
             "not be copied from\n" +
