@@ -254,6 +254,7 @@ std::unique_ptr<FileLock> FileLock::TryTake(const std::string& path) {
                           FILE_ATTRIBUTE_NORMAL, nullptr);
   File file(h);
   if (!file.valid()) {
+    // Not there for reading means it could not be made: the first refusal.
     const DWORD error = GetLastError();
     throw FileError("open", path,
                     SystemErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error));
