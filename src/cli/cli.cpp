@@ -76,8 +76,6 @@ int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv&
     return Fail(env.err, kExitOverflow, e.what());
   } catch (const ColorFileOverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const SavedButError& e) {
-    return Fail(env.err, kExitSavedBut, e.what());
   } catch (const ColorFileError& e) {
     // The new file is in place; only the xmb stayed behind.
     return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),

@@ -9,9 +9,15 @@ set -uo pipefail
 win_cli=$1 win_hold=$2 prefix=$3 default=$4 linux_cli=${5:-}
 wine() { "$(dirname "$0")/../../tools/wine-run" --prefix "$prefix" "$@"; }
 command -v python3 >/dev/null || { echo "no python3: skipped"; exit 77; }
-[ -x "$linux_cli" ] || linux_cli=
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# A copy, so a build of the Linux side going on meanwhile cannot disturb it.
+mkdir "$dir/linux"
+if [ -x "$linux_cli" ] && cp "$linux_cli" "$dir/linux/" && "$dir/linux/tintmoor-cli" --help >/dev/null 2>&1; then
+  linux_cli=$dir/linux/tintmoor-cli
+else
+  linux_cli=
+fi
 windir="Z:${dir//\//\\}"
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
