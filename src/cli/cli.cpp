@@ -76,6 +76,9 @@ int Fail(std::ostream& err, int status, const std::string& message) {
   return status;
 }
 
+// A command that failed after writing the game's file did not fail to save.
+int Failed(const CliEnv& env) { return env.savedTo.empty() ? kExitFile : kExitSavedBut; }
+
 int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv& env) {
   try {
     AcceptedArgs accepted = command.accepted;
@@ -96,18 +99,16 @@ int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv&
     return Fail(env.err, kExitOverflow, e.what());
   } catch (const ColorFileOverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const SavedButError& e) {
-    return Fail(env.err, kExitSavedBut, e.what());
   } catch (const ColorFileError& e) {
     // The new file is in place; only the xmb stayed behind.
-    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : kExitFile,
+    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
                 e.what());
   } catch (const TintError& e) {
-    return Fail(env.err, kExitFile, e.what());
+    return Fail(env.err, Failed(env), e.what());
   } catch (const std::bad_alloc&) {
-    return Fail(env.err, kExitFile, "out of memory");
+    return Fail(env.err, Failed(env), "out of memory");
   } catch (const std::exception& e) {
-    return Fail(env.err, kExitFile, e.what());
+    return Fail(env.err, Failed(env), e.what());
   }
 }
 
@@ -131,10 +132,17 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
     status = Run(*command, std::vector<std::string>(args.begin() + 1, args.end()), env);
   }
   // A report that did not arrive is a failure, whatever the command found;
-  // a command that already failed has said so.
+  // a command that already failed has said so. Once the game's file was
+  // written, that failure must not read as "nothing was written".
   env.out.flush();
-  if (!env.out && (status == kExitOk || status == kExitClosePairs))
-    status = Fail(env.err, kExitFile, "cannot write to standard output");
+  if (!env.out && (status == kExitOk || status == kExitClosePairs)) {
+    status = env.savedTo.empty()
+                 ? Fail(env.err, kExitFile, "cannot write to standard output")
+                 : Fail(env.err, kExitSavedBut,
+                        "the new colors are in " + env.savedTo +
+                            ", but the report of the changes could not be written to standard "
+                            "output");
+  }
   return status;
 }
 

@@ -135,7 +135,9 @@ int Export(const Args& a, CliEnv& env) {
   const std::string& file = a.positionals[0];
   if (file != "-") RefuseColourFiles(file, game.folder, env);
   WriteOutputFile(file, text, "the scheme", env);
-  if (file != "-") env.out << "Wrote the colors of " << game.path << " to " << file << '\n';
+  if (file != "-")
+    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to "
+            << EscapeControls(file) << '\n';
   return kExitOk;
 }
 
@@ -171,7 +173,7 @@ int Check(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const double threshold = ThresholdOption(a);
   const ShownColours shown = ColoursToShow(a, env);
-  env.out << shown.title << "\n\n";
+  env.out << EscapeControls(shown.title) << "\n\n";
   const CheckResult result = CheckTable(shown.table, threshold);
   PrintCheck(result, env.out);
   return result.close.empty() ? kExitOk : kExitClosePairs;
@@ -232,11 +234,15 @@ int Preview(const Args& a, CliEnv& env) {
   const CheckResult result = CheckTable(shown.table, threshold);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
-  if (*out != "-") RefuseColourFiles(*out, shown.gameFolder, env);
+  // The game's files are kept from the picture whatever colours it shows.
+  if (*out != "-")
+    RefuseColourFiles(*out, shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder,
+                      env);
   WriteOutputFile(*out, png, "the preview", env);
   if (*out == "-") return kExitOk;
   const size_t pairs = result.close.size();
-  env.out << "Wrote " << *out << " (" << image.width << " x " << image.height << " pixels); "
+  env.out << "Wrote " << EscapeControls(*out) << " (" << image.width << " x " << image.height
+          << " pixels); "
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
@@ -339,17 +345,22 @@ const char* const kRestoreOriginalHelp =
     "\n"
     "Puts back playercolors.xml.orig, the game's color file as it was before\n"
     "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
-    "playercolors.xmb. The .orig file stays, so this can be done again.\n";
+    "playercolors.xmb. The .orig file stays, so this can be done again. Only a\n"
+    "regular file (not a link) holding all 13 rows of 3 colors is put back;\n"
+    "anything else is refused, and nothing is changed.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
-  const auto lock = env.fs.LockFolder(folder);
+  auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
   const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
   RestoreOriginalColorFile(env.fs, folder);
-  env.out << "Put " << OriginalFilePath(folder) << " back as " << ColorFilePath(folder);
+  lock.reset();
+  env.savedTo = ColorFilePath(folder);
+  env.out << "Put " << EscapeControls(OriginalFilePath(folder)) << " back as "
+          << EscapeControls(ColorFilePath(folder));
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;

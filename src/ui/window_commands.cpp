@@ -49,6 +49,9 @@ std::string CopyProblem(WriteProblem problem) {
     case WriteProblem::kAccessDenied:
       return "access was denied. Run Tintmoor once as administrator, or copy the file there "
              "yourself.";
+    case WriteProblem::kReadOnly:
+      return "the file there is read-only. Clear its read-only attribute, then choose Restore "
+             "Default Colors in the Options menu.";
     case WriteProblem::kInUse:
       return "another program, probably the game, has the folder's files open. Close the game, "
              "then choose Restore Default Colors in the Options menu.";
@@ -89,7 +92,15 @@ void WindowCommands::Seed(const ColorFileLocation& at) {
                          "beside the program, then choose Restore Default Colors in the "
                          "Options menu.");
   }
-  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return;
+  // Under the game's lock, like every write: a file another program made
+  // meanwhile is never overwritten.
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())))
+      return;
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
   throw CommandFailure(
       "The game's data folder has no color file, and the default colors could not be copied "
       "from\n" +
@@ -107,7 +118,13 @@ void WindowCommands::Load(ColorWindow& window) {
                          kStartupTitle);
   }
   ColorFileLocation at = LocateColorFile(fs_, dataFolder);
-  if (!fs_.IsFile(at.path())) Seed(at);
+  bool found = false;
+  try {
+    found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
+  if (!found) Seed(at);
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
@@ -203,18 +220,18 @@ void WindowCommands::Save(ColorWindow& window) {
   Show(window);
   GameWrite done;
   SaveOutcome outcome;
-  // While another program writes the game's file, wait; then the comparison
-  // with what was loaded sees its change.
-  std::unique_ptr<FolderLock> lock = fs_.LockFolder(at.dataFolder);
+  // While another program writes the game's file, wait (a few seconds at
+  // most); then the comparison with what was loaded sees its change. The
+  // lock is held for the save alone: never while a box waits on the user.
   try {
     try {
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     } catch (const ColorFileError& e) {
       if (e.step() != ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
       // which colours win; nothing is dropped without being asked. The
       // question may wait on the user for long: other writers go on meanwhile.
-      lock.reset();
       const Answer answer = window.Ask(
           "The color file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
@@ -228,7 +245,7 @@ void WindowCommands::Save(ColorWindow& window) {
         window.SetCaption(TINTMOOR_TITLE);
       }
       if (answer != Answer::kYes) return;
-      lock = fs_.LockFolder(at.dataFolder);
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       state_.loaded = LookAtColorFile(fs_, at.path());
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
@@ -251,14 +268,15 @@ void WindowCommands::Restore(ColorWindow& window) {
     if (!dataFolder.empty() && fs_.IsFolder(dataFolder)) at = LocateColorFile(fs_, dataFolder);
   }
   if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
+    GameWrite done;
     try {
-      const auto lock = fs_.LockFolder(at.dataFolder);
-      const GameWrite done = RestoreDefaultColorFile(fs_, at);
-      if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
-      ReportWrite(window, done, "the default colors");
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
+      done = RestoreDefaultColorFile(fs_, at);
     } catch (const ColorFileError& e) {
       throw CommandFailure(e.what());  // nothing was changed
     }
+    if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
+    ReportWrite(window, done, "the default colors");
   } else if (state_.tree) {
     throw CommandFailure("Nothing was restored: the folder\n" + at.folder +
                          "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
