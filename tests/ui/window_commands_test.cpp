@@ -333,8 +333,8 @@ TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
     c.meanwhile(t);
     Watching window(t.fs);
     window.answer = Answer::kYes;
-    window.Pick(3, 65280);
-    c.restore ? t.commands.Restore(window) : t.commands.Save(window);
+    window.Pick(3, {0, 255, 0});
+    window.Run([&] { c.restore ? t.commands.Restore(window) : t.commands.Save(window); });
     EXPECT_FALSE(window.messages.empty()) << c.name;
     EXPECT_FALSE(t.fs.lockLog.empty()) << c.name;
     EXPECT_EQ(window.heldInBoxes, 0) << c.name;
