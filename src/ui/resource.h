@@ -4,6 +4,7 @@
 #define IDI_TINTMOOR 1
 #define IDR_HAND_CURSOR 2
 #define IDR_MAINMENU 3
+#define IDR_SHORTCUTS 4
 
 /* Frame art, Image1..Image8 in the order FrameArt lists them. */
 #define IDB_FRAME_TOP 10

@@ -45,8 +45,15 @@ void WriteAppPath(const std::optional<std::string>& path) {
 UiSystem Recorder::System() {
   UiSystem sys;
   sys.chooseColor = [this](CHOOSECOLORA* cc) -> BOOL {
-    ColorDialogCall call{*cc, {}, IsWindowVisible(cc->hwndOwner) != FALSE};
+    ColorDialogCall call{*cc, {}, IsWindowVisible(cc->hwndOwner) != FALSE, ""};
     std::copy(cc->lpCustColors, cc->lpCustColors + 16, call.custom.begin());
+    if (cc->Flags & CC_ENABLEHOOK) {  // run as the dialog would, on a stand-in
+      HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                   nullptr);
+      cc->lpfnHook(probe, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(cc));
+      call.title = WindowText(probe);
+      DestroyWindow(probe);
+    }
     dialogs.push_back(call);
     // A user who defines custom colours: they must not come back next time.
     std::fill(cc->lpCustColors, cc->lpCustColors + 16, RGB(1, 2, 3));
@@ -171,6 +178,18 @@ void Click(HWND window, POINT down, POINT up) {
 void Click(HWND window, const PixelRect& target) { Click(window, Middle(target), Middle(target)); }
 
 POINT Middle(const PixelRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void PressKey(MainWindow& form, UINT key, UINT modifiers) {
+  BYTE saved[256], held[256];
+  GetKeyboardState(saved);
+  std::copy(saved, saved + 256, held);
+  held[VK_SHIFT] = (modifiers & MOD_SHIFT) ? 0x80 : 0;
+  held[VK_CONTROL] = (modifiers & MOD_CONTROL) ? 0x80 : 0;
+  SetKeyboardState(held);
+  MSG msg{form.hwnd(), WM_KEYDOWN, key, 1, static_cast<DWORD>(GetMessageTime()), {}};
+  if (!form.TranslateShortcut(msg)) DispatchMessageA(&msg);
+  SetKeyboardState(saved);
+}
 
 void DrainMessages() {
   MSG msg;

@@ -24,6 +24,7 @@ struct ColorDialogCall {
   CHOOSECOLORA record;
   std::array<COLORREF, 16> custom;
   bool windowVisible;
+  std::string title;  // as the record's hook sets it
 };
 
 struct MessageCall {
@@ -81,6 +82,11 @@ std::string WindowText(HWND hwnd);
 void Click(HWND window, POINT down, POINT up);
 void Click(HWND window, const PixelRect& target);
 POINT Middle(const PixelRect& r);
+
+// Presses a key in the window as its message loop delivers it: with Shift
+// and Ctrl held as asked (MOD_SHIFT, MOD_CONTROL), through the window's
+// shortcuts first.
+void PressKey(MainWindow& form, UINT key, UINT modifiers = 0);
 
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();
