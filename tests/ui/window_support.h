@@ -72,8 +72,9 @@ class Rendering {
 void ExpectCaptionsFit(const MainWindow& form);
 
 // A colour box as painted: a one-pixel frame in the window-frame colour along
-// r's edges, fill inside it, and the window's background just outside.
-void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill);
+// r's edges, fill inside it, and the window's background in the two pixels
+// outside; focused, the focus rectangle's dots in the first of them.
+void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill, bool focused = false);
 
 std::string WindowText(HWND hwnd);
 
