@@ -8,15 +8,18 @@
 // the link (grid_access.h says how the keys move it), draws the focus
 // rectangle around it in the gap outside the box's frame, tells screen
 // readers about it and its children (accessibility.h), and shows a tooltip
-// over each box (box_tips.h).
+// over each box (box_tips.h). The children a screen reader sees are what is
+// painted; none of them is a window.
 //
-// Every user command (box click, menu item, link click) and the start-up
-// sequence run inside RunCommand, the window's single error boundary: a
-// failure ends the command and is reported in a stop-icon message box. A
-// CommandFailure is shown in its own words and keeps the state the command
-// left; anything else is reported under the command's failure line and puts
-// the window's state (caption, box colours, document tree, data folder) back
-// as it was before the command. Nothing is thrown out of a window procedure.
+// Every user command (a box or the link clicked or pressed with Space or
+// Enter, a menu item or its shortcut, a screen reader's default action) and
+// the start-up sequence run inside RunCommand, the window's single error
+// boundary: a failure ends the command and is reported in a stop-icon message
+// box. A CommandFailure is shown in its own words and keeps the state the
+// command left; anything else is reported under the command's failure line and
+// puts the window's state (caption, box colours, document tree, data folder)
+// back as it was before the command. Nothing is thrown out of a window
+// procedure.
 //
 // Re-entry: the word splitter lets this window handle messages in the middle of
 // a load or a ShowColors, and a modal dialog runs its own message loop. While a
