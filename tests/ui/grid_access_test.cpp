@@ -1,4 +1,5 @@
-// Where the keys move the focus, and the words a box is read out in.
+// Where the keys move the focus. The words a box is read out in are checked
+// where the window uses them (keyboard_test).
 #include <gtest/gtest.h>
 
 #include "ui/grid_access.h"
@@ -39,23 +40,6 @@ TEST(GridAccess, KeysMoveWithinTheGridAndStopAtItsEdges) {
     EXPECT_EQ(NextStop(c.from, c.key, 9), c.to)
         << "from " << c.from << " key " << static_cast<int>(c.key);
   }
-}
-
-TEST(GridAccess, BoxesAreNamedByRowAndColumn) {
-  const struct {
-    int box;
-    const char *title, *name;
-  } cases[] = {
-      {0, "Color: Gaia, unit", "Gaia, unit color"},
-      {10, "Color: Player 3, minimap", "Player 3, minimap color"},
-      {38, "Color: Player 12, dead", "Player 12, dead color"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ColorDialogTitle(c.box), c.title);
-    EXPECT_EQ(AccessibleBoxName(c.box), c.name);
-  }
-  EXPECT_EQ(AccessibleColorValue({0, 128, 255}), "red 0, green 128, blue 255");
-  EXPECT_EQ(BoxTip(2, {255, 10, 0}), "Gaia: Color on dead unit\n255 10 0 (#FF0A00)");
 }
 
 }  // namespace
