@@ -218,11 +218,8 @@ TEST_F(KeyboardTest, AScreenReaderSeesTheBoxesTheLinkAndTheFocus) {
 
 std::string TipText(HWND tips, HWND owner, int tool) {
   wchar_t text[160] = L"";
-  TTTOOLINFOW ti{};
-  ti.cbSize = TTTOOLINFOW_V2_SIZE;
-  ti.hwnd = owner;
-  ti.uId = static_cast<UINT_PTR>(tool);
-  ti.lpszText = text;
+  TTTOOLINFOW ti{
+      TTTOOLINFOW_V2_SIZE, 0, owner, static_cast<UINT_PTR>(tool), {}, nullptr, text, 0, nullptr};
   SendMessageW(tips, TTM_GETTEXTW, 160, reinterpret_cast<LPARAM>(&ti));
   return Narrow(text);
 }
