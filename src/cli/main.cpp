@@ -1,12 +1,27 @@
-// tintmoor-cli: the markup reader and writer (and whatever else the command
-// tables hold) from the command line. Output is binary on every system, so
-// lines end in LF alone and bytes pass unchanged; text is UTF-8 throughout.
+// tintmoor-cli: the player colors from the command line, and the markup
+// reader and writer. Output is binary on every system, so lines end in LF
+// alone and bytes pass unchanged; text is UTF-8 throughout.
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/standard_streams.h"
+#include "cli/terminal.h"
 
 int main(int argc, char** argv) {
   PrepareStandardStreams();
-  return RunCli(ProgramArguments(argc, argv), std::cout, std::cerr);
+  const std::vector<std::string> args = ProgramArguments(argc, argv);
+  if (args.empty() && StartedInOwnConsole()) {
+    // Opened from Explorer: its window would close before the usage could be read.
+    std::cout << "tintmoor-cli is used from a command prompt: open one in this folder (type\n"
+                 "cmd in Explorer's address bar and press Enter), then type a command such\n"
+                 "as tintmoor-cli list. To change colors with the mouse, start Tintmoor.exe.\n"
+                 "\n";
+    RunCli({"--help"}, std::cout, std::cerr);
+    std::cout << "\nPress any key to close this window." << std::flush;
+    WaitForKeyPress();
+    return kExitUsage;
+  }
+  return RunCli(args, std::cout, std::cerr);
 }
