@@ -584,10 +584,10 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
        kExitSavedBut,
        "error: the new colors are in ",
        true},
-      {{"separate", "--data-dir", DataDir().string()}, kExitSavedBut, "the new colours", true},
+      {{"separate", "--data-dir", DataDir().string()}, kExitSavedBut, "the new colors", true},
       {{"restore-original", "--data-dir", DataDir().string()},
        kExitSavedBut,
-       "the new colours",
+       "the new colors",
        true},
       {{"list", "--data-dir",
         "no\xc2\x9b"
