@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "cli/standard_streams.h"
 #include "cli/terminal.h"
+#include "common/program_arguments.h"
 
 int main(int argc, char** argv) {
   PrepareStandardStreams();

@@ -1,10 +1,8 @@
-// Arguments from the wide command line, and a console written in UTF-16 with
-// WriteConsoleW: the console's code page then plays no part.
+// A console written in UTF-16 with WriteConsoleW: the console's code page
+// then plays no part.
 #include "cli/standard_streams.h"
 
 #include <windows.h>
-// windows.h first: shellapi.h needs its types.
-#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,24 +12,13 @@
 #include <iostream>
 #include <optional>
 #include <streambuf>
+#include <string>
 #include <string_view>
 
+#include "cli/text.h"
 #include "common/wide_win32.h"
 
 namespace {
-
-// The length of s up to its last whole UTF-8 character: a character the
-// stream's writes cut in two waits for the rest of its bytes.
-size_t WholeCharacters(std::string_view s) {
-  const size_t n = s.size();
-  for (size_t k = 1; k <= 4 && k <= n; ++k) {
-    const auto c = static_cast<unsigned char>(s[n - k]);
-    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: its lead is further back
-    const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return length > k ? n - k : n;
-  }
-  return n;  // no lead byte where one must be: not UTF-8, passed on as it is
-}
 
 // Takes a stream's place as its buffer while it lives, and writes what the
 // stream is given to a console, as UTF-16.
@@ -40,7 +27,11 @@ class ConsoleBuffer final : public std::streambuf {
   ConsoleBuffer(std::ostream& stream, HANDLE console)
       : stream_(stream), console_(console), previous_(stream.rdbuf(this)) {}
   ~ConsoleBuffer() override {
-    sync();
+    try {
+      Write(pending_.size());  // the last bytes too, whole characters or not
+    } catch (...) {
+      // No memory left to convert them: the program is ending anyway.
+    }
     stream_.rdbuf(previous_);
   }
   ConsoleBuffer(const ConsoleBuffer&) = delete;
@@ -66,10 +57,12 @@ class ConsoleBuffer final : public std::streambuf {
   // Consoles before Windows 8 refuse one write much larger than this.
   static constexpr size_t kChunk = 8192;
 
-  bool WriteWholeCharacters() {
-    const size_t whole = WholeCharacters(pending_);
-    const std::wstring text = Widen(std::string_view(pending_).substr(0, whole));
-    pending_.erase(0, whole);
+  bool WriteWholeCharacters() { return Write(WholeUtf8Length(pending_)); }
+
+  // Hands the first length bytes of what is pending to the console.
+  bool Write(size_t length) {
+    const std::wstring text = Widen(std::string_view(pending_).substr(0, length));
+    pending_.erase(0, length);
     for (size_t done = 0; done < text.size();) {
       const auto chunk = static_cast<DWORD>(std::min(text.size() - done, kChunk));
       DWORD written = 0;
@@ -93,16 +86,6 @@ bool IsConsole(HANDLE h) {
 }
 
 }  // namespace
-
-std::vector<std::string> ProgramArguments(int argc, char** argv) {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!wide) return std::vector<std::string>(argv + 1, argv + argc);  // no memory for them
-  std::vector<std::string> args;
-  for (int i = 1; i < count; ++i) args.push_back(Narrow(wide[i]));
-  LocalFree(wide);
-  return args;
-}
 
 void PrepareStandardStreams() {
   // First: it gives the streams buffers of their own, which a console's would replace.

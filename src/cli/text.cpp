@@ -142,3 +142,15 @@ std::string JsonString(std::string_view s) {
   }
   return out + "\"";
 }
+
+size_t WholeUtf8Length(std::string_view s) {
+  const size_t n = s.size();
+  for (size_t k = 1; k <= 4 && k <= n; ++k) {
+    const auto c = static_cast<unsigned char>(s[n - k]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: its lead is further back
+    // Lead bytes that no character starts with stand alone.
+    const size_t length = c >= 0xF5 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 1;
+    return length > k ? n - k : n;
+  }
+  return n;  // no lead byte where one must be: not UTF-8, passed on as it is
+}

@@ -20,6 +20,11 @@ std::string EscapeControls(std::string_view text);
 // characters and "..." when longer.
 std::string Shown(std::string_view text);
 
+// The length of s up to the end of its last whole UTF-8 character: what a
+// stream can pass on while the rest of a character its buffer cut is still to
+// come. Bytes that cannot end up as part of a character count as whole.
+size_t WholeUtf8Length(std::string_view s);
+
 // s as a JSON string literal; controls as EscapeControls sees them are
 // \u escapes, and a byte that is not UTF-8 is the text \xNN.
 std::string JsonString(std::string_view s);

@@ -686,6 +686,27 @@ TEST(EscapeControls, LeavesTextAndEscapesWhatATerminalActsOn) {
   EXPECT_EQ(JsonString("a\x1b\xc2\x9b\xff\"\xd0\x96"), "\"a\\u001b\\u009b\\\\xff\\\"\xd0\x96\"");
 }
 
+// A console is handed whole characters only: the rest of one cut by the
+// stream's buffer comes with the next write.
+TEST(WholeUtf8Length, StopsBeforeACharacterCutShort) {
+  const struct {
+    std::string text;
+    size_t whole;
+  } cases[] = {
+      {"", 0},
+      {"ab", 2},
+      {"a\xd0\x96", 3},             // two bytes, whole
+      {"a\xd0", 1},                 // the first of two
+      {"a\xe6\xbc", 1},             // two of three
+      {"a\xf0\x9f\x8e", 1},         // three of four
+      {"a\xf0\x9f\x8e\xae", 5},     // four, whole
+      {"\x9f\x8e\xae\x80\x80", 5},  // no lead byte: passed on as it is
+      {"a\xff", 2},                 // bytes no character starts with
+      {"a\xc0", 2},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WholeUtf8Length(c.text), c.whole) << c.text;
+}
+
 TEST(OneLine, JoinsLinesAndParagraphs) {
   EXPECT_EQ(OneLine("The color file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
                     "left as they were.\n\nRun as administrator."),
