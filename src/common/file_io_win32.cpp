@@ -99,7 +99,8 @@ std::string FinalPath(const std::string& path) {
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return path;
   wchar_t buffer[MAX_PATH + 8];
-  const DWORD n = GetFinalPathNameByHandleW(h, buffer, std::size(buffer), VOLUME_NAME_DOS);
+  const DWORD n =
+      GetFinalPathNameByHandleW(h, buffer, static_cast<DWORD>(std::size(buffer)), VOLUME_NAME_DOS);
   CloseHandle(h);
   if (n == 0 || n >= std::size(buffer)) return path;
   std::wstring final(buffer, n);
