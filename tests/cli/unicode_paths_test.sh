@@ -3,10 +3,11 @@
 # Cyrillic, Greek and Chinese is found through the registry and --data-dir by
 # the Windows build, through the prefix's system.reg and --data-dir by the
 # Linux build; each lists and sets its colours, naming the file in its output.
-# The Windows build also writes a scheme so named, and, each with a game in a
-# plain folder, runs from a folder so named (its default file beside it) and
-# keeps to the VirtualStore copy under a user profile so named (Wine names the
-# profile after $USER). In a console it writes the names as text.
+# The Windows build also dumps the file and writes a scheme so named, and,
+# each with a game in a plain folder, runs from a folder so named (its default
+# file beside it) and keeps to the VirtualStore copy under a user profile so
+# named (Wine names the profile after $USER). In a console it writes the
+# names as text.
 #   unicode_paths_test.sh WINDOWS-CLI PREFIX DEFAULT [LINUX-CLI]
 set -uo pipefail
 win_cli=$1 prefix=$2 default=$3 linux_cli=${4:-}
@@ -63,6 +64,7 @@ cases=(
   "console|list;--data-dir;$wingame\\data|$file"
   "windows|set;Player 2;unit;2;2;2;--data-dir;$wingame\\data|wrote $file"
   "windows|export;$wingame\\Схема σχήμα 方案.txt|$wingame\\Схема σχήμα 方案.txt"
+  "windows|dump;$wingame\\data\\playercolors.xml|\"player\" closed \"num\"=\"12\""
   "moved|set;Player 6;unit;6;6;6;--data-dir;$windir\\fresh|wrote $windir\\fresh\\playercolors.xml"
   "profile|list;--data-dir;C:\\$protected\\data|$copy"
   "profile|set;Player 7;unit;7;7;7;--data-dir;C:\\$protected\\data|wrote $copy"
