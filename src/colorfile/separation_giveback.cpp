@@ -205,4 +205,28 @@ void ColumnSearch::GoHome(State& s, double keep) {
   }
 }
 
+// A move too small to see (under kJustNoticeable) changes nothing for the
+// player but still shows as a change: each is put back, the others making
+// room for it even at some cost, unless they cannot, which is when the
+// threshold needs it. What is put back stays there, so this ends.
+void ColumnSearch::GiveBackUnseen(State& s, double keep) {
+  std::array<bool, kN> home{};
+  for (bool again = true; again;) {
+    again = false;
+    for (size_t i = 0; i < kN; ++i) {
+      if (home[i] || !Moved(s, i) || s.cell[i].move >= kJustNoticeable) continue;
+      State trial = s;
+      trial.cell[i] = {PointOf(original_[i]), originalViews_[i], 0};
+      home[i] = true;
+      if (Greedy(trial, keep, home)) {
+        s = trial;
+        ++givenBack_;
+        again = true;
+      } else {
+        home[i] = false;
+      }
+    }
+  }
+}
+
 }  // namespace separation_detail

@@ -27,6 +27,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
@@ -390,11 +391,14 @@ TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
 
 TEST_F(Commands, PresetsApplyAndCheck) {
   const Result list = Run("presets", {}, false);
-  EXPECT_THAT(list.out,
-              HasSubstr("default        the program's default colours (closest pair 1.48)\n"));
-  EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
+  EXPECT_THAT(list.out, StartsWith("default                      the program's default colors "
+                                   "(closest pair 1.48)\ncolor-vision, colour-vision  players"));
+  EXPECT_THAT(list.out, EndsWith("(closest pair 10.87)\n"));
 
-  const Result apply = Run("apply", {"colour-vision"});
+  // The window's spelling and the first one name the same scheme.
+  EXPECT_EQ(Run("apply", {"color-vision", "--dry-run"}).out,
+            Run("apply", {"colour-vision", "--dry-run"}).out);
+  const Result apply = Run("apply", {"color-vision"});
   EXPECT_EQ(apply.status, kExitOk) << apply.err;
   EXPECT_THAT(apply.out, HasSubstr("Gaia unit: 153 102 0 -> 230 159 0\n"));
   EXPECT_FALSE(fs::exists(Xmb()));
@@ -408,26 +412,57 @@ TEST_F(Commands, PresetsApplyAndCheck) {
 
   const Result unknown = Run("apply", {"rainbow"});
   EXPECT_EQ(unknown.status, kExitUsage);
-  EXPECT_THAT(unknown.err, HasSubstr("no preset \"rainbow\" (default, colour-vision)"));
+  EXPECT_THAT(unknown.err,
+              HasSubstr("no preset \"rainbow\" (default, color-vision or colour-vision)"));
 }
 
+// Each moved colour listed once, and the closest pair before and after as
+// check prints it, for the same colours and visions check looks at.
 TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
   const Result dry = Run("separate", {"--column", "unit", "--dry-run"});
   EXPECT_EQ(dry.status, kExitOk) << dry.err;
   EXPECT_THAT(dry.out, HasSubstr("nothing written (--dry-run)"));
   EXPECT_EQ(ReadBytes(GameFile()), original_);
 
+  const std::vector<std::string> greenWeak = {"--vision", "deutan", "--severity", "0.6"};
+  const Result weak = Run("separate", greenWeak);
+  EXPECT_EQ(weak.status, kExitOk) << weak.err;
+  EXPECT_THAT(weak.out, HasSubstr("Closest pair before: 7.34 (minimap colors of Player 6 and "
+                                  "Player 9, green-weak)\nClosest pair after: 10."));
+  EXPECT_EQ(Run("check", greenWeak).status, kExitOk);
+  EXPECT_EQ(Run("check", {}).status, kExitClosePairs);
+
   const Result all = Run("separate", {});
   EXPECT_EQ(all.status, kExitOk) << all.err;
-  EXPECT_THAT(all.out, HasSubstr("Closest pair, all four visions: 0.32 before, 10.0"));
-  EXPECT_THAT(all.out, HasSubstr("every pair is at least 10 apart.\n"));
-  EXPECT_EQ(Run("check", {}).status, kExitOk);
+  EXPECT_THAT(all.out, HasSubstr("Closest pair after: 10."));
+  EXPECT_THAT(all.out, HasSubstr("Every pair is at least 10 apart.\n"));
+  const std::string check = Run("check", {}).out;
+  EXPECT_THAT(check, HasSubstr("No pair is closer than 10.\n"));
+  auto rest = [](const std::string& text, const std::string& start) {
+    const size_t at = text.find(start) + start.size();
+    return text.substr(at, text.find('\n', at) - at);
+  };
+  EXPECT_EQ(rest(all.out, "\nClosest pair after: "), rest(check, "\nClosest pair: "));
   EXPECT_FALSE(fs::exists(Xmb()));
+  // Dead colours only when asked for.
+  EXPECT_EQ(Run("check", {"--column", "all"}).status, kExitClosePairs);
+  const std::string moved = all.out.substr(0, all.out.find(" changed;"));
+  EXPECT_THAT(moved, Not(HasSubstr(" dead: ")));
+  size_t lines = 0;
+  for (size_t at = moved.find(" (moved "); at != std::string::npos;
+       at = moved.find(" (moved ", at + 1))
+    ++lines;
+  EXPECT_EQ(std::to_string(lines) + " colours", moved.substr(moved.rfind('\n') + 1));
 
   const Result far = Run("separate", {"--threshold", "60", "--column", "minimap"});
   EXPECT_EQ(far.status, kExitClosePairs);
   EXPECT_THAT(far.out, HasSubstr("60 could not be reached"));
-  EXPECT_EQ(Run("separate", {"--column", "red"}).status, kExitUsage);
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--column", "red"},
+                                              {"--vision", "protanopia"},
+                                              {"--vision", "deutan,"},
+                                              {"--severity", "1.5"},
+                                              {"--severity", "0.05"}})
+    EXPECT_EQ(Run("separate", bad).status, kExitUsage) << bad[1];
 }
 
 TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
@@ -441,7 +476,7 @@ TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
   }
   const Result r = Run("check", {"--scheme", scheme.string(), "--threshold", "1.5"}, false);
   EXPECT_EQ(r.status, kExitClosePairs);
-  EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first:\n"));
+  EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first."));
 }
 
 TEST_F(Commands, MissingOrDamagedFiles) {
