@@ -84,9 +84,8 @@ double TimeToWindow(const std::string& exe, const char* title) {
 
 class NullWindow : public ColorWindow {
  public:
-  std::string BoxTag(int box) const override { return tags[box]; }
-  void SetBoxTag(int box, const std::string& tag) override { tags[box] = tag; }
-  void SetBoxColor(int, int32_t) override {}
+  Rgb BoxColor(int box) const override { return colors[box]; }
+  void SetBoxColor(int box, Rgb color) override { colors[box] = color; }
   void SetCaption(const std::string&) override {}
   void ShowMessage(const std::string& text, const std::string&, MessageKind) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
@@ -97,7 +96,7 @@ class NullWindow : public ColorWindow {
     ++messages;
     return Answer::kCancel;
   }
-  std::array<std::string, kCells> tags;
+  std::array<Rgb, kCells> colors{};
   int messages = 0;
 };
 
@@ -193,7 +192,11 @@ int main(int argc, char** argv) {
     const double start = Now();
     for (int i = 0; i < kBatch; ++i) {
       ResetPumpClock();
-      commands.Load(window);
+      try {
+        commands.Load(window);
+      } catch (const CommandFailure& e) {
+        window.ShowMessage(e.what(), e.title(), MessageKind::kError);  // counted, ends the run
+      }
       commands.Show(window);
     }
     return (Now() - start) / kBatch;

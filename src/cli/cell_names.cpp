@@ -51,7 +51,3 @@ std::optional<int> ParseColumn(std::string_view text) {
     if (s == ColumnName(column)) return column;
   return std::nullopt;
 }
-
-std::string FormatRgb(Rgb c) {
-  return std::to_string(c.r) + " " + std::to_string(c.g) + " " + std::to_string(c.b);
-}

@@ -1,4 +1,4 @@
-// Names users type for the colour table's rows and columns, and colours as text.
+// Names users type for the colour table's rows and columns.
 // "Player 1" to "Player 12") of three colours (unit, minimap, dead), with the
 // window's captions and the names a user may type for rows and columns.
 #pragma once
@@ -14,6 +14,3 @@
 std::optional<int> ParseRow(std::string_view text);
 // A column given as 0..2 or as unit, minimap or dead (any case).
 std::optional<int> ParseColumn(std::string_view text);
-
-// "R G B", as the game's file writes it.
-std::string FormatRgb(Rgb c);

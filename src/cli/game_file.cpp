@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Rgb ToRgb(int32_t color) {
-  return {static_cast<uint8_t>(GetRed(color)), static_cast<uint8_t>(GetGreen(color)),
-          static_cast<uint8_t>(GetBlue(color))};
-}
-
-int32_t ToColor(Rgb c) { return ComposeColor(c.r, c.g, c.b); }
-
 Rgb& At(ColorTable& table, int cell) {
   return table[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)];
 }
@@ -102,7 +95,7 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env) {
     env.err << "warning: " << game.source << ": " << problem << '\n';
   ColorTable table{};
   for (int cell = 0; cell < kCells; ++cell)
-    At(table, cell) = ToRgb(cells[static_cast<size_t>(cell)].color);
+    At(table, cell) = cells[static_cast<size_t>(cell)].color;
   return table;
 }
 
@@ -133,13 +126,12 @@ int WriteTable(const Args& args, CliEnv& env,
     const Rgb to = At(wanted, cell);
     if (from != to) {
       ++changed;
-      report << CellLabel(cell) << ": " << FormatRgb(from) << " -> " << FormatRgb(to)
+      report << CellLabel(cell) << ": " << CellText(from) << " -> " << CellText(to)
              << (note ? note(cell / kColumns, cell % kColumns) : "") << '\n';
-    } else if (const auto& text = texts[static_cast<size_t>(cell)];
-               text && *text != FormatRgb(to)) {
+    } else if (const auto& text = texts[static_cast<size_t>(cell)]; text && *text != CellText(to)) {
       // Not a change of colour, but the file's text changes all the same.
       ++rewritten;
-      report << CellLabel(cell) << ": \"" << Shown(*text) << "\" is written as " << FormatRgb(to)
+      report << CellLabel(cell) << ": \"" << Shown(*text) << "\" is written as " << CellText(to)
              << '\n';
     }
   }
@@ -149,7 +141,7 @@ int WriteTable(const Args& args, CliEnv& env,
     env.out << report.str() << count << "; nothing written (--dry-run)\n";
     return kExitOk;
   }
-  for (int cell = 0; cell < kCells; ++cell) WriteCell(*game.tree, cell, ToColor(At(wanted, cell)));
+  for (int cell = 0; cell < kCells; ++cell) WriteCell(*game.tree, cell, At(wanted, cell));
   const bool hadXmb =
       env.fs.IsFile(XmbFilePath(game.at.dataFolder)) ||
       (!game.at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(game.at.virtualFolder)));

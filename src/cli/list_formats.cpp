@@ -4,6 +4,7 @@
 
 #include "cli/cell_names.h"
 #include "cli/text.h"
+#include "colorfile/table_binding.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ void PrintText(const ColorTable& table, const std::string& file, bool swatches, 
     for (int c = 0; c < kColumns; ++c) {
       const Rgb v = table[static_cast<size_t>(r)][static_cast<size_t>(c)];
       // The escape codes take no room on the screen: pad the visible text only.
-      const std::string text = FormatRgb(v);
+      const std::string text = CellText(v);
       if (swatches) out << Swatch(v);
       out << (c + 1 < kColumns ? Pad(text, 13) : text);
     }

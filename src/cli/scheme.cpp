@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/text.h"
+#include "colorfile/table_binding.h"
 
 namespace {
 
@@ -94,8 +95,8 @@ std::string WriteScheme(const ColorTable& table) {
   out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
   for (int row = 0; row < kRows; ++row) {
     const auto& cells = table[static_cast<size_t>(row)];
-    out += Pad(std::string(RowCaption(row)), 14) + Pad(FormatRgb(cells[0]), 15) +
-           Pad(FormatRgb(cells[1]), 15) + FormatRgb(cells[2]) + "\n";
+    out += Pad(std::string(RowCaption(row)), 14) + Pad(CellText(cells[0]), 15) +
+           Pad(CellText(cells[1]), 15) + CellText(cells[2]) + "\n";
   }
   return out;
 }

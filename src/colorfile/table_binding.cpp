@@ -2,7 +2,7 @@
 #include "colorfile/table_binding.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 
 #include "markup/words.h"
 
@@ -38,9 +38,8 @@ std::string CellName(int cell) {
 
 }  // namespace
 
-std::string CellText(int32_t color) {
-  return std::to_string(GetRed(color)) + " " + std::to_string(GetGreen(color)) + " " +
-         std::to_string(GetBlue(color));
+std::string CellText(Rgb color) {
+  return std::to_string(color.r) + " " + std::to_string(color.g) + " " + std::to_string(color.b);
 }
 
 const markup::Attribute* FindCell(const markup::Element& root, int cell) {
@@ -68,15 +67,15 @@ std::array<std::optional<std::string>, kCells> CellTexts(const markup::Element& 
 CellRead ParseCellText(std::string_view text) {
   markup::OrderedList<markup::Word> words = markup::SplitWords(text, " ");
   if (words.Count() < 3) return {kGreyColor, CellState::kNotNumbers};
-  int32_t components[3];
+  uint8_t components[3];
   bool clamped = false;
   for (int i = 0; i < 3; ++i) {
     std::optional<int64_t> value = ParseComponent(words.Item(i + 1).text());
     if (!value) return {kGreyColor, CellState::kNotNumbers};
-    components[i] = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 255));
+    components[i] = static_cast<uint8_t>(std::clamp<int64_t>(*value, 0, 255));
     clamped = clamped || components[i] != *value;
   }
-  return {ComposeColor(components[0], components[1], components[2]),
+  return {{components[0], components[1], components[2]},
           clamped ? CellState::kClamped : CellState::kOk};
 }
 
@@ -137,7 +136,7 @@ std::vector<std::string> DescribeTableProblems(const markup::Element& root,
   return problems;
 }
 
-bool WriteCell(markup::Element& root, int cell, int32_t color) {
+bool WriteCell(markup::Element& root, int cell, Rgb color) {
   markup::Attribute* param = FindCell(root, cell);
   if (param == nullptr) return false;
   param->set_value(CellText(color));

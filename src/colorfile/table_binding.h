@@ -10,7 +10,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,7 +20,7 @@
 #include "markup/element.h"
 
 // The cell's text in normal form: "r g b" in plain decimal.
-std::string CellText(int32_t color);
+std::string CellText(Rgb color);
 
 // How a cell was read.
 enum class CellState {
@@ -32,7 +31,7 @@ enum class CellState {
 };
 
 struct CellRead {
-  int32_t color = kGreyColor;  // what a missing or unreadable cell shows
+  Rgb color = kGreyColor;  // what a missing or unreadable cell shows
   CellState state = CellState::kMissing;
 };
 
@@ -61,4 +60,4 @@ std::vector<std::string> DescribeTableProblems(const markup::Element& root,
                                                const std::array<CellRead, kCells>& cells);
 
 // Sets the cell's text to the colour in normal form; false when the cell is missing.
-bool WriteCell(markup::Element& root, int cell, int32_t color);
+bool WriteCell(markup::Element& root, int cell, Rgb color);

@@ -44,29 +44,21 @@ constexpr int kClientHeight = kButtonTop + kButtonHeight + kMargin;
 
 std::string MarkedTitle() { return TINTMOOR_TITLE " *"; }
 
-void SetBox(ColorWindow& window, int box, Rgb c) {
-  const int32_t value = ComposeColor(c.r, c.g, c.b);
-  window.SetBoxColor(box, value);
-  window.SetBoxTag(box, ColorToTag(value));
-}
-
-COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
-
 }  // namespace
 
 ColorTable BoxTable(const ColorWindow& window) {
   ColorTable table{};
   for (int box = 0; box < kCells; ++box) {
     table[static_cast<size_t>(box / kColumns)][static_cast<size_t>(box % kColumns)] =
-        TagRgb(window.BoxTag(box));
+        window.BoxColor(box);
   }
   return table;
 }
 
 void PickTable(ColorWindow& window, const ColorTable& table) {
   for (int box = 0; box < kCells; ++box) {
-    SetBox(window, box,
-           table[static_cast<size_t>(box / kColumns)][static_cast<size_t>(box % kColumns)]);
+    window.SetBoxColor(
+        box, table[static_cast<size_t>(box / kColumns)][static_cast<size_t>(box % kColumns)]);
   }
   window.SetCaption(MarkedTitle());
 }
@@ -75,7 +67,7 @@ BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold) {
   static constexpr int kColumnsChecked[] = {0, 1};
   const SeparationResult result = SeparateColors(BoxTable(window), threshold, kColumnsChecked);
   for (const CellMove& move : result.moves) {
-    SetBox(window, move.row * kColumns + move.column, move.after);
+    window.SetBoxColor(move.row * kColumns + move.column, move.after);
   }
   if (!result.moves.empty()) window.SetCaption(MarkedTitle());
   return {result.moves.size(), result.reached, result.minimumAfter};

@@ -20,9 +20,9 @@
 
 class ColorWindow;
 
-// The table the boxes hold now: their tags, as the boxes paint them.
+// The table the boxes hold now, unsaved picks included.
 ColorTable BoxTable(const ColorWindow& window);
-// Puts a whole table into the boxes as a pick does: tags and colours change,
+// Puts a whole table into the boxes as a pick does: their colours change,
 // the caption gets its unsaved marker, nothing is written.
 void PickTable(ColorWindow& window, const ColorTable& table);
 // Moves the boxes' unit and minimap colours apart until every pair is at least

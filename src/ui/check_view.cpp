@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "colorfile/color_science.h"
-#include "colorfile/color_value.h"
 #include "colorfile/vision_words.h"
 
 std::string ForWhomLabel(Vision v) {
@@ -27,12 +26,6 @@ CheckOptions DialogOptions(Vision forWhom, int tenths) {
   options.audience = forWhom == Vision::Normal ? MakeAudience(kVisions, tenths / 10.0)
                                                : MakeAudience(one, tenths / 10.0);
   return options;
-}
-
-Rgb TagRgb(std::string_view tag) {
-  const int32_t value = TagToColor(tag);
-  return {static_cast<uint8_t>(GetRed(value)), static_cast<uint8_t>(GetGreen(value)),
-          static_cast<uint8_t>(GetBlue(value))};
 }
 
 std::string PartnerTag(const std::vector<int>& rows) {

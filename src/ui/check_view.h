@@ -9,7 +9,6 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "colorfile/color_check.h"
@@ -46,9 +45,6 @@ struct CheckView {
   // One line per close pair, closest first; a single all-clear line when none.
   std::vector<std::string> pairLines;
 };
-
-// A box's tag as the colour it paints (an unreadable tag is grey, as in the box).
-Rgb TagRgb(std::string_view tag);
 
 CheckView MakeCheckView(const ColorTable& table, const CheckOptions& options);
 

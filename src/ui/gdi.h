@@ -1,10 +1,15 @@
 // Small move-only owners for GDI handles and device-context selections, so
-// every object the window creates is released on every path.
+// every object the window creates is released on every path; and the
+// system's form of a colour.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
+
+#include "colorfile/color_value.h"
+
+inline COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
 
 // Owns a GDI object (HBRUSH, HFONT, HBITMAP, HPEN) and deletes it.
 template <class H>

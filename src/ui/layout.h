@@ -27,10 +27,10 @@ PixelRect ToPixels(const Twips& t, int dpi);
 
 inline constexpr Twips kClientTwips{0, 0, 4755, 6555};
 
-// The window's background: red 228, green 205, blue 122.
-inline constexpr int kBackColor = 0x7ACDE4;
-// The link's text colour: red, green and blue 64.
-inline constexpr int kLinkColor = 0x404040;
+// The window's background.
+inline constexpr Rgb kBackColor{228, 205, 122};
+// The link's text colour.
+inline constexpr Rgb kLinkColor{64, 64, 64};
 
 Twips BoxTwips(int box);       // picColor(box), 0..38
 Twips RowLabelTwips(int row);  // Label1(row), 0..12

@@ -5,7 +5,6 @@
 #include <new>
 #include <utility>
 
-#include "colorfile/color_value.h"
 #include "colorfile/presets.h"
 #include "common/errors.h"
 #include "markup/element.h"
@@ -36,13 +35,15 @@ POINT PointOf(LPARAM lp) {
 // What a failed command puts back.
 struct MainWindow::Snapshot {
   std::string caption;
-  std::array<Box, kCells> boxes;
+  std::array<Rgb, kCells> boxes;
   WindowCommands::State commands;
 };
 
 MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
                        GameRegistry& registry)
-    : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {}
+    : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {
+  boxes_.fill(kGreyColor);
+}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -238,18 +239,25 @@ void MainWindow::RunCommand(const char* failure, bool changesState, Body&& body)
   if (busy_) return;  // refused: see the note at the top of MainWindow.h
   busy_ = true;
   std::optional<Snapshot> before;
+  const auto fail = [&](const char* reason) noexcept {
+    if (before) PutBack(*before);
+    try {
+      ReportFailure((std::string(failure) + "\r\n\r\n" + reason).c_str(), TINTMOOR_TITLE);
+    } catch (...) {
+      ReportFailure(failure, TINTMOOR_TITLE);  // no memory left to add the reason
+    }
+  };
   try {
     if (changesState) before = TakeSnapshot();
     body();
+  } catch (const CommandFailure& e) {
+    ReportFailure(e.what(), e.title().c_str());
   } catch (const std::bad_alloc&) {
-    if (before) PutBack(*before);
-    ReportFailure(failure, "There is not enough memory.");
+    fail("There is not enough memory.");
   } catch (const std::exception& e) {
-    if (before) PutBack(*before);
-    ReportFailure(failure, e.what());
+    fail(e.what());
   } catch (...) {
-    if (before) PutBack(*before);
-    ReportFailure(failure, "An unexpected error occurred.");
+    fail("An unexpected error occurred.");
   }
   busy_ = false;
   if (closePending_ && hwnd_) {
@@ -271,8 +279,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
 void MainWindow::PutBack(Snapshot& before) {
   try {
     for (int k = 0; k < kCells; ++k) {
-      boxes_[k].tag = std::move(before.boxes[k].tag);
-      boxes_[k].color = before.boxes[k].color;
+      boxes_[k] = before.boxes[k];
       RepaintBox(k);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
@@ -282,10 +289,9 @@ void MainWindow::PutBack(Snapshot& before) {
   }
 }
 
-void MainWindow::ReportFailure(const char* failure, const std::string& reason) {
-  const std::string text = std::string(failure) + "\r\n\r\n" + reason;
+void MainWindow::ReportFailure(const char* text, const char* title) noexcept {
   try {
-    sys_.messageBox(hwnd_, text.c_str(), TINTMOOR_TITLE, MB_OK | MB_ICONSTOP);
+    sys_.messageBox(hwnd_, text, title, MB_OK | MB_ICONSTOP);
   } catch (...) {
     // A message box that cannot be shown leaves nothing else to tell the user with.
   }
@@ -293,12 +299,8 @@ void MainWindow::ReportFailure(const char* failure, const std::string& reason) {
 
 // ---- ColorWindow.
 
-std::string MainWindow::BoxTag(int box) const { return boxes_.at(box).tag; }
-
-void MainWindow::SetBoxTag(int box, const std::string& tag) { boxes_.at(box).tag = tag; }
-
-void MainWindow::SetBoxColor(int box, int32_t color) {
-  boxes_.at(box).color = color;
+void MainWindow::SetBoxColor(int box, Rgb color) {
+  boxes_.at(box) = color;
   RepaintBox(box);
 }
 
@@ -331,15 +333,11 @@ void MainWindow::OnLoad() {
 }
 
 void MainWindow::OnBoxClicked(int index) {
-  const int32_t colour = TagToColor(BoxTag(index));
-  const int32_t result =
-      PickColor(hwnd_, static_cast<int16_t>(GetRed(colour)), static_cast<int16_t>(GetGreen(colour)),
-                static_cast<int16_t>(GetBlue(colour)), sys_.chooseColor);
-  if (result == -1) return;
+  const std::optional<Rgb> picked = PickColor(hwnd_, BoxColor(index), sys_.chooseColor);
+  if (!picked) return;
   // The marker goes on the fixed title, so two picks never double it.
   SetCaption(TINTMOOR_TITLE " *");
-  SetBoxColor(index, result);
-  SetBoxTag(index, ColorToTag(result));
+  SetBoxColor(index, *picked);
 }
 
 void MainWindow::OnSave() { commands_.Save(*this); }

@@ -6,10 +6,11 @@
 //
 // Every user command (box click, menu item, link click) and the start-up
 // sequence run inside RunCommand, the window's single error boundary: a
-// failure nothing else handled ends the command, puts the window's state
-// (caption, box tags and colours, document tree, data folder) back as it was
-// before the command, and is reported in a stop-icon message box. Nothing is
-// thrown out of a window procedure.
+// failure ends the command and is reported in a stop-icon message box. A
+// CommandFailure is shown in its own words and keeps the state the command
+// left; anything else is reported under the command's failure line and puts
+// the window's state (caption, box colours, document tree, data folder) back
+// as it was before the command. Nothing is thrown out of a window procedure.
 //
 // Re-entry: the word splitter lets this window handle messages in the middle of
 // a load or a ShowColors, and a modal dialog runs its own message loop. While a
@@ -23,7 +24,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,15 +68,13 @@ class MainWindow final : public ColorWindow {
   void EndProgramOnClose(bool ends) { endsProgram_ = ends; }
 
   // ColorWindow.
-  std::string BoxTag(int box) const override;
-  void SetBoxTag(int box, const std::string& tag) override;
-  void SetBoxColor(int box, int32_t color) override;
+  Rgb BoxColor(int box) const override { return boxes_.at(box); }
+  void SetBoxColor(int box, Rgb color) override;
   void SetCaption(const std::string& caption) override;
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
   Answer Ask(const std::string& text, const std::string& title) override;
 
   // What tests read back.
-  std::optional<int32_t> BoxColor(int box) const { return boxes_[box].color; }
   // The fonts the captions (numbered as in layout.h) and the link are drawn in.
   HFONT CaptionFont(int caption) const { return captionFonts_.at(caption); }
   HFONT LinkFont() const { return linkFont_; }
@@ -88,10 +86,6 @@ class MainWindow final : public ColorWindow {
   static constexpr const char* kClassName = "TintmoorMain";
 
  private:
-  struct Box {
-    std::string tag = ColorToTag(kGreyColor);
-    std::optional<int32_t> color;  // none: the system's window colour
-  };
   struct Snapshot;
   struct FittedFont {
     std::string face;
@@ -135,7 +129,7 @@ class MainWindow final : public ColorWindow {
   void RunCommand(const char* failure, bool changesState, Body&& body);
   Snapshot TakeSnapshot() const;
   void PutBack(Snapshot& before);
-  void ReportFailure(const char* failure, const std::string& reason);
+  void ReportFailure(const char* text, const char* title) noexcept;
 
   // The command id (IDC_BOX0 + k or IDC_LINK) of what lies under a client point, or 0.
   int CommandAt(POINT at) const;
@@ -154,7 +148,7 @@ class MainWindow final : public ColorWindow {
   WindowCommands commands_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
-  std::array<Box, kCells> boxes_;
+  std::array<Rgb, kCells> boxes_;  // grey until a load shows colours
   int pressed_ = 0;  // the command a press began on, while the mouse is captured; 0: none
   HCURSOR hand_ = nullptr;
   Brush backBrush_;

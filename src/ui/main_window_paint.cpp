@@ -14,8 +14,6 @@
 
 namespace {
 
-COLORREF ToColorRef(int32_t colour) { return static_cast<COLORREF>(colour) & 0x00FFFFFF; }
-
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 // Text is never drawn below 7 points, whatever it takes to fit.
@@ -304,8 +302,7 @@ void MainWindow::PaintBoxes(HDC dc) const {
     RECT r = ToRect(BoxRect(k));
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&r, -1, -1);
-    const std::optional<int32_t>& colour = boxes_[k].color;
-    SetDCBrushColor(dc, colour ? ToColorRef(*colour) : GetSysColor(COLOR_WINDOW));
+    SetDCBrushColor(dc, ToColorRef(boxes_[k]));
     FillRect(dc, &r, fill);
   }
 }

@@ -10,6 +10,7 @@
 // game's data folder and its VirtualStore folder is written or deleted.
 #include "ui/window_commands.h"
 
+#include <array>
 #include <utility>
 
 #include "colorfile/table_binding.h"
@@ -24,10 +25,6 @@ constexpr const char* kRestoreHint =
     "Choose Restore Default Colors in the Options menu to put the default colours back.";
 constexpr const char* kColoursKept = "Your colours are still in the window.";
 constexpr size_t kProblemsListed = 6;
-
-void ShowError(ColorWindow& window, const std::string& text) {
-  window.ShowMessage(text, TINTMOOR_TITLE, MessageKind::kError);
-}
 
 // Puts the window's yield hook aside for a moment of work that touches the
 // tree by reference and needs no painting.
@@ -66,6 +63,11 @@ std::string CopyProblem(WriteProblem problem) {
 
 }  // namespace
 
+CommandFailure::CommandFailure(const std::string& text) : CommandFailure(text, TINTMOOR_TITLE) {}
+
+CommandFailure::CommandFailure(const std::string& text, std::string title)
+    : TintError(text), title_(std::move(title)) {}
+
 WindowCommands::WindowCommands(ColorFileSystem& fs, GameRegistry& registry)
     : fs_(fs), registry_(registry) {}
 
@@ -77,55 +79,48 @@ WindowCommands::State WindowCommands::Snapshot() const {
 
 void WindowCommands::PutBack(State before) noexcept { state_ = std::move(before); }
 
-bool WindowCommands::Seed(ColorWindow& window, const ColorFileLocation& at) {
+void WindowCommands::Seed(const ColorFileLocation& at) {
   const std::string source = DefaultColorFilePath(fs_);
   if (!fs_.IsFile(source)) {
-    ShowError(window, "The game's data folder\n" + at.folder +
-                          "\nhas no colour file, and the program's default colour file\n" + source +
-                          "\nis missing, so there are no colours to show.\n\nNothing was "
-                          "changed on disk. Put the playercolors.xml that comes with Tintmoor "
-                          "beside the program, then choose Restore Default Colors in the "
-                          "Options menu.");
-    return false;
+    throw CommandFailure("The game's data folder\n" + at.folder +
+                         "\nhas no colour file, and the program's default colour file\n" + source +
+                         "\nis missing, so there are no colours to show.\n\nNothing was "
+                         "changed on disk. Put the playercolors.xml that comes with Tintmoor "
+                         "beside the program, then choose Restore Default Colors in the "
+                         "Options menu.");
   }
-  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return true;
-  ShowError(window,
-            "The game's data folder has no colour file, and the default colours could "
-            "not be copied from\n" +
-                source + "\nto\n" + at.path() +
-                "\n\nThe reason: " + CopyProblem(fs_.DiagnoseWrite(at.path())));
-  return false;
+  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return;
+  throw CommandFailure(
+      "The game's data folder has no colour file, and the default colours could not be copied "
+      "from\n" +
+      source + "\nto\n" + at.path() +
+      "\n\nThe reason: " + CopyProblem(fs_.DiagnoseWrite(at.path())));
 }
 
-bool WindowCommands::Load(ColorWindow& window) {
+void WindowCommands::Load(ColorWindow& window) {
   const std::string dataFolder = DataFolderOfInstall(registry_.InstallFolder());
-  if (dataFolder.empty()) {
-    window.ShowMessage("Cannot find the folder where AoM is installed.", kStartupTitle,
-                       MessageKind::kError);
-    return false;
-  }
+  if (dataFolder.empty())
+    throw CommandFailure("Cannot find the folder where AoM is installed.", kStartupTitle);
   if (!fs_.IsFolder(dataFolder)) {
-    window.ShowMessage("The game installation points to this directory :\r\n" + dataFolder +
-                           "\r\n\r\nBut this folder does not exist.",
-                       kStartupTitle, MessageKind::kError);
-    return false;
+    throw CommandFailure("The game installation points to this directory :\r\n" + dataFolder +
+                             "\r\n\r\nBut this folder does not exist.",
+                         kStartupTitle);
   }
   ColorFileLocation at = LocateColorFile(fs_, dataFolder);
-  if (!fs_.IsFile(at.path()) && !Seed(window, at)) return false;
+  if (!fs_.IsFile(at.path())) Seed(at);
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
   try {
     tree = LoadColorTree(fs_, at.path(), loaded);
   } catch (const ColorFileError& e) {
-    ShowError(window, std::string(e.what()) +
-                          "\nIf the file is damaged, choose Restore Default Colors in the "
-                          "Options menu to replace it with the default colours.");
-    return false;
+    // The reader's words name the file and the fault; the way out is ours to add.
+    throw CommandFailure(std::string(e.what()) +
+                         "\nIf the file is damaged, choose Restore Default Colors in the "
+                         "Options menu to replace it with the default colours.");
   }
   state_ = {std::move(at), std::move(tree), loaded};
   ReportTableProblems(window);
-  return true;
 }
 
 // One message after a load when the file lacks cells or holds unreadable ones.
@@ -152,22 +147,19 @@ void WindowCommands::ReportTableProblems(ColorWindow& window) {
 }
 
 void WindowCommands::Show(ColorWindow& window) {
-  // The texts are copied first: the splitter yields to the window.
+  // The texts are copied first: the splitter yields to the window, which may
+  // paint meanwhile; the boxes change only once every cell is read, so it
+  // never paints half a table.
   const auto texts = CellTexts(state_.tree ? *state_.tree : NothingLoaded());
-  for (int box = 0; box < kCells; ++box) {
-    const CellRead cell = texts[box] ? ParseCellText(*texts[box]) : CellRead{};
-    window.SetBoxTag(box, std::to_string(cell.color));
-  }
-  for (int box = 0; box < kCells; ++box) {
-    window.SetBoxColor(box, TagToColor(window.BoxTag(box)));
-  }
+  std::array<Rgb, kCells> colors;
+  for (int box = 0; box < kCells; ++box)
+    colors[box] = texts[box] ? ParseCellText(*texts[box]).color : CellRead{}.color;
+  for (int box = 0; box < kCells; ++box) window.SetBoxColor(box, colors[box]);
 }
 
 void WindowCommands::Store(ColorWindow& window) {
   if (!state_.tree) return;
-  // A tag that is not a colour value (the program never writes one) is stored as grey.
-  for (int box = 0; box < kCells; ++box)
-    WriteCell(*state_.tree, box, TagToColor(window.BoxTag(box)));
+  for (int box = 0; box < kCells; ++box) WriteCell(*state_.tree, box, window.BoxColor(box));
 }
 
 void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
@@ -182,32 +174,30 @@ void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
             "of the game's folder.",
         TINTMOOR_TITLE, MessageKind::kInformation);
   }
-  if (done.xmbLeft) ShowError(window, done.xmbLeft->what());
+  // The colours are written; only the game's stale copy of them stayed.
+  if (done.xmbLeft) window.ShowMessage(done.xmbLeft->what(), TINTMOOR_TITLE, MessageKind::kError);
 }
 
 void WindowCommands::Save(ColorWindow& window) {
   if (!state_.tree) {
-    ShowError(window,
-              "Nothing was saved: no colour file is loaded. Tintmoor could not load the game's "
-              "colour file; the message shown then said why.\n\nNothing was changed on disk. "
-              "Once the game's data folder is there, choose Restore Default Colors in the "
-              "Options menu: it looks for the game again and puts the default colours in "
-              "place.");
-    return;
+    throw CommandFailure(
+        "Nothing was saved: no colour file is loaded. Tintmoor could not load the game's "
+        "colour file; the message shown then said why.\n\nNothing was changed on disk. "
+        "Once the game's data folder is there, choose Restore Default Colors in the "
+        "Options menu: it looks for the game again and puts the default colours in "
+        "place.");
   }
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
-    ShowError(window, "Nothing was saved: the folder\n" + at.folder +
-                          "\nthat the colours were loaded from no longer exists.\n\n" +
-                          kColoursKept +
-                          " Nothing was changed on disk. Put the folder back (or reinstall "
-                          "the game), then choose Save again.");
-    return;
+    throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
+                         "\nthat the colours were loaded from no longer exists.\n\n" +
+                         kColoursKept +
+                         " Nothing was changed on disk. Put the folder back (or reinstall "
+                         "the game), then choose Save again.");
   }
   if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
-    ShowError(window, "Nothing was saved: in the colour file\n" + at.path() + "\n" + missing +
-                          ".\n\nNothing was changed on disk.\n" + kRestoreHint);
-    return;
+    throw CommandFailure("Nothing was saved: in the colour file\n" + at.path() + "\n" + missing +
+                         ".\n\nNothing was changed on disk.\n" + kRestoreHint);
   }
 
   Store(window);
@@ -233,7 +223,8 @@ void WindowCommands::Save(ColorWindow& window) {
               "reload it and show its colours; the colours shown here are dropped.\nCancel: "
               "change nothing; the colours shown here stay unsaved.",
           TINTMOOR_TITLE);
-      if (answer == Answer::kNo && Load(window)) {
+      if (answer == Answer::kNo) {
+        Load(window);
         Show(window);
         window.SetCaption(TINTMOOR_TITLE);
       }
@@ -243,8 +234,7 @@ void WindowCommands::Save(ColorWindow& window) {
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
   } catch (const ColorFileError& e) {
-    ShowError(window, std::string(e.what()) + "\n\n" + kColoursKept);
-    return;
+    throw CommandFailure(std::string(e.what()) + "\n\n" + kColoursKept);
   }
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
   ReportWrite(window, done, "the colours");
@@ -268,16 +258,15 @@ void WindowCommands::Restore(ColorWindow& window) {
       if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
       ReportWrite(window, done, "the default colours");
     } catch (const ColorFileError& e) {
-      ShowError(window, e.what());
-      return;  // nothing was changed
+      throw CommandFailure(e.what());  // nothing was changed
     }
   } else if (state_.tree) {
-    ShowError(window, "Nothing was restored: the folder\n" + at.folder +
-                          "\nthat the colours were loaded from no longer exists.\n\n" +
-                          kColoursKept +
-                          " Nothing was changed on disk. Put the folder back (or reinstall "
-                          "the game), then choose Restore Default Colors again.");
-    return;
+    throw CommandFailure("Nothing was restored: the folder\n" + at.folder +
+                         "\nthat the colours were loaded from no longer exists.\n\n" +
+                         kColoursKept +
+                         " Nothing was changed on disk. Put the folder back (or reinstall "
+                         "the game), then choose Restore Default Colors again.");
   }
-  if (Load(window)) Show(window);
+  Load(window);
+  Show(window);
 }

@@ -3,16 +3,19 @@
 // ColorWindow, the disk only through ColorFileSystem and the registry only
 // through GameRegistry, so tests run them against fakes on any host.
 //
-// Failures the user must fix (no game found, a file that cannot be written) are
-// shown through ColorWindow::ShowMessage; what else is thrown is caught by the
-// window's command boundary.
+// Failures are thrown where they happen and caught once, by the window's
+// command boundary. Those the user must fix (no game found, a file that cannot
+// be written) are CommandFailures that say everything in their own words;
+// notices after a command did its work (a table with problems, colours moved
+// into the VirtualStore) are shown through ColorWindow::ShowMessage.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "colorfile/color_value.h"
 #include "colorfile/game_location.h"
+#include "common/errors.h"
 
 namespace markup {
 class Element;
@@ -22,14 +25,29 @@ class Element;
 enum class MessageKind { kError, kWarning, kInformation };
 enum class Answer { kYes, kNo, kCancel };
 
+// A failure a command explains in full. The command boundary shows its text as
+// it stands, under its title, in an error box, and keeps what the command left:
+// it is thrown only where the state is whole (nothing changed yet, or a change
+// on disk that the state already follows).
+class CommandFailure : public TintError {
+ public:
+  // Under the program's title.
+  explicit CommandFailure(const std::string& text);
+  CommandFailure(const std::string& text, std::string title);
+  const std::string& title() const { return title_; }
+
+ private:
+  std::string title_;
+};
+
 // What the colour-file commands need of the main window.
 class ColorWindow {
  public:
   virtual ~ColorWindow() = default;
-  // Box 0..38: row = box / 3, column = box % 3. The tag is the decimal colour value.
-  virtual std::string BoxTag(int box) const = 0;
-  virtual void SetBoxTag(int box, const std::string& tag) = 0;
-  virtual void SetBoxColor(int box, int32_t color) = 0;
+  // Box 0..38: row = box / 3, column = box % 3. Between a load and the next
+  // save the boxes' colours are the live colour table; a box paints its colour.
+  virtual Rgb BoxColor(int box) const = 0;
+  virtual void SetBoxColor(int box, Rgb color) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   // A modal message box with an OK button.
   virtual void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) = 0;
@@ -52,10 +70,10 @@ class WindowCommands {
   WindowCommands(const WindowCommands&) = delete;
   WindowCommands& operator=(const WindowCommands&) = delete;
 
-  // Finds the game, seeds and reads its colour file. False, with a message
-  // shown and the previous state kept, when that failed.
-  bool Load(ColorWindow& window);
-  // Tree -> boxes (all tags, then all background colours).
+  // Finds the game, seeds and reads its colour file. Throws a CommandFailure,
+  // with the previous state kept, when that failed.
+  void Load(ColorWindow& window);
+  // Tree -> boxes: every cell is read before any box changes.
   void Show(ColorWindow& window);
   // Boxes -> tree.
   void Store(ColorWindow& window);
@@ -69,7 +87,7 @@ class WindowCommands {
   void PutBack(State before) noexcept;
 
  private:
-  bool Seed(ColorWindow& window, const ColorFileLocation& at);
+  void Seed(const ColorFileLocation& at);
   void ReportTableProblems(ColorWindow& window);
   void ReportWrite(ColorWindow& window, const GameWrite& done, const std::string& what);
 

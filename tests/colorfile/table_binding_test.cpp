@@ -18,23 +18,23 @@ namespace {
 
 struct CellCase {
   const char* text;
-  int32_t color;
+  Rgb color;
   CellState state;
 };
 
 TEST(ParseCellText, ReadsThreeNumbersClampsAndRejects) {
   const CellCase cases[] = {
-      {"255 0 0", 255, CellState::kOk},
-      {"0 0 255", 16711680, CellState::kOk},
-      {"0 0 0", 0, CellState::kOk},
-      {"128 128 128", 8421504, CellState::kOk},
-      {"010 020 030", 10 + 256 * 20 + 65536 * 30, CellState::kOk},
-      {"10 20 30 40", 10 + 256 * 20 + 65536 * 30, CellState::kOk},  // a fourth word is ignored
-      {"255  0 128", 255 + 65536 * 128, CellState::kOk},
-      {" 1 2 3 ", 1 + 256 * 2 + 65536 * 3, CellState::kOk},
-      {"300 0 0", 255, CellState::kClamped},
-      {"-5 7 0", 256 * 7, CellState::kClamped},
-      {"99999999999999 0 0", 255, CellState::kClamped},
+      {"255 0 0", {255, 0, 0}, CellState::kOk},
+      {"0 0 255", {0, 0, 255}, CellState::kOk},
+      {"0 0 0", {0, 0, 0}, CellState::kOk},
+      {"128 128 128", kGreyColor, CellState::kOk},
+      {"010 020 030", {10, 20, 30}, CellState::kOk},
+      {"10 20 30 40", {10, 20, 30}, CellState::kOk},  // a fourth word is ignored
+      {"255  0 128", {255, 0, 128}, CellState::kOk},
+      {" 1 2 3 ", {1, 2, 3}, CellState::kOk},
+      {"300 0 0", {255, 0, 0}, CellState::kClamped},
+      {"-5 7 0", {0, 7, 0}, CellState::kClamped},
+      {"99999999999999 0 0", {255, 0, 0}, CellState::kClamped},
       {"1 2", kGreyColor, CellState::kNotNumbers},
       {"", kGreyColor, CellState::kNotNumbers},
       {"12 x 4", kGreyColor, CellState::kNotNumbers},
@@ -62,11 +62,10 @@ TEST(ParseCellText, YieldsToTheWindowWhileSplitting) {
 }
 
 TEST(CellText, IsNormalForm) {
-  EXPECT_EQ(CellText(0), "0 0 0");
-  EXPECT_EQ(CellText(8421504), "128 128 128");
-  EXPECT_EQ(CellText(16777215), "255 255 255");
-  EXPECT_EQ(CellText(0x123456), "86 52 18");
-  EXPECT_EQ(CellText(-1), "255 0 0");  // truncating division, as the window splits colours
+  EXPECT_EQ(CellText({0, 0, 0}), "0 0 0");
+  EXPECT_EQ(CellText(kGreyColor), "128 128 128");
+  EXPECT_EQ(CellText({255, 255, 255}), "255 255 255");
+  EXPECT_EQ(CellText({86, 52, 18}), "86 52 18");
 }
 
 TEST(Captions, NameRowsAndColumnsAsTheWindowDoes) {
@@ -134,11 +133,11 @@ TEST(ReadColorTable, ShowsMissingAndBadCellsGreyAndNamesThem) {
   text.replace(text.find(" color3=\"0 0 12\""), 16, "");
   const auto root = ParseTree(text);
   const auto cells = ReadColorTable(*root);
-  EXPECT_EQ(cells[1 * 3 + 0].color, 1);
+  EXPECT_EQ(cells[1 * 3 + 0].color, (Rgb{1, 0, 0}));
   EXPECT_EQ(cells[2 * 3 + 1].state, CellState::kNotNumbers);
   EXPECT_EQ(cells[2 * 3 + 1].color, kGreyColor);
   EXPECT_EQ(cells[3 * 3 + 0].state, CellState::kClamped);
-  EXPECT_EQ(cells[3 * 3 + 0].color, 255);
+  EXPECT_EQ(cells[3 * 3 + 0].color, (Rgb{255, 0, 0}));
   EXPECT_EQ(cells[38].state, CellState::kMissing);
   EXPECT_EQ(cells[38].color, kGreyColor);
   EXPECT_THAT(
@@ -175,7 +174,7 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
                   "extra=\"keep me\"></player>"}) +
                 rest + "</playercolors>\r\n<other a=\"1\">x</other>\r\n");
   markup::Element empty;
-  EXPECT_FALSE(WriteCell(empty, 0, 0));
+  EXPECT_FALSE(WriteCell(empty, 0, {}));
 }
 
 TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
@@ -186,7 +185,7 @@ TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
   EXPECT_EQ(root->children().Item(1).name(), "playercolors");
   EXPECT_EQ(root->children().Item(1).children().Count(), 14);
   EXPECT_EQ(markup::WriteDocument(*root), bytes);  // declaration, empty line, tabs, CRLF
-  EXPECT_EQ(cells[0].color, 153 + 256 * 102);
+  EXPECT_EQ(cells[0].color, (Rgb{153, 102, 0}));
   EXPECT_EQ(CellText(cells[1 * 3 + 1].color), "0 0 255");
   EXPECT_EQ(CellText(cells[12 * 3 + 2].color), "128 0 51");
   EXPECT_EQ(root->children().Item(1).children().Item(14).attributes().Item(1).value(), "13");

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,6 @@ namespace test {
 
 const std::string kTitle = TINTMOOR_TITLE;
 const std::string kMarked = kTitle + " *";
-const std::string kGrey = ColorToTag(kGreyColor);
 
 struct Message {
   std::string text, title;
@@ -26,13 +24,9 @@ struct Message {
 // The window as the commands see it, recording what they do to it.
 class FakeWindow : public ColorWindow {
  public:
-  FakeWindow() { tags.fill(kGrey); }
-  std::string BoxTag(int box) const override { return tags[box]; }
-  void SetBoxTag(int box, const std::string& tag) override {
-    tags[box] = tag;
-    calls.push_back("tag");
-  }
-  void SetBoxColor(int box, int32_t color) override {
+  FakeWindow() { colors.fill(kGreyColor); }
+  Rgb BoxColor(int box) const override { return colors[box]; }
+  void SetBoxColor(int box, Rgb color) override {
     colors[box] = color;
     calls.push_back("color");
   }
@@ -45,14 +39,24 @@ class FakeWindow : public ColorWindow {
     return answer;
   }
   // A colour picked in the dialog.
-  void Pick(int box, int32_t color) {
+  void Pick(int box, Rgb color) {
     caption = kMarked;
     colors[box] = color;
-    tags[box] = std::to_string(color);
+  }
+  // Runs a command as the window's boundary does: a CommandFailure is shown in
+  // its own words. False when the command failed.
+  template <class Body>
+  bool Run(Body&& body) {
+    try {
+      body();
+      return true;
+    } catch (const CommandFailure& e) {
+      ShowMessage(e.what(), e.title(), MessageKind::kError);
+      return false;
+    }
   }
 
-  std::array<std::string, kCells> tags;
-  std::array<int32_t, kCells> colors{};
+  std::array<Rgb, kCells> colors;
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;

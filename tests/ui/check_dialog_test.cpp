@@ -40,8 +40,12 @@ class CheckDialogTest : public testing::Test {
   }
   void TearDown() override { form_.reset(), DrainMessages(); }
   void ExpectBoxes(const ColorTable& table) {
-    EXPECT_EQ(BoxTable(*form_), table);  // the tags, and the colours the boxes paint:
-    for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxColor(k), TagToColor(form_->BoxTag(k)));
+    EXPECT_EQ(BoxTable(*form_), table);  // the colours the boxes hold, and paint:
+    const Rendering px(form_->hwnd());
+    for (int k = 0; k < kCells; ++k) {
+      const Rgb c = table[static_cast<size_t>(k / kColumns)][static_cast<size_t>(k % kColumns)];
+      ExpectBoxPainted(px, form_->BoxRect(k), RGB(c.r, c.g, c.b));
+    }
   }
   // Opens the dialog through the menu and runs body inside it.
   void CheckColors(std::function<void(HWND)> body) {

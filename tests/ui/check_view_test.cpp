@@ -12,6 +12,7 @@
 #include "cli/scheme.h"
 #include "colorfile/color_store.h"
 #include "colorfile/presets.h"
+#include "colorfile/table_binding.h"
 #include "colorfile/vision_words.h"
 #include "support/clash_schemes.h"
 #include "ui/check_view.h"
@@ -199,7 +200,7 @@ TEST(CheckView, AgreesWithTheCommandLine) {
       cliMoves.insert(line.substr(0, line.find(" (moved")));
     for (const CellMove& m : dialog.result.moves)
       dialogMoves.insert(std::string(RowCaption(m.row)) + " " + std::string(ColumnName(m.column)) +
-                         ": " + FormatRgb(m.before) + " -> " + FormatRgb(m.after));
+                         ": " + CellText(m.before) + " -> " + CellText(m.after));
     EXPECT_EQ(cliMoves, dialogMoves);
     const std::string after =
         "Closest pair after: " +

@@ -81,10 +81,10 @@ class GameTest : public testing::Test {
     rec_.answers.push_back(colour);
     Click(form_->hwnd(), form_->BoxRect(box));
   }
-  std::vector<std::string> Tags() const {
-    std::vector<std::string> tags;
-    for (int k = 0; k < kCells; ++k) tags.push_back(form_->BoxTag(k));
-    return tags;
+  std::vector<Rgb> Colors() const {
+    std::vector<Rgb> colors;
+    for (int k = 0; k < kCells; ++k) colors.push_back(form_->BoxColor(k));
+    return colors;
   }
 
   FakeGame game_;
@@ -97,7 +97,7 @@ TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
   EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   // Gaia's first colour is 153 102 0 in the default file.
-  EXPECT_EQ(form_->BoxTag(0), std::to_string(153 + 256 * 102));
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));
   const POINT middle = Middle(form_->BoxRect(0));
   EXPECT_EQ(Rendering(form_->hwnd()).At(middle.x, middle.y), RGB(153, 102, 0));
 }
@@ -134,7 +134,7 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   files_.Reset();
   Command(IDM_RESTORE);
   const CountingFiles alone = files_;
-  const std::vector<std::string> defaults = Tags();
+  const std::vector<Rgb> defaults = Colors();
   ASSERT_GT(alone.reads, 0);
   ASSERT_GT(gYields, 100) << "the restore should pass through the splitter";
 
@@ -158,13 +158,13 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   EXPECT_TRUE(files_ == alone) << files_.reads << " reads, " << files_.writes << " writes";
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");  // a Save would clear it
   // The restore itself ran to its end.
-  EXPECT_EQ(Tags(), defaults);
+  EXPECT_EQ(Colors(), defaults);
   EXPECT_FALSE(form_->Busy());
 
   // Afterwards the window takes commands again.
   DrainMessages();
   Pick(1, RGB(9, 9, 9));
-  EXPECT_EQ(form_->BoxTag(1), std::to_string(9 + 256 * 9 + 65536 * 9));
+  EXPECT_EQ(form_->BoxColor(1), (Rgb{9, 9, 9}));
 }
 
 TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
@@ -178,7 +178,7 @@ TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
   EXPECT_TRUE(rec_.shells.empty());
   EXPECT_EQ(files_.writes, 1);  // the save's own write, and no restore's
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  EXPECT_EQ(form_->BoxTag(3), std::to_string(4 + 256 * 5 + 65536 * 6));
+  EXPECT_EQ(form_->BoxColor(3), (Rgb{4, 5, 6}));
 }
 
 TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
@@ -194,9 +194,9 @@ TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
     }
   };
   Command(IDM_RESTORE);
-  EXPECT_TRUE(seenOpenAfterClose);  // still loading after the close arrived
-  EXPECT_FALSE(IsWindow(hwnd));     // and closed once it ended
-  EXPECT_EQ(form_->BoxTag(0), std::to_string(153 + 256 * 102));  // with the load complete
+  EXPECT_TRUE(seenOpenAfterClose);                    // still loading after the close arrived
+  EXPECT_FALSE(IsWindow(hwnd));                       // and closed once it ended
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));  // with the load complete
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ using ::testing::SizeIs;
 namespace {
 
 using test::FakeWindow;
-using test::kGrey;
 using test::kMarked;
 using test::kTitle;
 using test::Message;
@@ -115,11 +114,13 @@ class CommandsTest : public ::testing::Test {
     }
     std::filesystem::remove_all(root);
   }
-  // Start-up as the window runs it.
+  // Start-up as the window runs it, inside its boundary.
   void Start() {
     window.SetCaption(kTitle);
-    commands.Load(window);
-    commands.Show(window);
+    window.Run([this] {
+      commands.Load(window);
+      commands.Show(window);
+    });
   }
   std::string xml() const { return data + "playercolors.xml"; }
   std::string xmb() const { return data + "playercolors.xmb"; }
@@ -286,8 +287,10 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
     WriteBytes(xmb(), "stale");
     window = FakeWindow();
     Start();
-    window.Pick(3, 65280);
-    const auto act = [&] { c.restore ? commands.Restore(window) : commands.Save(window); };
+    window.Pick(3, {0, 255, 0});
+    const auto act = [&] {
+      window.Run([&] { c.restore ? commands.Restore(window) : commands.Save(window); });
+    };
     if (c.spoil == Spoil::kReadOnly) {
       SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
       act();
@@ -306,7 +309,7 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
     EXPECT_EQ(Bytes(xmb()), "stale") << c.name;
     EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml")) << c.name;
     EXPECT_EQ(window.caption, kMarked) << c.name;
-    EXPECT_EQ(window.tags[3], "65280") << c.name;  // the user's colour stays
+    EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0})) << c.name;  // the user's colour stays
     ASSERT_THAT(window.messages, SizeIs(1)) << c.name;
     EXPECT_EQ(window.messages[0].kind, MessageKind::kError) << c.name;
     EXPECT_THAT(window.messages[0].text, HasSubstr(xml())) << c.name;
@@ -321,16 +324,16 @@ TEST_F(CommandsTest, AReloadOfAHeldFileKeepsTreeAndBoxes) {
   WriteBytes(xml(), ThirteenRows());
   Start();
   const markup::Element* before = commands.state().tree.get();
-  const auto tagsBefore = window.tags;
+  const auto colorsBefore = window.colors;
   WriteBytes(xml(), defaultBytes);
   {
     HeldOpen hold(xml());
     ASSERT_TRUE(hold.held());
-    commands.Load(window);
+    EXPECT_FALSE(window.Run([&] { commands.Load(window); }));
   }
   commands.Show(window);
   EXPECT_EQ(commands.state().tree.get(), before);
-  EXPECT_EQ(window.tags, tagsBefore);
+  EXPECT_EQ(window.colors, colorsBefore);
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
 }
@@ -343,11 +346,11 @@ TEST_F(CommandsTest, HiddenOrSystemFolderAndFileAreLoadedNotSeeded) {
     SetFileAttributesA(xml().c_str(), attribute);
     SetFileAttributesA(data.c_str(), FILE_ATTRIBUTE_DIRECTORY | attribute);
     FakeWindow fresh;
-    EXPECT_TRUE(commands.Load(fresh)) << attribute;
+    EXPECT_TRUE(fresh.Run([&] { commands.Load(fresh); })) << attribute;
     commands.Show(fresh);
     EXPECT_THAT(fresh.messages, IsEmpty());
-    EXPECT_EQ(fresh.tags[4], "256");  // "0 1 0": the file's own, not the default
-    fresh.Pick(3, 65280);
+    EXPECT_EQ(fresh.colors[4], (Rgb{0, 1, 0}));  // the file's own, not the default
+    fresh.Pick(3, {0, 255, 0});
     commands.Save(fresh);
     EXPECT_THAT(fresh.messages, IsEmpty());
     EXPECT_THAT(Bytes(xml()), HasSubstr("color1=\"0 255 0\""));
@@ -399,7 +402,7 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
   EXPECT_EQ(commands.state().location.path(), copy + "playercolors.xml");
-  window.Pick(3, 65280);
+  window.Pick(3, {0, 255, 0});
   commands.Save(window);
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
@@ -411,7 +414,7 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
 TEST_F(VirtualStoreTest, ADeniedWriteGoesIntoTheVirtualStoreOnly) {
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
-  window.Pick(3, 65280);
+  window.Pick(3, {0, 255, 0});
   commands.Save(window);
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);

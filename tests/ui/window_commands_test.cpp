@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "support/test_support.h"
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
@@ -28,7 +30,6 @@ using ::testing::SizeIs;
 namespace {
 
 using test::FakeWindow;
-using test::kGrey;
 using test::kMarked;
 using test::kTitle;
 using test::Message;
@@ -53,11 +54,22 @@ class Rig {
     return SystemFileSystem().ReadAll(SourcePath("data/playercolors.xml"));
   }
   std::string DefaultPath() const { return DefaultColorFilePath(fs); }
-  // Start-up as the window runs it.
+  // Start-up and the commands as the window runs them, inside its boundary.
   void Start() {
     window.SetCaption(kTitle);
-    commands.Load(window);
-    commands.Show(window);
+    window.Run([this] {
+      commands.Load(window);
+      commands.Show(window);
+    });
+  }
+  bool Load(FakeWindow& w) {
+    return w.Run([&] { commands.Load(w); });
+  }
+  void Save() {
+    window.Run([this] { commands.Save(window); });
+  }
+  void Restore() {
+    window.Run([this] { commands.Restore(window); });
   }
   std::string xml() const { return data + "playercolors.xml"; }
   std::string xmb() const { return data + "playercolors.xmb"; }
@@ -91,14 +103,15 @@ TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
     registry.installFolder = c.appPath;
     if (!c.folder) fs.folders.clear();
     FakeWindow fresh;
-    EXPECT_FALSE(commands.Load(fresh));
-    commands.Show(fresh);
+    EXPECT_FALSE(fresh.Run([&] {
+      commands.Load(fresh);
+      commands.Show(fresh);
+    }));
     ASSERT_THAT(fresh.messages, SizeIs(1)) << c.appPath;
     EXPECT_EQ(fresh.messages[0].text, c.text);
     EXPECT_EQ(fresh.messages[0].title, "Cannot Apply Settings to AoM");
     EXPECT_EQ(fresh.messages[0].kind, MessageKind::kError);
-    for (const std::string& tag : fresh.tags) EXPECT_EQ(tag, kGrey);
-    for (int32_t color : fresh.colors) EXPECT_EQ(color, kGreyColor);
+    for (Rgb color : fresh.colors) EXPECT_EQ(color, kGreyColor);
     EXPECT_THAT(fs.log, IsEmpty());
   }
 }
@@ -107,7 +120,7 @@ TEST_F(CommandsTest, AppPathWithOrWithoutBackslashGivesOneDataFolder) {
   fs.files[xml()] = ThirteenRows();
   for (const std::string& appPath : {install, install + "\\"}) {
     registry.installFolder = appPath;
-    ASSERT_TRUE(commands.Load(window));
+    ASSERT_TRUE(Load(window));
     EXPECT_EQ(commands.state().location.dataFolder, data) << appPath;
   }
   EXPECT_THAT(window.messages, IsEmpty());
@@ -117,32 +130,33 @@ TEST_F(CommandsTest, FirstRunSeedsTheDefaultFileAndShowsIt) {
   Start();
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));        // Gaia: 153 102 0
-  EXPECT_EQ(window.tags[4], std::to_string(256 * 0 + 65536 * 255));  // Player 1 minimap
-  EXPECT_EQ(window.colors[38], 128 + 65536 * 51);
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));  // Gaia
+  EXPECT_EQ(window.colors[4], (Rgb{0, 0, 255}));    // Player 1 minimap
+  EXPECT_EQ(window.colors[38], (Rgb{128, 0, 51}));
 }
 
 TEST_F(CommandsTest, ExistingFileIsNeverOverwritten) {
   fs.files[xml()] = ThirteenRows();
   Start();
   EXPECT_EQ(fs.files[xml()], ThirteenRows());
-  EXPECT_EQ(window.tags[4], "256");  // "0 1 0"
+  EXPECT_EQ(window.colors[4], (Rgb{0, 1, 0}));
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(fs.log, IsEmpty());
 }
 
-TEST_F(CommandsTest, ShowSetsEveryTagBeforeAnyColourAndYields) {
+TEST_F(CommandsTest, ShowReadsEveryCellWhileYieldingBeforeAnyBoxChanges) {
   fs.files[xml()] = ThirteenRows();
-  commands.Load(window);
-  static int yields;
-  yields = 0;
-  const markup::YieldHook previous = markup::SetYieldHook([] { ++yields; });
+  ASSERT_TRUE(Load(window));
+  static std::vector<std::string>* calls;
+  calls = &window.calls;
+  const markup::YieldHook previous = markup::SetYieldHook([] { calls->push_back("yield"); });
   commands.Show(window);
   markup::SetYieldHook(previous);
-  ASSERT_THAT(window.calls, SizeIs(2 * kCells));
-  for (int i = 0; i < kCells; ++i) EXPECT_EQ(window.calls[i], "tag");
-  EXPECT_GT(yields, kCells * 5);
-  EXPECT_EQ(window.colors[7], 2 * 256);
+  const auto firstBox = std::find(window.calls.begin(), window.calls.end(), "color");
+  EXPECT_GT(firstBox - window.calls.begin(), kCells * 5);
+  EXPECT_THAT(std::vector(firstBox, window.calls.end()),
+              ElementsAreArray(std::vector<std::string>(kCells, "color")));
+  EXPECT_EQ(window.colors[7], (Rgb{0, 2, 0}));
 }
 
 // ---- Save -------------------------------------------------------------------
@@ -157,8 +171,8 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
                     "</playercolors>\r\n<other>text</other>\r\n";
   fs.files[xmb()] = "stale";
   Start();
-  window.Pick(5, 16711680);  // Player 1, dead unit: pure blue
-  commands.Save(window);
+  window.Pick(5, {0, 0, 255});  // Player 1, dead unit
+  Save();
 
   std::string expected =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<playercolors id=\"7\">\r\n";
@@ -175,26 +189,8 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
   EXPECT_THAT(fs.log,
               ElementsAre("replace " + xml() + ".orig", "replace " + xml(), "remove " + xmb()));
   EXPECT_EQ(window.caption, kTitle);
-  EXPECT_EQ(window.tags[5], "16711680");
+  EXPECT_EQ(window.colors[5], (Rgb{0, 0, 255}));
   EXPECT_THAT(window.messages, IsEmpty());
-}
-
-TEST_F(CommandsTest, TagsThatAreNotColourValuesAreSavedAsGrey) {
-  Start();
-  const struct {
-    int box;
-    const char* tag;
-  } cases[] = {{0, "abc"}, {4, ""}, {38, "99999999999"}, {7, " 12"}};
-  for (const auto& c : cases) window.tags[c.box] = c.tag;
-  commands.Save(window);
-
-  EXPECT_THAT(window.messages, IsEmpty());
-  for (const auto& c : cases) {
-    EXPECT_EQ(FindCell(tree(), c.box)->value(), "128 128 128") << c.box;
-    EXPECT_EQ(window.tags[c.box], "8421504") << c.box;
-    EXPECT_EQ(window.colors[c.box], kGreyColor) << c.box;
-  }
-  EXPECT_EQ(FindCell(tree(), 1)->value(), "153 102 0");  // the others keep their colours
 }
 
 TEST_F(CommandsTest, SaveIntoAnEmptyDataFolderWritesTheFile) {
@@ -212,13 +208,13 @@ TEST_F(CommandsTest, RestoreAfterPicksPutsDefaultsBackAndKeepsTheMarker) {
     fs.files[xml()] = ThirteenRows();
     if (withXmb) fs.files[xmb()] = "stale";
     Start();
-    window.Pick(0, 255);
-    commands.Restore(window);
+    window.Pick(0, {255, 0, 0});
+    Restore();
     EXPECT_EQ(fs.files[xml()], defaultBytes);
     EXPECT_EQ(fs.files.count(xmb()), 0u);
-    EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+    EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
     EXPECT_EQ(window.caption, kMarked);
-    commands.Save(window);
+    Save();
     EXPECT_EQ(fs.files[xml()], defaultBytes);  // the default file is in the writer's layout
     EXPECT_EQ(window.caption, kTitle);
     EXPECT_THAT(window.messages, IsEmpty());
@@ -255,21 +251,21 @@ TEST_F(CommandsTest, AFailedReloadKeepsTreeAndFolderSoSaveWritesTheLoadedFile) {
     t.fs.files[t.xml()] = ThirteenRows();
     t.Start();
     const markup::Element* before = &t.tree();
-    const auto tagsBefore = t.window.tags;
+    const auto colorsBefore = t.window.colors;
     t.registry.installFolder = "D:\\Other";
     t.fs.folders.insert(other);
     t.fs.files[other + "playercolors.xml"] = c.bytes;
     if (c.failRead) t.fs.failRead[other + "playercolors.xml"] = "the disk is damaged";
-    EXPECT_FALSE(t.commands.Load(t.window)) << c.name;
+    EXPECT_FALSE(t.Load(t.window)) << c.name;
     t.commands.Show(t.window);
     EXPECT_EQ(&t.tree(), before) << c.name;
     EXPECT_EQ(t.commands.state().location.dataFolder, t.data) << c.name;
-    EXPECT_EQ(t.window.tags, tagsBefore) << c.name;
+    EXPECT_EQ(t.window.colors, colorsBefore) << c.name;
     ASSERT_THAT(t.window.messages, SizeIs(1)) << c.name;
     EXPECT_THAT(t.window.messages[0].text, HasSubstr(other + "playercolors.xml")) << c.name;
 
-    t.window.Pick(3, 65280);
-    t.commands.Save(t.window);
+    t.window.Pick(3, {0, 255, 0});
+    t.Save();
     EXPECT_EQ(t.fs.files[other + "playercolors.xml"], c.bytes) << c.name;
     EXPECT_THAT(t.fs.files[t.xml()], HasSubstr("color1=\"0 255 0\"")) << c.name;
   }
@@ -279,24 +275,24 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
   const struct {
     Answer answer;
     bool oursOnDisk;
-    const char* box3;  // Player 1's unit box afterwards
+    Rgb box3;  // Player 1's unit box afterwards
     std::string caption;
-  } cases[] = {{Answer::kYes, true, "65280", kTitle},
-               {Answer::kNo, false, "1", kTitle},  // theirs: color1="1 0 0"
-               {Answer::kCancel, false, "65280", kMarked}};
+  } cases[] = {{Answer::kYes, true, {0, 255, 0}, kTitle},
+               {Answer::kNo, false, {1, 0, 0}, kTitle},  // theirs: color1="1 0 0"
+               {Answer::kCancel, false, {0, 255, 0}, kMarked}};
   const std::string theirs = ThirteenRows("\t<player num=\"13\"></player>\r\n");
   for (const auto& c : cases) {
     fs.files[xml()] = ThirteenRows();
     Start();
-    window.Pick(3, 65280);
+    window.Pick(3, {0, 255, 0});
     fs.files[xml()] = theirs;  // another program saves meanwhile
     window.messages.clear();
     window.answer = c.answer;
-    commands.Save(window);
+    Save();
     ASSERT_FALSE(window.messages.empty());
     EXPECT_THAT(window.messages[0].text, HasSubstr(xml() + "\nchanged on disk"));
     EXPECT_EQ(fs.files[xml()] == theirs, !c.oursOnDisk);
-    EXPECT_EQ(window.tags[3], c.box3);
+    EXPECT_EQ(window.colors[3], c.box3);
     EXPECT_EQ(window.caption, c.caption);
   }
 }
@@ -304,13 +300,13 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
 TEST_F(CommandsTest, WithoutADataFolderSaveAndRestoreWriteNothing) {
   fs.folders.clear();
   Start();
-  commands.Save(window);
-  commands.Restore(window);  // only a new look for the game: box 2 again
+  Save();
+  Restore();  // only a new look for the game: box 2 again
   ASSERT_THAT(window.messages, SizeIs(3));
   EXPECT_EQ(window.messages[2].text, window.messages[0].text);
   registry.installFolder.clear();
-  commands.Save(window);
-  commands.Restore(window);
+  Save();
+  Restore();
   EXPECT_THAT(fs.log, IsEmpty());
 }
 
@@ -318,9 +314,9 @@ TEST_F(CommandsTest, RestoreFindsTheDataFolderOnceItIsThere) {
   fs.folders.clear();
   Start();
   fs.folders.insert(data);
-  commands.Restore(window);
+  Restore();
   EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
 }
 
 // ---- Files without the expected shape ----------------------------------------
@@ -334,10 +330,10 @@ TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
   EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colours"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kWarning);
-  EXPECT_EQ(window.tags[7 * 3 + 2], kGrey);
-  EXPECT_EQ(window.tags[7 * 3 + 1], std::to_string(7 * 256));
-  window.Pick(0, 1);
-  commands.Save(window);
+  EXPECT_EQ(window.colors[7 * 3 + 2], kGreyColor);
+  EXPECT_EQ(window.colors[7 * 3 + 1], (Rgb{0, 7, 0}));
+  window.Pick(0, {1, 0, 0});
+  Save();
   EXPECT_EQ(fs.files[xml()], file);
   ASSERT_THAT(window.messages, SizeIs(2));
   EXPECT_THAT(window.messages[1].text, HasSubstr("Nothing was saved"));
@@ -354,9 +350,9 @@ TEST_F(CommandsTest, UnreadableCellIsGreyNamedAndSavedInNormalForm) {
   EXPECT_THAT(window.messages[0].text,
               HasSubstr("\"Player 2\", \"Color shown on minimap\": \"12 x 4\""));
   EXPECT_THAT(window.messages[0].text, HasSubstr("\"Player 3\""));
-  EXPECT_EQ(window.tags[7], kGrey);
-  EXPECT_EQ(window.tags[9], "255");
-  commands.Save(window);
+  EXPECT_EQ(window.colors[7], kGreyColor);
+  EXPECT_EQ(window.colors[9], (Rgb{255, 0, 0}));
+  Save();
   EXPECT_THAT(fs.files[xml()], HasSubstr("color2=\"128 128 128\""));
   EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"255 0 0\""));
   EXPECT_THAT(window.messages, SizeIs(1));
@@ -366,14 +362,14 @@ TEST_F(CommandsTest, SeedingThatFailsNamesTheDefaultFileAndRestoreRetries) {
   fs.files.erase(DefaultPath());
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
-  for (const std::string& tag : window.tags) EXPECT_EQ(tag, kGrey);
-  commands.Save(window);  // nothing loaded, nothing written
+  for (Rgb color : window.colors) EXPECT_EQ(color, kGreyColor);
+  Save();  // nothing loaded, nothing written
   EXPECT_EQ(fs.files.count(xml()), 0u);
 
   fs.files[DefaultPath()] = defaultBytes;
-  commands.Restore(window);
+  Restore();
   EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.tags[0], std::to_string(153 + 256 * 102));
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
 }
 
 // ---- What each failure tells the user -----------------------------------------
@@ -382,9 +378,9 @@ TEST_F(CommandsTest, SeedingThatFailsNamesTheDefaultFileAndRestoreRetries) {
 // kept, and gives no advice that cannot work in that situation.
 TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
   using Act = std::function<void(Rig&)>;
-  const Act save = [](Rig& t) { t.commands.Save(t.window); };
-  const Act restore = [](Rig& t) { t.commands.Restore(t.window); };
-  const Act reload = [](Rig& t) { t.commands.Load(t.window); };
+  const Act save = [](Rig& t) { t.Save(); };
+  const Act restore = [](Rig& t) { t.Restore(); };
+  const Act reload = [](Rig& t) { t.Load(t.window); };
   const struct Case {
     const char* name;
     std::function<void(Rig&)> spoil;
@@ -449,7 +445,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
     Rig t;
     t.fs.files[t.xml()] = ThirteenRows();
     t.Start();
-    t.window.Pick(3, 65280);
+    t.window.Pick(3, {0, 255, 0});
     c.spoil(t);
     c.act(t);
     ASSERT_THAT(t.window.messages, SizeIs(1)) << c.name;
@@ -463,7 +459,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
     }
     for (const std::string& wrong : c.never) EXPECT_THAT(m.text, Not(HasSubstr(wrong))) << c.name;
     EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << c.name;
-    EXPECT_EQ(t.window.tags[3], "65280") << c.name;
+    EXPECT_EQ(t.window.colors[3], (Rgb{0, 255, 0})) << c.name;
     EXPECT_EQ(t.window.caption, kMarked) << c.name;
   }
 }
@@ -473,7 +469,7 @@ TEST_F(CommandsTest, AnXmbThatStaysIsReportedAfterTheFileWasSaved) {
   fs.files[xmb()] = "stale";
   Start();
   fs.failRemove[xmb()] = "Access is denied";
-  commands.Save(window);
+  Save();
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_THAT(window.messages[0].text, HasSubstr(xmb()));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Access is denied"));
@@ -523,8 +519,8 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
       EXPECT_EQ(t.commands.state().location.path(),
                 (c.copyInStore ? copy : t.data) + "playercolors.xml")
           << name;
-      t.window.Pick(3, 65280);
-      restoring ? t.commands.Restore(t.window) : t.commands.Save(t.window);
+      t.window.Pick(3, {0, 255, 0});
+      restoring ? t.Restore() : t.Save();
 
       const std::string target = c.written == "store" ? copy : t.data;
       if (!c.written.empty()) {
@@ -552,7 +548,7 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
         EXPECT_THAT(t.window.messages[0].text, HasSubstr(t.xml())) << name;
         EXPECT_THAT(t.window.messages[0].text, HasSubstr(copy + "playercolors.xml")) << name;
         // Said once: the next save goes to the copy without a word.
-        t.commands.Save(t.window);
+        t.Save();
         EXPECT_THAT(t.window.messages, SizeIs(1)) << name;
         EXPECT_EQ(t.commands.state().location.folder, copy) << name;
       }

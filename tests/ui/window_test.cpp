@@ -57,7 +57,7 @@ TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
   // The window was not visible yet when the box was shown; it is now, with its caption.
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxTag(k), "8421504");
+  for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxColor(k), kGreyColor);
 }
 
 // ---- Geometry at 96 dpi.
@@ -125,8 +125,8 @@ TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
   // Clicks follow: this point was in picColor(10) at 96 dpi.
   rec_.answers.push_back(RGB(1, 2, 3));
   Click(form_->hwnd(), {216, 168}, {216, 168});
-  EXPECT_EQ(form_->BoxTag(0), std::to_string(1 + 256 * 2 + 65536 * 3));
-  EXPECT_EQ(form_->BoxTag(10), "8421504");
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
+  EXPECT_EQ(form_->BoxColor(10), kGreyColor);
 }
 
 TEST_F(WindowTest, CaptionsOfTheLabels) {
@@ -271,7 +271,7 @@ TEST_F(WindowTest, LinkIsTransparentGreyText) {
 
 // ---- Colour picking.
 
-TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsBackgroundAndTag) {
+TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsTheBoxColour) {
   rec_.answers.push_back(RGB(0, 0, 255));
   ClickBox(4);
   ASSERT_EQ(rec_.dialogs.size(), 1u);
@@ -288,14 +288,13 @@ TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsBackgroundAndTag) {
   for (COLORREF c : call.custom) EXPECT_EQ(c, 0u);
 
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
-  EXPECT_EQ(form_->BoxTag(4), "16711680");
-  EXPECT_EQ(form_->BoxColor(4), 16711680);
+  EXPECT_EQ(form_->BoxColor(4), (Rgb{0, 0, 255}));
   EXPECT_EQ(BoxPixel(4), RGB(0, 0, 255));
-  EXPECT_EQ(form_->BoxTag(3), "8421504");  // the neighbours are untouched
+  EXPECT_EQ(form_->BoxColor(3), kGreyColor);  // the neighbours are untouched
 
   rec_.answers.push_back(RGB(255, 0, 0));
   ClickBox(38);
-  EXPECT_EQ(form_->BoxTag(38), "255");
+  EXPECT_EQ(form_->BoxColor(38), (Rgb{255, 0, 0}));
   EXPECT_EQ(BoxPixel(38), RGB(255, 0, 0));
 }
 
@@ -305,8 +304,7 @@ TEST_F(WindowTest, ACancelledPickChangesNothing) {
   ClickBox(7);
   ASSERT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  EXPECT_EQ(form_->BoxTag(7), "8421504");
-  EXPECT_EQ(form_->BoxColor(7), 8421504);
+  EXPECT_EQ(form_->BoxColor(7), kGreyColor);
   EXPECT_EQ(BoxPixel(7), before);
   EXPECT_EQ(before, RGB(128, 128, 128));
 }
@@ -320,18 +318,7 @@ TEST_F(WindowTest, TwoPicksInARowGiveOneMarkerAndFreshCustomColours) {
   EXPECT_EQ(rec_.dialogs[1].record.rgbResult, RGB(10, 20, 30));  // preset to the box's colour
   for (COLORREF c : rec_.dialogs[1].custom) EXPECT_EQ(c, 0u);    // the first dialog's are gone
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
-  EXPECT_EQ(form_->BoxTag(0), std::to_string(10 + 256 * 20 + 65536 * 30));
-}
-
-TEST_F(WindowTest, AnUnreadableTagOpensTheDialogOnGrey) {
-  form_->SetBoxTag(5, "not a colour");
-  ClickBox(5);
-  form_->SetBoxTag(6, "99999999999");
-  ClickBox(6);
-  ASSERT_EQ(rec_.dialogs.size(), 2u);
-  EXPECT_EQ(rec_.dialogs[0].record.rgbResult, RGB(128, 128, 128));
-  EXPECT_EQ(rec_.dialogs[1].record.rgbResult, RGB(128, 128, 128));
-  EXPECT_EQ(form_->BoxTag(5), "not a colour");  // cancelled: left alone
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{10, 20, 30}));
 }
 
 // ---- About, the link, Quit.
@@ -395,8 +382,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
 
   // The dialog call changes things half-way, then fails.
   rec_.duringDialog = [this](CHOOSECOLORA*) {
-    form_->SetBoxTag(2, "0");
-    form_->SetBoxColor(2, 0);
+    form_->SetBoxColor(2, {0, 0, 0});
     form_->SetCaption("half done");
     WindowCommands::State other;
     other.location.dataFolder = "C:\\elsewhere\\";
@@ -414,8 +400,8 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
       << rec_.messages[0].text;
   EXPECT_NE(rec_.messages[0].text.find("the disk is full"), std::string::npos);
   EXPECT_EQ(WindowText(form_->hwnd()), caption);
-  EXPECT_EQ(form_->BoxTag(2), std::to_string(1 + 256 * 2 + 65536 * 3));
-  EXPECT_EQ(form_->BoxColor(2), 1 + 256 * 2 + 65536 * 3);
+  EXPECT_EQ(form_->BoxColor(2), (Rgb{1, 2, 3}));
+  EXPECT_EQ(BoxPixel(2), RGB(1, 2, 3));
   EXPECT_EQ(form_->Commands().state().location.dataFolder, dataPath);
   EXPECT_EQ(elementCount(), elements);
 
@@ -423,7 +409,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   rec_.duringDialog = nullptr;
   rec_.answers.push_back(RGB(0, 255, 0));
   ClickBox(2);
-  EXPECT_EQ(form_->BoxTag(2), "65280");
+  EXPECT_EQ(form_->BoxColor(2), (Rgb{0, 255, 0}));
   EXPECT_TRUE(IsWindow(form_->hwnd()));
 }
 
