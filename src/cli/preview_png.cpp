@@ -186,7 +186,7 @@ void DrawList(Canvas& canvas, const CheckResult& result, int column) {
   const std::string threshold = NumberText(result.options.threshold);
   const int count = ListLines(result, column);
   const std::string heading =
-      std::string(column == 0 ? "Unit" : "Minimap") + " colours: " +
+      std::string(column == 0 ? "Unit" : "Minimap") + " colors: " +
       (count == 0 ? std::string("no pair")
                   : std::to_string(count) + (count == 1 ? " pair" : " pairs")) +
       " closer than " + threshold;
@@ -243,15 +243,11 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
               kInk);
   const std::vector<Sight>& sights = result.options.audience.sights;
   const double severity = result.options.audience.severity;
-  std::string seenWith;
+  std::string seenWith = "Seen with normal vision";
   for (size_t i = 1; i < sights.size(); ++i)
-    seenWith += std::string(i == 1                   ? ""
-                            : i + 1 == sights.size() ? " and "
-                                                     : ", ") +
+    seenWith += std::string(i + 1 == sights.size() ? " and " : ", ") +
                 VisionFullName(sights[i].vision, severity);
-  seenWith = "Unit and minimap colors as seen with normal vision" +
-             (seenWith.empty() ? "" : " and " + seenWith) +
-             (severity < kFullSeverity ? " at severity " + NumberText(severity) : "");
+  if (severity < kFullSeverity) seenWith += ", severity " + NumberText(severity) + " of 1";
   canvas.Text(kMargin, kSubtitleY, Fit(seenWith, kText, textWidth, false), kText, kQuietInk);
 
   for (int column = 0; column < 2; ++column) {

@@ -7,7 +7,7 @@
 // moved colour goes home if it fits there, or to the nearest place that fits
 // (looked for along rays from its original), and each is tried home while the
 // others make room for it. A move too small to see is given back even when
-// that costs the others more, unless the threshold cannot be met without it.
+// that costs the others a little more, unless the threshold needs it.
 #include "colorfile/separation.h"
 
 #include <algorithm>

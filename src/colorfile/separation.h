@@ -52,7 +52,8 @@ double ColumnMinimum(const ColorTable& table, int column, const Audience& audien
 // vision, from the user's own colours) small. A colour stays moved only if,
 // put back alone, it would be closer than the threshold (or, out of reach,
 // than the minimum reached) to another; and a move too small to see only if
-// the others cannot make room for it. The same input always gives the same
+// the others cannot make room for it for less than kJustNoticeable more in
+// all. The same input always gives the same
 // result. Throws std::invalid_argument for a column outside 0..2 or a
 // threshold that is not a finite number.
 SeparationResult SeparateColors(const ColorTable& table, const CheckOptions& options);

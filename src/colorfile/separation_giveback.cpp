@@ -206,10 +206,17 @@ void ColumnSearch::GoHome(State& s, double keep) {
 }
 
 // A move too small to see (under kJustNoticeable) changes nothing for the
-// player but still shows as a change: each is put back, the others making
-// room for it even at some cost, unless they cannot, which is when the
-// threshold needs it. What is put back stays there, so this ends.
+// player but still shows as a change: each is put back while the others make
+// room for it, as long as that costs them less than a just-noticeable step in
+// all (their moves added up). When it would cost more, or they cannot, the
+// threshold needs the move and it stays. What is put back stays there, so
+// this ends.
 void ColumnSearch::GiveBackUnseen(State& s, double keep) {
+  auto total = [](const State& t) {
+    double sum = 0;
+    for (const Spot& c : t.cell) sum += c.move;
+    return sum;
+  };
   std::array<bool, kN> home{};
   for (bool again = true; again;) {
     again = false;
@@ -218,7 +225,7 @@ void ColumnSearch::GiveBackUnseen(State& s, double keep) {
       State trial = s;
       trial.cell[i] = {PointOf(original_[i]), originalViews_[i], 0};
       home[i] = true;
-      if (Greedy(trial, keep, home)) {
+      if (Greedy(trial, keep, home) && total(trial) < total(s) + kJustNoticeable) {
         s = trial;
         ++givenBack_;
         again = true;
