@@ -6,8 +6,8 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   try {
-    MainWindow form(instance, UiSystem::Real());
-    if (!form.Create(show)) return 0;
+    MainWindow window(instance, UiSystem::Real());
+    if (!window.Create(show)) return 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
