@@ -38,3 +38,10 @@
 #define IDC_CHECK_PAIRS 1421
 #define IDC_CHECK_STATUS 1422
 #define IDC_CHECK_SEPARATE 1423
+/* For whom it checks (everyone, or one kind of vision) and how strong, what
+   that means in words, what a distance means, and the closest pair. */
+#define IDC_CHECK_FOR_WHOM 1430
+#define IDC_CHECK_STRENGTH 1431
+#define IDC_CHECK_WHO 1432
+#define IDC_CHECK_MEANING 1433
+#define IDC_CHECK_CLOSEST 1434
