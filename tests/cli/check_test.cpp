@@ -86,11 +86,8 @@ TEST(Check, NamesVisionsInPlainWords) {
     const char* full;
   } names[] = {
       {Vision::Normal, 1, "normal"},
-      {Vision::Protan, 1, "red-blind (protanopia)"},
-      {Vision::Deutan, 1, "green-blind (deuteranopia)"},
-      {Vision::Tritan, 1, "blue-blind (tritanopia)"},
       {Vision::Protan, 0.9, "red-weak (protanomaly)"},
-      {Vision::Deutan, 0.6, "green-weak (deuteranomaly)"},
+      {Vision::Deutan, 1, "green-blind (deuteranopia)"},
       {Vision::Tritan, 0.1, "blue-weak (tritanomaly)"},
   };
   for (const auto& n : names) {
@@ -103,25 +100,16 @@ TEST(Check, NamesVisionsInPlainWords) {
     CheckOptions options;
     const char* line;
   } lines[] = {
-      {CheckOptions{},
-       "Checked: unit and minimap colors, for normal vision and red-blind (protanopia), "
-       "green-blind (deuteranopia) and blue-blind (tritanopia) vision."},
       {Options({Vision::Deutan}, 0.6, {2}),
        "Checked: dead colors, for normal vision and green-weak (deuteranomaly) vision, at "
        "severity 0.6 (0.1 is the mildest, 1 full color blindness)."},
-      {Options({}, 1, {0, 1, 2}), "Checked: unit, minimap and dead colors, for normal vision."},
   };
   for (const auto& l : lines) EXPECT_EQ(CheckedLine(l.options), l.line);
 
+  // The whole report is held byte for byte by cli_color_check_default; here:
+  // a medical term only ever in brackets after its plain words.
   std::ostringstream text;
   PrintCheck(CheckTable(DefaultScheme(), CheckOptions{}), text);
-  for (const char* words :
-       {"Distances are CIEDE2000 color differences: about 1 is the smallest difference\n",
-        "Closest pair: 1.48 (unit colors of Player 2 and Player 12, blue-blind)\n",
-        "blue-blind      1.48  Player 2 / Player 12      5.40  Player 7 / Player 12\n",
-        "  1.48  unit     Player 2 / Player 12    blue-blind 1.48, green-blind 9.97\n"})
-    EXPECT_NE(text.str().find(words), std::string::npos) << words << "\n" << text.str();
-  // A medical term only ever in brackets after its plain words.
   std::string outside = text.str();
   for (size_t open; (open = outside.find('(')) != std::string::npos;)
     outside.erase(open, outside.find(')', open) + 1 - open);

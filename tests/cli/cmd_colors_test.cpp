@@ -457,12 +457,6 @@ TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
   const Result far = Run("separate", {"--threshold", "60", "--column", "minimap"});
   EXPECT_EQ(far.status, kExitClosePairs);
   EXPECT_THAT(far.out, HasSubstr("60 could not be reached"));
-  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--column", "red"},
-                                              {"--vision", "protanopia"},
-                                              {"--vision", "deutan,"},
-                                              {"--severity", "1.5"},
-                                              {"--severity", "0.05"}})
-    EXPECT_EQ(Run("separate", bad).status, kExitUsage) << bad[1];
 }
 
 TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
@@ -565,6 +559,11 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
       {{"check", "--preset", "default", "--threshold", "-1"}, kExitUsage, "not a threshold"},
       {{"check", "--preset", "default", "--threshold", "ten"}, kExitUsage, "not a threshold"},
       {{"check", "--preset", "default", "--threshold", "nan"}, kExitUsage, "not a threshold"},
+      {{"separate", "--column", "red"}, kExitUsage, "\"red\" is not a column"},
+      {{"check", "--preset=default", "--vision", "protanopia"}, kExitUsage, "kind of vision"},
+      {{"check", "--preset=default", "--vision", "deutan,"}, kExitUsage, "\"\" is not a kind"},
+      {{"separate", "--severity", "1.5"}, kExitUsage, "not a severity (a number from 0.1 to 1)"},
+      {{"preview", "--out=-", "--severity", "0.05"}, kExitUsage, "not a severity"},
       {{"check", "--preset", "default", "--threshold", ""},
        kExitUsage,
        "--threshold needs a value"},

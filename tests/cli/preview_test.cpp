@@ -131,8 +131,6 @@ TEST(Preview, Command) {
                {{"--preset", "default"}, kExitUsage, ""},
                {{"--preset", "default", "--scheme", "x", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "default", "--threshold", "ten", "--out", "-"}, kExitUsage, ""},
-               {{"--preset", "default", "--vision", "deutan,red", "--out", "-"}, kExitUsage, ""},
-               {{"--preset", "default", "--severity", "0", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "default", "--column", "dead", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "rainbow", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "default", "--out", missing}, kExitFailed, ""}};
