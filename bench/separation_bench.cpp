@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   };
 
   std::printf(
-      "\nSeparation results (minimum over the chosen columns and four visions; moves in "
+      "\nSeparation results (minimum over the chosen columns and the job's visions; moves in "
       "CIEDE2000, normal vision):\n");
   std::printf("  %-28s %9s %7s %7s %7s %6s %6s %7s %7s %6s %9s %9s\n", "job", "threshold", "before",
               "after", "reached", "moved", "mean", "largest", "total", "given", "cpu ms",
