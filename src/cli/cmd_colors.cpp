@@ -13,6 +13,7 @@
 #include "cli/preview_png.h"
 #include "cli/text.h"
 #include "colorfile/color_store.h"
+#include "colorfile/color_text.h"
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
@@ -149,29 +150,25 @@ int List(const Args& a, CliEnv& env) {
 }
 
 int Set(const Args& a, CliEnv& env) {
-  ExpectPositionals(a, 5);
   const auto& p = a.positionals;
+  if (p.size() != 3 && p.size() != 5)
+    throw UsageError(p.size() < 5 ? "too few arguments" : "too many arguments");
   const auto row = ParseRow(p[0]);
   if (!row)
     throw UsageError("\"" + Shown(p[0]) + "\" is not a row (0 to 12, Gaia, Player 1 to Player 12)");
   const auto column = ParseColumn(p[1]);
   if (!column)
     throw UsageError("\"" + Shown(p[1]) + "\" is not a column (0 to 2, unit, minimap, dead)");
-  uint8_t rgb[3];
-  for (size_t i = 0; i < 3; ++i) {
-    const std::string& s = p[2 + i];
-    int v = -1;
-    if (!s.empty() && s.size() <= 3 && s.find_first_not_of("0123456789") == std::string::npos)
-      v = std::stoi(s);
-    if (v < 0 || v > 255)
-      throw UsageError("\"" + Shown(s) + "\" is not a colour component (0 to 255)");
-    rgb[i] = static_cast<uint8_t>(v);
-  }
-  // The other 38 colours stay as the file holds them (in normal form).
+  // R G B as three arguments, or one: "#RRGGBB" as color pickers show it.
+  const std::string text = p.size() == 5 ? p[2] + " " + p[3] + " " + p[4] : p[2];
+  const auto rgb = ParseColorText(text, p.size() == 5 ? kColorDecimal : kColorHash);
+  if (!rgb)
+    throw UsageError("\"" + Shown(text) + "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
+  // The other 38 colors stay as the file holds them (in normal form).
   return WriteTable(
       a, env,
       [&](ColorTable table) {
-        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = {rgb[0], rgb[1], rgb[2]};
+        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = *rgb;
         return table;
       },
       a.Has("--dry-run"));
@@ -184,7 +181,9 @@ int Export(const Args& a, CliEnv& env) {
   const std::string& file = a.positionals[0];
   if (file != "-") RefuseColourFiles(file, game.folder, env);
   WriteOutputFile(file, text, "the scheme", env);
-  if (file != "-") env.out << "Wrote the colours of " << game.path << " to " << file << '\n';
+  if (file != "-")
+    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to "
+            << EscapeControls(file) << '\n';
   return kExitOk;
 }
 
@@ -225,7 +224,7 @@ int Check(const Args& a, CliEnv& env) {
   if (format == "json") {
     PrintCheckJson(result, shown.title, env.out);
   } else {
-    env.out << shown.title << "\n\n";
+    env.out << EscapeControls(shown.title) << "\n\n";
     PrintCheck(result, env.out);
   }
   return result.close.empty() ? kExitOk : kExitClosePairs;
@@ -286,11 +285,15 @@ int Preview(const Args& a, CliEnv& env) {
   const CheckResult result = CheckTable(shown.table, options);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
-  if (*out != "-") RefuseColourFiles(*out, shown.gameFolder, env);
+  // The game's files are kept from the picture whatever colours it shows.
+  if (*out != "-")
+    RefuseColourFiles(*out, shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder,
+                      env);
   WriteOutputFile(*out, png, "the preview", env);
   if (*out == "-") return kExitOk;
   const size_t pairs = result.close.size();
-  env.out << "Wrote " << *out << " (" << image.width << " x " << image.height << " pixels); "
+  env.out << "Wrote " << EscapeControls(*out) << " (" << image.width << " x " << image.height
+          << " pixels); "
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
@@ -301,26 +304,29 @@ int Preview(const Args& a, CliEnv& env) {
 const char* const kListHelp =
     "usage: tintmoor-cli list [--format text|csv|json] [location options]\n"
     "\n"
-    "Shows the game's 39 player colours: a row for Gaia and each of Player 1 to\n"
-    "Player 12, three colours each, as red green blue (0 to 255). In a terminal\n"
-    "that shows 24-bit colour, a swatch stands beside each colour.\n"
+    "Shows the game's 39 player colors: a row for Gaia and each of Player 1 to\n"
+    "Player 12, three colors each, as red green blue (0 to 255). In a terminal\n"
+    "that shows 24-bit color, a swatch stands beside each color.\n"
     "\n"
     "  --format FORMAT     text (the default), csv or json\n";
 
 const char* const kSetHelp =
     "usage: tintmoor-cli set ROW COLUMN R G B [--dry-run] [location options]\n"
+    "       tintmoor-cli set ROW COLUMN #RRGGBB [--dry-run] [location options]\n"
     "\n"
-    "Changes one colour and saves the file as the window's Save does: the new file\n"
+    "Changes one color and saves the file as the window's Save does: the new file\n"
     "replaces the old one only once it is completely written, and playercolors.xmb\n"
-    "is deleted so that the game reads the new colours.\n"
+    "is deleted so that the game reads the new colors.\n"
     "\n"
     "  ROW       0 to 12, or its caption: Gaia, \"Player 1\" ... \"Player 12\"\n"
     "  COLUMN    0 to 2, or unit (highlight, unit, HP bar and waypoint flag),\n"
     "            minimap, dead\n"
     "  R G B     red, green and blue, 0 to 255\n"
+    "  #RRGGBB   the same in hexadecimal, as color pickers show it (quote it in a\n"
+    "            shell, where # starts a comment: '#ff8000')\n"
     "  --dry-run show the change without writing anything\n"
     "\n"
-    "Colours the file holds in another form (\"12 x 4\", \"-5 300 7\") are saved in\n"
+    "Colors the file holds in another form (\"12 x 4\", \"-5 300 7\") are saved in\n"
     "normal form; each is listed, and counted as rewritten. Exit status 0 saved,\n"
     "1 nothing was written, 2 bad usage, 3 the file's markup overflowed, 5 saved\n"
     "but playercolors.xmb could not be deleted or the report not printed.\n";
@@ -328,15 +334,15 @@ const char* const kSetHelp =
 const char* const kExportHelp =
     "usage: tintmoor-cli export FILE [location options]\n"
     "\n"
-    "Writes the game's colours to FILE as a colour scheme (\"-\" for standard\n"
+    "Writes the game's colors to FILE as a color scheme (\"-\" for standard\n"
     "output): a text file with one line per row, the row's caption and its three\n"
-    "colours, that you can edit and share and read back with import.\n";
+    "colors, that you can edit and share and read back with import.\n";
 
 const char* const kImportHelp =
     "usage: tintmoor-cli import FILE [--dry-run] [location options]\n"
     "\n"
-    "Reads a colour scheme from FILE (\"-\" for standard input) and saves its\n"
-    "colours into the game's file, as set does. A scheme with a missing or\n"
+    "Reads a color scheme from FILE (\"-\" for standard input) and saves its\n"
+    "colors into the game's file, as set does. A scheme with a missing or\n"
     "malformed row is refused, naming the line, and nothing is written.\n"
     "\n"
     "  --dry-run show the changes without writing anything\n";
@@ -413,21 +419,26 @@ const char* const kPreviewHelp =
 const char* const kRestoreOriginalHelp =
     "usage: tintmoor-cli restore-original [location options]\n"
     "\n"
-    "Puts back playercolors.xml.orig, the game's colour file as it was before\n"
+    "Puts back playercolors.xml.orig, the game's color file as it was before\n"
     "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
-    "playercolors.xmb. The .orig file stays, so this can be done again.\n";
+    "playercolors.xmb. The .orig file stays, so this can be done again. Only a\n"
+    "regular file (not a link) holding all 13 rows of 3 colors is put back;\n"
+    "anything else is refused, and nothing is changed.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
-  const auto lock = env.fs.LockFolder(folder);
+  auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
   const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
   RestoreOriginalColorFile(env.fs, folder);
-  env.out << "Put " << OriginalFilePath(folder) << " back as " << ColorFilePath(folder);
+  lock.reset();
+  env.savedTo = ColorFilePath(folder);
+  env.out << "Put " << EscapeControls(OriginalFilePath(folder)) << " back as "
+          << EscapeControls(ColorFilePath(folder));
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
-  env.out << "\nRestart the game to see its colours.\n";
+  env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
 }
 
@@ -455,22 +466,22 @@ const char* const kSeparateHelp =
 const CliCommand kColorCommands[] = {
     {"list",
      "[--format text|csv|json]",
-     "show the game's 39 player colours",
+     "show the game's 39 player colors",
      {{"--format"}, {}},
      kListHelp,
      true,
      List},
     {"set",
-     "ROW COLUMN R G B [--dry-run]",
-     "change one colour and save the file",
+     "ROW COLUMN R G B|#RRGGBB [--dry-run]",
+     "change one color and save the file",
      {{}, {"--dry-run"}},
      kSetHelp,
      true,
      Set},
-    {"export", "FILE", "write the game's colours to a scheme file", {}, kExportHelp, true, Export},
+    {"export", "FILE", "write the game's colors to a scheme file", {}, kExportHelp, true, Export},
     {"import",
      "FILE [--dry-run]",
-     "save the colours of a scheme file",
+     "save the colors of a scheme file",
      {{}, {"--dry-run"}},
      kImportHelp,
      true,
@@ -507,7 +518,7 @@ const CliCommand kColorCommands[] = {
      Preview},
     {"restore-original",
      "",
-     "put back the colour file Tintmoor first found",
+     "put back the color file Tintmoor first found",
      {},
      kRestoreOriginalHelp,
      true,

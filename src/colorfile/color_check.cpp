@@ -34,7 +34,7 @@ CheckResult CheckTable(const ColorTable& table, const CheckOptions& options) {
   result.options = options;
   std::vector<int>& columns = result.options.columns;
   for (int c : columns)
-    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such colour column");
+    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such color column");
   std::sort(columns.begin(), columns.end());
   columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
 

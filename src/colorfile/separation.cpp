@@ -70,7 +70,7 @@ using separation_detail::Views;
 using separation_detail::ViewsOf;
 
 double ColumnMinimum(const ColorTable& table, int column, const Audience& audience) {
-  if (column < 0 || column >= kColumns) throw std::invalid_argument("no such colour column");
+  if (column < 0 || column >= kColumns) throw std::invalid_argument("no such color column");
   std::array<Views, kN> views{};
   for (size_t i = 0; i < kN; ++i)
     views[i] = ViewsOf(PointOf(table[i][size_t(column)]), audience.sights);
@@ -87,7 +87,7 @@ SeparationResult SeparateColors(const ColorTable& table, const CheckOptions& opt
     throw std::invalid_argument("the separation threshold is not a number");
   std::array<bool, kColumns> chosen{};
   for (int c : options.columns) {
-    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such colour column");
+    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such color column");
     chosen[size_t(c)] = true;
   }
   const Audience& audience = options.audience;

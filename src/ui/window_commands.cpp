@@ -22,8 +22,8 @@ namespace {
 
 constexpr const char* kStartupTitle = "Cannot Apply Settings to AoM";
 constexpr const char* kRestoreHint =
-    "Choose Restore Default Colors in the Options menu to put the default colours back.";
-constexpr const char* kColoursKept = "Your colours are still in the window.";
+    "Choose Restore Default Colors in the Options menu to put the default colors back.";
+constexpr const char* kColoursKept = "Your colors are still in the window.";
 constexpr size_t kProblemsListed = 6;
 
 // Puts the window's yield hook aside for a moment of work that touches the
@@ -49,6 +49,9 @@ std::string CopyProblem(WriteProblem problem) {
     case WriteProblem::kAccessDenied:
       return "access was denied. Run Tintmoor once as administrator, or copy the file there "
              "yourself.";
+    case WriteProblem::kReadOnly:
+      return "the file there is read-only. Clear its read-only attribute, then choose Restore "
+             "Default Colors in the Options menu.";
     case WriteProblem::kInUse:
       return "another program, probably the game, has the folder's files open. Close the game, "
              "then choose Restore Default Colors in the Options menu.";
@@ -83,15 +86,23 @@ void WindowCommands::Seed(const ColorFileLocation& at) {
   const std::string source = DefaultColorFilePath(fs_);
   if (!fs_.IsFile(source)) {
     throw CommandFailure("The game's data folder\n" + at.folder +
-                         "\nhas no colour file, and the program's default colour file\n" + source +
-                         "\nis missing, so there are no colours to show.\n\nNothing was "
+                         "\nhas no color file, and the program's default color file\n" + source +
+                         "\nis missing, so there are no colors to show.\n\nNothing was "
                          "changed on disk. Put the playercolors.xml that comes with Tintmoor "
                          "beside the program, then choose Restore Default Colors in the "
                          "Options menu.");
   }
-  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return;
+  // Under the game's lock, like every write: a file another program made
+  // meanwhile is never overwritten.
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())))
+      return;
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
   throw CommandFailure(
-      "The game's data folder has no colour file, and the default colours could not be copied "
+      "The game's data folder has no color file, and the default colors could not be copied "
       "from\n" +
       source + "\nto\n" + at.path() +
       "\n\nThe reason: " + CopyProblem(fs_.DiagnoseWrite(at.path())));
@@ -107,7 +118,13 @@ void WindowCommands::Load(ColorWindow& window) {
                          kStartupTitle);
   }
   ColorFileLocation at = LocateColorFile(fs_, dataFolder);
-  if (!fs_.IsFile(at.path())) Seed(at);
+  bool found = false;
+  try {
+    found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
+  if (!found) Seed(at);
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
@@ -117,7 +134,7 @@ void WindowCommands::Load(ColorWindow& window) {
     // The reader's words name the file and the fault; the way out is ours to add.
     throw CommandFailure(std::string(e.what()) +
                          "\nIf the file is damaged, choose Restore Default Colors in the "
-                         "Options menu to replace it with the default colours.");
+                         "Options menu to replace it with the default colors.");
   }
   state_ = {std::move(at), std::move(tree), loaded};
   ReportTableProblems(window);
@@ -133,14 +150,14 @@ void WindowCommands::ReportTableProblems(ColorWindow& window) {
     problems = DescribeTableProblems(*state_.tree, ReadColorTable(*state_.tree));
   }
   if (problems.empty()) return;
-  std::string text = "The colour file\n" + state_.location.path() + "\nis not as expected:\n";
+  std::string text = "The color file\n" + state_.location.path() + "\nis not as expected:\n";
   for (size_t i = 0; i < problems.size() && i < kProblemsListed; ++i) {
     text += "\n- " + problems[i];
   }
   if (problems.size() > kProblemsListed) {
     text += "\n- and " + std::to_string(problems.size() - kProblemsListed) + " more";
   }
-  text += "\n\nColours that could not be read are shown as grey.";
+  text += "\n\nColors that could not be read are shown as grey.";
   if (missing) text += " Save is not possible until the file is whole.";
   text += std::string("\n") + kRestoreHint;
   window.ShowMessage(text, TINTMOOR_TITLE, MessageKind::kWarning);
@@ -170,7 +187,7 @@ void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
             "\nso " + what + " went into your own copy of the game's files instead:\n" +
             ColorFilePath(done.folder) +
             "\n\nWindows gives the game this copy whenever you play as this Windows user, so "
-            "you will see the new colours. Other users of this computer keep the colours "
+            "you will see the new colors. Other users of this computer keep the colors "
             "of the game's folder.",
         TINTMOOR_TITLE, MessageKind::kInformation);
   }
@@ -181,22 +198,21 @@ void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
 void WindowCommands::Save(ColorWindow& window) {
   if (!state_.tree) {
     throw CommandFailure(
-        "Nothing was saved: no colour file is loaded. Tintmoor could not load the game's "
-        "colour file; the message shown then said why.\n\nNothing was changed on disk. "
+        "Nothing was saved: no color file is loaded. Tintmoor could not load the game's "
+        "color file; the message shown then said why.\n\nNothing was changed on disk. "
         "Once the game's data folder is there, choose Restore Default Colors in the "
-        "Options menu: it looks for the game again and puts the default colours in "
+        "Options menu: it looks for the game again and puts the default colors in "
         "place.");
   }
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
-                         "\nthat the colours were loaded from no longer exists.\n\n" +
-                         kColoursKept +
+                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
                          " Nothing was changed on disk. Put the folder back (or reinstall "
                          "the game), then choose Save again.");
   }
   if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
-    throw CommandFailure("Nothing was saved: in the colour file\n" + at.path() + "\n" + missing +
+    throw CommandFailure("Nothing was saved: in the color file\n" + at.path() + "\n" + missing +
                          ".\n\nNothing was changed on disk.\n" + kRestoreHint);
   }
 
@@ -204,24 +220,24 @@ void WindowCommands::Save(ColorWindow& window) {
   Show(window);
   GameWrite done;
   SaveOutcome outcome;
-  // While another program writes the game's file, wait; then the comparison
-  // with what was loaded sees its change.
-  std::unique_ptr<FolderLock> lock = fs_.LockFolder(at.dataFolder);
+  // While another program writes the game's file, wait (a few seconds at
+  // most); then the comparison with what was loaded sees its change. The
+  // lock is held for the save alone: never while a box waits on the user.
   try {
     try {
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     } catch (const ColorFileError& e) {
       if (e.step() != ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
       // which colours win; nothing is dropped without being asked. The
       // question may wait on the user for long: other writers go on meanwhile.
-      lock.reset();
       const Answer answer = window.Ask(
-          "The colour file\n" + at.path() +
+          "The color file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
-              "Tintmoor, saved it).\n\nYes: overwrite it with the colours shown here.\nNo: "
-              "reload it and show its colours; the colours shown here are dropped.\nCancel: "
-              "change nothing; the colours shown here stay unsaved.",
+              "Tintmoor, saved it).\n\nYes: overwrite it with the colors shown here.\nNo: "
+              "reload it and show its colors; the colors shown here are dropped.\nCancel: "
+              "change nothing; the colors shown here stay unsaved.",
           TINTMOOR_TITLE);
       if (answer == Answer::kNo) {
         Load(window);
@@ -229,7 +245,7 @@ void WindowCommands::Save(ColorWindow& window) {
         window.SetCaption(TINTMOOR_TITLE);
       }
       if (answer != Answer::kYes) return;
-      lock = fs_.LockFolder(at.dataFolder);
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       state_.loaded = LookAtColorFile(fs_, at.path());
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
@@ -237,7 +253,7 @@ void WindowCommands::Save(ColorWindow& window) {
     throw CommandFailure(std::string(e.what()) + "\n\n" + kColoursKept);
   }
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
-  ReportWrite(window, done, "the colours");
+  ReportWrite(window, done, "the colors");
   if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
     window.ShowMessage(notice, TINTMOOR_TITLE, MessageKind::kInformation);
   window.SetCaption(TINTMOOR_TITLE);
@@ -252,18 +268,18 @@ void WindowCommands::Restore(ColorWindow& window) {
     if (!dataFolder.empty() && fs_.IsFolder(dataFolder)) at = LocateColorFile(fs_, dataFolder);
   }
   if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
+    GameWrite done;
     try {
-      const auto lock = fs_.LockFolder(at.dataFolder);
-      const GameWrite done = RestoreDefaultColorFile(fs_, at);
-      if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
-      ReportWrite(window, done, "the default colours");
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
+      done = RestoreDefaultColorFile(fs_, at);
     } catch (const ColorFileError& e) {
       throw CommandFailure(e.what());  // nothing was changed
     }
+    if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
+    ReportWrite(window, done, "the default colors");
   } else if (state_.tree) {
     throw CommandFailure("Nothing was restored: the folder\n" + at.folder +
-                         "\nthat the colours were loaded from no longer exists.\n\n" +
-                         kColoursKept +
+                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
                          " Nothing was changed on disk. Put the folder back (or reinstall "
                          "the game), then choose Restore Default Colors again.");
   }

@@ -26,7 +26,7 @@ menu=$((HEIGHT - 437))
 # The middle of box 4: client (152 + 34, 116 + 10).
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 
-dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"
+dialog=$(gui_wait_window "^Color: Player 1, minimap\$") || fail "the colour dialog did not open"
 gui_confirm_colour_dialog "$dialog" || fail "the colour dialog did not close"
 
 for _ in $(seq 1 50); do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Drives the real program on the virtual screen as a user would: picks a
-# colour in the real colour dialog, saves through the File menu and checks the
-# game's file byte for byte; then restores through the Options menu and checks
+# Drives the real program on the virtual screen as a user would: with the
+# keyboard only, picks a colour for box 4 (Right, Down, Space) in the real
+# colour dialog, which names the box in its title, saves with Ctrl+S and
+# checks the game's file byte for byte; then restores through the Options menu and checks
 # the file is the program's default again, with the xmb gone both times.
 #
 #   save_restore_e2e.sh TINTMOOR.EXE WINEPREFIX SOURCE_DIR
@@ -50,9 +51,11 @@ sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$main")"
 menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client area
 
-# Pick red 10, green 20, blue 30 for box 4 ("Player 1", minimap): client (152 + 34, 116 + 10).
-xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
-dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"
+# Pick red 10, green 20, blue 30 for box 4 ("Player 1", minimap); the focus starts on box 0.
+xdotool windowfocus "$main"
+sleep 0.3
+xdotool key Right Down space
+dialog=$(gui_wait_window "^Color: Player 1, minimap\$") || fail "the colour dialog did not open"
 sleep 0.5
 # The dialog opens with the text of its Red field selected; Tab moves on to
 # Green and Blue, selecting their text, so typing replaces each value.
@@ -69,7 +72,9 @@ wait_for '! gui_window_shown "$dialog"' ||
   fail "the colour dialog did not close"
 wait_for 'caption_is "Brindle'"'"'s AoM Tintmoor *"' || fail "no unsaved-changes marker after the pick"
 
-menu_command Down  # File > Save
+xdotool windowfocus "$main"
+sleep 0.3
+xdotool key ctrl+s
 # The default file with that one cell changed, byte for byte (tabs, CR LF).
 expected="$game/expected.xml"
 sed 's/<player num="1" color1="50 50 255" color2="0 0 255"/<player num="1" color1="50 50 255" color2="10 20 30"/' \

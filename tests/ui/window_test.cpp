@@ -7,6 +7,7 @@
 
 #include "common/errors.h"
 #include "markup/element.h"
+#include "ui/color_dialog.h"
 #include "ui/layout.h"
 #include "ui/resource.h"
 #include "ui/version.h"
@@ -144,7 +145,7 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
     UINT id;
   };
   const Item items[] = {
-      {0, 0, "&Save", IDM_SAVE},
+      {0, 0, "&Save\tCtrl+S", IDM_SAVE},
       {0, 1, nullptr, 0},
       {0, 2, "&Quit", IDM_QUIT},
       {1, 0, "&Restore Default Colors", IDM_RESTORE},
@@ -281,9 +282,9 @@ TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsTheBoxColour) {
   EXPECT_EQ(call.record.hwndOwner, form_->hwnd());
   EXPECT_EQ(call.record.hInstance, nullptr);
   EXPECT_EQ(call.record.rgbResult, RGB(128, 128, 128));
-  EXPECT_EQ(call.record.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
-  EXPECT_EQ(call.record.lCustData, 0);
-  EXPECT_EQ(call.record.lpfnHook, nullptr);
+  // The hook only names the box in the title (keyboard_test reads it).
+  EXPECT_EQ(call.record.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK));
+  EXPECT_EQ(call.record.lpfnHook, &ColorDialogTitleHook);
   EXPECT_EQ(call.record.lpTemplateName, nullptr);
   for (COLORREF c : call.custom) EXPECT_EQ(c, 0u);
 
@@ -396,7 +397,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   ASSERT_EQ(rec_.messages.size(), 1u);
   EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_EQ(rec_.messages[0].title, kTitle);
-  EXPECT_EQ(rec_.messages[0].text.rfind("The colour could not be changed.\r\n\r\n", 0), 0u)
+  EXPECT_EQ(rec_.messages[0].text.rfind("The color could not be changed.\r\n\r\n", 0), 0u)
       << rec_.messages[0].text;
   EXPECT_NE(rec_.messages[0].text.find("the disk is full"), std::string::npos);
   EXPECT_EQ(WindowText(form_->hwnd()), caption);
