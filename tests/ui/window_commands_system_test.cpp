@@ -427,7 +427,7 @@ TEST_F(VirtualStoreTest, AReadOnlyFileIsNotMovedIntoTheVirtualStore) {
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
   window.Pick(3, {0, 255, 0});
-  commands.Save(window);
+  window.Run([&] { commands.Save(window); });
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kError);
   EXPECT_THAT(window.messages[0].text,
