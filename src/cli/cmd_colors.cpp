@@ -337,9 +337,13 @@ const char* const kPreviewHelp =
 const char* const kRestoreOriginalHelp =
     "usage: tintmoor-cli restore-original [location options]\n"
     "\n"
-    "Puts back playercolors.xml.orig, the game's colour file as it was before\n"
-    "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
-    "playercolors.xmb. The .orig file stays, so this can be done again.\n";
+    "Puts back playercolors.xml.orig: the game's color file as it was before\n"
+    "Tintmoor first replaced it, whatever it held. Where Tintmoor created the file\n"
+    "(the window's first start, or a command on a data folder without one), that\n"
+    "is the program's default file it started from. The file goes where the game\n"
+    "reads it (your VirtualStore copy on Windows, when there is one), in the same\n"
+    "safe way as a save, and playercolors.xmb is deleted in both folders. The\n"
+    ".orig file stays, so this can be done again.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
@@ -347,9 +351,19 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
   const auto lock = env.fs.LockFolder(folder);
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
-  RestoreOriginalColorFile(env.fs, folder);
-  env.out << "Put " << OriginalFilePath(folder) << " back as " << ColorFilePath(folder);
+  const ColorFileLocation at = LocateColorFile(env.fs, folder);
+  const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
+                      (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
+  const GameWrite done = RestoreOriginalColorFile(env.fs, at);
+  if (done.movedToVirtualStore)
+    env.out << "Windows does not let this program change " << at.path()
+            << "; the original went into your own copy, which the game reads when you play as "
+               "this Windows user.\n";
+  env.out << "Put " << OriginalFilePath(done.folder) << " back as " << ColorFilePath(done.folder);
+  if (done.xmbLeft) {
+    env.out << '\n';
+    throw *done.xmbLeft;
+  }
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see its colours.\n";
   return kExitOk;
@@ -424,7 +438,7 @@ const CliCommand kColorCommands[] = {
      Preview},
     {"restore-original",
      "",
-     "put back the colour file Tintmoor first found",
+     "put back the color file as Tintmoor first found it",
      {},
      kRestoreOriginalHelp,
      true,

@@ -141,9 +141,10 @@ std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& p
   }
 }
 
-// Before the first replacement, the file as found goes beside it, once, so
-// what a save cannot write back is never lost. The program's own default file
-// (seeded on first run) is not worth keeping: it stays beside the program.
+// Before the first replacement, the file as found goes beside it, once and
+// whatever it holds, so the player can always go back to it. Where there is no
+// file yet, Tintmoor is the one creating it, and the program's default counts
+// as the file found, as it does when the window seeds an empty data folder.
 void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
                   const std::optional<std::string>& current, SaveOutcome& outcome) {
   const std::string original = OriginalFilePath(dataFolder);
@@ -151,14 +152,18 @@ void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
     outcome.originalExists = true;
     return;
   }
-  if (!current) return;
-  try {
-    if (fs.ReadAll(DefaultColorFilePath(fs)) == *current) return;
-  } catch (const FileError&) {
-    // Without the default file to compare with, keep the file: better twice than never.
+  std::string found;
+  if (current) {
+    found = *current;
+  } else {
+    try {
+      found = fs.ReadAll(DefaultColorFilePath(fs));
+    } catch (const FileError&) {
+      return;  // no default to stand for the file found: nothing to keep
+    }
   }
   try {
-    fs.ReplaceWhole(original, *current);
+    fs.ReplaceWhole(original, found);
   } catch (const FileError& e) {
     throw ColorFileError(ColorFileStep::kWriteColorFile, original, e.reason(),
                          fs.DiagnoseWrite(original));

@@ -8,9 +8,9 @@
 // - playercolors.xmb is deleted only after the new playercolors.xml is in place;
 // - nothing outside the data folder is written or deleted;
 // - the first time the game's file is replaced, the file as found is kept
-//   beside it as playercolors.xml.orig (once, never overwritten), unless it is
-//   the program's own default file, since a save writes back only what the
-//   reader kept;
+//   beside it as playercolors.xml.orig, whatever it holds (once, never
+//   overwritten), since a save writes back only what the reader kept; where
+//   there was no file, the program's default stands for the file found;
 // - a save given what its load saw refuses to replace a file that changed on
 //   disk since, so two writers never silently undo each other;
 // - a load builds a new tree beside the caller's and hands it over only when

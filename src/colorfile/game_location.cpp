@@ -34,6 +34,24 @@ bool MayMoveToVirtualStore(ColorFileSystem& fs, const ColorFileLocation& at,
          !fs.IsFile(ColorFilePath(at.virtualFolder));
 }
 
+// Until now the game read the data folder's file, so the user's copy keeps,
+// as its original, the file as Tintmoor first found it there: the data
+// folder's kept original when there is one, else its file. True when this
+// made the copy's original.
+bool KeepOriginalInVirtualStore(ColorFileSystem& fs, const ColorFileLocation& at) {
+  const std::string kept = OriginalFilePath(at.virtualFolder);
+  if (fs.IsFile(kept)) return false;
+  std::string from = OriginalFilePath(at.dataFolder);
+  if (!fs.IsFile(from)) from = ColorFilePath(at.dataFolder);
+  if (!fs.IsFile(from)) return false;  // nothing found: the write keeps the default
+  try {
+    fs.ReplaceWhole(kept, fs.ReadAll(from));
+  } catch (const FileError& e) {
+    throw ColorFileError(ColorFileStep::kWriteColorFile, kept, e.reason(), fs.DiagnoseWrite(kept));
+  }
+  return true;
+}
+
 GameWrite WriteForTheGame(ColorFileSystem& fs, const ColorFileLocation& at,
                           const std::function<void(const std::string&)>& write) {
   GameWrite done{at.folder, false, std::nullopt};
@@ -51,10 +69,20 @@ GameWrite WriteForTheGame(ColorFileSystem& fs, const ColorFileLocation& at,
         throw e;  // the refusal the user can act on
       }
       done = {at.virtualFolder, true, std::nullopt};
+      const bool kept = KeepOriginalInVirtualStore(fs, at);
       try {
         write(at.virtualFolder);
       } catch (const ColorFileError& second) {
-        if (second.step() != ColorFileStep::kDeleteXmb) throw;
+        if (second.step() != ColorFileStep::kDeleteXmb) {
+          // Nothing written: not even the original just kept.
+          if (kept) {
+            try {
+              fs.Remove(OriginalFilePath(at.virtualFolder));
+            } catch (const FileError&) {
+            }
+          }
+          throw;
+        }
         done.xmbLeft = second;
       }
     }
@@ -116,4 +144,9 @@ GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
 GameWrite RestoreDefaultColorFile(ColorFileSystem& fs, const ColorFileLocation& at) {
   return WriteForTheGame(fs, at,
                          [&](const std::string& folder) { RestoreDefaultColorFile(fs, folder); });
+}
+
+GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation& at) {
+  return WriteForTheGame(fs, at,
+                         [&](const std::string& folder) { RestoreOriginalColorFile(fs, folder); });
 }
