@@ -1,5 +1,6 @@
 // MainWindow, the program's one window: 39 colour boxes under row and column
-// captions, a gold frame, the home-page link and the File, Options and ? menus.
+// captions, a gold frame, the home-page link and the File, Edit, Options and ?
+// menus.
 // The window has no child windows: it paints everything itself
 // (main_window_paint.cpp), each caption and the link in a font fitted to its
 // room, and finds which box or the link a click lands in by its rectangle.
@@ -19,6 +20,11 @@
 // user has not seen yet. Closing is the exception: it is held back and carried
 // out as soon as the running command ends. So no command ever sees a partly
 // built tree, and a Save never writes while a Restore is reading.
+//
+// Closing with unsaved colours asks first (WindowCommands::MayClose). When
+// Windows ends the session meanwhile, the window blocks it with a reason and
+// asks once the query has been answered, as Windows asks programs to; a
+// critical end cannot be blocked, and asks nothing.
 #pragma once
 
 #include <windows.h>
@@ -66,13 +72,16 @@ class MainWindow final : public ColorWindow {
   PixelRect LinkRect() const { return Px(kHyperLinkTwips); }
   // Whether destroying the window ends the message loop (the program's window does).
   void EndProgramOnClose(bool ends) { endsProgram_ = ends; }
+  // The keyboard shortcuts of the menus, for the message loop.
+  HACCEL Accelerators() const { return accelerators_; }
 
   // ColorWindow.
   Rgb BoxColor(int box) const override { return boxes_.at(box); }
   void SetBoxColor(int box, Rgb color) override;
   void SetCaption(const std::string& caption) override;
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
-  Answer Ask(const std::string& text, const std::string& title) override;
+  Answer Ask(const std::string& text, const std::string& title, Question buttons) override;
+  bool GameRunning() override;
 
   // What tests read back.
   // The fonts the captions (numbered as in layout.h) and the link are drawn in.
@@ -84,6 +93,8 @@ class MainWindow final : public ColorWindow {
   WindowCommands& Commands() { return commands_; }
 
   static constexpr const char* kClassName = "TintmoorMain";
+  // Posted to itself after refusing to end the session: ask about closing.
+  static constexpr UINT kAskBeforeEnding = WM_APP + 1;
 
  private:
   struct Snapshot;
@@ -110,6 +121,8 @@ class MainWindow final : public ColorWindow {
   void OnCaptureChanged();
   bool OnSetCursor(HWND over, int hitTest);
   void OnDpiChanged(int dpi, const RECT* suggested);
+  void OnInitMenuPopup(HMENU menu);
+  bool OnQueryEndSession(LPARAM reason);
   void OnClose();
   void OnDestroy();
   void OnNcDestroy();
@@ -117,8 +130,10 @@ class MainWindow final : public ColorWindow {
   // Event handlers, each run through RunCommand.
   void OnLoad();
   void OnBoxClicked(int index);
+  void OnOpenGameFolder();
   void OnSave();
   void OnRestore();
+  void OnRestoreOriginal();
   void OnCheckColors();
   void OnVisionPreset();
   void OnAbout();
@@ -156,8 +171,11 @@ class MainWindow final : public ColorWindow {
   std::array<HFONT, kCaptions> captionFonts_{};
   HFONT linkFont_ = nullptr;
   std::array<Bitmap, 8> art_;  // indexed by FrameArt
+  HACCEL accelerators_ = nullptr;
   bool busy_ = false;
   bool closePending_ = false;
+  bool askingToClose_ = false;
+  bool blockingEnd_ = false;  // a reason given to Windows for not ending the session
   bool endsProgram_ = true;
   markup::YieldHook previousHook_ = nullptr;
   bool hookInstalled_ = false;

@@ -2,6 +2,9 @@
 // commands that arrive while a load or a ShowColors is running.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "colorfile/color_store.h"
 #include "markup/words.h"
 #include "ui/resource.h"
@@ -77,6 +80,17 @@ class GameTest : public testing::Test {
     markup::SetYieldHook(nullptr);
   }
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  // A new window, once the last one closed.
+  void Reopen() {
+    form_ = std::make_unique<MainWindow>(GetModuleHandleA(nullptr), rec_.System(), files_);
+    form_->EndProgramOnClose(false);
+    ASSERT_TRUE(form_->Create(SW_HIDE));
+  }
+  size_t Told(const char* words) const {
+    size_t n = 0;
+    for (const MessageCall& m : rec_.messages) n += m.text.find(words) != std::string::npos;
+    return n;
+  }
   void Pick(int box, COLORREF colour) {
     rec_.answers.push_back(colour);
     Click(form_->hwnd(), form_->BoxRect(box));
@@ -129,6 +143,8 @@ void PostCommandsWhileYielding(MainWindow& form) {
 }
 
 TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
+  // The first replacement of the file keeps its original; those measured below do not.
+  Command(IDM_RESTORE);
   // What one Restore does on its own.
   Pick(0, RGB(1, 2, 3));
   files_.Reset();
@@ -156,7 +172,7 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   EXPECT_TRUE(rec_.messages.empty());
   EXPECT_TRUE(rec_.shells.empty());
   EXPECT_TRUE(files_ == alone) << files_.reads << " reads, " << files_.writes << " writes";
-  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");  // a Save would clear it
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);  // the file the restore wrote, unmarked
   // The restore itself ran to its end.
   EXPECT_EQ(Colors(), defaults);
   EXPECT_FALSE(form_->Busy());
@@ -176,7 +192,7 @@ TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
   EXPECT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_TRUE(rec_.messages.empty());
   EXPECT_TRUE(rec_.shells.empty());
-  EXPECT_EQ(files_.writes, 1);  // the save's own write, and no restore's
+  EXPECT_EQ(files_.writes, 2);  // the kept original and the save's own write, and no restore's
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   EXPECT_EQ(form_->BoxColor(3), (Rgb{4, 5, 6}));
 }
@@ -197,6 +213,150 @@ TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
   EXPECT_TRUE(seenOpenAfterClose);                    // still loading after the close arrived
   EXPECT_FALSE(IsWindow(hwnd));                       // and closed once it ended
   EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));  // with the load complete
+}
+
+// ---- Closing, the end of the session, the menus, a running game --------------
+
+TEST_F(GameTest, ClosingWithUnsavedColoursAsksFirst) {
+  const struct {
+    const char* how;
+    int reply;
+    bool closes;
+  } cases[] = {{"Cancel", IDCANCEL, false}, {"No", IDNO, true}, {"Yes", IDYES, true}};
+  for (const auto& c : cases) {
+    if (!form_->hwnd()) Reopen();
+    Pick(4, RGB(12, 34, 56));
+    rec_.messages.clear();
+    rec_.replies = {c.reply};
+    SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(rec_.messages.size(), 1u) << c.how;
+    EXPECT_EQ(rec_.messages[0].text, "Save the changed colors before closing?") << c.how;
+    EXPECT_EQ(rec_.messages[0].style & MB_TYPEMASK, UINT(MB_YESNOCANCEL)) << c.how;
+    EXPECT_EQ(form_->hwnd() == nullptr, c.closes) << c.how;
+    EXPECT_EQ(ReadWholeFile(game_.colorFile()).find("\"12 34 56\"") != std::string::npos,
+              c.reply == IDYES)
+        << c.how;
+  }
+  // Nothing unsaved: closed without a word.
+  Reopen();
+  rec_.messages.clear();
+  SendMessageA(form_->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(rec_.messages.empty());
+  EXPECT_EQ(form_->hwnd(), nullptr);
+}
+
+TEST_F(GameTest, EndingTheSessionWithUnsavedColoursIsHeldUpThenAsked) {
+  const struct {
+    const char* how;
+    bool picked;
+    UINT reason;
+    LRESULT goesOn;
+    size_t questions;
+  } cases[] = {
+      {"nothing unsaved", false, 0, TRUE, 0},
+      {"unsaved", true, ENDSESSION_LOGOFF, FALSE, 1},
+      {"unsaved, a critical end", true, ENDSESSION_CRITICAL, TRUE, 0},
+  };
+  for (const auto& c : cases) {
+    if (c.picked) Pick(4, RGB(12, 34, 56));
+    rec_.messages.clear();
+    rec_.replies = {IDCANCEL};
+    EXPECT_EQ(SendMessageA(form_->hwnd(), WM_QUERYENDSESSION, 0, static_cast<LPARAM>(c.reason)),
+              c.goesOn)
+        << c.how;
+    EXPECT_TRUE(rec_.messages.empty()) << c.how << ": asked before answering Windows";
+    DrainMessages();
+    EXPECT_EQ(rec_.messages.size(), c.questions) << c.how;
+    EXPECT_NE(form_->hwnd(), nullptr) << c.how;
+  }
+}
+
+TEST_F(GameTest, TheMenusOfferOnlyWhatCanBeDone) {
+  HMENU bar = GetMenu(form_->hwnd());
+  const auto offered = [&](int menu, UINT id) {
+    SendMessageA(form_->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, menu)),
+                 menu);
+    return (GetMenuState(bar, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  const struct {
+    const char* after;
+    std::function<void()> act;
+    bool undo, redo, original;
+  } steps[] = {
+      {"start-up", [] {}, false, false, false},
+      {"a pick", [&] { Pick(4, RGB(12, 34, 56)); }, true, false, false},
+      {"undo", [&] { Command(IDM_UNDO); }, false, true, false},
+      {"redo, save",
+       [&] {
+         Command(IDM_REDO);
+         Command(IDM_SAVE);
+       },
+       true, false, true},
+  };
+  for (const auto& step : steps) {
+    step.act();
+    EXPECT_EQ(offered(1, IDM_UNDO), step.undo) << step.after;
+    EXPECT_EQ(offered(1, IDM_REDO), step.redo) << step.after;
+    EXPECT_EQ(offered(2, IDM_RESTORE_ORIGINAL), step.original) << step.after;
+  }
+}
+
+TEST_F(GameTest, ARunningGameIsToldToRestartAfterASave) {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string standIn = self;
+  standIn = standIn.substr(0, standIn.find_last_of('\\')) + "\\aom.exe";
+  for (bool running : {false, true}) {
+    PROCESS_INFORMATION game{};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (running) {
+      ASSERT_TRUE(CreateProcessA(standIn.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &game));
+    }
+    Pick(4, RGB(12, 34, running ? 57 : 56));
+    rec_.messages.clear();
+    Command(IDM_SAVE);
+    EXPECT_EQ(Told("quit it and start it again"), running ? 1u : 0u);
+    EXPECT_EQ(rec_.messages.size(), running ? 1u : 0u);
+    if (running) {
+      TerminateProcess(game.hProcess, 0);
+      WaitForSingleObject(game.hProcess, 10000);
+      CloseHandle(game.hProcess);
+      CloseHandle(game.hThread);
+    }
+  }
+}
+
+// --data-dir and Open Game Folder load the folder named instead of the registry's.
+TEST_F(GameTest, AGameFolderGivenOrChosenIsLoaded) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string install =
+      std::string(temp) + "tintmoor-chosen-" + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(install.c_str(), nullptr);
+  CreateDirectoryA((install + "data").c_str(), nullptr);
+  const std::string file = install + "data\\playercolors.xml";
+  std::string colours = ReadWholeFile(DefaultColorFile());
+  colours.replace(colours.find("153 102 0"), 9, "1 2 3");  // Gaia's unit colour
+  HANDLE out = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(out, colours.data(), static_cast<DWORD>(colours.size()), &written, nullptr);
+  CloseHandle(out);
+
+  rec_.folders = {install};
+  Command(IDM_OPEN_FOLDER);
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
+  MainWindow given(GetModuleHandleA(nullptr), rec_.System(), files_);
+  given.EndProgramOnClose(false);
+  given.Commands().UseDataFolder(install + "data");
+  ASSERT_TRUE(given.Create(SW_HIDE));
+  EXPECT_EQ(given.BoxColor(0), (Rgb{1, 2, 3}));
+  EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
+
+  DeleteFileA(file.c_str());
+  RemoveDirectoryA((install + "data").c_str());
+  RemoveDirectoryA(install.c_str());
 }
 
 }  // namespace
