@@ -66,6 +66,21 @@ tintmoor_is_pe64() {
   [ -n "$offset" ] && [ "$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')" = 8664 ]
 }
 
+# Shows Wine only the fonts of a bare Debian 12 (fonts-dejavu-core), through a
+# fontconfig setup in folder $1 naming one font folder that holds just those:
+# Wine reads the folders fontconfig names, not its filtered list. A prefix
+# remembers the fonts it was made with, so make it with this in force too.
+tintmoor_lean_fonts() {
+  local f
+  mkdir -p "$1/cache"
+  for f in DejaVuSans DejaVuSans-Bold DejaVuSansMono DejaVuSansMono-Bold DejaVuSerif DejaVuSerif-Bold; do
+    ln -sf "/usr/share/fonts/truetype/dejavu/$f.ttf" "$1/$f.ttf"
+  done
+  printf '<?xml version="1.0"?>\n<fontconfig><dir>%s</dir><cachedir>%s/cache</cachedir></fontconfig>\n' \
+    "$1" "$1" >"$1/fonts.conf"
+  export FONTCONFIG_FILE=$1/fonts.conf
+}
+
 # Installs whatever is missing; quiet and idempotent.
 tintmoor_install_deps() {
   local missing=() p

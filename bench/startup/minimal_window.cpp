@@ -41,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // Never true; keeps both imports in the program.
   if (window == reinterpret_cast<HWND>(1)) {
     ChooseColorA(nullptr);
-    ShellExecuteA(nullptr, nullptr, nullptr, nullptr, nullptr, 0);
+    ShellExecuteA(nullptr, nullptr, nullptr, nullptr, nullptr, SW_HIDE);
   }
 #endif
   ShowWindow(window, show);

@@ -4,7 +4,7 @@
 //    loads and shows the default colours before it shows its window) and for
 //    a minimal Win32 window program built in the same tree; medians and ratio.
 // 2. Inside one process, the time the window's yield hook adds to a load plus
-//    ShowColors of the default colour file (with the hook against without it),
+//    WindowCommands::Show of the default colour file (with the hook against without it),
 //    as a share of that time.
 //
 //   startup_bench TINTMOOR_EXE MINIMAL_EXE MINIMAL_IMPORTS_EXE DEFAULT_COLOR_FILE [ROUNDS]
@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
   const double hook = std::max(0.0, hooked - bare);
   const double loads = kSamples * kBatch;
   std::printf(
-      "load + ShowColors of the default file (fastest of %d batches of %d): %.3f ms with the "
+      "load + Show of the default file (fastest of %d batches of %d): %.3f ms with the "
       "yield hook, %.3f ms without: the hook takes %.3f ms = %.1f%% of the load (target < 20%%); "
       "%.0f hook calls and %.1f looks at the queue per load\n",
       kSamples, kBatch, hooked, bare, hook, 100.0 * hook / hooked,

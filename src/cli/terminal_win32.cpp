@@ -6,10 +6,6 @@
 
 #include "cli/terminal.h"
 
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
-#endif
-
 bool StdoutShowsTrueColour() {
   if (std::getenv("NO_COLOR")) return false;
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -1,4 +1,4 @@
-// The safe load, save and restore sequences; see colorstore.h.
+// The safe load, save and restore sequences; see color_store.h.
 #include "colorfile/color_store.h"
 
 #include <climits>

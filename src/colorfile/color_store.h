@@ -142,7 +142,7 @@ inline constexpr size_t kMaxColorFileBytes = 16u << 20;
 // Deletes the folder's xmb when there is one; throws ColorFileError (kDeleteXmb).
 void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder);
 
-// Reads a colour file into a new root (bOpen true, as the reader expects).
+// Reads a colour file into a new root (open, as the reader expects).
 // Throws ColorFileError (kReadColorFile) naming the file; the caller's tree is
 // never touched.
 std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::string& path);

@@ -59,7 +59,7 @@ markup::Attribute* FindCell(markup::Element& root, int cell) {
 std::array<std::optional<std::string>, kCells> CellTexts(const markup::Element& root) {
   std::array<std::optional<std::string>, kCells> texts;
   for (int cell = 0; cell < kCells; ++cell) {
-    if (const markup::Attribute* param = FindCell(root, cell)) texts[cell] = param->value();
+    if (const markup::Attribute* a = FindCell(root, cell)) texts[cell] = a->value();
   }
   return texts;
 }
@@ -97,9 +97,9 @@ std::string DescribeMissingShape(const markup::Element& root) {
            std::to_string(rows) + " of its 13 rows)";
   }
   for (int row = 0; row < kRows; ++row) {
-    const int params = table->children().Item(row + 1).attributes().Count();
-    if (params < kColumns + 1) {
-      const int colours = std::max(0, params - 1);
+    const int attributes = table->children().Item(row + 1).attributes().Count();
+    if (attributes < kColumns + 1) {
+      const int colours = std::max(0, attributes - 1);
       std::string text = "the row for ";
       text += Quoted(RowCaption(row));
       if (colours == 0) {

@@ -66,8 +66,8 @@ class BlockPool {
   Block* free_ = nullptr;
 };
 
-constinit BlockPool<sizeof(Element), alignof(Element)> markupPool;
-constinit BlockPool<sizeof(Attribute), alignof(Attribute)> paramPool;
+constinit BlockPool<sizeof(Element), alignof(Element)> elementPool;
+constinit BlockPool<sizeof(Attribute), alignof(Attribute)> attributePool;
 
 template <class T, class Pool>
 void* TakeRecord([[maybe_unused]] Pool& pool, size_t size) {
@@ -87,13 +87,13 @@ void GiveRecord([[maybe_unused]] Pool& pool, void* p, [[maybe_unused]] size_t si
 
 }  // namespace
 
-void* Element::operator new(size_t size) { return TakeRecord<Element>(markupPool, size); }
+void* Element::operator new(size_t size) { return TakeRecord<Element>(elementPool, size); }
 void Element::operator delete(void* p, size_t size) noexcept {
-  GiveRecord<Element>(markupPool, p, size);
+  GiveRecord<Element>(elementPool, p, size);
 }
-void* Attribute::operator new(size_t size) { return TakeRecord<Attribute>(paramPool, size); }
+void* Attribute::operator new(size_t size) { return TakeRecord<Attribute>(attributePool, size); }
 void Attribute::operator delete(void* p, size_t size) noexcept {
-  GiveRecord<Attribute>(paramPool, p, size);
+  GiveRecord<Attribute>(attributePool, p, size);
 }
 
 uint64_t MarkupGeneration() { return generation; }

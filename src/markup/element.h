@@ -156,7 +156,7 @@ class Element {
   // Replaces the children; the previous ones are released.
   void set_children(OrderedList<Element> v);
 
-  // sName and sValue, or sName and the attributes' keys when there are any.
+  // The name and value, or the name and the attributes' keys when there are any.
   std::string GetKey() const;
   // "name = value", or "name (a = 1, b = 2)". Throws OverflowError past 32767 attributes.
   std::string GetText() const;
@@ -227,7 +227,7 @@ class Word {
 };
 
 // The document root held in gDocument: never reads as empty, since the first
-// use that finds no root creates an empty one (bOpen false).
+// use that finds no root creates an empty one (not open).
 class DocumentRoot {
  public:
   Element& operator*();

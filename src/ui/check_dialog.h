@@ -4,19 +4,24 @@
 // than 10 under any of them. It reads the window's boxes, unsaved picks
 // included, and "Separate Closest Colors" moves the boxes' colours apart.
 //
-// Nothing is thrown out of the dialog's window procedure: what a button's work
-// throws ends the dialog and is rethrown from RunModal, so the window's one
-// error boundary reports it and puts the boxes back.
+// The dialog is the IDD_CHECK template, run by the dialog manager: keyboard,
+// focus, font and, on Windows 10 1703 and later, DPI changes are Windows'.
+// Where Windows does not scale dialogs, DialogScaling keeps it at the owner's
+// DPI. Each of the two tables is an owner-drawn control painted here.
+//
+// Nothing is thrown out of the dialog procedure: what a button's work throws
+// ends the dialog and is rethrown from RunModal, so the window's one error
+// boundary reports it and puts the boxes back.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <exception>
+#include <optional>
 
 #include "colorfile/color_table.h"
 #include "ui/check_view.h"
-#include "ui/gdi.h"
+#include "ui/dpi.h"
 
 class ColorWindow;
 
@@ -38,15 +43,10 @@ BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold);
 class CheckDialog {
  public:
   static constexpr double kThreshold = 10;
-  static constexpr const char* kClassName = "TintmoorCheck";
-  static constexpr int kSeparateId = 100;
-  static constexpr int kPairListId = 101;
-  static constexpr int kStatusId = 102;
 
   // owner: the window it belongs to; dpi: the owner's, which the dialog
-  // follows; window: the boxes it checks and changes.
+  // follows where Windows does not scale it; window: the boxes it checks and changes.
   CheckDialog(HINSTANCE instance, HWND owner, int dpi, ColorWindow& window);
-  ~CheckDialog();
   CheckDialog(const CheckDialog&) = delete;
   CheckDialog& operator=(const CheckDialog&) = delete;
 
@@ -56,31 +56,30 @@ class CheckDialog {
   HWND hwnd() const { return hwnd_; }
   const CheckView& View() const { return view_; }
   int Dpi() const { return dpi_; }
-  // Where the swatch of a row's colour (column 0 unit, 1 minimap) under kVisions[vision] is
-  // painted.
-  RECT SwatchRect(int column, int row, int vision) const;
+
+  // Where a table control (its client rectangle) paints a row's caption, the
+  // heading of kVisions[vision], and a row's swatch under it: a heading band
+  // and a band per row, split into the captions' column and one per vision.
+  static RECT RowCaptionRect(const RECT& table, int row);
+  static RECT HeadingRect(const RECT& table, int vision);
+  static RECT SwatchRect(const RECT& table, int row, int vision);
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  void Create();
-  void OnCreate();
-  void OnPaint(HDC printDc);
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void OnInitDialog();
+  bool OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id);
-  void OnDpiChanged(int dpi, const RECT* suggested);
+  bool OnDpiChanged(int dpi, const RECT* suggested);
   void OnSeparate();
   void Refresh();
-  void ApplyDpi();
-  int S(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
+  void CentreOverOwner();
 
   HINSTANCE instance_;
   HWND owner_;
   int dpi_;
   ColorWindow& window_;
   HWND hwnd_ = nullptr;
-  HWND pairLabel_ = nullptr, pairList_ = nullptr, status_ = nullptr;
-  HWND separate_ = nullptr, close_ = nullptr;
-  Font font_;
+  std::optional<DialogScaling> scaling_;  // none where Windows scales the dialog
   CheckView view_;
-  bool done_ = false;
   std::exception_ptr failure_;
 };

@@ -44,14 +44,14 @@ const std::array<ColumnHeader, kColumns> kColumnHeaders{{
 }};
 
 const std::array<FramePiece, 10> kFramePieces{{
-    {"Image1", FrameArt::Top, {0, 0, 4950, 195}},
-    {"Image4", FrameArt::Bottom, {0, 6360, 4950, 195}},
-    {"Image2(0)", FrameArt::Left, {0, 0, 195, 4950}},
-    {"Image2(1)", FrameArt::Left, {0, 1440, 195, 4950}},
-    {"Image3(0)", FrameArt::Right, {4560, 0, 195, 4950}},
-    {"Image3(1)", FrameArt::Right, {4560, 1440, 195, 4950}},
-    {"Image7", FrameArt::CornerTopLeft, {0, 0, 195, 195}},
-    {"Image8", FrameArt::CornerTopRight, {4560, 0, 195, 195}},
-    {"Image5", FrameArt::CornerBottomLeft, {0, 6360, 195, 195}},
-    {"Image6", FrameArt::CornerBottomRight, {4560, 6360, 195, 195}},
+    {"top", FrameArt::Top, {0, 0, 4950, 195}},
+    {"bottom", FrameArt::Bottom, {0, 6360, 4950, 195}},
+    {"left, upper", FrameArt::Left, {0, 0, 195, 4950}},
+    {"left, lower", FrameArt::Left, {0, 1440, 195, 4950}},
+    {"right, upper", FrameArt::Right, {4560, 0, 195, 4950}},
+    {"right, lower", FrameArt::Right, {4560, 1440, 195, 4950}},
+    {"top-left corner", FrameArt::CornerTopLeft, {0, 0, 195, 195}},
+    {"top-right corner", FrameArt::CornerTopRight, {4560, 0, 195, 195}},
+    {"bottom-left corner", FrameArt::CornerBottomLeft, {0, 6360, 195, 195}},
+    {"bottom-right corner", FrameArt::CornerBottomRight, {4560, 6360, 195, 195}},
 }};

@@ -22,7 +22,7 @@ struct PixelRect {
 
 // twips -> pixels at dpi, rounded to nearest (halves away from zero).
 int TwipsToPixels(int twips, int dpi);
-// Both edges are converted, so neighbouring controls never overlap or gap by rounding.
+// Both edges are converted, so neighbouring boxes never overlap or gap by rounding.
 PixelRect ToPixels(const Twips& t, int dpi);
 
 inline constexpr Twips kClientTwips{0, 0, 4755, 6555};
@@ -32,10 +32,10 @@ inline constexpr Rgb kBackColor{228, 205, 122};
 // The link's text colour.
 inline constexpr Rgb kLinkColor{64, 64, 64};
 
-Twips BoxTwips(int box);       // picColor(box), 0..38
-Twips RowLabelTwips(int row);  // Label1(row), 0..12
+Twips BoxTwips(int box);       // box 0..38 is row box / 3, column box % 3
+Twips RowLabelTwips(int row);  // the caption of row 0..12
 
-// Label2..Label4 and Line1..Line3, one per column.
+// Each column's caption, and the line that leads from it down to its boxes.
 // The caption of column c is ColumnCaption(c).
 struct ColumnHeader {
   Twips label;
@@ -67,7 +67,7 @@ enum class FrameArt {
   CornerTopRight
 };
 struct FramePiece {
-  std::string_view name;  // Image1 .. Image8, with the index of a two-piece strip
+  std::string_view name;  // for messages: the side, and which half of a two-piece strip
   FrameArt art;
   Twips place;
 };

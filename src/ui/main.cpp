@@ -21,12 +21,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                   MB_OK | (options.help ? MB_ICONINFORMATION : MB_ICONSTOP));
       return options.help ? 0 : 2;
     }
-    MainWindow form(instance, UiSystem::Real());
-    if (!options.dataFolder.empty()) form.Commands().UseDataFolder(options.dataFolder);
-    if (!form.Create(show)) return 0;
+    MainWindow window(instance, UiSystem::Real());
+    if (!options.dataFolder.empty()) window.Commands().UseDataFolder(options.dataFolder);
+    if (!window.Create(show)) return 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      if (form.hwnd() && TranslateAcceleratorA(form.hwnd(), form.Accelerators(), &msg)) continue;
+      if (window.hwnd() && TranslateAcceleratorA(window.hwnd(), window.Accelerators(), &msg))
+        continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

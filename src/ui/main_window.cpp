@@ -16,10 +16,6 @@
 #include "ui/version.h"
 #include "ui/yield.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace {
 
 bool Inside(const PixelRect& r, POINT at) {
@@ -63,7 +59,7 @@ bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
   wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TINTMOOR), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kClassName;
   return RegisterClassExA(&wc) != 0;
 }
@@ -71,6 +67,7 @@ bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
 bool MainWindow::Create(int show) {
   if (!RegisterWindowClass(instance_)) return false;
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+  // Any size will do: OnCreate sizes the window to its layout at its DPI.
   if (!CreateWindowExA(kExStyle, kClassName, "", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
                        nullptr, menu, instance_, this)) {
     if (menu) DestroyMenu(menu);
@@ -290,7 +287,7 @@ void MainWindow::OnNcDestroy() {
 
 template <class Body>
 void MainWindow::RunCommand(const char* failure, bool changesState, Body&& body) {
-  if (busy_) return;  // refused: see the note at the top of MainWindow.h
+  if (busy_) return;  // refused: see the note at the top of main_window.h
   busy_ = true;
   std::optional<Snapshot> before;
   const auto fail = [&](const char* reason) noexcept {

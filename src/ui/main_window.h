@@ -14,7 +14,7 @@
 // as it was before the command. Nothing is thrown out of a window procedure.
 //
 // Re-entry: the word splitter lets this window handle messages in the middle of
-// a load or a ShowColors, and a modal dialog runs its own message loop. While a
+// a load or a WindowCommands::Show, and a modal dialog runs its own message loop. While a
 // command runs, every other command that arrives is refused (dropped without a
 // word): a click during a 0.1 s load is not worth replaying against colours the
 // user has not seen yet. Closing is the exception: it is held back and carried

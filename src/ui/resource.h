@@ -4,9 +4,10 @@
 #define IDI_TINTMOOR 1
 #define IDR_HAND_CURSOR 2
 #define IDR_MAINMENU 3
-#define IDR_ACCELERATORS 4
+#define IDD_CHECK 4
+#define IDR_ACCELERATORS 5
 
-/* Frame art, Image1..Image8 in the order FrameArt lists them. */
+/* Frame art, in the order FrameArt lists them. */
 #define IDB_FRAME_TOP 10
 #define IDB_FRAME_LEFT 11
 #define IDB_FRAME_RIGHT 12
@@ -28,6 +29,17 @@
 #define IDM_UNDO 401
 #define IDM_REDO 402
 
-/* Clicks on what the window paints: picColor(k) is IDC_BOX0 + k, then the link. */
+/* Clicks on what the window paints: box k (0..38) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000
 #define IDC_LINK 1300
+
+/* The Check Colors dialog's controls; the captions and tables go by column
+   (0 unit, 1 minimap). */
+#define IDC_CHECK_CAPTION0 1400
+#define IDC_CHECK_CAPTION1 1401
+#define IDC_CHECK_TABLE0 1410
+#define IDC_CHECK_TABLE1 1411
+#define IDC_CHECK_PAIR_LABEL 1420
+#define IDC_CHECK_PAIRS 1421
+#define IDC_CHECK_STATUS 1422
+#define IDC_CHECK_SEPARATE 1423

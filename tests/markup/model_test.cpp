@@ -1,27 +1,15 @@
 // The document model: lists, keys and texts, clones, the global root, and
-// trees far deeper than any stack.
+// trees too deep for a small stack to recurse through.
 #include <gtest/gtest.h>
 
 #include "markup/element.h"
+#include "support/small_stack.h"
+#include "tree_build.h"
 #include "tree_text.h"
 
 namespace markup {
 
 namespace {
-
-Element& AddChild(Element& parent, const std::string& name, const std::string& value = "") {
-  Element& c = parent.children().Add();
-  c.set_name(name);
-  c.set_value(value);
-  return c;
-}
-
-Attribute& AddParam(Element& e, const std::string& name, const std::string& value) {
-  Attribute& p = e.attributes().Add();
-  p.set_name(name);
-  p.set_value(value);
-  return p;
-}
 
 TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
   Element e;
@@ -62,7 +50,7 @@ TEST(OrderedList, GetterHandsOutTheElementsOwnList) {
 struct KeyTextCase {
   const char* name;
   const char* value;
-  std::vector<std::pair<const char*, const char*>> params;
+  std::vector<std::pair<const char*, const char*>> attributes;
   const char* key;
   const char* text;
 };
@@ -79,7 +67,7 @@ TEST(Element, GetKeyAndGetText) {
     Element e;
     e.set_name(c.name);
     e.set_value(c.value);
-    for (auto [n, v] : c.params) AddParam(e, n, v);
+    for (auto [n, v] : c.attributes) AddAttribute(e, n, v);
     AddChild(e, "ignored", "child");  // children are part of neither
     EXPECT_EQ(e.GetKey(), c.key) << c.name;
     EXPECT_EQ(e.GetText(), c.text) << c.name;
@@ -94,9 +82,9 @@ TEST(Element, GetKeyAndGetText) {
 TEST(Element, GetTextOverflowsPast32767Attributes) {
   Element e;
   e.set_name("wide");
-  for (int i = 0; i < 32767; ++i) AddParam(e, "a", "");
+  for (int i = 0; i < 32767; ++i) AddAttribute(e, "a", "");
   EXPECT_NO_THROW(e.GetText());
-  AddParam(e, "a", "");
+  AddAttribute(e, "a", "");
   try {
     e.GetText();
     FAIL();
@@ -112,13 +100,13 @@ TEST(Element, CloneCopiesEverythingAndSharesNothing) {
   src.set_name("list");
   src.set_value("v");
   src.set_open(true);
-  Attribute& p = AddParam(src, "id", "7");
+  Attribute& p = AddAttribute(src, "id", "7");
   p.set_open(true);
   p.set_open_state(1);
-  AddParam(src, "z", "9");
+  AddAttribute(src, "z", "9");
   Element& a = AddChild(src, "a", "1");
   a.set_open(true);
-  AddParam(a, "k", "");
+  AddAttribute(a, "k", "");
   AddChild(a, "deep", "x");
   AddChild(src, "b", "2");
 
@@ -159,22 +147,24 @@ std::unique_ptr<Element> Chain(int n) {
   return root;
 }
 
-TEST(Element, AMillionLevelsCloneAndReleaseWithoutRecursion) {
-  std::unique_ptr<Element> root = Chain(1'000'000);
-  std::unique_ptr<Element> copy = root->Clone();
-  int depth = 0;
-  for (const Element* at = copy.get(); at->children().Count() > 0; at = &at->children().Item(1))
-    ++depth;
-  EXPECT_EQ(depth, 1'000'000);
-  root.reset();
-  copy.reset();
-  Element holder;
-  holder.set_children(std::move(Chain(300'000)->children()));  // the setter releases too
-  holder.set_children(OrderedList<Element>());
-  EXPECT_EQ(holder.children().Count(), 0);
+TEST(Element, DeepTreesCloneAndReleaseOnASmallStack) {
+  test::RunOnSmallStack([] {
+    std::unique_ptr<Element> root = Chain(test::kDeepLevels);
+    std::unique_ptr<Element> copy = root->Clone();
+    int depth = 0;
+    for (const Element* at = copy.get(); at->children().Count() > 0; at = &at->children().Item(1))
+      ++depth;
+    EXPECT_EQ(depth, test::kDeepLevels);
+    root.reset();
+    copy.reset();
+    Element holder;  // the setter releases the children it replaces
+    holder.set_children(std::move(Chain(test::kDeepLevels)->children()));
+    holder.set_children(OrderedList<Element>());
+    EXPECT_EQ(holder.children().Count(), 0);
+  });
 }
 
-TEST(Element, OpenCountFollowsBOpenThroughAddsMovesAndSetters) {
+TEST(Element, OpenCountFollowsTheOpenFlagThroughAddsMovesAndSetters) {
   Element e;
   Element& a = AddChild(e, "a");
   Element& b = AddChild(e, "b");

@@ -8,6 +8,7 @@
 #include "markup/reader.h"
 #include "markup/words.h"
 #include "markup/writer.h"
+#include "support/small_stack.h"
 #include "tree_text.h"
 
 namespace markup {
@@ -203,29 +204,30 @@ TEST(Reader, LoadingFollowsAReplacedGlobalDocument) {
   std::remove(path.c_str());
 }
 
-TEST(Reader, AMillionNestedStartLinesLoadAndRelease) {
-  std::string text;
-  text.reserve(4'000'000);
-  for (int i = 0; i < 1'000'000; ++i) text += "<a>\n";
-  auto root = std::make_unique<Element>();
-  root->set_open(true);
-  ReadMarkup(text, *root, "deep.xml");
-  int depth = 0;
-  const Element* at = root.get();
-  while (at->children().Count() == 1) {
-    at = &at->children().Item(1);
-    ++depth;
-  }
-  EXPECT_EQ(depth, 1'000'000);
-  EXPECT_EQ(&FindOpenMarkup(*root), at);
-  // Saving stops at the first level that cannot be indented.
-  try {
-    WriteDocument(*root);
-    FAIL();
-  } catch (const OverflowError& e) {
-    EXPECT_NE(std::string(e.what()).find("depth 32767"), std::string::npos) << e.what();
-  }
-  root.reset();
+TEST(Reader, DeepNestingLoadsAndReleasesOnASmallStack) {
+  test::RunOnSmallStack([] {
+    std::string text;
+    for (int i = 0; i < test::kDeepLevels; ++i) text += "<a>\n";
+    auto root = std::make_unique<Element>();
+    root->set_open(true);
+    ReadMarkup(text, *root, "deep.xml");
+    int depth = 0;
+    const Element* at = root.get();
+    while (at->children().Count() == 1) {
+      at = &at->children().Item(1);
+      ++depth;
+    }
+    EXPECT_EQ(depth, test::kDeepLevels);
+    EXPECT_EQ(&FindOpenMarkup(*root), at);
+    // Saving stops at the first level that cannot be indented.
+    try {
+      WriteDocument(*root);
+      FAIL();
+    } catch (const OverflowError& e) {
+      EXPECT_NE(std::string(e.what()).find("depth 32767"), std::string::npos) << e.what();
+    }
+    root.reset();
+  });
 }
 
 TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {

@@ -6,6 +6,8 @@
 
 #include "markup/reader.h"
 #include "markup/writer.h"
+#include "support/small_stack.h"
+#include "tree_build.h"
 #include "tree_text.h"
 
 namespace markup {
@@ -13,19 +15,6 @@ namespace markup {
 namespace {
 
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
-
-Element& Add(Element& parent, const std::string& name, const std::string& value = "") {
-  Element& c = parent.children().Add();
-  c.set_name(name);
-  c.set_value(value);
-  return c;
-}
-
-void Param(Element& e, const std::string& name, const std::string& value) {
-  Attribute& p = e.attributes().Add();
-  p.set_name(name);
-  p.set_value(value);
-}
 
 TEST(Writer, EmptyDocumentIsDeclarationAndEmptyLine) {
   Element root;
@@ -36,12 +25,12 @@ TEST(Writer, WorkedExample) {
   Element root;
   root.set_name("never written");
   root.set_value("nor this");
-  Param(root, "nor", "this");
-  Element& list = Add(root, "list");
-  Param(list, "id", "7");
-  Add(list, "item", "1 2 3");
-  Param(Add(list, "item"), "k", "");
-  Add(Add(list, "group", "own value is not written"), "item", "x");
+  AddAttribute(root, "nor", "this");
+  Element& list = AddChild(root, "list");
+  AddAttribute(list, "id", "7");
+  AddChild(list, "item", "1 2 3");
+  AddAttribute(AddChild(list, "item"), "k", "");
+  AddChild(AddChild(list, "group", "own value is not written"), "item", "x");
   EXPECT_EQ(WriteDocument(root), kHead +
                                      "<list id=\"7\">\r\n"
                                      "\t<item>1 2 3</item>\r\n"
@@ -54,10 +43,10 @@ TEST(Writer, WorkedExample) {
 
 TEST(Writer, TextsAreWrittenAsTheyStand) {
   Element root;
-  Element& odd = Add(root, "", "<>=\"\t\xff");
-  Param(odd, "", "");
-  Param(odd, "q\"", "a=b");
-  Add(root, "");
+  Element& odd = AddChild(root, "", "<>=\"\t\xff");
+  AddAttribute(odd, "", "");
+  AddAttribute(odd, "q\"", "a=b");
+  AddChild(root, "");
   EXPECT_EQ(WriteDocument(root), kHead +
                                      "< =\"\" q\"=\"a=b\"><>=\"\t\xff</>\r\n"
                                      "<></>\r\n");
@@ -66,7 +55,7 @@ TEST(Writer, TextsAreWrittenAsTheyStand) {
 TEST(Writer, WriteMarkupAppendsAtTheGivenDepth) {
   Element e;
   e.set_name("a");
-  Add(e, "b", "1");
+  AddChild(e, "b", "1");
   std::string sink = "before\r\n";
   WriteMarkup(e, 2, sink);
   EXPECT_EQ(sink, "before\r\n\t\t<a>\r\n\t\t\t<b>1</b>\r\n\t\t</a>\r\n");
@@ -81,7 +70,7 @@ TEST(Writer, DepthLimit) {
 
   Element parent;
   parent.set_name("p");
-  Add(parent, "deepest");
+  AddChild(parent, "deepest");
   sink = "kept";
   try {
     WriteMarkup(parent, 32766, sink);
@@ -92,6 +81,26 @@ TEST(Writer, DepthLimit) {
                  "indented (at most 32766 levels)");
   }
   EXPECT_EQ(sink, "kept");  // refused before anything was written
+}
+
+TEST(Writer, DeepTreeWritesOnASmallStack) {
+  // The text grows with the square of the depth (a tab per level on every
+  // line), so this tree is shallower than the reader's; one stack frame per
+  // level would still overflow.
+  test::RunOnSmallStack([] {
+    constexpr size_t kDeep = 6'000;
+    Element root;
+    Element* at = &root;
+    for (size_t i = 0; i < kDeep; ++i) at = &AddChild(*at, "a");
+    at->set_value("v");
+    const std::string text = WriteDocument(root);
+    // Level d has d tabs before "<a>\r\n" and before "</a>\r\n"; the
+    // deepest is the one line "<a>v</a>\r\n".
+    size_t size = kHead.size() + (kDeep - 1) + 10;
+    for (size_t d = 0; d + 1 < kDeep; ++d) size += 2 * d + 11;
+    EXPECT_EQ(text.size(), size);
+    EXPECT_NE(text.find("\n" + std::string(kDeep - 1, '\t') + "<a>v</a>\r\n\t"), std::string::npos);
+  });
 }
 
 TEST(RepeatString, Cases) {
@@ -141,11 +150,11 @@ TEST(Writer, RoundTripOfGeneratedTrees) {
     std::vector<Element*> all{&root};
     const int size = static_cast<int>(rng() % 30);
     for (int i = 0; i < size; ++i) {
-      Element& e =
-          Add(*all[rng() % all.size()], Text(rng, nameChars, 1, 6), Text(rng, valueChars, 0, 8));
+      Element& e = AddChild(*all[rng() % all.size()], Text(rng, nameChars, 1, 6),
+                            Text(rng, valueChars, 0, 8));
       e.set_open(rng() % 3 == 0);
       for (int a = static_cast<int>(rng() % 4); a > 0; --a)
-        Param(e, Text(rng, nameChars, 1, 4), Text(rng, attrChars, 0, 6));
+        AddAttribute(e, Text(rng, nameChars, 1, 4), Text(rng, attrChars, 0, 6));
       all.push_back(&e);
     }
     const std::string written = WriteDocument(root);

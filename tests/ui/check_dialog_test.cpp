@@ -1,23 +1,17 @@
 // The check dialog shows and separates the boxes' colours; the preset fills them.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
+#include "support/fake_window.h"
 #include "ui/check_dialog.h"
+#include "ui/dpi.h"
 #include "ui/resource.h"
 #include "window_support.h"
 
 namespace {
-
-std::function<void(HWND)> gInDialog;
-// Runs gInDialog once inside the dialog's own message loop, then closes it.
-void CALLBACK InDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = FindWindowA(CheckDialog::kClassName, nullptr);
-  if (!dialog) return;
-  KillTimer(nullptr, timer);
-  gInDialog(dialog);
-  PostMessageA(dialog, WM_CLOSE, 0, 0);
-}
 
 std::vector<std::string> ListLines(HWND list) {
   std::vector<std::string> lines;
@@ -27,6 +21,22 @@ std::vector<std::string> ListLines(HWND list) {
     lines.push_back(text);
   }
   return lines;
+}
+
+// Where each of the dialog's controls is, in its client coordinates.
+std::vector<RECT> Layout(HWND dialog) {
+  std::vector<RECT> rects;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    rects.push_back(r);
+  }
+  return rects;
+}
+
+CheckDialog* DialogObject(HWND dialog) {
+  return reinterpret_cast<CheckDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 class CheckDialogTest : public testing::Test {
@@ -48,11 +58,9 @@ class CheckDialogTest : public testing::Test {
     }
   }
   // Opens the dialog through the menu and runs body inside it.
-  void CheckColors(std::function<void(HWND)> body) {
-    gInDialog = std::move(body);
-    SetTimer(nullptr, 0, 20, InDialog);
-    SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0);
-    gInDialog = nullptr;
+  void CheckColors(const std::function<void(HWND)>& body) {
+    EXPECT_TRUE(InCheckDialog(
+        [&] { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0); }, body));
   }
 
   Recorder rec_;
@@ -62,29 +70,22 @@ class CheckDialogTest : public testing::Test {
 TEST_F(CheckDialogTest, ShowsTheBoxesUnderEachVisionAndTheCheckedPairs) {
   PickTable(*form_, DefaultScheme());  // unsaved, as a pick
   const CheckView want = MakeCheckView(DefaultScheme(), 10);
-  bool ran = false;
   CheckColors([&](HWND dialog) {
-    ran = true;
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), form_->hwnd());
     EXPECT_FALSE(IsWindowEnabled(form_->hwnd()));
-    EXPECT_EQ(ListLines(GetDlgItem(dialog, CheckDialog::kPairListId)), want.pairLines);
-    auto* self = reinterpret_cast<CheckDialog*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-    const Rendering painted(dialog);
-    for (int column = 0; column < 2; ++column)
-      for (int row = 0; row < kRows; ++row)
-        for (int v = 0; v < 4; ++v) {
-          const RECT r = self->SwatchRect(column, row, v);
-          const Rgb c = want.seen[column][row][v];
-          EXPECT_EQ(painted.At((r.left + r.right) / 2, (r.top + r.bottom) / 2), RGB(c.r, c.g, c.b))
-              << column << ' ' << row << ' ' << v;
-        }
+    EXPECT_TRUE(form_->Busy());  // inside the window's command, whose guard refuses others
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION0)), ColumnCaption(0));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION1)), ColumnCaption(1));
+    EXPECT_EQ(ListLines(GetDlgItem(dialog, IDC_CHECK_PAIRS)), want.pairLines);
+    ExpectCheckDialogShows(dialog, want, DialogObject(dialog)->Dpi());
   });
-  EXPECT_TRUE(ran);
   EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
   EXPECT_TRUE(rec_.messages.empty());
   ExpectBoxes(DefaultScheme());  // looking changes nothing
 }
 
+// Separate Closest Colors is typed as a user would, Alt+S then Esc to close:
+// the keys go through the dialog manager, as in the dialog's own loop.
 TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VISION_PRESET, 0), 0);
   ExpectBoxes(ColourVisionScheme());
@@ -98,14 +99,71 @@ TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
   const std::string status =
       SeparationLine(moved.moves.size(), moved.reached, moved.minimumAfter, 10);
   CheckColors([&](HWND dialog) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(CheckDialog::kSeparateId, BN_CLICKED), 0);
-    EXPECT_EQ(ListLines(GetDlgItem(dialog, CheckDialog::kPairListId)),
-              MakeCheckView(want, 10).pairLines);
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, CheckDialog::kStatusId)), status);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CHECK_PAIRS));  // the first control that takes it
+    auto type = [&](UINT msg, WPARAM key, LPARAM flags) {
+      PostMessageA(GetFocus(), msg, key, flags);
+      for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) {
+        if (!IsDialogMessageA(dialog, &m)) DispatchMessageA(&m);
+      }
+    };
+    type(WM_SYSCHAR, 's', 0x20000001);  // bit 29: with Alt
+    EXPECT_EQ(ListLines(GetDlgItem(dialog, IDC_CHECK_PAIRS)), MakeCheckView(want, 10).pairLines);
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_STATUS)), status);
+    type(WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_FALSE(IsWindowVisible(dialog));
   });
   ExpectBoxes(want);
   EXPECT_EQ(WindowText(form_->hwnd()), "Brindle's AoM Tintmoor *");
   EXPECT_TRUE(rec_.messages.empty());
+}
+
+// Where Windows leaves the dialog's DPI to the program (older systems, Wine),
+// the dialog scales itself: its layout, font and swatches follow a DPI
+// change, and going back puts every control where it was.
+TEST_F(CheckDialogTest, FollowsADpiChangeWhereWindowsDoesNotScaleIt) {
+  bool windows = true;
+  const CheckView want = MakeCheckView(BoxTable(*form_), 10);
+  CheckColors([&](HWND dialog) {
+    if ((windows = WindowsScalesDialog(dialog))) return;
+    const int dpi = DialogObject(dialog)->Dpi();
+    auto change = [&](int to) {
+      RECT suggested;
+      GetWindowRect(dialog, &suggested);
+      SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+      EXPECT_EQ(DialogObject(dialog)->Dpi(), to);
+      ExpectCheckDialogShows(dialog, want, to);
+      return Layout(dialog);
+    };
+    const std::vector<RECT> before = Layout(dialog), larger = change(dpi * 3 / 2);
+    ASSERT_EQ(larger.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+      for (auto edge : {&RECT::left, &RECT::top, &RECT::right, &RECT::bottom}) {
+        EXPECT_NEAR(larger[i].*edge, before[i].*edge * 3 / 2, 1) << "control " << i;
+      }
+    }
+    const std::vector<RECT> back = change(dpi);
+    for (size_t i = 0; i < before.size(); ++i) EXPECT_TRUE(EqualRect(&back[i], &before[i])) << i;
+  });
+  if (windows) GTEST_SKIP() << "Windows scales this dialog itself";
+}
+
+// A window whose caption cannot be set: what separating throws ends the
+// dialog and comes out of RunModal, to the command's error boundary.
+struct FailingWindow : test::FakeWindow {
+  void SetCaption(const std::string&) override { throw std::runtime_error("no caption"); }
+};
+
+TEST_F(CheckDialogTest, WhatSeparatingThrowsEndsTheDialogAndReachesTheCaller) {
+  FailingWindow boxes;  // all grey: separating moves them
+  CheckDialog dialog(GetModuleHandleA(nullptr), form_->hwnd(), 96, boxes);
+  auto separate = [](HWND hwnd) {
+    SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_CHECK_SEPARATE, BN_CLICKED), 0);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+  };
+  EXPECT_TRUE(
+      InCheckDialog([&] { EXPECT_THROW(dialog.RunModal(), std::runtime_error); }, separate));
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+  EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
 }
 
 }  // namespace

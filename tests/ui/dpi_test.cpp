@@ -1,4 +1,5 @@
-// The window at 144 dpi, and the program file's version record.
+// The window and its Check Colors dialog at 144 dpi, and the program file's
+// version record.
 //
 // Wine takes its DPI from HKCU\Control Panel\Desktop\LogPixels when a process
 // starts, so the test sets it, runs itself again as a child that checks the
@@ -9,7 +10,9 @@
 #include <optional>
 #include <vector>
 
+#include "ui/check_dialog.h"
 #include "ui/layout.h"
+#include "ui/resource.h"
 #include "window_support.h"
 
 namespace {
@@ -84,10 +87,11 @@ DWORD RunChild(const std::string& filter, const std::string& value = "1") {
 
 bool IsChild() { return std::getenv(kChildVariable) != nullptr; }
 
-TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
+TEST(Dpi, TheWholeWindowAndItsCheckDialogScaleAt144Dpi) {
   if (!IsChild()) {
     LogPixels dpi(144);
-    EXPECT_EQ(RunChild("Dpi.TheWholeWindowScalesAt144Dpi"), 0u) << "see the child's output above";
+    EXPECT_EQ(RunChild("Dpi.TheWholeWindowAndItsCheckDialogScaleAt144Dpi"), 0u)
+        << "see the child's output above";
     return;
   }
   Recorder rec;
@@ -110,9 +114,14 @@ TEST(Dpi, TheWholeWindowScalesAt144Dpi) {
   EXPECT_EQ(px.At(19, 300), RGB(64, 48, 0));
   EXPECT_EQ(px.At(20, 300), RGB(228, 205, 122));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
-  EXPECT_EQ(px.At(165, 100), ink);  // Line1 at 1650 twips
+  EXPECT_EQ(px.At(165, 100), ink);  // the first column's line, at 1650 twips
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
+  // The dialog manager lays the dialog out at 144 dpi from its template.
+  const CheckView want = MakeCheckView(BoxTable(form), CheckDialog::kThreshold);
+  EXPECT_TRUE(
+      InCheckDialog([&] { SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0); },
+                    [&](HWND dialog) { ExpectCheckDialogShows(dialog, want, 144); }));
 }
 
 // How wide the first column's caption is in a face at 8 pt.
@@ -250,8 +259,8 @@ TEST(VersionRecord, HasEveryKeyOfTheProgram) {
   }* translation = nullptr;
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
                              reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(translation->language, 0x0409);
-  EXPECT_EQ(translation->codePage, 0x04B0);
+  EXPECT_EQ(translation->language, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  EXPECT_EQ(translation->codePage, 1200);  // UTF-16, the version block's strings
 }
 
 }  // namespace

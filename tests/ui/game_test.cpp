@@ -1,5 +1,5 @@
 // The window with a game installation: start-up, Save, and what happens to
-// commands that arrive while a load or a ShowColors is running.
+// commands that arrive while a load or a WindowCommands::Show is running.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -55,11 +55,16 @@ TEST(Layout, FramePiecesAt96Dpi) {
     PixelRect px;
   };
   const Case cases[] = {
-      {"Image1", {0, 0, 330, 13}},       {"Image4", {0, 424, 330, 437}},
-      {"Image2(0)", {0, 0, 13, 330}},    {"Image2(1)", {0, 96, 13, 426}},
-      {"Image3(0)", {304, 0, 317, 330}}, {"Image3(1)", {304, 96, 317, 426}},
-      {"Image7", {0, 0, 13, 13}},        {"Image8", {304, 0, 317, 13}},
-      {"Image5", {0, 424, 13, 437}},     {"Image6", {304, 424, 317, 437}},
+      {"top", {0, 0, 330, 13}},
+      {"bottom", {0, 424, 330, 437}},
+      {"left, upper", {0, 0, 13, 330}},
+      {"left, lower", {0, 96, 13, 426}},
+      {"right, upper", {304, 0, 317, 330}},
+      {"right, lower", {304, 96, 317, 426}},
+      {"top-left corner", {0, 0, 13, 13}},
+      {"top-right corner", {304, 0, 317, 13}},
+      {"bottom-left corner", {0, 424, 13, 437}},
+      {"bottom-right corner", {304, 424, 317, 437}},
   };
   ASSERT_EQ(std::size(cases), kFramePieces.size());
   for (size_t i = 0; i < kFramePieces.size(); ++i) {

@@ -23,7 +23,7 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 # With no window manager the X window holds the menu bar and the 437-pixel client area.
 menu=$((HEIGHT - 437))
 [ "$WIDTH" -eq 317 ] || fail "window width $WIDTH, expected the 317-pixel client area"
-# The middle of picColor(4): client (152 + 34, 116 + 10).
+# The middle of box 4: client (152 + 34, 116 + 10).
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 
 dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"

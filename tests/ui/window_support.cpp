@@ -1,5 +1,6 @@
 #include "window_support.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +9,10 @@
 #include <sstream>
 
 #include "colorfile/game_location.h"
+#include "ui/check_dialog.h"
 #include "ui/gdi.h"
 #include "ui/layout.h"
+#include "ui/resource.h"
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
@@ -40,6 +43,37 @@ void WriteAppPath(const std::optional<std::string>& path) {
   }
   RegCloseKey(key);
 }
+
+const std::function<void(HWND)>* gInCheckDialog = nullptr;
+bool gRanInCheckDialog = false;
+
+void CALLBACK RunInCheckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA(MAKEINTATOM(32770), "Check Colors");  // the dialog class
+  if (!dialog || !gInCheckDialog) return;
+  KillTimer(nullptr, timer);
+  gRanInCheckDialog = true;
+  (*gInCheckDialog)(dialog);
+  if (IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+SIZE TextSize(HFONT font, const std::string& text) {
+  WindowDC screen(nullptr);
+  SelectScope select(screen.get(), font);
+  SIZE size{};
+  GetTextExtentPoint32A(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+HFONT FontOf(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+}
+
+RECT ClientRect(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  return r;
+}
+
 }  // namespace
 
 UiSystem Recorder::System() {
@@ -181,6 +215,60 @@ void Click(HWND window, POINT down, POINT up) {
 void Click(HWND window, const PixelRect& target) { Click(window, Middle(target), Middle(target)); }
 
 POINT Middle(const PixelRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+bool InCheckDialog(const std::function<void()>& open, const std::function<void(HWND)>& body) {
+  gInCheckDialog = &body;
+  gRanInCheckDialog = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunInCheckDialog);
+  open();
+  KillTimer(nullptr, timer);  // when the dialog never came up
+  gInCheckDialog = nullptr;
+  return gRanInCheckDialog;
+}
+
+void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
+  auto fits = [&](HWND control, std::string text, const RECT& room) {
+    std::erase(text, '&');  // an access key's marker is not drawn
+    const SIZE size = TextSize(FontOf(control), text);
+    EXPECT_TRUE(size.cx <= room.right - room.left && size.cy <= room.bottom - room.top)
+        << text << " at " << dpi << " dpi: " << size.cx << 'x' << size.cy;
+  };
+  const RECT client = ClientRect(dialog);
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r, inside;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r)) << GetDlgCtrlID(c);
+    LOGFONTA lf{};
+    GetObjectA(FontOf(c), sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << GetDlgCtrlID(c) << " at " << dpi << " dpi";
+    fits(c, WindowText(c), ClientRect(c));
+  }
+  const HWND list = GetDlgItem(dialog, IDC_CHECK_PAIRS);
+  for (const std::string& line : want.pairLines) fits(list, line, ClientRect(list));
+  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_BTNFACE);
+  for (int column = 0; column < kCheckedColumns; ++column) {
+    const HWND table = GetDlgItem(dialog, IDC_CHECK_TABLE0 + column);
+    const RECT all = ClientRect(table);
+    const Rendering px(table);
+    for (int v = 0; v < 4; ++v) {
+      fits(table, std::string(VisionName(kVisions[v])), CheckDialog::HeadingRect(all, v));
+    }
+    for (int row = 0; row < kRows; ++row) {
+      fits(table, std::string(RowCaption(row)), CheckDialog::RowCaptionRect(all, row));
+      for (int v = 0; v < 4; ++v) {
+        // The fill in the middle, the frame on the rectangle's edges, nothing outside.
+        const RECT r = CheckDialog::SwatchRect(all, row, v);
+        const Rgb c = want.seen[column][row][v];
+        const int y = (r.top + r.bottom) / 2;
+        const COLORREF seen[] = {px.At(r.left - 1, y), px.At(r.left, y),
+                                 px.At((r.left + r.right) / 2, y), px.At(r.right - 1, y)};
+        EXPECT_THAT(seen, testing::ElementsAre(back, ink, RGB(c.r, c.g, c.b), ink))
+            << column << ' ' << row << ' ' << v << " at " << dpi << " dpi";
+      }
+    }
+  }
+}
 
 void DrainMessages() {
   MSG msg;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/check_view.h"
 #include "ui/main_window.h"
 #include "ui/ui_system.h"
 
@@ -80,6 +81,18 @@ void ExpectCaptionsFit(const MainWindow& form);
 void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill);
 
 std::string WindowText(HWND hwnd);
+
+// Calls open, which shows the Check Colors dialog modally, and runs body once
+// inside the dialog's own message loop; closes the dialog after body unless
+// body ended it. Returns whether body ran.
+bool InCheckDialog(const std::function<void()>& open, const std::function<void(HWND)>& body);
+
+// The Check Colors dialog as laid out and painted at dpi: every control in the
+// dialog's client area, in the 8 pt dialog font at dpi; every text (captions,
+// labels, buttons, pair lines, and the tables' row and vision captions) fits
+// its place in that font; and each table, painted alone, shows every swatch of
+// want framed on SwatchRect's edges and filled with its colour.
+void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi);
 
 // Sends the window a left-button press at down and its release at up (client
 // pixels), as a click does; the second form clicks the middle of a box or the link.

@@ -55,7 +55,7 @@ TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
             "is, choose Open Game Folder... in the File menu, or start Tintmoor with --data-dir "
             "and the game's data folder.");
   EXPECT_EQ(rec_.messages[0].title, "Cannot Apply Settings to AoM");
-  EXPECT_EQ(rec_.messages[0].style, 16u);
+  EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_FALSE(rec_.messages[0].windowVisible);
   // The window was not visible yet when the box was shown; it is now, with its caption.
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
@@ -89,7 +89,7 @@ TEST_F(WindowTest, EveryBoxAndTheLinkStandWhereTheWindowWasDrawnAt96Dpi) {
   const Rendering px(form_->hwnd());
   // layout_test pins the pixels; here the window must use them.
   for (int k = 0; k < kCells; ++k) {
-    EXPECT_EQ(form_->BoxRect(k), ToPixels(BoxTwips(k), 96)) << "picColor(" << k << ")";
+    EXPECT_EQ(form_->BoxRect(k), ToPixels(BoxTwips(k), 96)) << "box " << k;
     ExpectBoxPainted(px, form_->BoxRect(k), RGB(128, 128, 128));
   }
   EXPECT_EQ(form_->LinkRect(), ToPixels(kHyperLinkTwips, 96));
@@ -108,7 +108,7 @@ TEST_F(WindowTest, EveryCaptionAndTheLinkFitTheirRoom) {
 // place; Wine never does, so the test sends it as Windows would.
 TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
   RECT suggested{100, 50, 700, 800};
-  SendMessageA(form_->hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+  SendMessageA(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(form_->Dpi(), 144);
   RECT client, window;
@@ -125,7 +125,7 @@ TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
   EXPECT_EQ(px.At(20, 300), kBack);
   ExpectBoxPainted(px, form_->BoxRect(0), RGB(128, 128, 128));
   ExpectCaptionsFit(*form_);  // the fonts were fitted again for 144 dpi
-  // Clicks follow: this point was in picColor(10) at 96 dpi.
+  // Clicks follow: this point was in box 10 at 96 dpi.
   rec_.answers.push_back(RGB(1, 2, 3));
   Click(form_->hwnd(), {216, 168}, {216, 168});
   EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
@@ -189,7 +189,7 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
 // elsewhere, over the captions too, the arrow.
 TEST_F(WindowTest, BoxesAndLinkTakeClicksUnderTheHandWithItsHotSpotAtTheFingerTip) {
   HWND hwnd = form_->hwnd();
-  const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
   const HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_HAND_CURSOR));
   const PixelRect box = form_->BoxRect(4), link = form_->LinkRect();
   const struct {
