@@ -25,8 +25,8 @@ namespace {
 
 constexpr const char* kStartupTitle = "Cannot Apply Settings to AoM";
 constexpr const char* kRestoreHint =
-    "Choose Restore Default Colors in the Options menu to put the default colours back.";
-constexpr const char* kColoursKept = "Your colours are still in the window.";
+    "Choose Restore Default Colors in the Options menu to put the default colors back.";
+constexpr const char* kColoursKept = "Your colors are still in the window.";
 // The way out of every message that says the game was not found.
 constexpr const char* kFindTheGame =
     "\r\n\r\nTo show Tintmoor where the game is, choose Open Game Folder... in the File "
@@ -160,8 +160,8 @@ void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
   const std::string source = DefaultColorFilePath(fs_);
   if (!fs_.IsFile(source)) {
     throw CommandFailure("The game's data folder\n" + at.folder +
-                         "\nhas no colour file, and the program's default colour file\n" + source +
-                         "\nis missing, so there are no colours to show.\n\nNothing was "
+                         "\nhas no color file, and the program's default color file\n" + source +
+                         "\nis missing, so there are no colors to show.\n\nNothing was "
                          "changed on disk. Put the playercolors.xml that comes with Tintmoor "
                          "beside the program, then choose Restore Default Colors in the "
                          "Options menu.");
@@ -187,7 +187,7 @@ void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
     }
   }
   throw CommandFailure(
-      "The game's data folder has no colour file, and the default colours could not be copied "
+      "The game's data folder has no color file, and the default colors could not be copied "
       "from\n" +
       source + "\nto\n" + at.path() + "\n\nThe reason: " + CopyProblem(problem));
 }
@@ -211,7 +211,7 @@ void WindowCommands::Load(ColorWindow& window) {
     // The reader's words name the file and the fault; the way out is ours to add.
     throw CommandFailure(std::string(e.what()) +
                          "\nIf the file is damaged, choose Restore Default Colors in the "
-                         "Options menu to replace it with the default colours.");
+                         "Options menu to replace it with the default colors.");
   }
   state_.location = std::move(at);
   state_.tree = std::move(tree);
@@ -228,14 +228,14 @@ void WindowCommands::ReportTableProblems(ColorWindow& window) {
     problems = DescribeTableProblems(*state_.tree, ReadColorTable(*state_.tree));
   }
   if (problems.empty()) return;
-  std::string text = "The colour file\n" + state_.location.path() + "\nis not as expected:\n";
+  std::string text = "The color file\n" + state_.location.path() + "\nis not as expected:\n";
   for (size_t i = 0; i < problems.size() && i < kProblemsListed; ++i) {
     text += "\n- " + problems[i];
   }
   if (problems.size() > kProblemsListed) {
     text += "\n- and " + std::to_string(problems.size() - kProblemsListed) + " more";
   }
-  text += "\n\nColours that could not be read are shown as grey.";
+  text += "\n\nColors that could not be read are shown as grey.";
   if (missing) text += " Save is not possible until the file is whole.";
   text += std::string("\n") + kRestoreHint;
   window.ShowMessage(text, TINTMOOR_TITLE, MessageKind::kWarning);
@@ -264,7 +264,7 @@ void WindowCommands::ReportWrite(ColorWindow& window, const std::string& dataFol
         "Windows does not let Tintmoor change\n" + ColorFilePath(dataFolder) + "\nso " + what +
             " went into your own copy of the game's files instead:\n" + ColorFilePath(done.folder) +
             "\n\nWindows gives the game this copy whenever you play as this Windows user, so "
-            "you will see the new colours. Other users of this computer keep the colours "
+            "you will see the new colors. Other users of this computer keep the colors "
             "of the game's folder.",
         TINTMOOR_TITLE, MessageKind::kInformation);
   }
@@ -345,7 +345,7 @@ void WindowCommands::Save(ColorWindow& window) {
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
-                         "\nthat the colours were loaded from no longer exists.\n\n" +
+                         "\nthat the colors were loaded from no longer exists.\n\n" +
                          kColoursKept +
                          " Nothing was changed on disk. Put the folder back, then choose Save "
                          "again. If the game is somewhere else now, choose Open Game Folder... "
@@ -353,7 +353,7 @@ void WindowCommands::Save(ColorWindow& window) {
                          "back, and Save.");
   }
   if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
-    throw CommandFailure("Nothing was saved: in the colour file\n" + at.path() + "\n" + missing +
+    throw CommandFailure("Nothing was saved: in the color file\n" + at.path() + "\n" + missing +
                          ".\n\nNothing was changed on disk.\n" + kRestoreHint);
   }
 
@@ -374,11 +374,11 @@ void WindowCommands::Save(ColorWindow& window) {
       // question may wait on the user for long: other writers go on meanwhile.
       lock.reset();
       const Answer answer = window.Ask(
-          "The colour file\n" + at.path() +
+          "The color file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
-              "Tintmoor, saved it).\n\nYes: overwrite it with the colours shown here.\nNo: "
-              "reload it and show its colours; Undo in the Edit menu brings the colors shown "
-              "here back.\nCancel: change nothing; the colours shown here stay unsaved.",
+              "Tintmoor, saved it).\n\nYes: overwrite it with the colors shown here.\nNo: "
+              "reload it and show its colors; Undo in the Edit menu brings the colors shown "
+              "here back.\nCancel: change nothing; the colors shown here stay unsaved.",
           TINTMOOR_TITLE, Question::kYesNoCancel);
       if (answer == Answer::kNo) {
         Load(window);
@@ -396,7 +396,7 @@ void WindowCommands::Save(ColorWindow& window) {
   lock.reset();
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
   MatchFile(window);
-  ReportWrite(window, at.dataFolder, done, "the colours");
+  ReportWrite(window, at.dataFolder, done, "the colors");
   if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
     window.ShowMessage(notice, TINTMOOR_TITLE, MessageKind::kInformation);
   ReportRunningGame(window);
