@@ -218,6 +218,7 @@ void WindowCommands::Load(ColorWindow& window) {
   state_.loaded = loaded;
   ReportTableProblems(window);
 }
+
 // One message after a load when the file lacks cells or holds unreadable ones.
 void WindowCommands::ReportTableProblems(ColorWindow& window) {
   std::vector<std::string> problems;
