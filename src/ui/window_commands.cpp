@@ -346,8 +346,7 @@ void WindowCommands::Save(ColorWindow& window) {
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
-                         "\nthat the colors were loaded from no longer exists.\n\n" +
-                         kColoursKept +
+                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
                          " Nothing was changed on disk. Put the folder back, then choose Save "
                          "again. If the game is somewhere else now, choose Open Game Folder... "
                          "in the File menu, then Undo in the Edit menu to bring these colors "
