@@ -7,7 +7,9 @@ TINTMOOR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TINTMOOR_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   libstb-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils python3
+  # The release files (tools/release) and their tests.
+  cmark-gfm help2man dpkg-dev man-db unzip binutils
 )
 
 # The game's registry key, where its installer writes "AppPath" (the install

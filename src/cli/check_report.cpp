@@ -29,7 +29,7 @@ std::string PairName(int a, int b) {
 
 void PrintCheck(const CheckResult& result, std::ostream& out) {
   out << "Closest pairs (CIEDE2000):\n";
-  out << Pad("vision", 14) << Pad("unit colours", 36) << "minimap colours\n";
+  out << Pad("vision", 14) << Pad("unit colors", 36) << "minimap colors\n";
   for (size_t v = 0; v < kVisions.size(); ++v) {
     out << Pad(std::string(VisionName(kVisions[v])), 14);
     for (size_t column = 0; column < 2; ++column) {

@@ -14,36 +14,59 @@
 
 namespace {
 
-void PrintHelp(std::ostream& out, const std::vector<CliCommand>& commands) {
+void PrintCommands(std::ostream& out, std::span<const CliCommand> commands, size_t width) {
+  for (const CliCommand& c : commands) {
+    const std::string name = c.name;
+    out << "  " << name << std::string(width - name.size() + 2, ' ') << c.summary << "\n";
+  }
+}
+
+// What a player reads first: what the tool does, its commands, and where it
+// looks for the game. Each command's own help holds its details.
+void PrintHelp(std::ostream& out) {
+  size_t width = 0;
+  for (std::span<const CliCommand> group : {ColorCommands(), MarkupCommands()})
+    for (const CliCommand& c : group) width = std::max(width, std::string(c.name).size());
   out << "Usage: tintmoor-cli COMMAND [ARGUMENTS]\n"
-         "       tintmoor-cli --help\n"
+         "\n"
+         "Changes the player colors of Age of Mythology as the Tintmoor window does,\n"
+         "checks that every player can tell them apart, and shares color schemes.\n"
+         "Quit the game first: it reads its colors only when it starts.\n"
          "\n"
          "Commands:\n";
-  size_t width = 0;
-  for (const CliCommand& c : commands)
-    width = std::max(width, std::string(c.name).size() + 1 + std::string(c.args).size());
-  for (const CliCommand& c : commands) {
-    std::string head = std::string(c.name) + " " + c.args;
-    out << "  " << head << std::string(width - head.size() + 2, ' ') << c.summary << "\n";
-  }
+  PrintCommands(out, ColorCommands(), width);
   out << "\n"
-         "Markup files are read and written as bytes, without any character-set\n"
-         "conversion. Output lines end in LF; files written by format end in CR LF,\n"
-         "as the program saves them.\n"
+         "Looking at any markup file:\n";
+  PrintCommands(out, MarkupCommands(), width);
+  out << "\n"
+         "Options:\n"
+         "  -h, --help        show this help; tintmoor-cli COMMAND --help shows the\n"
+         "                    arguments of one command\n"
+         "  -V, --version     show the version\n"
          "\n"
-         "Each command explains itself: tintmoor-cli COMMAND --help. Commands that\n"
-         "read or write the game's colour file find it as the window does, or take\n"
-         "--data-dir DIR"
-#ifndef _WIN32
-         " or --wine-prefix DIR"
+         "The commands find the game's color file as the window does"
+#ifdef _WIN32
+         ", through the game's\n"
+         "registry entry; --data-dir DIR names its data folder instead.\n"
+#else
+         ": in the Wine\n"
+         "prefix in $WINEPREFIX, or ~/.wine. --wine-prefix DIR names another prefix,\n"
+         "--data-dir DIR the game's data folder.\n"
 #endif
-         ".\n"
          "\n"
-         "Exit status: 0 success, 1 failed and the game's files were not written,\n"
-         "2 bad usage, 3 a counter overflowed (a line of more than 32767 words,\n"
-         "nesting deeper than 32766 levels), 4 check found players that are hard to\n"
-         "tell apart, 5 the colours were saved but what followed failed (deleting\n"
-         "playercolors.xmb, or printing the report).\n";
+         "Examples:\n"
+         "  tintmoor-cli list                           show the game's colors\n"
+         "  tintmoor-cli set \"Player 1\" unit '#3366ff'  make Player 1 blue\n"
+         "  tintmoor-cli check                          can every player tell them apart?\n"
+         "  tintmoor-cli apply colour-vision            colors every player can tell apart\n"
+         "\n"
+         "Exit status:\n"
+         "  0  done\n"
+         "  1  failed; the game's files were not written\n"
+         "  2  a mistake in the command line\n"
+         "  3  a file holds a line too long to read\n"
+         "  4  check found players that are hard to tell apart\n"
+         "  5  the colors were saved, but what followed failed\n";
 }
 
 // The one way a failure reaches the user: a single line, with nothing in it
@@ -52,6 +75,9 @@ int Fail(std::ostream& err, int status, const std::string& message) {
   err << "error: " << EscapeControls(OneLine(message)) << "\n";
   return status;
 }
+
+// A command that failed after writing the game's file did not fail to save.
+int Failed(const CliEnv& env) { return env.savedTo.empty() ? kExitFile : kExitSavedBut; }
 
 int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv& env) {
   try {
@@ -73,18 +99,16 @@ int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv&
     return Fail(env.err, kExitOverflow, e.what());
   } catch (const ColorFileOverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const SavedButError& e) {
-    return Fail(env.err, kExitSavedBut, e.what());
   } catch (const ColorFileError& e) {
     // The new file is in place; only the xmb stayed behind.
-    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : kExitFile,
+    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
                 e.what());
   } catch (const TintError& e) {
-    return Fail(env.err, kExitFile, e.what());
+    return Fail(env.err, Failed(env), e.what());
   } catch (const std::bad_alloc&) {
-    return Fail(env.err, kExitFile, "out of memory");
+    return Fail(env.err, Failed(env), "out of memory");
   } catch (const std::exception& e) {
-    return Fail(env.err, kExitFile, e.what());
+    return Fail(env.err, Failed(env), e.what());
   }
 }
 
@@ -96,7 +120,9 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
   const std::string& name = args[0];
   int status = kExitOk;
   if (name == "--help" || name == "-h" || name == "help") {
-    PrintHelp(env.out, commands);
+    PrintHelp(env.out);
+  } else if (name == "--version" || name == "-V") {
+    env.out << "tintmoor-cli " TINTMOOR_VERSION "\n";
   } else {
     const auto command = std::find_if(commands.begin(), commands.end(),
                                       [&](const CliCommand& c) { return name == c.name; });
@@ -106,10 +132,17 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
     status = Run(*command, std::vector<std::string>(args.begin() + 1, args.end()), env);
   }
   // A report that did not arrive is a failure, whatever the command found;
-  // a command that already failed has said so.
+  // a command that already failed has said so. Once the game's file was
+  // written, that failure must not read as "nothing was written".
   env.out.flush();
-  if (!env.out && (status == kExitOk || status == kExitClosePairs))
-    status = Fail(env.err, kExitFile, "cannot write to standard output");
+  if (!env.out && (status == kExitOk || status == kExitClosePairs)) {
+    status = env.savedTo.empty()
+                 ? Fail(env.err, kExitFile, "cannot write to standard output")
+                 : Fail(env.err, kExitSavedBut,
+                        "the new colors are in " + env.savedTo +
+                            ", but the report of the changes could not be written to standard "
+                            "output");
+  }
   return status;
 }
 

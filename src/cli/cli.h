@@ -26,13 +26,6 @@ enum CliExit : int {
 };
 inline constexpr int kExitFailed = kExitFile;
 
-// Thrown when the colours were saved but a later step failed (the xmb could
-// not be deleted, the report could not be printed): exit status 5.
-class SavedButError : public TintError {
- public:
-  using TintError::TintError;
-};
-
 // What a command may touch; tests give it string streams and a fake file system.
 struct CliEnv {
   std::ostream& out;  // binary: bytes pass unchanged
@@ -40,6 +33,9 @@ struct CliEnv {
   std::istream& in;  // read by "import -" and "--scheme -"
   ColorFileSystem& fs;
   bool swatches = false;  // out is a terminal that shows 24-bit colour
+  // Set by a command once it has written the game's colour file (the path
+  // written): a failure after that is exit status 5, not 1.
+  std::string savedTo{};
 };
 
 struct CliCommand {

@@ -13,6 +13,7 @@
 #include "cli/preview_png.h"
 #include "cli/text.h"
 #include "colorfile/color_store.h"
+#include "colorfile/color_text.h"
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
@@ -103,29 +104,25 @@ int List(const Args& a, CliEnv& env) {
 }
 
 int Set(const Args& a, CliEnv& env) {
-  ExpectPositionals(a, 5);
   const auto& p = a.positionals;
+  if (p.size() != 3 && p.size() != 5)
+    throw UsageError(p.size() < 5 ? "too few arguments" : "too many arguments");
   const auto row = ParseRow(p[0]);
   if (!row)
     throw UsageError("\"" + Shown(p[0]) + "\" is not a row (0 to 12, Gaia, Player 1 to Player 12)");
   const auto column = ParseColumn(p[1]);
   if (!column)
     throw UsageError("\"" + Shown(p[1]) + "\" is not a column (0 to 2, unit, minimap, dead)");
-  uint8_t rgb[3];
-  for (size_t i = 0; i < 3; ++i) {
-    const std::string& s = p[2 + i];
-    int v = -1;
-    if (!s.empty() && s.size() <= 3 && s.find_first_not_of("0123456789") == std::string::npos)
-      v = std::stoi(s);
-    if (v < 0 || v > 255)
-      throw UsageError("\"" + Shown(s) + "\" is not a colour component (0 to 255)");
-    rgb[i] = static_cast<uint8_t>(v);
-  }
-  // The other 38 colours stay as the file holds them (in normal form).
+  // R G B as three arguments, or one: "#RRGGBB" as color pickers show it.
+  const std::string text = p.size() == 5 ? p[2] + " " + p[3] + " " + p[4] : p[2];
+  const auto rgb = ParseColorText(text, p.size() == 5 ? kColorDecimal : kColorHash);
+  if (!rgb)
+    throw UsageError("\"" + Shown(text) + "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
+  // The other 38 colors stay as the file holds them (in normal form).
   return WriteTable(
       a, env,
       [&](ColorTable table) {
-        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = {rgb[0], rgb[1], rgb[2]};
+        table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = *rgb;
         return table;
       },
       a.Has("--dry-run"));
@@ -138,7 +135,9 @@ int Export(const Args& a, CliEnv& env) {
   const std::string& file = a.positionals[0];
   if (file != "-") RefuseColourFiles(file, game.folder, env);
   WriteOutputFile(file, text, "the scheme", env);
-  if (file != "-") env.out << "Wrote the colours of " << game.path << " to " << file << '\n';
+  if (file != "-")
+    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to " << EscapeControls(file)
+            << '\n';
   return kExitOk;
 }
 
@@ -174,7 +173,7 @@ int Check(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const double threshold = ThresholdOption(a);
   const ShownColours shown = ColoursToShow(a, env);
-  env.out << shown.title << "\n\n";
+  env.out << EscapeControls(shown.title) << "\n\n";
   const CheckResult result = CheckTable(shown.table, threshold);
   PrintCheck(result, env.out);
   return result.close.empty() ? kExitOk : kExitClosePairs;
@@ -219,7 +218,7 @@ int Separate(const Args& a, CliEnv& env) {
     return kExitOk;
   }
   env.out << "; " << ThresholdText(threshold)
-          << " could not be reached, so these are the farthest apart the colours could be "
+          << " could not be reached, so these are the farthest apart the colors could be "
              "brought.\n";
   return kExitClosePairs;
 }
@@ -235,11 +234,15 @@ int Preview(const Args& a, CliEnv& env) {
   const CheckResult result = CheckTable(shown.table, threshold);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
-  if (*out != "-") RefuseColourFiles(*out, shown.gameFolder, env);
+  // The game's files are kept from the picture whatever colours it shows.
+  if (*out != "-")
+    RefuseColourFiles(*out, shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder,
+                      env);
   WriteOutputFile(*out, png, "the preview", env);
   if (*out == "-") return kExitOk;
   const size_t pairs = result.close.size();
-  env.out << "Wrote " << *out << " (" << image.width << " x " << image.height << " pixels); "
+  env.out << "Wrote " << EscapeControls(*out) << " (" << image.width << " x " << image.height
+          << " pixels); "
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
@@ -250,26 +253,29 @@ int Preview(const Args& a, CliEnv& env) {
 const char* const kListHelp =
     "usage: tintmoor-cli list [--format text|csv|json] [location options]\n"
     "\n"
-    "Shows the game's 39 player colours: a row for Gaia and each of Player 1 to\n"
-    "Player 12, three colours each, as red green blue (0 to 255). In a terminal\n"
-    "that shows 24-bit colour, a swatch stands beside each colour.\n"
+    "Shows the game's 39 player colors: a row for Gaia and each of Player 1 to\n"
+    "Player 12, three colors each, as red green blue (0 to 255). In a terminal\n"
+    "that shows 24-bit color, a swatch stands beside each color.\n"
     "\n"
     "  --format FORMAT     text (the default), csv or json\n";
 
 const char* const kSetHelp =
     "usage: tintmoor-cli set ROW COLUMN R G B [--dry-run] [location options]\n"
+    "       tintmoor-cli set ROW COLUMN #RRGGBB [--dry-run] [location options]\n"
     "\n"
-    "Changes one colour and saves the file as the window's Save does: the new file\n"
+    "Changes one color and saves the file as the window's Save does: the new file\n"
     "replaces the old one only once it is completely written, and playercolors.xmb\n"
-    "is deleted so that the game reads the new colours.\n"
+    "is deleted so that the game reads the new colors.\n"
     "\n"
     "  ROW       0 to 12, or its caption: Gaia, \"Player 1\" ... \"Player 12\"\n"
     "  COLUMN    0 to 2, or unit (highlight, unit, HP bar and waypoint flag),\n"
     "            minimap, dead\n"
     "  R G B     red, green and blue, 0 to 255\n"
+    "  #RRGGBB   the same in hexadecimal, as color pickers show it (quote it in a\n"
+    "            shell, where # starts a comment: '#ff8000')\n"
     "  --dry-run show the change without writing anything\n"
     "\n"
-    "Colours the file holds in another form (\"12 x 4\", \"-5 300 7\") are saved in\n"
+    "Colors the file holds in another form (\"12 x 4\", \"-5 300 7\") are saved in\n"
     "normal form; each is listed, and counted as rewritten. Exit status 0 saved,\n"
     "1 nothing was written, 2 bad usage, 3 the file's markup overflowed, 5 saved\n"
     "but playercolors.xmb could not be deleted or the report not printed.\n";
@@ -277,15 +283,15 @@ const char* const kSetHelp =
 const char* const kExportHelp =
     "usage: tintmoor-cli export FILE [location options]\n"
     "\n"
-    "Writes the game's colours to FILE as a colour scheme (\"-\" for standard\n"
+    "Writes the game's colors to FILE as a color scheme (\"-\" for standard\n"
     "output): a text file with one line per row, the row's caption and its three\n"
-    "colours, that you can edit and share and read back with import.\n";
+    "colors, that you can edit and share and read back with import.\n";
 
 const char* const kImportHelp =
     "usage: tintmoor-cli import FILE [--dry-run] [location options]\n"
     "\n"
-    "Reads a colour scheme from FILE (\"-\" for standard input) and saves its\n"
-    "colours into the game's file, as set does. A scheme with a missing or\n"
+    "Reads a color scheme from FILE (\"-\" for standard input) and saves its\n"
+    "colors into the game's file, as set does. A scheme with a missing or\n"
     "malformed row is refused, naming the line, and nothing is written.\n"
     "\n"
     "  --dry-run show the changes without writing anything\n";
@@ -293,7 +299,7 @@ const char* const kImportHelp =
 const char* const kPresetsHelp =
     "usage: tintmoor-cli presets\n"
     "\n"
-    "Lists the built-in colour schemes that apply can write.\n";
+    "Lists the built-in color schemes that apply can write.\n";
 
 const char* const kApplyHelp =
     "usage: tintmoor-cli apply NAME [--dry-run] [location options]\n"
@@ -306,32 +312,32 @@ const char* const kCheckHelp =
     "usage: tintmoor-cli check [--threshold N] [--preset NAME | --scheme FILE]\n"
     "                          [location options]\n"
     "\n"
-    "Checks that players can tell each other apart: for the 13 unit colours and\n"
-    "the 13 minimap colours, the perceptual distance (CIEDE2000) of every pair, for\n"
+    "Checks that players can tell each other apart: for the 13 unit colors and\n"
+    "the 13 minimap colors, the perceptual distance (CIEDE2000) of every pair, for\n"
     "normal vision and as seen with protanopia, deuteranopia and tritanopia. Lists\n"
     "every pair closer than the threshold, closest first, with the vision it fails\n"
     "under. Exit status 0 when no pair is closer, 4 when some are.\n"
     "\n"
     "  --threshold N   the smallest distance accepted (default 10; about 1 is\n"
-    "                  just noticeable for colours side by side)\n"
-    "  --preset NAME   check a built-in scheme instead of the game's colours\n"
-    "  --scheme FILE   check a scheme file instead of the game's colours\n";
+    "                  just noticeable for colors side by side)\n"
+    "  --preset NAME   check a built-in scheme instead of the game's colors\n"
+    "  --scheme FILE   check a scheme file instead of the game's colors\n";
 
 const char* const kPreviewHelp =
     "usage: tintmoor-cli preview --out FILE [--threshold N] [--preset NAME | --scheme FILE]\n"
     "                            [location options]\n"
     "\n"
-    "Draws the colours as a PNG picture: a row per player and, for the unit and\n"
-    "the minimap colours, a column per kind of vision (normal, protanopia,\n"
-    "deuteranopia, tritanopia) showing each colour as seen with it, simulated as\n"
+    "Draws the colors as a PNG picture: a row per player and, for the unit and\n"
+    "the minimap colors, a column per kind of vision (normal, protanopia,\n"
+    "deuteranopia, tritanopia) showing each color as seen with it, simulated as\n"
     "check does. A pair that check lists as closer than the threshold is framed in\n"
     "black on both swatches, under each vision it fails under, with the other\n"
     "player named in the corner (G for Gaia); the pairs are listed at the bottom.\n"
     "\n"
     "  --out FILE      the PNG to write (\"-\" for standard output)\n"
     "  --threshold N   the smallest distance accepted (default 10, as check)\n"
-    "  --preset NAME   draw a built-in scheme instead of the game's colours\n"
-    "  --scheme FILE   draw a scheme file instead of the game's colours\n";
+    "  --preset NAME   draw a built-in scheme instead of the game's colors\n"
+    "  --scheme FILE   draw a scheme file instead of the game's colors\n";
 
 // The way back to the game's file as Tintmoor first found it.
 const char* const kRestoreOriginalHelp =
@@ -343,29 +349,34 @@ const char* const kRestoreOriginalHelp =
     "is the program's default file it started from. The file goes where the game\n"
     "reads it (your VirtualStore copy on Windows, when there is one), in the same\n"
     "safe way as a save, and playercolors.xmb is deleted in both folders. The\n"
-    ".orig file stays, so this can be done again.\n";
+    ".orig file stays, so this can be done again. Only a regular file (not a\n"
+    "link) holding all 13 rows of 3 colors is put back; anything else is refused,\n"
+    "and nothing is changed.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
-  const auto lock = env.fs.LockFolder(folder);
+  auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
   const ColorFileLocation at = LocateColorFile(env.fs, folder);
   const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
                       (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
   const GameWrite done = RestoreOriginalColorFile(env.fs, at);
+  lock.reset();
+  env.savedTo = ColorFilePath(done.folder);
   if (done.movedToVirtualStore)
-    env.out << "Windows does not let this program change " << at.path()
+    env.out << "Windows does not let this program change " << EscapeControls(at.path())
             << "; the original went into your own copy, which the game reads when you play as "
                "this Windows user.\n";
-  env.out << "Put " << OriginalFilePath(done.folder) << " back as " << ColorFilePath(done.folder);
+  env.out << "Put " << EscapeControls(OriginalFilePath(done.folder)) << " back as "
+          << EscapeControls(ColorFilePath(done.folder));
   if (done.xmbLeft) {
     env.out << '\n';
     throw *done.xmbLeft;
   }
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
-  env.out << "\nRestart the game to see its colours.\n";
+  env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
 }
 
@@ -373,11 +384,11 @@ const char* const kSeparateHelp =
     "usage: tintmoor-cli separate [--threshold D] [--column unit|minimap|dead|all]\n"
     "                             [--dry-run] [location options]\n"
     "\n"
-    "Moves as few of the game's colours as it needs, each as little as it can,\n"
+    "Moves as few of the game's colors as it needs, each as little as it can,\n"
     "until every pair in a column is at least D apart (CIEDE2000) for normal\n"
     "vision and as seen with protanopia, deuteranopia and tritanopia, and saves\n"
-    "them. Each moved colour is listed with how far it moved from yours. The same\n"
-    "colours always give the same result. Exit status 0 when every pair is far\n"
+    "them. Each moved color is listed with how far it moved from yours. The same\n"
+    "colors always give the same result. Exit status 0 when every pair is far\n"
     "enough apart, 4 when D could not be reached (the best found is saved).\n"
     "\n"
     "  --threshold D   the smallest distance wanted (default 10, as check)\n"
@@ -387,22 +398,22 @@ const char* const kSeparateHelp =
 const CliCommand kColorCommands[] = {
     {"list",
      "[--format text|csv|json]",
-     "show the game's 39 player colours",
+     "show the game's 39 player colors",
      {{"--format"}, {}},
      kListHelp,
      true,
      List},
     {"set",
-     "ROW COLUMN R G B [--dry-run]",
-     "change one colour and save the file",
+     "ROW COLUMN R G B|#RRGGBB [--dry-run]",
+     "change one color and save the file",
      {{}, {"--dry-run"}},
      kSetHelp,
      true,
      Set},
-    {"export", "FILE", "write the game's colours to a scheme file", {}, kExportHelp, true, Export},
+    {"export", "FILE", "write the game's colors to a scheme file", {}, kExportHelp, true, Export},
     {"import",
      "FILE [--dry-run]",
-     "save the colours of a scheme file",
+     "save the colors of a scheme file",
      {{}, {"--dry-run"}},
      kImportHelp,
      true,
@@ -424,14 +435,14 @@ const CliCommand kColorCommands[] = {
      Check},
     {"separate",
      "[--threshold D] [--column C] [--dry-run]",
-     "move colours apart until every player can tell them apart",
+     "move colors apart until every player can tell them apart",
      {{"--threshold", "--column"}, {"--dry-run"}},
      kSeparateHelp,
      true,
      Separate},
     {"preview",
      "--out FILE",
-     "draw the colours as each kind of vision sees them",
+     "draw the colors as each kind of vision sees them",
      {{"--out", "--threshold", "--preset", "--scheme"}, {}},
      kPreviewHelp,
      true,

@@ -43,31 +43,40 @@ int RunFormat(const Args& args, CliEnv& env) {
 const char* const kDumpHelp =
     "Usage: tintmoor-cli dump FILE\n"
     "\n"
-    "Reads FILE as the program loads the colour file and prints the tree:\n"
+    "Reads FILE as the program loads the color file and prints the tree:\n"
     "\"root open\" or \"root closed\", then one line per element, depth first,\n"
     "indented two spaces per level: the quoted name, open or closed, each\n"
     "attribute as \"name\"=\"value\", then \" : \" and the quoted text. Quoted\n"
     "texts escape \\\" \\\\ \\t \\r \\n, and any other byte outside 0x20-0x7E\n"
-    "as \\xNN. (A file named --help: write ./--help.)\n";
+    "as \\xNN. (A file named --help: write ./--help.)\n"
+    "\n"
+    "FILE is read as bytes, without any character-set conversion; output lines\n"
+    "end in LF on every system. Exit status 0 done, 1 FILE cannot be read, 2 bad\n"
+    "usage, 3 a 16-bit counter of the reader overflowed (a line of more than\n"
+    "32767 words).\n";
 
 const char* const kFormatHelp =
     "Usage: tintmoor-cli format FILE\n"
     "\n"
-    "Reads FILE as the program loads the colour file and prints the bytes a\n"
+    "Reads FILE as the program loads the color file and prints the bytes a\n"
     "save would write: the declaration line, an empty line, then one line per\n"
-    "element, indented by tabs, every line ended by CR LF.\n";
+    "element, indented by tabs, every line ended by CR LF.\n"
+    "\n"
+    "Bytes in, bytes out: no character-set conversion. Exit status 0 done, 1 FILE\n"
+    "cannot be read, 2 bad usage, 3 a 16-bit counter overflowed (a line of more\n"
+    "than 32767 words, or nesting deeper than 32766 levels).\n";
 
 const CliCommand kMarkupCommands[] = {
     {"dump",
      "FILE",
-     "print the tree read from FILE, one element per line",
+     "print the tree read from a file, one element per line",
      {},
      kDumpHelp,
      false,
      RunDump},
     {"format",
      "FILE",
-     "read FILE and print it as a save would write it",
+     "read a file and print it as a save would write it",
      {},
      kFormatHelp,
      false,

@@ -30,7 +30,7 @@ std::string CellLabel(int cell) {
   return std::string(RowCaption(cell / kColumns)) + " " + std::string(ColumnName(cell % kColumns));
 }
 
-std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " colour" : " colours"); }
+std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " color" : " colors"); }
 
 std::string Lower(std::string s) {
   for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -53,25 +53,35 @@ StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 
 }  // namespace
 
+LockWait WaitSaying(CliEnv& env) {
+  LockWait wait;
+  wait.announce = [&env](const std::string& colorFile) {
+    env.err << "Waiting for another program to finish saving " << EscapeControls(colorFile)
+            << " ...\n";
+    env.err.flush();
+  };
+  return wait;
+}
+
 GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   GameFile game;
   game.folder = FindDataFolder(args);
-  // Another writer of this game's file finishes first, and what it wrote is
-  // what this command reads and changes.
-  if (forWriting) game.lock = env.fs.LockFolder(game.folder);
-  game.at = LocateColorFile(env.fs, game.folder);
-  game.path = game.source = game.at.path();
   if (!env.fs.IsFolder(game.folder))
     throw TintError("the game's data folder " + game.folder + " does not exist");
-  if (!env.fs.IsFile(game.path)) {
+  // Another writer of this game's file finishes first, and what it wrote is
+  // what this command reads and changes.
+  if (forWriting) game.lock = LockGameFiles(env.fs, game.folder, WaitSaying(env));
+  game.at = LocateColorFile(env.fs, game.folder);
+  game.path = game.source = game.at.path();
+  if (!ColorFileExists(env.fs, game.path)) {
     if (!forWriting)
-      throw TintError("there is no colour file " + game.path +
+      throw TintError("there is no color file " + game.path +
                       " yet (start Tintmoor once, or write one with: tintmoor-cli apply default)");
     game.source = DefaultColorFilePath(env.fs);
     game.fromDefault = true;
     if (!env.fs.IsFile(game.source))
-      throw TintError("there is no colour file " + game.path +
-                      ", and the program's default colour file " + game.source + " is missing too");
+      throw TintError("there is no color file " + game.path +
+                      ", and the program's default color file " + game.source + " is missing too");
   }
   try {
     game.tree = LoadColorTree(env.fs, game.source, game.loaded);
@@ -81,8 +91,8 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   } catch (const ColorFileError& e) {
     if (!game.fromDefault) throw;
     // The game's file is not what failed: say which one did.
-    throw TintError("there is no colour file " + game.path +
-                    " yet, and the program's default colour file that would start it cannot "
+    throw TintError("there is no color file " + game.path +
+                    " yet, and the program's default color file that would start it cannot "
                     "be used: " +
                     OneLine(e.what()));
   }
@@ -92,7 +102,7 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
 ColorTable ReadTable(const GameFile& game, CliEnv& env) {
   const auto cells = ReadColorTable(*game.tree);
   for (const std::string& problem : DescribeTableProblems(*game.tree, cells))
-    env.err << "warning: " << game.source << ": " << problem << '\n';
+    env.err << "warning: " << EscapeControls(game.source + ": " + problem) << '\n';
   ColorTable table{};
   for (int cell = 0; cell < kCells; ++cell)
     At(table, cell) = cells[static_cast<size_t>(cell)].color;
@@ -104,17 +114,18 @@ int WriteTable(const Args& args, CliEnv& env,
   GameFile game = LoadGame(args, env, true);
   if (const std::string missing = DescribeMissingShape(*game.tree); !missing.empty()) {
     if (game.fromDefault)
-      throw TintError("the program's default colour file " + game.source +
+      throw TintError("the program's default color file " + game.source +
                       " is not whole: " + missing +
                       "; nothing was written (put the playercolors.xml that comes with Tintmoor "
                       "back beside the program)");
-    throw TintError("the colour file " + game.path + " is not whole: " + missing +
+    throw TintError("the color file " + game.path + " is not whole: " + missing +
                     "; nothing was written (tintmoor-cli apply default puts the default file "
                     "back)");
   }
   std::ostringstream report;
   if (game.fromDefault)
-    report << "There is no " << game.path << " yet; starting from the default colours.\n";
+    report << "There is no " << EscapeControls(game.path)
+           << " yet; starting from the default colors.\n";
   const ColorTable current = ReadTable(game, env);
   const ColorTable wanted = change(current);
   const auto texts = CellTexts(*game.tree);
@@ -145,25 +156,24 @@ int WriteTable(const Args& args, CliEnv& env,
       (!game.at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(game.at.virtualFolder)));
   SaveOutcome outcome;
   const GameWrite done = SaveColorTree(env.fs, game.at, *game.tree, game.loaded, &outcome);
+  // Nobody waits on this command's output while others wait to save.
+  game.lock.reset();
   const std::string written = ColorFilePath(done.folder);
+  env.savedTo = written;
   if (done.movedToVirtualStore)
-    report << "Windows does not let this program change " << game.path
-           << "; the colours went into your own copy, which the game reads when you play as "
+    report << "Windows does not let this program change " << EscapeControls(game.path)
+           << "; the colors went into your own copy, which the game reads when you play as "
               "this Windows user.\n";
   if (done.xmbLeft) {
     // Saved, but the xmb stayed: the report is true as far as it goes.
-    env.out << report.str() << count << "; wrote " << written << '\n';
+    env.out << report.str() << count << "; wrote " << EscapeControls(written) << '\n';
     throw *done.xmbLeft;
   }
-  env.out << report.str() << count << "; wrote " << written;
+  env.out << report.str() << count << "; wrote " << EscapeControls(written);
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
-  env.out << "\nRestart the game to see the new colours.\n";
+  env.out << "\nRestart the game to see the new colors.\n";
   if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
-    env.err << "warning: " << OneLine(notice) << '\n';
-  env.out.flush();
-  if (!env.out)
-    throw SavedButError("the new colours are in " + game.path +
-                        ", but the report of the changes could not be written to standard output");
+    env.err << "warning: " << EscapeControls(OneLine(notice)) << '\n';
   return kExitOk;
 }
 
@@ -192,37 +202,66 @@ ColorTable LoadScheme(const std::string& file, CliEnv& env) {
 
 namespace {
 
-// The same file or folder: by identity where the system tells it, else by the
-// absolute path with "." and ".." resolved (and, on Windows, in any case).
-bool SamePlace(const fs::path& a, const fs::path& b) {
-  std::error_code ec;
-  if (fs::equivalent(a, b, ec)) return true;
-  auto normal = [](const fs::path& p) {
-    std::error_code e;
-    std::string s = fs::absolute(p, e).lexically_normal().string();
-    while (s.size() > 1 && (s.back() == '/' || s.back() == '\\')) s.pop_back();
+bool NamedLikeColorFile(const std::string& name) {
+  return Lower(name).starts_with("playercolors.");
+}
+
+// The last part of a path: what a file yet to be made would be called.
+std::string LastName(const std::string& path) {
 #ifdef _WIN32
-    for (char& c : s)
-      c = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const size_t sep = path.find_last_of("\\/:");
+#else
+  const size_t sep = path.rfind('/');
 #endif
-    return s;
-  };
-  return normal(a) == normal(b);
+  return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 }  // namespace
 
+std::string DataFolderToProtect(const Args& args) {
+  try {
+    return FindDataFolder(args);
+  } catch (const UsageError&) {
+    throw;
+  } catch (const TintError&) {
+    return {};  // no game to be found: none of its files to protect
+  }
+}
+
 void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env) {
-  const fs::path target = FollowLinks(file);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  if (!dataFolder.empty() && Lower(target.filename().string()).starts_with("playercolors.") &&
-      SamePlace(folder, dataFolder))
+  // Where a link at the end leads, even to a file yet to be made there.
+  const std::string target = FollowLinks(file).string();
+  const std::optional<FileIdentity> identity = IdentityOf(target);
+  const std::optional<FileIdentity> folder = IdentityOf(FolderOf(target));
+  std::vector<std::string> gameFolders;
+  if (!dataFolder.empty()) {
+    gameFolders.push_back(dataFolder);
+    if (std::string copy = env.fs.VirtualStoreFolderOf(dataFolder); !copy.empty())
+      gameFolders.push_back(std::move(copy));
+  }
+  for (const std::string& gameFolder : gameFolders) {
+    const std::optional<FileIdentity> gameIdentity = IdentityOf(gameFolder);
+    bool game = gameIdentity && folder == gameIdentity && NamedLikeColorFile(LastName(target));
+    // Another name of one of them: compared with each, the known names too
+    // in case the folder cannot be listed.
+    if (identity && !game) {
+      std::vector<std::string> names = FolderEntries(gameFolder);
+      names.insert(names.end(), {kColorFileName, kXmbFileName, kOriginalFileName, kLockFileName});
+      for (const std::string& name : names)
+        game = game || (NamedLikeColorFile(name) && IdentityOf(gameFolder + name) == identity);
+    }
+    if (game)
+      throw TintError(file +
+                      " is one of the game's color files (playercolors.* in its data folder), "
+                      "which the game reads; choose another file");
+  }
+  const std::string defaultFile = DefaultColorFilePath(env.fs);
+  const bool isDefault = (identity && IdentityOf(defaultFile) == identity) ||
+                         (folder && IdentityOf(env.fs.ProgramFolder()) == folder &&
+                          Lower(LastName(target)) == kColorFileName);
+  if (isDefault)
     throw TintError(file +
-                    " is one of the game's colour files (playercolors.* in its data folder), "
-                    "which the game reads; choose another file");
-  if (SamePlace(target, DefaultColorFilePath(env.fs)))
-    throw TintError(file +
-                    " is the program's default colour file, which stands in for a missing "
+                    " is the program's default color file, which stands in for a missing "
                     "game file; choose another file");
 }
 
@@ -234,12 +273,11 @@ void WriteOutputFile(const std::string& file, std::string_view bytes, const std:
   }
   // A device or a pipe is written into; renaming a file over it would put a
   // plain file in its place. A link stays a link: its target is written.
-  const std::string target = FollowLinks(file).string();
   try {
-    if (gStreamTargetCheck(target))
-      WriteIntoStream(target, bytes);
+    if (gStreamTargetCheck(file))
+      WriteIntoStream(file, bytes);
     else
-      env.fs.ReplaceWhole(target, bytes);
+      env.fs.ReplaceWhole(file, bytes);
   } catch (const FileError& e) {
     throw TintError("cannot write " + what + " " + file + ": " + e.reason());
   }

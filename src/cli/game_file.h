@@ -23,15 +23,20 @@ struct GameFile {
   std::string path;      // the game's playercolors.xml: at.path()
   std::string source;    // the file read: path, or the program's default standing in
   std::unique_ptr<markup::Element> tree;
-  bool fromDefault = false;          // the game had no colour file: the program's default stands in
-  LoadedColorFile loaded;            // what the load saw of path, for the save to compare
-  std::unique_ptr<FolderLock> lock;  // for writing: held from the load until the save
+  bool fromDefault = false;         // the game had no colour file: the program's default stands in
+  LoadedColorFile loaded;           // what the load saw of path, for the save to compare
+  std::unique_ptr<WriteLock> lock;  // for writing: held from the load until the save
 };
 
-// Reads the game's colour file. For a command that writes, a data folder
-// without one gets the program's default file as its starting point, as the
-// window's first run does.
+// Reads the game's colour file. For a command that writes, the game's lock is
+// taken first (saying once on env.err when it waits for another program), and
+// a data folder without a colour file gets the program's default file as its
+// starting point, as the window's first run does.
 GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting);
+
+// How a command waits for the game's lock: a few seconds at most, saying once
+// on env.err that it waits, and for which file.
+LockWait WaitSaying(CliEnv& env);
 
 // The table as the window would show it (grey where a cell cannot be read);
 // problems go to env.err as warnings.
@@ -51,15 +56,23 @@ ColorTable LoadScheme(const std::string& file, CliEnv& env);
 // How a scheme argument is named: "standard input" for "-".
 std::string SchemeName(const std::string& file);
 
-// Refuses, naming why, a target that export or preview must never write:
-// any playercolors.* in the game's data folder (when dataFolder is not
-// empty), and the program's own default colour file.
+// Refuses, naming why, a file the user names for a command to write that is
+// one of the game's or the program's colour files, whatever name it goes by
+// (another spelling, a link, a hard link, a short name): any playercolors.*
+// of the game's data folder (when dataFolder is not empty) and of its
+// VirtualStore folder, by identity and, for a file yet to be made, by folder
+// and name; and the program's own default colour file.
 void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env);
+
+// The game's data folder for RefuseColourFiles: the one the location options
+// name, else the one a command would find; empty when none can be found.
+std::string DataFolderToProtect(const Args& args);
 
 // Writes bytes to file ("-" for env.out). A regular file (or a new one) is
 // replaced whole through a temporary file; a device, FIFO or socket is
 // written into as it is; a symbolic link is followed, and its target written.
-// Throws TintError naming `what` ("the scheme") and the reason.
+// Nothing else is created or deleted. Throws TintError naming `what` ("the
+// scheme") and the reason.
 void WriteOutputFile(const std::string& file, std::string_view bytes, const std::string& what,
                      CliEnv& env);
 

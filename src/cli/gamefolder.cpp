@@ -4,7 +4,7 @@
 #include "colorfile/color_store.h"
 
 const char* const kLocationHelp =
-    "Where the game's colour file is:\n"
+    "Where the game's color file is:\n"
     "  --data-dir DIR      the game's data folder (the one holding playercolors.xml)\n"
 #ifdef _WIN32
     "  (default: found through the game's registry entry, as the window finds it)\n";

@@ -45,7 +45,7 @@ void PrintJson(const ColorTable& table, const std::string& file, std::ostream& o
 }
 
 void PrintText(const ColorTable& table, const std::string& file, bool swatches, std::ostream& out) {
-  out << file << "\n\n";
+  out << EscapeControls(file) << "\n\n";
   for (int c = 0; c < kColumns; ++c)
     out << Pad(std::string(ColumnName(c)) + ":", 9) << ColumnCaption(c) << '\n';
   out << '\n';

@@ -203,7 +203,7 @@ void DrawList(Canvas& canvas, const CheckResult& result, int column) {
   const std::string threshold = Figure("%g", result.threshold);
   const int count = ListLines(result, column);
   const std::string heading =
-      std::string(column == 0 ? "Unit" : "Minimap") + " colours: " +
+      std::string(column == 0 ? "Unit" : "Minimap") + " colors: " +
       (count == 0 ? std::string("no pair")
                   : std::to_string(count) + (count == 1 ? " pair" : " pairs")) +
       " closer than " + threshold;
@@ -263,7 +263,7 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
   canvas.Text(kMargin, kTitleY, Fit(std::string(title), kTitleText, textWidth, true), kTitleText,
               kInk);
   canvas.Text(kMargin, kSubtitleY,
-              "Unit and minimap colours as seen with normal vision, protanopia, deuteranopia "
+              "Unit and minimap colors as seen with normal vision, protanopia, deuteranopia "
               "and tritanopia",
               kText, kQuietInk);
 
@@ -279,7 +279,7 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
 
   for (int column = 0; column < 2; ++column) {
     const int x = GroupX(column);
-    canvas.Centred(x, kGroupWidth, kGroupHeaderY, column == 0 ? "Unit colours" : "Minimap colours",
+    canvas.Centred(x, kGroupWidth, kGroupHeaderY, column == 0 ? "Unit colors" : "Minimap colors",
                    kText, kInk);
     canvas.Fill({x, kGroupHeaderY + kGlyphHeight * kText + 8, kGroupWidth, 2}, kRule);
     for (Vision v : kVisions) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/text.h"
+#include "colorfile/color_text.h"
 #include "colorfile/table_binding.h"
 
 namespace {
@@ -56,17 +57,6 @@ bool IsPlayerWord(std::string_view word) {
   return true;
 }
 
-std::optional<uint8_t> Component(std::string_view token) {
-  if (token.empty() || token.size() > 3) return std::nullopt;
-  int value = 0;
-  for (char ch : token) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    value = value * 10 + (ch - '0');
-  }
-  if (value > 255) return std::nullopt;
-  return static_cast<uint8_t>(value);
-}
-
 // The scheme as 8-bit text. Editors on Windows like to start a file with a
 // byte-order mark, and PowerShell's ">" writes UTF-16: both are read. A
 // character past ASCII can only stand in a comment, so it becomes '?'.
@@ -87,10 +77,10 @@ std::string SchemeText(std::string_view bytes) {
 
 std::string WriteScheme(const ColorTable& table) {
   std::string out =
-      "# Tintmoor colour scheme for Age of Mythology.\n"
-      "# One line per player: the row's caption, then three colours as red green\n"
-      "# blue (0 to 255): the unit colour (also highlight, HP bar and waypoint\n"
-      "# flag), the minimap colour and the colour of dead units. '#' starts a comment.\n"
+      "# Tintmoor color scheme for Age of Mythology.\n"
+      "# One line per player: the row's caption, then three colors as red green\n"
+      "# blue (0 to 255): the unit color (also highlight, HP bar and waypoint\n"
+      "# flag), the minimap color and the color of dead units. '#' starts a comment.\n"
       "#\n";
   out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
   for (int row = 0; row < kRows; ++row) {
@@ -136,7 +126,7 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
            (found > 9 ? ", " + std::to_string(found - 9) + " too many"
                       : ", " + std::to_string(9 - found) + " too few") +
            ": a row is its caption and 9 numbers, red green blue of the unit, minimap and dead "
-           "colours");
+           "colors");
     const auto row = ParseRow(caption);
     if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
     const auto r = static_cast<size_t>(*row);
@@ -147,11 +137,11 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     std::array<uint8_t, 9> values{};
     for (size_t k = 0; k < 9; ++k) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
-      const auto v = Component(token);
+      const auto v = ParseColorComponent(token);
       if (!v && IsDigits(token) && token.size() > 3)
-        fail(Quote(token) + " has more than three digits; a colour is red green blue, each a " +
+        fail(Quote(token) + " has more than three digits; a color is red green blue, each a " +
              "number from 0 to 255");
-      if (!v && IsDigits(token)) fail(Quote(token) + " is above 255, the largest a colour takes");
+      if (!v && IsDigits(token)) fail(Quote(token) + " is above 255, the largest a color takes");
       if (!v) fail(Quote(token) + " is not a number from 0 to 255");
       values[k] = *v;
     }

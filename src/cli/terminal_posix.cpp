@@ -15,3 +15,8 @@ bool StdoutShowsTrueColour() {
   return colorterm &&
          (std::strcmp(colorterm, "truecolor") == 0 || std::strcmp(colorterm, "24bit") == 0);
 }
+
+// A POSIX program started without a terminal has none to keep open.
+bool StartedInOwnConsole() { return false; }
+
+void WaitForKeyPress() {}

@@ -1,5 +1,6 @@
 #include "cli/text.h"
 
+#include <cstdint>
 #include <cstdio>
 
 std::string Pad(std::string s, size_t width) {
@@ -33,19 +34,75 @@ std::string OneLine(const std::string& message) {
   return out;
 }
 
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+void AppendHexByte(std::string& out, unsigned char c) {
+  out += "\\x";
+  out += kHex[c >> 4];
+  out += kHex[c & 15];
+}
+
+// The length of the well-formed UTF-8 sequence at the start of text, and its
+// code point; 0 when the first byte starts none (a stray continuation byte,
+// an overlong form, a surrogate, past U+10FFFF, or cut short).
+size_t Utf8Sequence(std::string_view text, uint32_t& codePoint) {
+  const auto b = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = b(0);
+  if (lead < 0x80) {
+    codePoint = lead;
+    return 1;
+  }
+  size_t length = 0;
+  unsigned char low = 0x80, high = 0xbf;  // the range of the second byte
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;
+    if (lead == 0xed) high = 0x9f;
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || b(1) < low || b(1) > high) return 0;
+  codePoint = lead & (0x7f >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if (b(i) < 0x80 || b(i) > 0xbf) return 0;
+    codePoint = (codePoint << 6) | (b(i) & 0x3f);
+  }
+  return length;
+}
+
+// What a terminal acts on rather than shows: C0 controls, DEL, C1 controls.
+bool IsControl(uint32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7f && codePoint <= 0x9f);
+}
+
+}  // namespace
+
 std::string EscapeControls(std::string_view text) {
-  static const char kHex[] = "0123456789abcdef";
   std::string out;
   out.reserve(text.size());
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7f) {
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
+  size_t at = 0;
+  while (at < text.size()) {
+    uint32_t codePoint = 0;
+    const size_t length = Utf8Sequence(text.substr(at), codePoint);
+    if (length == 0) {
+      AppendHexByte(out, static_cast<unsigned char>(text[at++]));
+      continue;
     }
+    if (IsControl(codePoint)) {
+      for (size_t i = 0; i < length; ++i)
+        AppendHexByte(out, static_cast<unsigned char>(text[at + i]));
+    } else {
+      out.append(text, at, length);
+    }
+    at += length;
   }
   return out;
 }
@@ -53,23 +110,35 @@ std::string EscapeControls(std::string_view text) {
 std::string Shown(std::string_view text) {
   constexpr size_t kLongest = 60;
   if (text.size() <= kLongest) return EscapeControls(text);
-  return EscapeControls(text.substr(0, kLongest)) + "...";
+  // Cut between characters, not inside one.
+  size_t cut = kLongest;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xc0) == 0x80) --cut;
+  return EscapeControls(text.substr(0, cut)) + "...";
 }
 
 std::string JsonString(std::string_view s) {
   std::string out = "\"";
-  for (char ch : s) {
-    const auto u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
+  size_t at = 0;
+  while (at < s.size()) {
+    uint32_t codePoint = 0;
+    const size_t length = Utf8Sequence(s.substr(at), codePoint);
+    if (length == 0) {
+      // JSON holds only UTF-8: a stray byte is written as the text \xNN.
       out += '\\';
-      out += ch;
-    } else if (u < 0x20) {
+      AppendHexByte(out, static_cast<unsigned char>(s[at++]));
+      continue;
+    }
+    if (codePoint == '"' || codePoint == '\\') {
+      out += '\\';
+      out += s[at];
+    } else if (IsControl(codePoint)) {
       char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
+      std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(codePoint));
       out += buf;
     } else {
-      out += ch;
+      out.append(s, at, length);
     }
+    at += length;
   }
   return out + "\"";
 }

@@ -16,7 +16,14 @@ std::string Hint(WriteProblem problem) {
   switch (problem) {
     case WriteProblem::kAccessDenied:
       return "\n\nAccess was denied. If the game is installed under Program Files, run Tintmoor "
-             "as administrator; if the file is read-only, clear its read-only attribute.";
+             "as administrator.";
+    case WriteProblem::kReadOnly:
+#ifdef _WIN32
+      return "\n\nThe file is read-only: clear its read-only attribute (in its Properties, "
+             "untick Read-only), then try again.";
+#else
+      return "\n\nThe file is read-only: make it writable (chmod u+w), then try again.";
+#endif
     case WriteProblem::kInUse:
       return "\n\nAnother program, probably the game, has the file open. Close the game and "
              "try again.";
@@ -32,30 +39,42 @@ std::string Message(ColorFileStep step, const std::string& path, const std::stri
                     WriteProblem problem) {
   switch (step) {
     case ColorFileStep::kReadColorFile:
-      return "The colour file\n" + path + "\ncould not be read: " + reason +
-             "\n\nThe colours shown were not changed.";
+      return "The color file\n" + path + "\ncould not be read: " + reason +
+             "\n\nThe colors shown were not changed.";
     case ColorFileStep::kReadDefault:
-      return "The program's default colour file\n" + path +
+      return "The program's default color file\n" + path +
              "\nis missing or cannot be read: " + reason +
              "\n\nNothing was changed. Put the playercolors.xml that comes with Tintmoor back "
              "beside the program and try again.";
     case ColorFileStep::kCheckDefault:
-      return "The program's default colour file\n" + path + "\nis damaged: " + reason +
+      return "The program's default color file\n" + path + "\nis damaged: " + reason +
              "\n\nNothing was changed.";
     case ColorFileStep::kWriteColorFile:
-      return "The colour file\n" + path + "\ncould not be written: " + reason +
+      return "The color file\n" + path + "\ncould not be written: " + reason +
              "\n\nThe game's files were left as they were." + Hint(problem);
     case ColorFileStep::kDeleteXmb:
-      return "The new colours are in playercolors.xml, but\n" + path +
+      return "The new colors are in playercolors.xml, but\n" + path +
              "\ncould not be deleted: " + reason +
-             "\n\nThe game may keep its old colours until that file is deleted." + Hint(problem);
+             "\n\nThe game may keep its old colors until that file is deleted." + Hint(problem);
     case ColorFileStep::kChangedOnDisk:
-      return "The colour file\n" + path +
+      return "The color file\n" + path +
              "\nchanged on disk after Tintmoor read it, so nothing was written: writing now "
              "would undo that change.";
     case ColorFileStep::kReadOriginal:
-      return "The kept original colour file\n" + path + "\ncannot be read: " + reason +
+      return "The kept original color file\n" + path + "\ncannot be put back: " + reason +
              "\n\nNothing was changed.";
+    case ColorFileStep::kNotAFile:
+      return "The color file\n" + path + "\nis not a regular file but " + reason +
+             ": Tintmoor neither reads nor replaces it.\n\nNothing was changed.";
+    case ColorFileStep::kOriginalBlocked:
+      return "The color file as first found cannot be kept as\n" + path + "\nbecause " + reason +
+             " has that name.\n\nNothing was written. Move or rename it, then try again.";
+    case ColorFileStep::kLockFile:
+      return "Nothing was written: the lock file\n" + path +
+             "\nthat keeps two programs from saving at once cannot be opened: " + reason +
+             Hint(problem);
+    case ColorFileStep::kBusy:
+      return "Nothing was written: another program is saving " + path + "; try again.";
   }
   return reason;
 }
@@ -130,9 +149,22 @@ int32_t CountLinesNotKept(std::string_view found, const markup::Element& root) {
   return lost;
 }
 
+// What stands under a name that is not a regular file, in the words of a
+// message ("... but a folder").
+std::string NotAFileReason(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::kFolder:
+      return "a folder";
+    case EntryKind::kLink:
+      return "a link to nothing";
+    default:
+      return "a device, a pipe or a socket";
+  }
+}
+
 // The game's colour file as it is now, or nothing when there is none.
 std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& path) {
-  if (!fs.IsFile(path)) return std::nullopt;
+  if (!ColorFileExists(fs, path)) return std::nullopt;
   try {
     return fs.ReadAll(path);
   } catch (const FileError& e) {
@@ -142,20 +174,44 @@ std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& p
 }
 
 // Before the first replacement, the file as found goes beside it, once and
-// whatever it holds, so the player can always go back to it. Where there is no
-// file yet, Tintmoor is the one creating it, and the program's default counts
-// as the file found, as it does when the window seeds an empty data folder.
+// whatever it holds, so the player can always go back to it. A folder writing
+// its first colour file in place of another's (takesOver) keeps that folder's
+// original, or else its file. Where there is no file at all, Tintmoor is the
+// one creating it, and the program's default counts as the file found, as it
+// does when the window seeds an empty data folder.
 void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
-                  const std::optional<std::string>& current, SaveOutcome& outcome) {
+                  const std::optional<std::string>& current, const std::string& takesOver,
+                  SaveOutcome& outcome) {
   const std::string original = OriginalFilePath(dataFolder);
-  if (fs.IsFile(original)) {
-    outcome.originalExists = true;
-    return;
+  switch (const EntryKind kind = fs.KindOf(original)) {
+    case EntryKind::kNone:
+      break;
+    case EntryKind::kFile:
+      outcome.originalExists = true;
+      return;
+    case EntryKind::kLink:
+      if (fs.IsFile(original)) {
+        outcome.originalExists = true;
+        return;
+      }
+      [[fallthrough]];  // a link to nothing would be written through, anywhere
+    default:
+      throw ColorFileError(
+          ColorFileStep::kOriginalBlocked, original,
+          kind == EntryKind::kFolder ? "a folder" : "something that is not a file");
   }
-  std::string found;
-  if (current) {
-    found = *current;
-  } else {
+  std::optional<std::string> found = current;
+  if (!found && !takesOver.empty()) {
+    for (const std::string& file : {OriginalFilePath(takesOver), ColorFilePath(takesOver)}) {
+      if (fs.KindOf(file) != EntryKind::kFile) continue;
+      try {
+        found = fs.ReadAll(file);
+        break;
+      } catch (const FileError&) {
+      }
+    }
+  }
+  if (!found) {
     try {
       found = fs.ReadAll(DefaultColorFilePath(fs));
     } catch (const FileError&) {
@@ -163,7 +219,7 @@ void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
     }
   }
   try {
-    fs.ReplaceWhole(original, found);
+    fs.ReplaceWhole(original, *found);
   } catch (const FileError& e) {
     throw ColorFileError(ColorFileStep::kWriteColorFile, original, e.reason(),
                          fs.DiagnoseWrite(original));
@@ -172,9 +228,10 @@ void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
 }
 
 void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::string_view bytes,
-                      const std::optional<std::string>& current, SaveOutcome& outcome) {
+                      const std::optional<std::string>& current, const std::string& takesOver,
+                      SaveOutcome& outcome) {
   const std::string path = ColorFilePath(dataFolder);
-  KeepOriginal(fs, dataFolder, current, outcome);
+  KeepOriginal(fs, dataFolder, current, takesOver, outcome);
   try {
     fs.ReplaceWhole(path, bytes);
   } catch (const FileError& e) {
@@ -188,6 +245,10 @@ void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::s
     }
     throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
   }
+  // Only here, in the folder being saved, and only what a killed save of
+  // ours left: nothing anyone else made is touched.
+  fs.RemoveLeftovers(path);
+  fs.RemoveLeftovers(OriginalFilePath(dataFolder));
 }
 
 }  // namespace
@@ -214,6 +275,14 @@ std::string ColorFilePath(const std::string& dataFolder) { return dataFolder + k
 std::string XmbFilePath(const std::string& dataFolder) { return dataFolder + kXmbFileName; }
 std::string OriginalFilePath(const std::string& dataFolder) {
   return dataFolder + kOriginalFileName;
+}
+std::string LockFilePath(const std::string& dataFolder) { return dataFolder + kLockFileName; }
+
+bool ColorFileExists(ColorFileSystem& fs, const std::string& path) {
+  const EntryKind kind = fs.KindOf(path);
+  if (kind == EntryKind::kNone) return false;
+  if (kind == EntryKind::kFile || (kind == EntryKind::kLink && fs.IsFile(path))) return true;
+  throw ColorFileError(ColorFileStep::kNotAFile, path, NotAFileReason(kind));
 }
 std::string DefaultColorFilePath(ColorFileSystem& fs) {
   return fs.ProgramFolder() + kPathSeparator + kColorFileName;
@@ -263,16 +332,17 @@ std::string WriteColorTree(const std::string& dataFolder, const markup::Element&
 
 }  // namespace
 
-void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder,
-                   const markup::Element& root) {
+void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
+                   const std::string& takesOver) {
   const std::string bytes = WriteColorTree(dataFolder, root);
   SaveOutcome outcome;
-  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), outcome);
+  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), takesOver,
+                   outcome);
   DeleteXmbFile(fs, dataFolder);
 }
 
 void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
-                   LoadedColorFile& loaded, SaveOutcome* outcome) {
+                   LoadedColorFile& loaded, SaveOutcome* outcome, const std::string& takesOver) {
   const std::string bytes = WriteColorTree(dataFolder, root);
   const std::string path = ColorFilePath(dataFolder);
   // Read again right before replacing: the gap left to another writer is this
@@ -284,7 +354,7 @@ void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const mar
     throw ColorFileError(ColorFileStep::kChangedOnDisk, path, {});
   SaveOutcome result;
   result.linesNotKept = loaded.linesNotKept;
-  ReplaceColorFile(fs, dataFolder, bytes, current, result);
+  ReplaceColorFile(fs, dataFolder, bytes, current, takesOver, result);
   loaded = Describe(bytes);
   if (outcome) *outcome = result;
   DeleteXmbFile(fs, dataFolder);
@@ -308,22 +378,51 @@ std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcom
   return text;
 }
 
-void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
-  const std::string source = OriginalFilePath(dataFolder);
-  if (!fs.IsFile(source))
-    throw ColorFileError(ColorFileStep::kReadOriginal, source, "the file does not exist");
+void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                              const std::string& takesOver) {
+  // A folder taking over from another has no original yet: the other's is
+  // the file first found, and the one put back.
+  const bool theirs =
+      !takesOver.empty() && fs.KindOf(OriginalFilePath(dataFolder)) == EntryKind::kNone;
+  const std::string source = OriginalFilePath(theirs ? takesOver : dataFolder);
+  const auto refuse = [&source](const std::string& why) {
+    return ColorFileError(ColorFileStep::kReadOriginal, source, why);
+  };
+  // Only the file a save kept: a link could bring in any file at all.
+  switch (fs.KindOf(source)) {
+    case EntryKind::kNone:
+      throw refuse("the file does not exist");
+    case EntryKind::kFile:
+      break;
+    case EntryKind::kLink:
+      throw refuse("it is a symbolic link, not the file Tintmoor kept");
+    default:
+      throw refuse("it is not a regular file");
+  }
   std::string bytes;
   try {
     bytes = fs.ReadAll(source);
   } catch (const FileError& e) {
-    throw ColorFileError(ColorFileStep::kReadOriginal, source, e.reason());
+    throw refuse(e.reason());
   }
+  if (bytes.empty()) throw refuse("it is empty");
+  // What goes back must show as the game's colours, as Restore's default must.
+  markup::Element tree;
+  tree.set_open(true);
+  try {
+    markup::ReadMarkup(bytes, tree, source);
+  } catch (const OverflowError& e) {
+    throw refuse(e.what());
+  }
+  if (const std::string missing = DescribeMissingShape(tree); !missing.empty())
+    throw refuse("it is not a whole color file: " + missing);
   SaveOutcome unused;
-  ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, unused);
+  ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, takesOver, unused);
   DeleteXmbFile(fs, dataFolder);
 }
 
-void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
+void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                             const std::string& takesOver) {
   const std::string source = DefaultColorFilePath(fs);
   if (!fs.IsFile(source)) {
     throw ColorFileError(ColorFileStep::kReadDefault, source, "the file does not exist");
@@ -346,6 +445,7 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder)
   if (!problems.empty()) throw ColorFileError(ColorFileStep::kCheckDefault, source, problems[0]);
 
   SaveOutcome unused;
-  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), unused);
+  ReplaceColorFile(fs, dataFolder, bytes, ReadCurrent(fs, ColorFilePath(dataFolder)), takesOver,
+                   unused);
   DeleteXmbFile(fs, dataFolder);
 }

@@ -6,7 +6,12 @@
 //   to a temporary file in the data folder, which replaces the old file once
 //   complete; on any failure the old file is as it was;
 // - playercolors.xmb is deleted only after the new playercolors.xml is in place;
-// - nothing outside the data folder is written or deleted;
+// - nothing outside the data folder is written or deleted, and inside it
+//   only the game's files, the temporary files of this program's own
+//   replacements (those a killed save left are deleted once ten minutes old)
+//   and the empty lock file every writer takes (game_location.h), which stays;
+// - only a regular file (or a link to one) named playercolors.xml is read or
+//   replaced; a link is written through, to its target;
 // - the first time the game's file is replaced, the file as found is kept
 //   beside it as playercolors.xml.orig, whatever it holds (once, never
 //   overwritten), since a save writes back only what the reader kept; where
@@ -35,6 +40,7 @@
 inline constexpr const char* kColorFileName = "playercolors.xml";
 inline constexpr const char* kXmbFileName = "playercolors.xmb";
 inline constexpr const char* kOriginalFileName = "playercolors.xml.orig";
+inline constexpr const char* kLockFileName = "playercolors.xml.lock";
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
@@ -45,7 +51,8 @@ inline constexpr char kPathSeparator = '/';
 // Why writing a file failed, as far as the system lets us tell.
 enum class WriteProblem {
   kOther,
-  kAccessDenied,   // no permission, or the file is read-only
+  kAccessDenied,   // no permission to write there
+  kReadOnly,       // the file itself is marked read-only
   kInUse,          // another program (the game) holds the file open
   kFolderMissing,  // the folder that should hold it is gone
 };
@@ -53,10 +60,13 @@ enum class WriteProblem {
 // Held from reading a colour file that is about to be replaced until the
 // replacement is in place, so that two programs writing the same game's file
 // take turns instead of one silently undoing the other's change.
-class FolderLock {
+class WriteLock {
  public:
-  virtual ~FolderLock() = default;
+  virtual ~WriteLock() = default;
 };
+
+// What a name in a folder is, a link at its end not followed.
+enum class EntryKind { kNone, kFile, kFolder, kLink, kOther };
 
 // The file operations the colour-file sequences need. (The names keep clear of
 // the Win32 macros DeleteFile, CopyFile and ReplaceFile.)
@@ -66,11 +76,18 @@ class ColorFileSystem {
   // A file that is not a folder; hidden and system files count (the game reads them).
   virtual bool IsFile(const std::string& path) = 0;
   virtual bool IsFolder(const std::string& path) = 0;
+  // What is there, a link reported as one (wherever it points).
+  virtual EntryKind KindOf(const std::string& path) {
+    return IsFile(path) ? EntryKind::kFile : IsFolder(path) ? EntryKind::kFolder : EntryKind::kNone;
+  }
   // Every byte of the file, refused past kMaxColorFileBytes; throws FileError.
   virtual std::string ReadAll(const std::string& path) = 0;
   // Replaces the file whole through a temporary file beside it; on failure the
-  // target is untouched and FileError is thrown.
+  // target is untouched and FileError is thrown. A link is written through.
   virtual void ReplaceWhole(const std::string& path, std::string_view bytes) = 0;
+  // Deletes the temporary files that replacements of path left behind, once
+  // old enough (see common/file_io.h); nothing else.
+  virtual void RemoveLeftovers(const std::string& /*path*/) {}
   // Throws FileError when the file exists and could not be deleted.
   virtual void Remove(const std::string& path) = 0;
   // Copies, overwriting the target; the first-run seeding. False on failure.
@@ -80,14 +97,15 @@ class ColorFileSystem {
   // The folder holding the running program, without a trailing separator.
   virtual std::string ProgramFolder() = 0;
 
-  // Where Windows keeps this user's copies of files that programs without a
-  // manifest write into protected folders (%LOCALAPPDATA%\VirtualStore), and
-  // the folders it protects that way; empty where the host has none.
-  virtual std::string VirtualStoreRoot() { return {}; }
-  virtual std::vector<std::string> VirtualizedFolders() { return {}; }
-  // Waits until no other program of ours holds the folder, then holds it
-  // until the result is released; null where the host offers no such lock.
-  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& /*folder*/) { return nullptr; }
+  // The folder where Windows keeps this user's copies of dataFolder's files
+  // (see game_location.h), ending in the separator; empty when the folder is
+  // not virtualized, or virtualization is off: under Wine, which has none,
+  // and in the Linux build, unless TINTMOOR_VIRTUALSTORE=1 is set.
+  virtual std::string VirtualStoreFolderOf(const std::string& /*dataFolder*/) { return {}; }
+  // Opens the lock file (creating it empty when there is none) and takes its
+  // lock if no other program holds it: null when one does. Throws FileError
+  // when the file cannot be opened or made.
+  virtual std::unique_ptr<WriteLock> TryLock(const std::string& lockFile) = 0;
   // Creates the folder and any missing folders above it; throws FileError.
   virtual void MakeFolders(const std::string& path) {
     if (!IsFolder(path)) throw FileError(path, "folders cannot be created here");
@@ -99,13 +117,17 @@ ColorFileSystem& SystemFileSystem();
 
 // What a failed sequence was doing; decides the wording of the message.
 enum class ColorFileStep {
-  kReadColorFile,   // loading the game's file: nothing changed
-  kReadDefault,     // restore: the program's own file missing or unreadable
-  kCheckDefault,    // restore: the program's own file is not a colour table
-  kWriteColorFile,  // save or restore: the game's file could not be replaced
-  kDeleteXmb,       // the new file is in place, but the xmb remains
-  kChangedOnDisk,   // save: the game's file is not what the load saw: nothing changed
-  kReadOriginal,    // restore-original: the kept file missing or unreadable
+  kReadColorFile,    // loading the game's file: nothing changed
+  kReadDefault,      // restore: the program's own file missing or unreadable
+  kCheckDefault,     // restore: the program's own file is not a colour table
+  kWriteColorFile,   // save or restore: the game's file could not be replaced
+  kDeleteXmb,        // the new file is in place, but the xmb remains
+  kChangedOnDisk,    // save: the game's file is not what the load saw: nothing changed
+  kReadOriginal,     // restore-original: the kept file missing, not a file, or damaged
+  kNotAFile,         // something that is not a regular file has the colour file's name
+  kOriginalBlocked,  // the original cannot be kept: something else has its name
+  kLockFile,         // the lock file cannot be opened or made: nothing written
+  kBusy,             // another program kept the lock past the wait: nothing written
 };
 
 class ColorFileError : public TintError {
@@ -133,6 +155,7 @@ class ColorFileOverflowError final : public ColorFileError {
 std::string ColorFilePath(const std::string& dataFolder);
 std::string XmbFilePath(const std::string& dataFolder);
 std::string OriginalFilePath(const std::string& dataFolder);
+std::string LockFilePath(const std::string& dataFolder);
 // The program's own default colour file.
 std::string DefaultColorFilePath(ColorFileSystem& fs);
 
@@ -141,6 +164,12 @@ std::string DefaultColorFilePath(ColorFileSystem& fs);
 inline constexpr size_t kMaxColorFileBytes = 16u << 20;
 // Deletes the folder's xmb when there is one; throws ColorFileError (kDeleteXmb).
 void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder);
+
+// Whether there is a colour file at path: false when nothing has its name,
+// true for a regular file or a link to one. Anything else of that name (a
+// folder, a pipe, a device, a link to nothing) is neither read nor replaced:
+// throws ColorFileError (kNotAFile).
+bool ColorFileExists(ColorFileSystem& fs, const std::string& path);
 
 // Reads a colour file into a new root (open, as the reader expects).
 // Throws ColorFileError (kReadColorFile) naming the file; the caller's tree is
@@ -175,22 +204,33 @@ std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::s
 // without keeping the tree: for a save told to overwrite a changed file.
 LoadedColorFile LookAtColorFile(ColorFileSystem& fs, const std::string& path);
 
-// Writes root to the data folder's colour file, then deletes the xmb.
-void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root);
+// Writes root to the data folder's colour file, then deletes the xmb. Where
+// the folder has no colour file of its own yet and takesOver names another
+// folder (the data folder, for a first VirtualStore copy), the file kept as
+// the original is that folder's: its kept original, else its colour file.
+void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
+                   const std::string& takesOver = {});
 // The same, first refusing (kChangedOnDisk, nothing written) when the file is
 // no longer what loaded describes; afterwards loaded describes the new file.
 void SaveColorTree(ColorFileSystem& fs, const std::string& dataFolder, const markup::Element& root,
-                   LoadedColorFile& loaded, SaveOutcome* outcome = nullptr);
+                   LoadedColorFile& loaded, SaveOutcome* outcome = nullptr,
+                   const std::string& takesOver = {});
 
 // The words for a save that dropped lines of the file, naming where the file
 // as found is kept; empty when every line was kept.
 std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcome& outcome);
 
 // Puts playercolors.xml.orig back in place of the data folder's colour file
-// (kept, so it can be put back again), then deletes the xmb.
-void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder);
+// (kept, so it can be put back again), then deletes the xmb. Refuses
+// (kReadOriginal), changing nothing, unless it is a regular file, not a link,
+// that reads as a colour file with all 13 rows of 3 colours. A folder taking
+// over from another (takesOver, as for SaveColorTree) without an original of
+// its own puts back, and keeps, the other folder's.
+void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                              const std::string& takesOver = {});
 
 // Puts the program's default colour file in place of the data folder's, then
 // deletes the xmb. Refuses, changing nothing, when the default file is missing,
-// unreadable or not a whole colour table.
-void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder);
+// unreadable or not a whole colour table. takesOver as for SaveColorTree.
+void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                             const std::string& takesOver = {});

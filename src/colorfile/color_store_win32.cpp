@@ -1,62 +1,46 @@
 // ColorFileSystem on Windows: files_win32 for tests and copies, the common
-// file layer for whole reads and safe replacements.
+// file layer for whole reads, safe replacements and the lock file.
 #include <shlobj.h>
 
-#include <cctype>
 #include <cstdio>
 
 #include "colorfile/color_store.h"
 #include "colorfile/files_win32.h"
+#include "colorfile/game_location.h"
 #include "common/file_io.h"
 
 namespace {
 
-// A named mutex per folder: Windows releases it when its holder ends, so a
-// killed writer never leaves the folder locked (the next owner sees
-// WAIT_ABANDONED and goes on: the file itself is replaced whole or not at all).
-class Win32FolderLock final : public FolderLock {
+class SystemLock final : public WriteLock {
  public:
-  explicit Win32FolderLock(HANDLE mutex) : mutex_(mutex) {}
-  ~Win32FolderLock() override {
-    ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
-  }
-  Win32FolderLock(const Win32FolderLock&) = delete;
-  Win32FolderLock& operator=(const Win32FolderLock&) = delete;
+  explicit SystemLock(std::unique_ptr<FileLock> lock) : lock_(std::move(lock)) {}
 
  private:
-  HANDLE mutex_;
+  std::unique_ptr<FileLock> lock_;
 };
 
-// One name per folder however it is spelled: case and slashes folded.
-std::string FolderLockName(const std::string& folder) {
-  uint64_t hash = 14695981039346656037ull;  // FNV-1a
-  for (char c : folder) {
-    const char folded =
-        c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (folded == '\\' && &c == &folder.back()) break;  // a trailing separator
-    hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
-  }
-  char name[64];
-  std::snprintf(name, sizeof name, "Local\\Tintmoor-folder-%016llx",
-                static_cast<unsigned long long>(hash));
-  return name;
+// How CreateFileA answered a probe for writing; ERROR_SUCCESS when it could.
+DWORD ProbeWrite(const std::string& path, bool existing) {
+  // Opening an existing file for writing changes nothing in it; a new one
+  // deletes itself when closed.
+  HANDLE handle = CreateFileA(
+      path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      existing ? OPEN_EXISTING : CREATE_NEW, existing ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError();
+  CloseHandle(handle);
+  return ERROR_SUCCESS;
 }
 
 class Win32FileSystem final : public ColorFileSystem {
  public:
-  std::unique_ptr<FolderLock> LockFolder(const std::string& folder) override {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, FolderLockName(folder).c_str());
-    if (mutex == nullptr) return nullptr;
-    const DWORD waited = WaitForSingleObject(mutex, INFINITE);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-      CloseHandle(mutex);
-      return nullptr;
-    }
-    return std::make_unique<Win32FolderLock>(mutex);
+  std::unique_ptr<WriteLock> TryLock(const std::string& lockFile) override {
+    std::unique_ptr<FileLock> lock = FileLock::TryTake(lockFile);
+    if (!lock) return nullptr;
+    return std::make_unique<SystemLock>(std::move(lock));
   }
   bool IsFile(const std::string& path) override { return FileExists(path); }
   bool IsFolder(const std::string& path) override { return FolderExists(path); }
+  EntryKind KindOf(const std::string& path) override { return EntryKindAt(path); }
   std::string ReadAll(const std::string& path) override {
     return ReadFileBytes(path, kMaxColorFileBytes);
   }
@@ -65,6 +49,7 @@ class Win32FileSystem final : public ColorFileSystem {
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
     ReplaceFileBytes(path, bytes);
   }
+  void RemoveLeftovers(const std::string& path) override { RemoveLeftoverTemporaryFiles(path); }
 
   void Remove(const std::string& path) override {
     if (DeleteFileAt(path)) return;
@@ -80,23 +65,21 @@ class Win32FileSystem final : public ColorFileSystem {
     const std::string folder = FolderOf(path);
     if (!FolderExists(folder)) return WriteProblem::kFolderMissing;
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-      return WriteProblem::kAccessDenied;
+    // Windows says "access denied" for a read-only file too: the attribute
+    // tells the two apart.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+      return WriteProblem::kReadOnly;
+    DWORD error = ERROR_SUCCESS;
+    if (attributes != INVALID_FILE_ATTRIBUTES) error = ProbeWrite(path, true);
+    // A replacement makes a file beside the target: the folder must allow that.
+    if (error == ERROR_SUCCESS) {
+      const std::string slash = folder.back() == '\\' || folder.back() == '/' ? "" : "\\";
+      error = ProbeWrite(folder + slash + ".tintmoor-probe.tmp", false);
+      if (error == ERROR_FILE_EXISTS) error = ERROR_SUCCESS;
     }
-    // Opening an existing file for writing changes nothing in it; a file that
-    // is not there is probed by a temporary file that deletes itself.
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    const std::string probe = exists ? path : folder + "tintmoor-probe.tmp";
-    HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                exists ? OPEN_EXISTING : CREATE_NEW,
-                                exists ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-      CloseHandle(handle);
-      return WriteProblem::kOther;
-    }
-    switch (GetLastError()) {
+    switch (error) {
       case ERROR_ACCESS_DENIED:
+      case ERROR_WRITE_PROTECT:
         return WriteProblem::kAccessDenied;
       case ERROR_SHARING_VIOLATION:
       case ERROR_LOCK_VIOLATION:
@@ -108,12 +91,11 @@ class Win32FileSystem final : public ColorFileSystem {
 
   std::string ProgramFolder() override { return ::ProgramFolder(); }
 
-  std::string VirtualStoreRoot() override {
+  std::string VirtualStoreFolderOf(const std::string& dataFolder) override {
+    // Wine virtualizes nothing: its game reads the data folder's own file.
+    if (RunningUnderWine() && !VirtualStoreForced()) return {};
     const std::string local = KnownFolder(CSIDL_LOCAL_APPDATA);
-    return local.empty() ? local : local + "\\VirtualStore";
-  }
-
-  std::vector<std::string> VirtualizedFolders() override {
+    if (local.empty()) return {};
     // A 32-bit program is told the 32-bit Program Files for CSIDL_PROGRAM_FILES;
     // the other one comes from the environment Windows gives it.
     std::vector<std::string> folders = {
@@ -122,7 +104,7 @@ class Win32FileSystem final : public ColorFileSystem {
         EnvironmentText("ProgramW6432"),  EnvironmentText("ProgramFiles(x86)"),
     };
     std::erase(folders, std::string());
-    return folders;
+    return VirtualStoreFolderUnder(local + "\\VirtualStore", folders, dataFolder);
   }
 
   void MakeFolders(const std::string& path) override {

@@ -21,6 +21,29 @@ bool FileExists(const std::string& path) { return HasAttributes(path, false); }
 
 bool FolderExists(const std::string& path) { return HasAttributes(path, true); }
 
+EntryKind EntryKindAt(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  // FindFirstFileA takes wildcards; no name the program looks at has one.
+  if (path.find_first_of("*?") != std::string::npos) return EntryKind::kNone;
+  HANDLE find = FindFirstFileA(path.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return EntryKind::kNone;
+  FindClose(find);
+  // For a reparse point, dwReserved0 holds its tag: only links lead elsewhere
+  // (a cloud file's placeholder, say, is the file itself).
+  if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      (found.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+       found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT))
+    return EntryKind::kLink;
+  if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::kFolder;
+  if ((found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) return EntryKind::kOther;
+  return EntryKind::kFile;
+}
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 bool CopyFileOver(const std::string& from, const std::string& to) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }

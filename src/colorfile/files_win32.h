@@ -6,11 +6,16 @@
 
 #include <string>
 
-#include "common/file_io_win32.h"  // SystemErrorText
+#include "colorfile/color_store.h"  // EntryKind
+#include "common/file_io_win32.h"   // SystemErrorText
 
 // A file that is not a folder.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// What is at path, a symbolic link or junction at its end reported as kLink.
+EntryKind EntryKindAt(const std::string& path);
+// Whether this is Wine rather than Windows: its ntdll exports wine_get_version.
+bool RunningUnderWine();
 // CopyFileA with fail-if-exists 0: an existing target is overwritten.
 bool CopyFileOver(const std::string& from, const std::string& to);
 // DeleteFileA; false when the file could not be deleted.

@@ -2,7 +2,10 @@
 #include "colorfile/game_location.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -25,8 +28,9 @@ bool HasDrive(const std::string& path) {
          path[1] == ':' && (path[2] == '\\' || path[2] == '/');
 }
 
-// Only a refusal for want of rights is what Windows would have virtualized,
-// and only where no copy of the user's own exists yet.
+// Only a refusal for want of rights is what Windows would have virtualized (a
+// read-only file is not: DiagnoseWrite tells that apart), only into a folder
+// it virtualizes, and only where no copy of the user's own exists yet.
 bool MayMoveToVirtualStore(ColorFileSystem& fs, const ColorFileLocation& at,
                            const ColorFileError& e) {
   return e.step() == ColorFileStep::kWriteColorFile && e.problem() == WriteProblem::kAccessDenied &&
@@ -34,29 +38,12 @@ bool MayMoveToVirtualStore(ColorFileSystem& fs, const ColorFileLocation& at,
          !fs.IsFile(ColorFilePath(at.virtualFolder));
 }
 
-// Until now the game read the data folder's file, so the user's copy keeps,
-// as its original, the file as Tintmoor first found it there: the data
-// folder's kept original when there is one, else its file. True when this
-// made the copy's original.
-bool KeepOriginalInVirtualStore(ColorFileSystem& fs, const ColorFileLocation& at) {
-  const std::string kept = OriginalFilePath(at.virtualFolder);
-  if (fs.IsFile(kept)) return false;
-  std::string from = OriginalFilePath(at.dataFolder);
-  if (!fs.IsFile(from)) from = ColorFilePath(at.dataFolder);
-  if (!fs.IsFile(from)) return false;  // nothing found: the write keeps the default
-  try {
-    fs.ReplaceWhole(kept, fs.ReadAll(from));
-  } catch (const FileError& e) {
-    throw ColorFileError(ColorFileStep::kWriteColorFile, kept, e.reason(), fs.DiagnoseWrite(kept));
-  }
-  return true;
-}
-
-GameWrite WriteForTheGame(ColorFileSystem& fs, const ColorFileLocation& at,
-                          const std::function<void(const std::string&)>& write) {
+GameWrite WriteForTheGame(
+    ColorFileSystem& fs, const ColorFileLocation& at,
+    const std::function<void(const std::string&, const std::string&)>& write) {
   GameWrite done{at.folder, false, std::nullopt};
   try {
-    write(at.folder);
+    write(at.folder, {});
   } catch (const ColorFileError& e) {
     if (e.step() == ColorFileStep::kDeleteXmb) {
       done.xmbLeft = e;
@@ -69,20 +56,12 @@ GameWrite WriteForTheGame(ColorFileSystem& fs, const ColorFileLocation& at,
         throw e;  // the refusal the user can act on
       }
       done = {at.virtualFolder, true, std::nullopt};
-      const bool kept = KeepOriginalInVirtualStore(fs, at);
       try {
-        write(at.virtualFolder);
+        // The copy takes over from the data folder's file: that (or the
+        // original kept beside it) is kept as the original beside the copy.
+        write(at.virtualFolder, at.dataFolder);
       } catch (const ColorFileError& second) {
-        if (second.step() != ColorFileStep::kDeleteXmb) {
-          // Nothing written: not even the original just kept.
-          if (kept) {
-            try {
-              fs.Remove(OriginalFilePath(at.virtualFolder));
-            } catch (const FileError&) {
-            }
-          }
-          throw;
-        }
+        if (second.step() != ColorFileStep::kDeleteXmb) throw;
         done.xmbLeft = second;
       }
     }
@@ -106,14 +85,12 @@ std::string DataFolderOfInstall(std::string installFolder) {
   return installFolder + "data\\";
 }
 
-std::string VirtualStoreFolderOf(ColorFileSystem& fs, const std::string& dataFolder) {
-  std::string root = fs.VirtualStoreRoot();
+std::string VirtualStoreFolderUnder(std::string root, const std::vector<std::string>& virtualized,
+                                    const std::string& dataFolder) {
   if (root.empty() || !HasDrive(dataFolder)) return {};
-  bool virtualized = false;
-  for (const std::string& folder : fs.VirtualizedFolders()) {
-    virtualized = virtualized || LiesUnder(dataFolder, folder);
-  }
-  if (!virtualized) return {};
+  bool under = false;
+  for (const std::string& folder : virtualized) under = under || LiesUnder(dataFolder, folder);
+  if (!under) return {};
   if (root.back() != '\\') root += '\\';
   std::string folder = root + dataFolder.substr(3);
   if (folder.back() != '\\') folder += '\\';
@@ -121,7 +98,7 @@ std::string VirtualStoreFolderOf(ColorFileSystem& fs, const std::string& dataFol
 }
 
 ColorFileLocation LocateColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
-  ColorFileLocation at{dataFolder, VirtualStoreFolderOf(fs, dataFolder), dataFolder};
+  ColorFileLocation at{dataFolder, fs.VirtualStoreFolderOf(dataFolder), dataFolder};
   if (!at.virtualFolder.empty() && fs.IsFile(ColorFilePath(at.virtualFolder))) {
     at.folder = at.virtualFolder;
   }
@@ -130,23 +107,76 @@ ColorFileLocation LocateColorFile(ColorFileSystem& fs, const std::string& dataFo
 
 GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
                         const markup::Element& root) {
-  return WriteForTheGame(fs, at,
-                         [&](const std::string& folder) { SaveColorTree(fs, folder, root); });
+  return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
+    SaveColorTree(fs, folder, root, takesOver);
+  });
 }
 
 GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
                         const markup::Element& root, LoadedColorFile& loaded,
                         SaveOutcome* outcome) {
-  return WriteForTheGame(
-      fs, at, [&](const std::string& folder) { SaveColorTree(fs, folder, root, loaded, outcome); });
+  return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
+    SaveColorTree(fs, folder, root, loaded, outcome, takesOver);
+  });
 }
 
 GameWrite RestoreDefaultColorFile(ColorFileSystem& fs, const ColorFileLocation& at) {
-  return WriteForTheGame(fs, at,
-                         [&](const std::string& folder) { RestoreDefaultColorFile(fs, folder); });
+  return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
+    RestoreDefaultColorFile(fs, folder, takesOver);
+  });
+}
+
+bool VirtualStoreForced() {
+  const char* value = std::getenv(kVirtualStoreVariable);
+  return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string& dataFolder,
+                                         const LockWait& wait) {
+  if (!fs.IsFolder(dataFolder))
+    throw ColorFileError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder),
+                         "the folder does not exist", WriteProblem::kFolderMissing);
+  // The same lock file for every writer of this game: the data folder's,
+  // unless that folder refuses to have one made, when the VirtualStore copy
+  // is where saves go.
+  std::string folder = dataFolder;
+  std::unique_ptr<WriteLock> lock;
+  try {
+    lock = fs.TryLock(LockFilePath(folder));
+  } catch (const FileError& e) {
+    const std::string virtualFolder = fs.VirtualStoreFolderOf(dataFolder);
+    const WriteProblem problem = fs.DiagnoseWrite(LockFilePath(folder));
+    if (virtualFolder.empty() || problem != WriteProblem::kAccessDenied)
+      throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), e.reason(), problem);
+    folder = virtualFolder;
+    try {
+      fs.MakeFolders(folder);
+      lock = fs.TryLock(LockFilePath(folder));
+    } catch (const FileError& second) {
+      throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), second.reason(),
+                           fs.DiagnoseWrite(LockFilePath(folder)));
+    }
+  }
+  const auto deadline = std::chrono::steady_clock::now() + wait.limit;
+  bool announced = false;
+  while (!lock) {
+    if (std::chrono::steady_clock::now() >= deadline)
+      throw ColorFileError(ColorFileStep::kBusy, ColorFilePath(folder), {});
+    if (!announced && wait.announce) wait.announce(ColorFilePath(folder));
+    announced = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    try {
+      lock = fs.TryLock(LockFilePath(folder));
+    } catch (const FileError& e) {
+      throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), e.reason(),
+                           fs.DiagnoseWrite(LockFilePath(folder)));
+    }
+  }
+  return lock;
 }
 
 GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation& at) {
-  return WriteForTheGame(fs, at,
-                         [&](const std::string& folder) { RestoreOriginalColorFile(fs, folder); });
+  return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
+    RestoreOriginalColorFile(fs, folder, takesOver);
+  });
 }

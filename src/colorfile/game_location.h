@@ -7,11 +7,27 @@
 // there lands in %LOCALAPPDATA%\VirtualStore\ plus the folder's path without
 // its drive, and it reads those copies before the real files. Tintmoor asks for
 // no such treatment, so it looks for the copies itself and writes where the
-// game will read. Shared by the window and the command-line tool.
+// game will read. Only Windows does this: under Wine, and in the Linux build
+// working on a Wine prefix, the game reads the data folder's own file, so
+// these rules are off there unless TINTMOOR_VIRTUALSTORE=1 is set (see
+// ColorFileSystem::VirtualStoreFolderOf). Shared by the window and the
+// command-line tool.
+//
+// Every writer of a game's colour files, the window and the command-line tool
+// of either build, first takes one lock: a byte-range lock on the empty file
+// playercolors.xml.lock in the data folder (common/file_io.h's FileLock), or,
+// where that folder refuses every write and is virtualized, in its
+// VirtualStore folder. It is held around reading, checking and writing only,
+// never while the user is asked something, and waited for a few seconds at
+// most. The lock file stays, and is never deleted while in use.
 #pragma once
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "colorfile/color_store.h"
 
@@ -37,10 +53,17 @@ GameRegistry& SystemGameRegistry();
 // for an empty install folder.
 std::string DataFolderOfInstall(std::string installFolder);
 
-// The folder where Windows keeps this user's copies of dataFolder's files,
-// ending in a backslash; empty when dataFolder does not lie under a folder
-// Windows virtualizes, or the host has no VirtualStore.
-std::string VirtualStoreFolderOf(ColorFileSystem& fs, const std::string& dataFolder);
+// The folder where Windows keeps a user's copies of dataFolder's files, given
+// that user's VirtualStore folder (root) and the folders Windows virtualizes:
+// root plus dataFolder's path without its drive, ending in a backslash; empty
+// when dataFolder does not lie under one of them (case ignored, as Windows does).
+std::string VirtualStoreFolderUnder(std::string root, const std::vector<std::string>& virtualized,
+                                    const std::string& dataFolder);
+
+// Whether the VirtualStore rules apply on this Windows host: not under Wine,
+// unless TINTMOOR_VIRTUALSTORE=1 says the setup virtualizes anyway.
+inline constexpr const char* kVirtualStoreVariable = "TINTMOOR_VIRTUALSTORE";
+bool VirtualStoreForced();  // TINTMOOR_VIRTUALSTORE is 1
 
 // Which playercolors.xml this user's game reads.
 struct ColorFileLocation {
@@ -80,3 +103,18 @@ GameWrite RestoreDefaultColorFile(ColorFileSystem& fs, const ColorFileLocation& 
 // Puts back the kept original of the file the game reads (see the
 // RestoreOriginalColorFile of color_store.h).
 GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation& at);
+
+// How long a writer waits for the lock another holds, and how it says so.
+struct LockWait {
+  std::chrono::milliseconds limit{5000};
+  // Told once, when the wait begins, which colour file another program is saving.
+  std::function<void(const std::string& colorFile)> announce;
+};
+
+// Takes the lock of the game whose data folder this is (see above), waiting
+// for another holder at most wait.limit. Throws ColorFileError: kBusy when
+// the lock stayed taken, kLockFile when no lock file could be opened or made
+// (naming the one in the data folder), kWriteColorFile (kFolderMissing) when
+// the data folder is gone. Nothing is written when it throws.
+std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string& dataFolder,
+                                         const LockWait& wait = {});

@@ -52,7 +52,7 @@ constexpr ColorTable MakeScheme(const std::array<Rgb, kRows>& units) {
 constexpr ColorTable kColourVision = MakeScheme(kColourVisionUnits);
 
 const Preset kPresets[] = {
-    {"default", "the program's default colours", kDefault},
+    {"default", "the program's default colors", kDefault},
     {"colour-vision",
      "players kept apart for normal vision, protanopia, deuteranopia and tritanopia",
      kColourVision},

@@ -67,7 +67,7 @@ using separation_detail::Views;
 using separation_detail::ViewsOf;
 
 double ColumnMinimum(const ColorTable& table, int column) {
-  if (column < 0 || column >= kColumns) throw std::invalid_argument("no such colour column");
+  if (column < 0 || column >= kColumns) throw std::invalid_argument("no such color column");
   std::array<Views, kN> views{};
   for (size_t i = 0; i < kN; ++i) views[i] = ViewsOf(PointOf(table[i][size_t(column)]));
   double d = INFINITY;
@@ -82,7 +82,7 @@ SeparationResult SeparateColors(const ColorTable& table, double threshold,
     throw std::invalid_argument("the separation threshold is not a number");
   std::array<bool, kColumns> chosen{};
   for (int c : columns) {
-    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such colour column");
+    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such color column");
     chosen[size_t(c)] = true;
   }
   SeparationResult result;

@@ -90,10 +90,10 @@ std::array<CellRead, kCells> ReadColorTable(const markup::Element& root) {
 
 std::string DescribeMissingShape(const markup::Element& root) {
   const markup::Element* table = TableElement(root);
-  if (table == nullptr) return "the colour file holds no elements at all";
+  if (table == nullptr) return "the color file holds no elements at all";
   const int rows = table->children().Count();
   if (rows < kRows) {
-    return "the row for " + Quoted(RowCaption(rows)) + " is missing (the colour table has " +
+    return "the row for " + Quoted(RowCaption(rows)) + " is missing (the color table has " +
            std::to_string(rows) + " of its 13 rows)";
   }
   for (int row = 0; row < kRows; ++row) {
@@ -103,11 +103,11 @@ std::string DescribeMissingShape(const markup::Element& root) {
       std::string text = "the row for ";
       text += Quoted(RowCaption(row));
       if (colours == 0) {
-        text += " has no colours";
+        text += " has no colors";
       } else {
         text += " has only ";
         text += std::to_string(colours);
-        text += colours == 1 ? " colour" : " colours";
+        text += colours == 1 ? " color" : " colors";
       }
       text += " (it needs 3)";
       return text;

@@ -1,8 +1,8 @@
-// Whole-file reads and safe replacement on POSIX hosts. The replacement goes
-// through a temporary file in the target's folder (so the final rename stays
-// on one file system), written in full and synced before it takes the
-// target's place; on any failure the temporary file is removed and the target
-// is left as it was.
+// Whole-file reads, safe replacement, file identities and lock files on POSIX
+// hosts. The replacement goes through a temporary file in the target's folder
+// (so the final rename stays on one file system), written in full and synced
+// before it takes the target's place; on any failure the temporary file is
+// removed and the target is left as it was.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,6 +46,8 @@ class Fd {
   int get() const { return fd_; }
   // Closes now, reporting the result (a delayed write error shows up here).
   int Close() { return calls.close(std::exchange(fd_, -1)); }
+  // Hands the descriptor over to a new owner.
+  void Release() { fd_ = -1; }
 
  private:
   int fd_;
@@ -76,22 +78,20 @@ int TakeMetadata(int fd, const std::string& path) {
   return ::fchmod(fd, target.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// Removes temporary files of this target left by a replacement that never
-// finished, older than started by the margin; anything else stays.
-void RemoveLeftovers(const std::string& path, time_t started) {
-  const std::string folder = FolderOf(path);
-  const std::string name = NameOf(path);
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (!IsTemporaryFileOf(name, entry->d_name)) continue;
-    const std::string leftover = folder + "/" + entry->d_name;
+// The file a path names once a symbolic link at its end is followed (each
+// link's target read relative to the link's folder); a link to nothing yet
+// names the file that writing it creates. Throws FileError for a loop.
+std::string FollowLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
-    if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        st.st_mtime < started - kLeftoverAgeSeconds)
-      ::unlink(leftover.c_str());
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<size_t>(n) >= target.size()) return path;
+    target.resize(static_cast<size_t>(n));
+    path = target[0] == '/' ? target : FolderOf(path) + "/" + target;
   }
-  ::closedir(dir);
+  throw FileError("write", path, Reason(ELOOP));
 }
 
 }  // namespace
@@ -117,15 +117,16 @@ std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   return bytes;
 }
 
-void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
-  const time_t started = ::time(nullptr);
-  std::string temp = FolderOf(path) + "/." + NameOf(path) + ".XXXXXX";
+void ReplaceFileBytes(const std::string& given, std::string_view bytes) {
+  const std::string path = FollowLinks(given);
+  std::string temp =
+      FolderOf(path) + "/." + NameOf(path) + std::string(kTemporaryMarker) + "XXXXXX";
   Fd fd(calls.mkstemp(temp.data()));
-  if (fd.get() < 0) throw FileError("write", path, Reason(errno));
+  if (fd.get() < 0) throw FileError("write", given, Reason(errno));
   auto fail = [&](int error) {
     fd.Close();
     ::unlink(temp.c_str());
-    throw FileError("write", path, Reason(error));
+    throw FileError("write", given, Reason(error));
   };
   if (const int error = TakeMetadata(fd.get(), path); error != 0) fail(error);
   size_t done = 0;
@@ -141,18 +142,84 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
   if (fd.Close() != 0) {
     int error = errno;
     ::unlink(temp.c_str());
-    throw FileError("write", path, Reason(error));
+    throw FileError("write", given, Reason(error));
   }
   if (calls.rename(temp.c_str(), path.c_str()) != 0) {
     int error = errno;
     ::unlink(temp.c_str());
-    throw FileError("write", path, Reason(error));
+    throw FileError("write", given, Reason(error));
   }
   // Make the rename itself durable; a failure here leaves a complete file.
   Fd folder(calls.open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
   if (folder.get() >= 0) calls.fsync(folder.get());
-  RemoveLeftovers(path, started);
 }
+
+void RemoveLeftoverTemporaryFiles(const std::string& path) {
+  const time_t now = ::time(nullptr);
+  const std::string folder = FolderOf(path);
+  const std::string name = NameOf(path);
+  for (const std::string& entry : FolderEntries(folder)) {
+    if (!IsTemporaryFileOf(name, entry)) continue;
+    const std::string leftover = folder + "/" + entry;
+    struct stat st;
+    if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+        st.st_mtime < now - kLeftoverAgeSeconds)
+      ::unlink(leftover.c_str());
+  }
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
+}
+
+std::unique_ptr<FileLock> FileLock::TryTake(const std::string& path) {
+  // Never through a link, never anything but a plain file: the lock file may
+  // be created, and a link could aim that anywhere.
+  Fd fd(calls.open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+  if (fd.get() < 0)
+    throw FileError("open", path, errno == ELOOP ? "it is a symbolic link" : Reason(errno));
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) throw FileError("open", path, Reason(errno));
+  if (!S_ISREG(st.st_mode)) throw FileError("open", path, "it is not a regular file");
+  struct flock range {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = 0;
+  range.l_len = 1;
+  // A lock of the open file itself, where the system has them: closing some
+  // other descriptor of the file in this process then cannot drop it. Both
+  // kinds conflict with each other, and with Wine's.
+  int result = -1;
+#ifdef F_OFD_SETLK
+  result = ::fcntl(fd.get(), F_OFD_SETLK, &range);
+  if (result != 0 && errno == EINVAL) result = ::fcntl(fd.get(), F_SETLK, &range);
+#else
+  result = ::fcntl(fd.get(), F_SETLK, &range);
+#endif
+  if (result != 0) {
+    if (errno == EAGAIN || errno == EACCES) return nullptr;
+    throw FileError("lock", path, Reason(errno));
+  }
+  const int held = fd.get();
+  fd.Release();
+  return std::unique_ptr<FileLock>(new FileLock(held));
+}
+
+FileLock::~FileLock() { calls.close(static_cast<int>(handle_)); }
 
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');

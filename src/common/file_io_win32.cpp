@@ -5,7 +5,8 @@
 // the temporary file is removed on every failure. An existing target is
 // replaced with ReplaceFileA, which gives the new file the old one's
 // attributes, ACL, creation time and short name; a plain move would leave the
-// game's file with whatever a new file in that folder gets.
+// game's file with whatever a new file in that folder gets. File identities,
+// folder listings and lock files use the same narrow calls.
 #include "common/file_io_win32.h"
 
 #include <algorithm>
@@ -31,6 +32,8 @@ class File {
   File& operator=(const File&) = delete;
   bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return h_; }
+  // Hands the handle over to a new owner.
+  void Release() { h_ = INVALID_HANDLE_VALUE; }
   bool Close() {
     if (h_ == INVALID_HANDLE_VALUE) return true;
     return CloseHandle(std::exchange(h_, INVALID_HANDLE_VALUE)) != 0;
@@ -45,8 +48,13 @@ std::string NameOf(const std::string& path) {
   return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
-// A name ".NAME.XXXXXX" beside path that no file has yet: the same pattern as
-// on POSIX, so leftovers are told apart from everything else by name.
+std::string WithSeparator(std::string folder) {
+  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
+  return folder;
+}
+
+// A name ".NAME.tintmoor-XXXXXX" beside path that no file has yet: the same
+// pattern as on POSIX, so leftovers are told apart from everything else by name.
 std::string UnusedTemporaryName(const std::string& path) {
   static unsigned counter = 0;
   LARGE_INTEGER tick{};
@@ -55,9 +63,8 @@ std::string UnusedTemporaryName(const std::string& path) {
                   (static_cast<uint64_t>(GetCurrentProcessId()) << 32) ^
                   (++counter * 0x9E3779B97F4A7C15ull);
   static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::string folder = FolderOf(path);
-  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
-  std::string name = folder + "." + NameOf(path) + ".";
+  std::string name =
+      WithSeparator(FolderOf(path)) + "." + NameOf(path) + std::string(kTemporaryMarker);
   for (int i = 0; i < 6; ++i) {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
     name += kChars[(seed >> 33) % 62];
@@ -80,23 +87,25 @@ uint64_t FileTimeValue(const FILETIME& t) {
   return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
-// Removes temporary files of this target left by a replacement that never
-// finished, older than started by the margin; anything else stays.
-void RemoveLeftovers(const std::string& path, uint64_t started) {
-  std::string folder = FolderOf(path);
-  if (folder.back() != '\\' && folder.back() != '/' && folder.back() != ':') folder += '\\';
-  const std::string name = NameOf(path);
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "." + name + ".*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  const uint64_t margin = static_cast<uint64_t>(kLeftoverAgeSeconds) * 10000000ull;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    if (!IsTemporaryFileOf(name, found.cFileName)) continue;
-    if (FileTimeValue(found.ftLastWriteTime) + margin < started)
-      DeleteFileA((folder + found.cFileName).c_str());
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
+// The file a path names, with links, junctions and short names resolved: a
+// replacement of a link must replace its target, in the target's folder, and
+// a short name must not become a file of its own. The path as given when it
+// names nothing yet, or the resolved one would be too long for these calls.
+std::string FinalPath(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return path;
+  char buffer[MAX_PATH + 8];
+  const DWORD n = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, VOLUME_NAME_DOS);
+  CloseHandle(h);
+  if (n == 0 || n >= sizeof buffer) return path;
+  std::string final(buffer, n);
+  if (final.starts_with("\\\\?\\UNC\\")) {
+    final = "\\\\" + final.substr(8);
+  } else if (final.starts_with("\\\\?\\")) {
+    final = final.substr(4);
+  }
+  return final.size() < MAX_PATH ? final : path;
 }
 
 }  // namespace
@@ -135,25 +144,23 @@ std::string ReadFileBytes(const std::string& path, size_t maxBytes) {
   return bytes;
 }
 
-void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
+void ReplaceFileBytes(const std::string& given, std::string_view bytes) {
+  const std::string path = FinalPath(given);
   // Windows refuses to move a file over a read-only one, but not every
   // system that runs this program does: refuse it here, before any writing.
   DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    throw FileError("write", path, kReadOnlyReason);
+    throw FileError("write", given, kReadOnlyReason);
   // ReplaceFileA would move a folder aside for the new file; a move refuses.
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw FileError("write", path, SystemErrorText(ERROR_ACCESS_DENIED));
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const uint64_t started = FileTimeValue(now);
+    throw FileError("write", given, SystemErrorText(ERROR_ACCESS_DENIED));
   std::string temp;
   File file(CreateTemporaryFile(path, temp));
-  if (!file.valid()) throw FileError("write", path, SystemErrorText(GetLastError()));
+  if (!file.valid()) throw FileError("write", given, SystemErrorText(GetLastError()));
   auto fail = [&](DWORD error) {
     file.Close();
     DeleteFileA(temp.c_str());
-    throw FileError("write", path, SystemErrorText(error));
+    throw FileError("write", given, SystemErrorText(error));
   };
   size_t done = 0;
   while (done < bytes.size()) {
@@ -191,7 +198,84 @@ void ReplaceFileBytes(const std::string& path, std::string_view bytes) {
     }
     DeleteFileA(backup.c_str());  // if that fails, it is a leftover for a later save
   }
-  RemoveLeftovers(path, started);
+}
+
+void RemoveLeftoverTemporaryFiles(const std::string& path) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const std::string folder = WithSeparator(FolderOf(path));
+  const std::string name = NameOf(path);
+  WIN32_FIND_DATAA found;
+  HANDLE find =
+      FindFirstFileA((folder + "." + name + std::string(kTemporaryMarker) + "*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  const uint64_t margin = static_cast<uint64_t>(kLeftoverAgeSeconds) * 10000000ull;
+  do {
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+      continue;
+    if (!IsTemporaryFileOf(name, found.cFileName)) continue;
+    if (FileTimeValue(found.ftLastWriteTime) + margin < FileTimeValue(now))
+      DeleteFileA((folder + found.cFileName).c_str());
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  File file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((WithSeparator(folder) + "*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+std::unique_ptr<FileLock> FileLock::TryTake(const std::string& path) {
+  // Not shared for deleting: the lock file stays while anyone uses it. A
+  // folder the user may not write can still hold one made by someone else,
+  // which reading is enough to lock.
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HANDLE h = calls.CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+    h = calls.CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  File file(h);
+  if (!file.valid()) {
+    // Not there for reading means it could not be made: the first refusal.
+    const DWORD error = GetLastError();
+    throw FileError("open", path,
+                    SystemErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error));
+  }
+  OVERLAPPED first{};
+  if (!LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                  &first)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return nullptr;
+    throw FileError("lock", path, SystemErrorText(error));
+  }
+  HANDLE held = file.get();
+  file.Release();
+  return std::unique_ptr<FileLock>(new FileLock(reinterpret_cast<intptr_t>(held)));
+}
+
+FileLock::~FileLock() {
+  HANDLE h = reinterpret_cast<HANDLE>(handle_);
+  OVERLAPPED first{};
+  UnlockFileEx(h, 0, 1, 0, &first);
+  CloseHandle(h);
 }
 
 std::string FolderOf(const std::string& path) {

@@ -77,7 +77,7 @@ bool MainWindow::Create(int show) {
   previousHook_ = markup::SetYieldHook(&PumpPendingMessages);
   hookInstalled_ = true;
   // The load runs while the window is still hidden: its message boxes come first.
-  RunCommand("The colours could not be loaded at start-up.", true, [this] { OnLoad(); });
+  RunCommand("The colors could not be loaded at start-up.", true, [this] { OnLoad(); });
   if (!hwnd_) return false;
   ShowWindow(hwnd_, show);
   UpdateWindow(hwnd_);
@@ -185,7 +185,7 @@ bool MainWindow::OnSetCursor(HWND over, int hitTest) {
 
 void MainWindow::OnCommand(int id) {
   if (id >= IDC_BOX0 && id < IDC_BOX0 + kCells) {
-    RunCommand("The colour could not be changed.", true,
+    RunCommand("The color could not be changed.", true,
                [this, id] { OnBoxClicked(id - IDC_BOX0); });
     return;
   }
@@ -194,7 +194,7 @@ void MainWindow::OnCommand(int id) {
       RunCommand("The game folder could not be opened.", true, [this] { OnOpenGameFolder(); });
       break;
     case IDM_SAVE:
-      RunCommand("The colours could not be saved.", true, [this] { OnSave(); });
+      RunCommand("The colors could not be saved.", true, [this] { OnSave(); });
       break;
     case IDM_UNDO:
       RunCommand("The change could not be undone.", true, [this] { commands_.Undo(*this); });
@@ -203,17 +203,17 @@ void MainWindow::OnCommand(int id) {
       RunCommand("The change could not be redone.", true, [this] { commands_.Redo(*this); });
       break;
     case IDM_RESTORE:
-      RunCommand("The default colours could not be restored.", true, [this] { OnRestore(); });
+      RunCommand("The default colors could not be restored.", true, [this] { OnRestore(); });
       break;
     case IDM_RESTORE_ORIGINAL:
       RunCommand("The original colors could not be restored.", true,
                  [this] { OnRestoreOriginal(); });
       break;
     case IDM_CHECK:
-      RunCommand("The colours could not be checked.", true, [this] { OnCheckColors(); });
+      RunCommand("The colors could not be checked.", true, [this] { OnCheckColors(); });
       break;
     case IDM_VISION_PRESET:
-      RunCommand("The colour-vision preset could not be used.", true, [this] { OnVisionPreset(); });
+      RunCommand("The color-vision preset could not be used.", true, [this] { OnVisionPreset(); });
       break;
     case IDM_ABOUT:
       RunCommand("The About box could not be shown.", false, [this] { OnAbout(); });

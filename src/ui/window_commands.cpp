@@ -96,6 +96,9 @@ std::string CopyProblem(WriteProblem problem) {
     case WriteProblem::kAccessDenied:
       return "access was denied. Run Tintmoor once as administrator, or copy the file there "
              "yourself.";
+    case WriteProblem::kReadOnly:
+      return "the file there is read-only. Clear its read-only attribute, then choose Restore "
+             "Default Colors in the Options menu.";
     case WriteProblem::kInUse:
       return "another program, probably the game, has the folder's files open. Close the game, "
              "then choose Restore Default Colors in the Options menu.";
@@ -166,25 +169,33 @@ void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
                          "beside the program, then choose Restore Default Colors in the "
                          "Options menu.");
   }
-  if (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())) return;
-  const WriteProblem problem = fs_.DiagnoseWrite(at.path());
-  // Refused for want of rights where Windows keeps the user's own copies: the
-  // copy goes where the game reads it, as a Save's would.
-  if (problem == WriteProblem::kAccessDenied && !at.virtualFolder.empty() &&
-      at.folder == at.dataFolder) {
-    const std::string copy = ColorFilePath(at.virtualFolder);
-    bool copied = false;
-    try {
-      fs_.MakeFolders(at.virtualFolder);
-      copied = fs_.CopyOver(source, copy) && fs_.IsFile(copy);
-    } catch (const FileError&) {
+  // Under the game's lock, like every write: a file another program made
+  // meanwhile is never overwritten.
+  WriteProblem problem = WriteProblem::kOther;
+  bool moved = false;
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path()))) return;
+    problem = fs_.DiagnoseWrite(at.path());
+    // Refused for want of rights where Windows keeps the user's own copies:
+    // the copy goes where the game reads it, as a Save's would.
+    if (problem == WriteProblem::kAccessDenied && !at.virtualFolder.empty() &&
+        at.folder == at.dataFolder) {
+      const std::string copy = ColorFilePath(at.virtualFolder);
+      try {
+        fs_.MakeFolders(at.virtualFolder);
+        moved = fs_.IsFile(copy) || (fs_.CopyOver(source, copy) && fs_.IsFile(copy));
+      } catch (const FileError&) {
+      }
     }
-    if (copied) {
-      at.folder = at.virtualFolder;
-      ReportWrite(window, at.dataFolder, {at.virtualFolder, true, std::nullopt},
-                  "the default colors");
-      return;
-    }
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
+  if (moved) {
+    at.folder = at.virtualFolder;
+    ReportWrite(window, at.dataFolder, {at.virtualFolder, true, std::nullopt},
+                "the default colors");
+    return;
   }
   throw CommandFailure(
       "The game's data folder has no color file, and the default colors could not be copied "
@@ -201,7 +212,13 @@ void WindowCommands::Start(ColorWindow& window) {
 
 void WindowCommands::Load(ColorWindow& window) {
   ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
-  if (!fs_.IsFile(at.path())) Seed(window, at);
+  bool found = false;
+  try {
+    found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());
+  }
+  if (!found) Seed(window, at);
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
@@ -361,18 +378,18 @@ void WindowCommands::Save(ColorWindow& window) {
   Show(window);
   GameWrite done;
   SaveOutcome outcome;
-  // While another program writes the game's file, wait; then the comparison
-  // with what was loaded sees its change.
-  std::unique_ptr<FolderLock> lock = fs_.LockFolder(at.dataFolder);
+  // While another program writes the game's file, wait (a few seconds at
+  // most); then the comparison with what was loaded sees its change. The
+  // lock is held for the save alone: never while a box waits on the user.
   try {
     try {
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     } catch (const ColorFileError& e) {
       if (e.step() != ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
       // which colours win; nothing is dropped without being asked. The
       // question may wait on the user for long: other writers go on meanwhile.
-      lock.reset();
       const Answer answer = window.Ask(
           "The color file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
@@ -386,14 +403,13 @@ void WindowCommands::Save(ColorWindow& window) {
         MatchFile(window);
       }
       if (answer != Answer::kYes) return;
-      lock = fs_.LockFolder(at.dataFolder);
+      const auto lock = LockGameFiles(fs_, at.dataFolder);
       state_.loaded = LookAtColorFile(fs_, at.path());
       done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
   } catch (const ColorFileError& e) {
     throw CommandFailure(std::string(e.what()) + "\n\n" + kColoursKept);
   }
-  lock.reset();
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
   MatchFile(window);
   ReportWrite(window, at.dataFolder, done, "the colors");
@@ -437,7 +453,7 @@ void WindowCommands::Restore(ColorWindow& window) {
   }
   GameWrite done;
   try {
-    const auto lock = fs_.LockFolder(at.dataFolder);
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
     done = RestoreDefaultColorFile(fs_, at);
   } catch (const ColorFileError& e) {
     throw CommandFailure(e.what());  // nothing was changed
@@ -466,7 +482,7 @@ void WindowCommands::RestoreOriginal(ColorWindow& window) {
   }
   GameWrite done;
   try {
-    const auto lock = fs_.LockFolder(at.dataFolder);
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
     done = RestoreOriginalColorFile(fs_, at);
   } catch (const ColorFileError& e) {
     throw CommandFailure(e.what());  // nothing was changed

@@ -13,7 +13,9 @@
 #include <fstream>
 #include <sstream>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,11 +57,18 @@ class TestFileSystem final : public ColorFileSystem {
  public:
   bool IsFile(const std::string& p) override { return real.IsFile(p); }
   bool IsFolder(const std::string& p) override { return real.IsFolder(p); }
+  EntryKind KindOf(const std::string& p) override { return real.KindOf(p); }
   std::string ReadAll(const std::string& p) override { return real.ReadAll(p); }
   void ReplaceWhole(const std::string& p, std::string_view bytes) override {
     if (failWrites) throw FileError(p, "the disk is full");
     real.ReplaceWhole(p, bytes);
   }
+  void RemoveLeftovers(const std::string& p) override { real.RemoveLeftovers(p); }
+  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real.TryLock(p); }
+  std::string VirtualStoreFolderOf(const std::string& p) override {
+    return real.VirtualStoreFolderOf(p);
+  }
+  void MakeFolders(const std::string& p) override { real.MakeFolders(p); }
   void Remove(const std::string& p) override { real.Remove(p); }
   bool CopyOver(const std::string& f, const std::string& t) override { return real.CopyOver(f, t); }
   WriteProblem DiagnoseWrite(const std::string& p) override { return real.DiagnoseWrite(p); }
@@ -106,7 +115,7 @@ class Commands : public ::testing::Test {
     fs::create_directories(root_ / "program");
     fs::copy_file(defaultFile_, root_ / "program" / "playercolors.xml");
     WriteBytes(GameFile(), original_);
-    WriteBytes(Xmb(), "binary colours");
+    WriteBytes(Xmb(), "binary colors");
     files_.programFolder = (root_ / "program").string();
   }
   void TearDown() override {
@@ -195,7 +204,7 @@ TEST_F(Commands, ListFormats) {
 TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   const Result r = Run("set", {"Player 7", "unit", "10", "20", "30"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 colour changed; wrote "));
+  EXPECT_THAT(r.out, HasSubstr("Player 7 unit: 255 102 0 -> 10 20 30\n1 color changed; wrote "));
   EXPECT_THAT(r.out, HasSubstr("and deleted playercolors.xmb"));
   // Byte for byte the default file with that one value changed.
   EXPECT_EQ(ReadBytes(GameFile()),
@@ -207,7 +216,10 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   EXPECT_THAT(ReadBytes(GameFile()),
               HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
                         "color3=\"1 2 3\""));
-  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colours changed"));
+  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colors changed"));
+  // A color picker's hexadecimal form, in either case.
+  EXPECT_EQ(Run("set", {"player12", "minimap", "#0A141e"}).status, kExitOk);
+  EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
 }
 
 // Whatever the game's file held before the first write, the default file the
@@ -248,18 +260,26 @@ TEST_F(Commands, SetDryRunWritesNothing) {
   const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out,
-            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 colour changed; nothing written (--dry-run)\n");
+            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 color changed; nothing written (--dry-run)\n");
   EXPECT_EQ(ReadBytes(GameFile()), original_);
   EXPECT_TRUE(fs::exists(Xmb()));
 }
 
 TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {
-      {"Player 13", "unit", "1", "2", "3"},    {"Player 1", "3", "1", "2", "3"},
-      {"1", "units", "1", "2", "3"},           {"1", "unit", "256", "2", "3"},
-      {"1", "unit", "-1", "2", "3"},           {"1", "unit", "1", "2"},
-      {"1", "unit", "1", "2", "3", "4"},       {"1", "unit", "1", "2", "x"},
+      {"Player 13", "unit", "1", "2", "3"},
+      {"Player 1", "3", "1", "2", "3"},
+      {"1", "units", "1", "2", "3"},
+      {"1", "unit", "256", "2", "3"},
+      {"1", "unit", "-1", "2", "3"},
+      {"1", "unit", "1", "2"},
+      {"1", "unit", "1", "2", "3", "4"},
+      {"1", "unit", "1", "2", "x"},
       {"1", "unit", "1", "2", "3", "--force"},
+      {"1", "unit", "#ff00"},
+      {"1", "unit", "ff0000"},
+      {"1", "unit", "#ff0000", "1"},
+      {"1", "unit", "1,2,3"},
   };
   for (const auto& args : bad) {
     const Result r = Run("set", args);
@@ -304,7 +324,7 @@ TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
     ExpectOneErrorLine(r);
     EXPECT_THAT(r.err, HasSubstr(std::string("could not be written: ") + c.err)) << c.command;
     EXPECT_EQ(ReadBytes(GameFile()), original_) << c.command;
-    EXPECT_EQ(ReadBytes(Xmb()), "binary colours") << c.command;
+    EXPECT_EQ(ReadBytes(Xmb()), "binary colors") << c.command;
   }
   // Reported, not passed: the other rows ran, and a failure among them still fails.
   if (readOnlySkipped) GTEST_SKIP() << "running as root: the read-only row cannot refuse a write";
@@ -321,24 +341,46 @@ TEST_F(Commands, ExportThenImportRoundTrips) {
   EXPECT_EQ(i.status, kExitOk) << i.err;
   EXPECT_THAT(i.out,
               HasSubstr("Player 7 unit: 255 102 0 -> 1 2 3\nPlayer 7 minimap: 255 102 0 -> 4 5 6\n"
-                        "2 colours changed; wrote "));
+                        "2 colors changed; wrote "));
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"255 102 0\" color2=\"255 102 0\"",
                                             "color1=\"1 2 3\" color2=\"4 5 6\""));
   EXPECT_THAT(Run("export", {"-"}).out,
               HasSubstr("\nPlayer 7      1 2 3          4 5 6          128 51 0\n"));
 }
 
-TEST_F(Commands, ExportNeverOverwritesTheGamesOrTheProgramsFiles) {
-  for (const fs::path& target :
-       {GameFile(), DataDir() / ".." / "data" / "playercolors.xml", Xmb(),
-        DataDir() / "PlayerColors.bak", root_ / "program" / "playercolors.xml"}) {
-    const Result r = Run("export", {target.string()});
-    EXPECT_EQ(r.status, kExitFailed) << target;
-    ExpectOneErrorLine(r);
-    EXPECT_THAT(r.err, HasSubstr("; choose another file"));
+// By any name: another spelling, a hard link, a link (POSIX), a short name
+// (Windows), a name yet to be made there; whatever colours a preview shows.
+TEST_F(Commands, ExportAndPreviewNeverOverwriteTheGamesOrTheProgramsFiles) {
+  const std::string scheme = (root_ / "s.txt").string();
+  WriteBytes(scheme, Run("export", {"-"}).out);
+  fs::create_hard_link(GameFile(), root_ / "hard.xml");
+  std::vector<fs::path> targets = {GameFile(),
+                                   DataDir() / ".." / "data" / "playercolors.xml",
+                                   Xmb(),
+                                   DataDir() / "PlayerColors.bak",
+                                   root_ / "hard.xml",
+                                   root_ / "program" / "playercolors.xml"};
+#ifdef _WIN32
+  char alias[MAX_PATH];
+  ASSERT_NE(GetShortPathNameA(GameFile().string().c_str(), alias, MAX_PATH), 0u);
+  targets.push_back(alias);
+#else
+  fs::create_symlink(GameFile(), root_ / "soft.xml");
+  targets.push_back(root_ / "soft.xml");
+#endif
+  for (const fs::path& target : targets) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", target.string()},
+          {"preview", "--preset", "default", "--out", target.string()},
+          {"preview", "--scheme", scheme, "--out", target.string()}}) {
+      const Result r = Run(args[0], {args.begin() + 1, args.end()});
+      EXPECT_EQ(r.status, kExitFailed) << args[0] << " " << target;
+      ExpectOneErrorLine(r);
+      EXPECT_THAT(r.err, HasSubstr("; choose another file"));
+    }
   }
   EXPECT_EQ(ReadBytes(GameFile()), original_);
-  EXPECT_EQ(ReadBytes(Xmb()), "binary colours");
+  EXPECT_EQ(ReadBytes(Xmb()), "binary colors");
   EXPECT_EQ(ReadBytes(root_ / "program" / "playercolors.xml"), original_);
 }
 
@@ -425,7 +467,7 @@ TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
 TEST_F(Commands, PresetsApplyAndCheck) {
   const Result list = Run("presets", {}, false);
   EXPECT_THAT(list.out,
-              HasSubstr("default        the program's default colours (closest pair 1.48)\n"));
+              HasSubstr("default        the program's default colors (closest pair 1.48)\n"));
   EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
 
   const Result apply = Run("apply", {"colour-vision"});
@@ -458,9 +500,9 @@ TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
   EXPECT_EQ(Run("check", {}).status, kExitOk);
   EXPECT_FALSE(fs::exists(Xmb()));
 
-  const Result far = Run("separate", {"--threshold", "60", "--column", "minimap"});
-  EXPECT_EQ(far.status, kExitClosePairs);
-  EXPECT_THAT(far.out, HasSubstr("60 could not be reached"));
+  const Result unreachable = Run("separate", {"--threshold", "60", "--column", "minimap"});
+  EXPECT_EQ(unreachable.status, kExitClosePairs);
+  EXPECT_THAT(unreachable.out, HasSubstr("60 could not be reached"));
   EXPECT_EQ(Run("separate", {"--column", "red"}).status, kExitUsage);
 }
 
@@ -484,7 +526,7 @@ TEST_F(Commands, MissingOrDamagedFiles) {
   Result r = Run("list", {});
   EXPECT_EQ(r.status, kExitFailed);
   ExpectOneErrorLine(r);
-  EXPECT_THAT(r.err, HasSubstr("there is no colour file"));
+  EXPECT_THAT(r.err, HasSubstr("there is no color file"));
   r = Run("set", {"1", "0", "1", "2", "3"});
   EXPECT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(ReadBytes(GameFile()), Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 2 3\""));
@@ -574,25 +616,35 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
        true},
       {{"set", "1", "0", "1", "2", "3", "--data-dir", DataDir().string()},
        kExitSavedBut,
-       "error: the new colours are in ",
+       "error: the new colors are in ",
        true},
+      {{"separate", "--data-dir", DataDir().string()}, kExitSavedBut, "the new colors", true},
+      {{"restore-original", "--data-dir", DataDir().string()},
+       kExitSavedBut,
+       "the new colors",
+       true},
+      {{"list", "--data-dir",
+        "no\xc2\x9b"
+        "31m\xff"},
+       kExitFailed,
+       "data folder no\\xc2\\x9b31m\\xff"},
       {{"frob\x1b]0;owned\x07"}, kExitUsage, "unknown command \"frob\\x1b]0;owned\\x07\""},
       {{"set", std::string("Pl\0ayer\x1b[2J", 11), "0", "1", "2", "3"},
        kExitUsage,
        "\"Pl\\x00ayer\\x1b[2J\" is not a row"},
       {{"list", "--data-dir", DataDir().string()}, kExitOverflow, "more than 32767 words"},
   };
+  WriteBytes(DataDir() / "playercolors.xml.orig", original_);
   for (const auto& c : cases) {
     if (c.status == kExitOverflow) WriteBytes(GameFile(), "<ok/>\r\n" + wide + "\r\n");
     failOut_ = c.failOut;
+    const std::string before = ReadBytes(GameFile());
     const Result r = Run(c.args[0], {c.args.begin() + 1, c.args.end()}, false);
     EXPECT_EQ(r.status, c.status) << c.args[0] << " " << r.err;
     ExpectOneErrorLine(r);
     EXPECT_THAT(r.err, HasSubstr(c.err));
-    EXPECT_EQ(r.err.find_first_of(std::string("\x1b\x07\0", 3)), std::string::npos);
-    if (c.status == kExitSavedBut) {
-      EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"1 2 3\""));
-    }
+    EXPECT_EQ(r.err.find_first_of(std::string("\x1b\x07\0\x9b\xff", 5)), std::string::npos);
+    EXPECT_EQ(ReadBytes(GameFile()) != before, c.status == kExitSavedBut) << c.args[0];
   }
 }
 
@@ -611,7 +663,7 @@ TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
     const Result r = Run("set", args);
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr(listed));
-    EXPECT_THAT(r.out, HasSubstr("1 colour changed, 3 colours rewritten in normal form; "));
+    EXPECT_THAT(r.out, HasSubstr("1 color changed, 3 colors rewritten in normal form; "));
   }
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"128 128 128\" color2=\"0 255 7\" "
                                                "color3=\"1 2 3\""));
@@ -627,10 +679,51 @@ TEST_F(Commands, EveryCommandHasHelp) {
   }
 }
 
+#ifndef _WIN32
+// A folder name that would retitle and recolour the terminal comes out
+// escaped in every line that names it; the letters around it stay.
+TEST_F(Commands, PathsReachTheTerminalEscaped) {
+  const fs::path hostile = root_ / "E\x1b]0;t\x07\x1b[31m\xc2\x9b\xff\xd0\x96";
+  fs::create_directories(hostile);
+  WriteBytes(hostile / "playercolors.xml", Replaced(original_, "50 50 255", "12 x 4"));
+  const std::string dir = hostile.string(), scheme = (hostile / "s.txt").string();
+  std::string all;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"list", "--data-dir", dir},
+        {"set", "1", "1", "1", "2", "3", "--data-dir", dir},
+        {"export", scheme, "--data-dir", dir},
+        {"check", "--scheme", scheme},
+        {"preview", "--preset", "default", "--out", (hostile / "p.png").string()}}) {
+    const Result r = Run(args[0], {args.begin() + 1, args.end()}, false);
+    EXPECT_THAT(r.out + r.err, HasSubstr("E\\x1b]0;t\\x07\\x1b[31m\\xc2\\x9b\\xff\xd0\x96"))
+        << args[0];
+    all += r.out + r.err;
+  }
+  EXPECT_EQ(all.find_first_of(std::string("\x1b\x07\x9b\xff", 4)), std::string::npos) << all;
+}
+#endif
+
+TEST(EscapeControls, LeavesTextAndEscapesWhatATerminalActsOn) {
+  const struct {
+    std::string text, shown;
+  } cases[] = {
+      {"C:\\Games\\AoM", "C:\\Games\\AoM"},
+      {"\xd0\x96\xd0\xb0\xe6\xbc\xa2\xf0\x9f\x8e\xae",
+       "\xd0\x96\xd0\xb0\xe6\xbc\xa2\xf0\x9f\x8e\xae"},
+      {"\x1b]0;t\x07\x7f", "\\x1b]0;t\\x07\\x7f"},
+      {"\xc2\x9b"
+       "31m\xc2\x85\xc2\xa0",
+       "\\xc2\\x9b31m\\xc2\\x85\xc2\xa0"},  // C1; NBSP stays
+      {"\xff\xc0\xaf\xed\xa0\x80\xe6\xbc", "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xe6\\xbc"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EscapeControls(c.text), c.shown) << c.shown;
+  EXPECT_EQ(JsonString("a\x1b\xc2\x9b\xff\"\xd0\x96"), "\"a\\u001b\\u009b\\\\xff\\\"\xd0\x96\"");
+}
+
 TEST(OneLine, JoinsLinesAndParagraphs) {
-  EXPECT_EQ(OneLine("The colour file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
+  EXPECT_EQ(OneLine("The color file\nC:\\x\ncould not be written: denied\n\nThe game's files were "
                     "left as they were.\n\nRun as administrator."),
-            "The colour file C:\\x could not be written: denied. The game's files were left as "
+            "The color file C:\\x could not be written: denied. The game's files were left as "
             "they were. Run as administrator.");
   EXPECT_EQ(OneLine("plain"), "plain");
   EXPECT_EQ(OneLine("a\r\n\r\n\r\nb\n"), "a. b");

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -77,6 +78,9 @@ TEST(Cli, UsageErrorsAndHelp) {
        "error: more than one FILE given (usage: tintmoor-cli format FILE)\n"},
       {{"--help"}, 0, ""},
       {{"-h"}, 0, ""},
+      {{"--version"}, 0, ""},
+      {{"-V"}, 0, ""},
+      {{"--version", "x"}, 0, ""},
   };
   for (const auto& c : cases) {
     Result r = Cli(c.args);
@@ -89,8 +93,20 @@ TEST(Cli, UsageErrorsAndHelp) {
     EXPECT_EQ(r.out.rfind(std::string("Usage: tintmoor-cli ") + command + " FILE\n", 0), 0u);
   }
   std::string help = Cli({"--help"}).out;
-  EXPECT_NE(help.find("dump FILE"), std::string::npos);
-  EXPECT_NE(help.find("format FILE"), std::string::npos);
+  EXPECT_NE(help.find("\n  dump "), std::string::npos);
+  EXPECT_NE(help.find("\n  format "), std::string::npos);
+  EXPECT_EQ(Cli({"-h"}).out, help);
+  // The players' help leaves the reader's internals to dump and format.
+  for (const char* internal : {"16-bit", "32767", "bytes", "character-set"}) {
+    EXPECT_EQ(help.find(internal), std::string::npos) << internal;
+    EXPECT_NE((Cli({"dump", "--help"}).out + Cli({"format", "--help"}).out).find(internal),
+              std::string::npos)
+        << internal;
+  }
+  const std::string version = Cli({"--version"}).out;
+  EXPECT_TRUE(std::regex_match(version, std::regex("tintmoor-cli [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+      << version;
+  EXPECT_EQ(Cli({"-V"}).out, version);
 }
 
 TEST(Cli, FileAndOverflowErrors) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -113,8 +114,10 @@ TEST(Preview, MarksExactlyTheSwatchesOfTheClosePairs) {
 }
 
 TEST(Preview, Command) {
+  // A name of its own: other builds run this test at the same time.
   const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "tintmoor-preview.png";
+      std::filesystem::temp_directory_path() /
+      ("tintmoor-preview-" + std::to_string(std::random_device()()) + ".png");
   const std::string missing = (file.parent_path() / "no-such-folder" / "p.png").string();
   const struct {
     std::vector<std::string> args;

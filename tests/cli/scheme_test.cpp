@@ -62,7 +62,7 @@ struct BadCase {
 const BadCase kBad[] = {
     {"too few numbers", 8, "Player 1  50 50 255  0 0 255  25 25",
      "s.txt, line 8: after \"Player 1\" come 8 values, 1 too few: a row is its caption and 9 "
-     "numbers, red green blue of the unit, minimap and dead colours"},
+     "numbers, red green blue of the unit, minimap and dead colors"},
     {"too many numbers", 8, "Player 1  50 50 255  0 0 255  25 25 128 4",
      "come 10 values, 1 too many"},
     {"caption only", 8, "Player 1", "come 0 values, 9 too few"},
@@ -70,7 +70,7 @@ const BadCase kBad[] = {
      "s.txt, line 8: \"Player 13\" is not a row (Gaia, Player 1 to Player 12)"},
     {"no caption", 8, "1 1 1  1 1 1  1 1 1", "come 8 values"},
     {"out of range", 9, "Player 2  255 50 256  225 0 0  128 25 25",
-     "s.txt, line 9: \"256\" is above 255, the largest a colour takes"},
+     "s.txt, line 9: \"256\" is above 255, the largest a color takes"},
     {"four digits", 9, "Player 2  255 50 0153  225 0 0  128 25 25",
      "\"0153\" has more than three digits"},
     {"control bytes", 9, "Player 2  255 50 \x1b]0;pwned\x07  225 0 0  128 25 25",

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "colorfile/game_location.h"
 #include "colorfile/table_binding.h"
 #include "markup/reader.h"
 #include "markup/writer.h"
@@ -22,7 +23,7 @@ const std::string kXml = kData + "playercolors.xml";
 const std::string kXmb = kData + "playercolors.xmb";
 const std::string kOrig = kData + "playercolors.xml.orig";
 const std::string kDefault = std::string("prog") + kPathSeparator + "playercolors.xml";
-const std::string kGameBytes = "the game's own bytes";
+const std::string kGameBytes = ThirteenRows("\t<mark>the game's own</mark>\r\n");
 
 class ColorStoreTest : public ::testing::Test {
  protected:
@@ -118,6 +119,74 @@ TEST_F(ColorStoreTest, RestorePutsTheDefaultBytesInPlace) {
   EXPECT_EQ(fs.files[kXml], kGameBytes);
 }
 
+TEST_F(ColorStoreTest, RestoreOriginalPutsBackOnlyAWholeRegularFile) {
+  using F = MemoryFileSystem;
+  const struct {
+    void (*arrange)(F&);
+    const char* words;
+  } cases[] = {
+      {[](F& f) { f.files.erase(kOrig); }, "the file does not exist"},
+      {[](F& f) { f.kinds[kOrig] = EntryKind::kLink; }, "it is a symbolic link"},
+      {[](F& f) { f.kinds[kOrig] = EntryKind::kFolder; }, "it is not a regular file"},
+      {[](F& f) { f.files[kOrig] = ""; }, "it is empty"},
+      {[](F& f) { f.files[kOrig] = ThirteenRows().substr(0, 400); },
+       "it is not a whole color file: the row for \"Player"},
+      {[](F& f) { f.files[kOrig] = "root:x:0:0\n"; }, "it is not a whole color file"},
+      {[](F& f) { f.failRead[kOrig] = "Access is denied"; }, "Access is denied"},
+  };
+  for (const auto& c : cases) {
+    F local;
+    local.folders.insert(kData);
+    local.files = {{kXml, "current"}, {kXmb, "xmb"}, {kOrig, kGameBytes}};
+    c.arrange(local);
+    const ColorFileError e = FailureOf([&] { RestoreOriginalColorFile(local, kData); });
+    EXPECT_EQ(e.step(), ColorFileStep::kReadOriginal) << c.words;
+    EXPECT_THAT(e.what(), HasSubstr(kOrig + "\ncannot be put back: " + c.words));
+    EXPECT_THAT(e.what(), HasSubstr("Nothing was changed"));
+    EXPECT_EQ(local.files[kXml], "current") << c.words;
+    EXPECT_TRUE(local.log.empty()) << c.words;
+  }
+}
+
+// Names that are not a regular file are neither read nor replaced, and the
+// original is kept only where nothing else has its name.
+TEST_F(ColorStoreTest, OnlyRegularFilesAreReadReplacedOrKept) {
+  const struct {
+    std::string path;
+    EntryKind kind;
+    ColorFileStep step;
+    std::string words;
+  } cases[] = {
+      {kXml, EntryKind::kOther, ColorFileStep::kNotAFile, "not a regular file but a device"},
+      {kXml, EntryKind::kFolder, ColorFileStep::kNotAFile, "not a regular file but a folder"},
+      {kXml, EntryKind::kLink, ColorFileStep::kNotAFile,
+       "not a regular file but a link to nothing"},
+      {kOrig, EntryKind::kFolder, ColorFileStep::kOriginalBlocked,
+       "cannot be kept as\n" + kOrig + "\nbecause a folder has that name"},
+      {kOrig, EntryKind::kLink, ColorFileStep::kOriginalBlocked, "because something that is not"},
+  };
+  const auto root = ParseTree(ThirteenRows());
+  for (bool restoring : {false, true}) {
+    for (const auto& c : cases) {
+      MemoryFileSystem local;
+      local.folders.insert(kData);
+      local.files = {{kDefault, ThirteenRows()}, {kXmb, "xmb"}};
+      if (c.path != kXml) local.files[kXml] = kGameBytes;
+      local.kinds[c.path] = c.kind;
+      const ColorFileError e = FailureOf([&] {
+        restoring ? RestoreDefaultColorFile(local, kData) : SaveColorTree(local, kData, *root);
+      });
+      EXPECT_EQ(e.step(), c.step) << c.words;
+      EXPECT_THAT(e.what(), HasSubstr(c.words));
+      EXPECT_TRUE(local.log.empty()) << c.words;
+    }
+  }
+  // A link to a file (a mod manager's) is that file: saved through.
+  fs.kinds[kXml] = EntryKind::kLink;
+  SaveColorTree(fs, kData, *root);
+  EXPECT_EQ(fs.files[kXml], markup::WriteDocument(*root));
+}
+
 TEST_F(ColorStoreTest, SaveRefusesAFileChangedSinceItWasLoaded) {
   struct Case {
     const char* name;
@@ -129,7 +198,7 @@ TEST_F(ColorStoreTest, SaveRefusesAFileChangedSinceItWasLoaded) {
       {"untouched", false, [](MemoryFileSystem&) {}, false},
       {"same bytes written again", false,
        [](MemoryFileSystem& f) { f.files[kXml] = ThirteenRows(); }, false},
-      {"a colour changed, same size", false,
+      {"a color changed, same size", false,
        [](MemoryFileSystem& f) { f.files[kXml].replace(f.files[kXml].find("0 5 0"), 5, "0 6 0"); },
        true},
       {"deleted: nothing to undo", false, [](MemoryFileSystem& f) { f.files.erase(kXml); }, false},
@@ -273,6 +342,50 @@ TEST_F(ColorStoreTest, LoadGivesAnOpenRootWithTheFilesElements) {
   const auto root = LoadColorTree(fs, kXml);
   EXPECT_TRUE(root->is_open());
   EXPECT_EQ(root->children().Item(1).children().Count(), 13);
+}
+
+// ---- The game's lock ---------------------------------------------------------
+
+TEST(GameLock, OneLockFileWaitedForAtMostTheLimit) {
+  const std::string data = "C:\\Program Files\\AoM\\data\\";
+  const std::string store = "C:\\Store\\Program Files\\AoM\\data\\";
+  const struct {
+    int busyTries;       // -1: held throughout
+    const char* refuse;  // why the data folder's lock file cannot be made, or ""
+    WriteProblem problem;
+    bool virtualized;
+    std::string locked;  // the lock file taken, or the step of the failure
+    int announced;
+  } cases[] = {
+      {0, "", WriteProblem::kOther, false, data + kLockFileName, 0},
+      {3, "", WriteProblem::kOther, false, data + kLockFileName, 1},
+      {-1, "", WriteProblem::kOther, false, "another program is saving " + data + kColorFileName,
+       1},
+      {0, "denied", WriteProblem::kAccessDenied, true, store + kLockFileName, 0},
+      {0, "denied", WriteProblem::kAccessDenied, false, data + kLockFileName + "\nthat keeps", 0},
+      {0, "no locks", WriteProblem::kOther, true, data + kLockFileName + "\nthat keeps", 0},
+  };
+  for (const auto& c : cases) {
+    MemoryFileSystem fs;
+    if (c.virtualized) fs.virtualStoreRoot = "C:\\Store";
+    fs.virtualizedFolders = {"C:\\Program Files"};
+    fs.folders.insert(data);
+    fs.busyLocks[data + kLockFileName] = c.busyTries;
+    if (*c.refuse) fs.failLock[data + kLockFileName] = c.refuse;
+    fs.problem = c.problem;
+    int announced = 0;
+    const LockWait wait{std::chrono::milliseconds(100), [&](const std::string&) { ++announced; }};
+    try {
+      const auto lock = LockGameFiles(fs, data, wait);
+      EXPECT_THAT(fs.lockLog, ElementsAre("lock " + c.locked));
+      EXPECT_EQ(fs.locksHeld, 1);
+    } catch (const ColorFileError& e) {
+      EXPECT_THAT(e.what(), HasSubstr("Nothing was written"));
+      EXPECT_THAT(e.what(), HasSubstr(c.locked));
+    }
+    EXPECT_EQ(fs.locksHeld, 0) << c.locked;
+    EXPECT_EQ(announced, c.announced) << c.locked;
+  }
 }
 
 }  // namespace

@@ -109,21 +109,21 @@ TEST(DescribeMissingShape, NamesTheFirstMissingPiece) {
   fiveRows += "</t>\r\n";
   const ShapeCase cases[] = {
       {"whole", ThirteenRows(), ""},
-      {"empty", "", "the colour file holds no elements at all"},
+      {"empty", "", "the color file holds no elements at all"},
       {"declaration only", "<?xml version=\"1.0\"?>\r\n",
-       "the colour file holds no elements at all"},
+       "the color file holds no elements at all"},
       {"five rows", fiveRows,
-       "the row for \"Player 5\" is missing (the colour table has 5 of its 13 rows)"},
+       "the row for \"Player 5\" is missing (the color table has 5 of its 13 rows)"},
       {"no rows", "<t></t>\r\n",
-       "the row for \"Gaia\" is missing (the colour table has 0 of its 13 rows)"},
-      {"short row", shortRow, "the row for \"Player 7\" has only 2 colours (it needs 3)"},
+       "the row for \"Gaia\" is missing (the color table has 0 of its 13 rows)"},
+      {"short row", shortRow, "the row for \"Player 7\" has only 2 colors (it needs 3)"},
   };
   for (const ShapeCase& c : cases) {
     const auto root = ParseTree(c.text);
     EXPECT_EQ(DescribeMissingShape(*root), c.problem) << c.name;
   }
   const markup::Element never;  // the empty root a failed load leaves
-  EXPECT_EQ(DescribeMissingShape(never), "the colour file holds no elements at all");
+  EXPECT_EQ(DescribeMissingShape(never), "the color file holds no elements at all");
 }
 
 TEST(ReadColorTable, ShowsMissingAndBadCellsGreyAndNamesThem) {
@@ -142,7 +142,7 @@ TEST(ReadColorTable, ShowsMissingAndBadCellsGreyAndNamesThem) {
   EXPECT_EQ(cells[38].color, kGreyColor);
   EXPECT_THAT(
       DescribeTableProblems(*root, cells),
-      ElementsAre("the row for \"Player 12\" has only 2 colours (it needs 3)",
+      ElementsAre("the row for \"Player 12\" has only 2 colors (it needs 3)",
                   "\"Player 2\", \"Color shown on minimap\": \"12 x 4\" is not three numbers; "
                   "shown as grey",
                   "\"Player 3\", \"Color for Highlight, Unit, HP Bar and Waypoint Flag\": \"300 0 "

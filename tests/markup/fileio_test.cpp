@@ -110,7 +110,7 @@ TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
 }
 
-TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
+TEST_F(FileIo, OnlyTheCleanUpRemovesAndOnlyItsOwnOldTemporaryFiles) {
   const std::string path = Path("playercolors.xml");
   Put(path, "old");
   struct Entry {
@@ -119,10 +119,12 @@ TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
     bool removed;
   };
   const Entry entries[] = {
-      {".playercolors.xml.Ab3dE9", true, true},    // a save killed before its rename
-      {".playercolors.xml.zzzzzz", false, false},  // a concurrent save's, just made
-      {".playercolors.xml.Ab3dE", true, false},    // five, not six
-      {".other.xml.Ab3dE9", true, false},          // another file's
+      {".playercolors.xml.tintmoor-Ab3dE9", true, true},    // a save killed before its rename
+      {".playercolors.xml.tintmoor-zzzzzz", false, false},  // a concurrent save's, just made
+      {".playercolors.xml.tintmoor-Ab3dE", true, false},    // five, not six
+      {".playercolors.xml.backup", true, false},            // the user's own
+      {".playercolors.xml.Ab3dE9", true, false},            // the user's, whatever it looks like
+      {".other.xml.tintmoor-Ab3dE9", true, false},          // another file's
       {"playercolors.xml.orig", true, false},
   };
   const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
@@ -131,9 +133,64 @@ TEST_F(FileIo, ReplacingRemovesOnlyItsOwnOldLeftovers) {
     if (e.old) fs::last_write_time(Path(e.name), hourAgo);
   }
   ReplaceFileBytes(path, "new");
+  EXPECT_EQ(Names().size(), std::size(entries) + 1);  // a replacement deletes nothing
+  RemoveLeftoverTemporaryFiles(path);
   for (const Entry& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
   EXPECT_EQ(Get(path), "new");
-  EXPECT_EQ(Names().size(), std::size(entries));  // no temporary or backup file of this save
+}
+
+// Every name of a file is that file: its identity, and what a replacement
+// through it replaces (a link's target, in the target's folder; the file a
+// short name stands for), with no new name appearing.
+TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
+  fs::create_directories(dir_ / "mods");
+  Put(Path("mods/playercolors.xml"), "mod");
+  Put(Path("twin.xml"), "mod");
+  const auto id = IdentityOf(Path("mods/playercolors.xml"));
+  ASSERT_TRUE(id.has_value());
+  EXPECT_EQ(IdentityOf(Path("mods") + "/../mods/playercolors.xml"), id);
+  EXPECT_NE(IdentityOf(Path("twin.xml")), id);  // the same bytes are not the same file
+  EXPECT_FALSE(IdentityOf(Path("missing.xml")).has_value());
+  fs::create_hard_link(Path("mods/playercolors.xml"), Path("hard.xml"));
+  EXPECT_EQ(IdentityOf(Path("hard.xml")), id);
+#ifdef _WIN32
+  char alias[MAX_PATH];  // Windows' short name of a long one
+  ASSERT_NE(GetShortPathNameA(Path("mods/playercolors.xml").c_str(), alias, MAX_PATH), 0u);
+  const std::string name = alias;
+  EXPECT_EQ(name.find("playercolors.xml"), std::string::npos) << name;
+#else
+  fs::create_symlink("mods/playercolors.xml", Path("link.xml"));
+  fs::create_symlink("link.xml", Path("again.xml"));  // a link to a link
+  const std::string name = Path("again.xml");
+#endif
+  EXPECT_EQ(IdentityOf(name), id);
+  const std::vector<std::string> before = Names();
+  ReplaceFileBytes(name, "saved");
+  EXPECT_EQ(Get(Path("mods/playercolors.xml")), "saved");
+  EXPECT_EQ(Names(), before);
+  std::vector<std::string> listed = FolderEntries(dir_.string());
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, before);
+}
+
+TEST_F(FileIo, ALockFileLocksOnceUntilReleased) {
+  const std::string path = Path("playercolors.xml.lock");
+  {
+    const auto first = FileLock::TryTake(path);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(FileLock::TryTake(path), nullptr);  // even within this program
+  }
+  EXPECT_NE(FileLock::TryTake(path), nullptr);
+  EXPECT_EQ(Get(path), "");  // left behind, empty
+  // Nothing but a plain file of its own is locked.
+  fs::create_directories(dir_ / "folder.lock");
+  EXPECT_THROW(FileLock::TryTake(Path("folder.lock")), FileError);
+  EXPECT_THROW(FileLock::TryTake(Path("no-such-folder") + "/x.lock"), FileError);
+#ifndef _WIN32
+  fs::create_symlink(Path("elsewhere"), Path("link.lock"));
+  EXPECT_THROW(FileLock::TryTake(Path("link.lock")), FileError);
+  EXPECT_FALSE(fs::exists(Path("elsewhere")));
+#endif
 }
 
 // Each platform's failures, injected through its system-call table: the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "colorfile/color_store.h"
+#include "colorfile/game_location.h"
 
 class MemoryFileSystem : public ColorFileSystem {
  public:
@@ -18,12 +19,22 @@ class MemoryFileSystem : public ColorFileSystem {
   std::string virtualStoreRoot;
   std::vector<std::string> virtualizedFolders;
   // Paths whose operation fails with FileError(path, reason).
-  std::map<std::string, std::string> failRead, failReplace, failRemove;
+  std::map<std::string, std::string> failRead, failReplace, failRemove, failLock;
+  // Names that are neither plain files nor folders (links, pipes).
+  std::map<std::string, EntryKind> kinds;
+  // Lock files another program holds, and how many more tries find it held.
+  std::map<std::string, int> busyLocks;
+  int locksHeld = 0;
+  std::vector<std::string> lockLog;  // "lock PATH" for each lock taken
   WriteProblem problem = WriteProblem::kOther;
   std::vector<std::string> log;  // "replace PATH", "remove PATH", "copy A B"
 
   bool IsFile(const std::string& path) override { return files.count(path) != 0; }
   bool IsFolder(const std::string& path) override { return folders.count(path) != 0; }
+  EntryKind KindOf(const std::string& path) override {
+    if (auto k = kinds.find(path); k != kinds.end()) return k->second;
+    return ColorFileSystem::KindOf(path);
+  }
   std::string ReadAll(const std::string& path) override {
     if (auto f = failRead.find(path); f != failRead.end()) throw FileError(path, f->second);
     auto it = files.find(path);
@@ -49,10 +60,34 @@ class MemoryFileSystem : public ColorFileSystem {
   }
   WriteProblem DiagnoseWrite(const std::string&) override { return problem; }
   std::string ProgramFolder() override { return programFolder; }
-  std::string VirtualStoreRoot() override { return virtualStoreRoot; }
-  std::vector<std::string> VirtualizedFolders() override { return virtualizedFolders; }
+  std::string VirtualStoreFolderOf(const std::string& dataFolder) override {
+    return VirtualStoreFolderUnder(virtualStoreRoot, virtualizedFolders, dataFolder);
+  }
+  std::unique_ptr<WriteLock> TryLock(const std::string& path) override {
+    if (auto f = failLock.find(path); f != failLock.end()) throw FileError(path, f->second);
+    if (!folders.count(path.substr(0, path.find_last_of("\\/") + 1)))
+      throw FileError(path, "the folder does not exist");
+    if (auto b = busyLocks.find(path); b != busyLocks.end() && b->second != 0) {
+      --b->second;
+      return nullptr;
+    }
+    lockLog.push_back("lock " + path);
+    return std::make_unique<Held>(locksHeld);
+  }
+
   void MakeFolders(const std::string& path) override {
     log.push_back("mkdir " + path);
     folders.insert(path);
   }
+
+ private:
+  // Counts itself in locksHeld while it lives.
+  class Held final : public WriteLock {
+   public:
+    explicit Held(int& count) : count_(count) { ++count_; }
+    ~Held() override { --count_; }
+
+   private:
+    int& count_;
+  };
 };

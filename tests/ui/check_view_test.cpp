@@ -10,7 +10,7 @@ TEST(CheckView, SwatchesAndPairLinesFollowTheCheck) {
   const ColorTable& table = DefaultScheme();
   const CheckView view = MakeCheckView(table, 10);
   const CheckResult check = CheckTable(table, 10);
-  ASSERT_FALSE(check.close.empty()) << "the default colours have close pairs to show";
+  ASSERT_FALSE(check.close.empty()) << "the default colors have close pairs to show";
   ASSERT_EQ(view.pairLines.size(), check.close.size());
   for (size_t i = 0; i < check.close.size(); ++i) {
     const ClosePair& p = check.close[i];

@@ -38,6 +38,9 @@ class CountingFiles : public ColorFileSystem {
     return real_.CopyOver(from, to);
   }
   WriteProblem DiagnoseWrite(const std::string& path) override { return real_.DiagnoseWrite(path); }
+  std::unique_ptr<WriteLock> TryLock(const std::string& path) override {
+    return real_.TryLock(path);
+  }
   std::string ProgramFolder() override {
     const std::string file = DefaultColorFile();
     return file.substr(0, file.find_last_of('\\'));

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -58,8 +59,11 @@ class TestFileSystem : public ColorFileSystem {
   }
   WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
   std::string ProgramFolder() override { return programFolder; }
-  std::string VirtualStoreRoot() override { return real().VirtualStoreRoot(); }
-  std::vector<std::string> VirtualizedFolders() override { return real().VirtualizedFolders(); }
+  EntryKind KindOf(const std::string& p) override { return real().KindOf(p); }
+  std::string VirtualStoreFolderOf(const std::string& p) override {
+    return real().VirtualStoreFolderOf(p);
+  }
+  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real().TryLock(p); }
   void MakeFolders(const std::string& p) override { real().MakeFolders(p); }
 
  private:
@@ -276,7 +280,7 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
     bool restore;
     std::vector<std::string> words;
   } cases[] = {
-      {"save, read-only", Spoil::kReadOnly, false, {"read-only", "administrator"}},
+      {"save, read-only", Spoil::kReadOnly, false, {"read-only", "untick Read-only"}},
       {"save, held open", Spoil::kHeldOpen, false, {"Close the game"}},
       {"save, disk full", Spoil::kFullDisk, false, {}},
       {"restore, read-only", Spoil::kReadOnly, true, {"read-only"}},
@@ -308,7 +312,10 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
     }
     EXPECT_EQ(Bytes(xml()), ThirteenRows()) << c.name;
     EXPECT_EQ(Bytes(xmb()), "stale") << c.name;
-    EXPECT_THAT(Listing(data), ElementsAre("playercolors.xmb", "playercolors.xml")) << c.name;
+    // The lock file every writer takes stays; nothing else is made.
+    EXPECT_THAT(Listing(data),
+                ElementsAre("playercolors.xmb", "playercolors.xml", "playercolors.xml.lock"))
+        << c.name;
     EXPECT_EQ(window.caption, kMarked) << c.name;
     EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0})) << c.name;  // the user's colour stays
     ASSERT_THAT(window.messages, SizeIs(c.restore ? 2 : 1)) << c.name;
@@ -363,11 +370,13 @@ TEST_F(CommandsTest, HiddenOrSystemFolderAndFileAreLoadedNotSeeded) {
 // ---- VirtualStore -------------------------------------------------------------
 
 // A game under the prefix's real Program Files, and the folder the user's
-// local application data keeps its VirtualStore copies in.
+// local application data keeps its VirtualStore copies in. Wine virtualizes
+// nothing, so the rules are switched on as for a setup that does.
 class VirtualStoreTest : public CommandsTest {
  protected:
   void SetUp() override {
     CommandsTest::SetUp();
+    _putenv("TINTMOOR_VIRTUALSTORE=1");
     char folder[MAX_PATH] = "", local[MAX_PATH] = "";
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder), S_OK);
     ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
@@ -383,6 +392,7 @@ class VirtualStoreTest : public CommandsTest {
     WriteBytes(xmb(), "stale");
   }
   void TearDown() override {
+    _putenv("TINTMOOR_VIRTUALSTORE=");
     for (const std::string& top : {game, store}) {
       if (!std::filesystem::exists(top)) continue;
       for (const auto& entry : std::filesystem::recursive_directory_iterator(top)) {
@@ -422,20 +432,34 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
 }
 
-TEST_F(VirtualStoreTest, ADeniedWriteGoesIntoTheVirtualStoreOnly) {
+// Windows reports a read-only file as access denied too, but would not
+// virtualize a write to it: the player is told to clear the attribute.
+TEST_F(VirtualStoreTest, AReadOnlyFileIsNotMovedIntoTheVirtualStore) {
   SetFileAttributesA(xml().c_str(), FILE_ATTRIBUTE_READONLY);
   Start();
   window.Pick(3, {0, 255, 0});
-  commands.Save(window);
+  window.Run([&] { commands.Save(window); });
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);
-  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
-  EXPECT_THAT(window.messages[0].text, HasSubstr(copy + "playercolors.xml"));
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kError);
+  EXPECT_THAT(window.messages[0].text,
+              HasSubstr(xml() + "\ncould not be written: the file is read-only"));
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_THAT(Listing(copy), ElementsAre("playercolors.xml", "playercolors.xml.orig"));
-  EXPECT_EQ(Bytes(copy + "playercolors.xml.orig"), ThirteenRows());  // what the game read
-  EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
-  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FolderExists(copy));
+}
+
+// Under Wine the game reads the data folder's file: no VirtualStore folder,
+// unless TINTMOOR_VIRTUALSTORE=1 says the setup has one.
+TEST_F(VirtualStoreTest, WineVirtualizesNothingUnlessTold) {
+  ASSERT_TRUE(RunningUnderWine());
+  EXPECT_EQ(SystemFileSystem().VirtualStoreFolderOf(data), copy);
+  for (const char* setting : {"TINTMOOR_VIRTUALSTORE=", "TINTMOOR_VIRTUALSTORE=0"}) {
+    _putenv(setting);
+    EXPECT_EQ(SystemFileSystem().VirtualStoreFolderOf(data), "") << setting;
+    std::filesystem::create_directories(copy);
+    WriteBytes(copy + "playercolors.xml", ThirteenRows("\t<mark>mine</mark>\r\n"));
+    Start();
+    EXPECT_EQ(commands.state().location.path(), xml()) << setting;
+  }
 }
 
 }  // namespace

@@ -584,6 +584,50 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
   }
 }
 
+// The game's lock is held for the writing alone: another program may save
+// while any box waits on the player, and a Save that waits for it goes on.
+TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
+  struct Watching : FakeWindow {
+    explicit Watching(const MemoryFileSystem& f) : files(f) {}
+    void ShowMessage(const std::string& text, const std::string& title, MessageKind k) override {
+      heldInBoxes += files.locksHeld;
+      FakeWindow::ShowMessage(text, title, k);
+    }
+    Answer Ask(const std::string& text, const std::string& title, Question buttons) override {
+      heldInBoxes += files.locksHeld;
+      return FakeWindow::Ask(text, title, buttons);
+    }
+    const MemoryFileSystem& files;
+    int heldInBoxes = 0;
+  };
+  const std::string lossy = ThirteenRows("<!-- gone -->\r\n");
+  const struct {
+    const char* name;
+    void (*meanwhile)(Rig&);  // after the load
+    bool restore;
+  } cases[] = {
+      {"changed on disk: asked, then saved", [](Rig& t) { t.fs.files[t.xml()] += " "; }, false},
+      {"lines not kept", [](Rig&) {}, false},
+      {"refused", [](Rig& t) { t.fs.failReplace[t.xml()] = "Access is denied"; }, false},
+      {"held a moment by another", [](Rig& t) { t.fs.busyLocks[t.data + kLockFileName] = 2; },
+       false},
+      {"restore refused", [](Rig& t) { t.fs.failReplace[t.xml()] = "Access is denied"; }, true},
+  };
+  for (const auto& c : cases) {
+    Rig t;
+    t.fs.files[t.xml()] = lossy;
+    t.Start();
+    c.meanwhile(t);
+    Watching window(t.fs);
+    window.answer = Answer::kYes;
+    window.Pick(3, {0, 255, 0});
+    window.Run([&] { c.restore ? t.commands.Restore(window) : t.commands.Save(window); });
+    EXPECT_FALSE(window.messages.empty()) << c.name;
+    EXPECT_FALSE(t.fs.lockLog.empty()) << c.name;
+    EXPECT_EQ(window.heldInBoxes, 0) << c.name;
+  }
+}
+
 // ---- Files without the expected shape ----------------------------------------
 
 TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
@@ -592,7 +636,7 @@ TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
   fs.files[xml()] = file;
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
-  EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colours"));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colors"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(window.colors[7 * 3 + 2], kGreyColor);
@@ -657,7 +701,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
        [](Rig& t) { t.fs.folders.clear(); },
        save,
        {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
-       {"No colour file is loaded", "Restore Default Colors"}},
+       {"No color file is loaded", "Restore Default Colors"}},
       {"save, access denied",
        [](Rig& t) {
          t.fs.failReplace[t.xml()] = "Access is denied";

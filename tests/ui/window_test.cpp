@@ -403,7 +403,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   ASSERT_EQ(rec_.messages.size(), 1u);
   EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_EQ(rec_.messages[0].title, kTitle);
-  EXPECT_EQ(rec_.messages[0].text.rfind("The colour could not be changed.\r\n\r\n", 0), 0u)
+  EXPECT_EQ(rec_.messages[0].text.rfind("The color could not be changed.\r\n\r\n", 0), 0u)
       << rec_.messages[0].text;
   EXPECT_NE(rec_.messages[0].text.find("the disk is full"), std::string::npos);
   EXPECT_EQ(WindowText(form_->hwnd()), caption);
