@@ -2,7 +2,22 @@
 
 #include <array>
 
-std::optional<Rgb> PickColor(HWND owner, Rgb preset, const ChooseColorFn& chooseColor) {
+#include "common/wide_win32.h"
+
+// The dialog's own procedure runs first and calls the hook at the end of its
+// WM_INITDIALOG; TRUE is what it would return itself, so the system gives the
+// focus to the control it always does.
+UINT_PTR CALLBACK ColorDialogTitleHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
+  if (msg != WM_INITDIALOG) return 0;
+  // lCustData sits at the same place in the ANSI and the wide record.
+  const auto* cc = reinterpret_cast<const CHOOSECOLORA*>(lp);
+  if (cc && cc->lCustData) SetWindowTextW(dialog, reinterpret_cast<const wchar_t*>(cc->lCustData));
+  return TRUE;
+}
+
+std::optional<Rgb> PickColor(HWND owner, Rgb preset, const std::string& title,
+                             const ChooseColorFn& chooseColor) {
+  const std::wstring caption = Widen(title);
   // Fresh every call: custom colours the user made last time are not kept.
   std::array<COLORREF, 16> custom{};
   CHOOSECOLORA cc{};
@@ -10,7 +25,9 @@ std::optional<Rgb> PickColor(HWND owner, Rgb preset, const ChooseColorFn& choose
   cc.hwndOwner = owner;
   cc.rgbResult = RGB(preset.r, preset.g, preset.b);
   cc.lpCustColors = custom.data();
-  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK;
+  cc.lpfnHook = ColorDialogTitleHook;
+  cc.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
   if (!chooseColor(&cc)) return std::nullopt;
   return Rgb{GetRValue(cc.rgbResult), GetGValue(cc.rgbResult), GetBValue(cc.rgbResult)};
 }

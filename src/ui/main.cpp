@@ -26,8 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!window.Create(show)) return 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-      if (window.hwnd() && TranslateAcceleratorA(window.hwnd(), window.Accelerators(), &msg))
-        continue;
+      if (window.TranslateShortcut(msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

@@ -11,6 +11,7 @@
 #include "ui/check_dialog.h"
 #include "ui/color_dialog.h"
 #include "ui/dpi.h"
+#include "ui/grid_access.h"
 #include "ui/hyperlink.h"
 #include "ui/resource.h"
 #include "ui/version.h"
@@ -66,6 +67,7 @@ bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
 
 bool MainWindow::Create(int show) {
   if (!RegisterWindowClass(instance_)) return false;
+  shortcuts_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_SHORTCUTS));
   HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
   // Any size will do: OnCreate sizes the window to its layout at its DPI.
   if (!CreateWindowExA(kExStyle, kClassName, "", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
@@ -73,7 +75,9 @@ bool MainWindow::Create(int show) {
     if (menu) DestroyMenu(menu);
     return false;
   }
-  accelerators_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+  // The focus rectangle shows from the start when the program was started
+  // from the keyboard, or when the user has asked to see it always.
+  SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
   previousHook_ = markup::SetYieldHook(&PumpPendingMessages);
   hookInstalled_ = true;
   // The load runs while the window is still hidden: its message boxes come first.
@@ -114,6 +118,26 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       case WM_CAPTURECHANGED:
         self->OnCaptureChanged();
         return 0;
+      case WM_MOUSEMOVE:
+        self->OnMouseMove({hwnd, msg, wp, lp, 0, {}});
+        return 0;
+      case WM_KEYDOWN:
+        self->OnKeyDown(static_cast<UINT>(wp), (lp & (1 << 30)) != 0);
+        return 0;
+      case WM_SETFOCUS:
+        self->OnFocusChanged(true);
+        return 0;
+      case WM_KILLFOCUS:
+        self->OnFocusChanged(false);
+        return 0;
+      case WM_UPDATEUISTATE: {
+        const LRESULT done = DefWindowProcA(hwnd, msg, wp, lp);  // keeps the new state
+        self->OnUiStateChanged();
+        return done;
+      }
+      case WM_GETOBJECT:
+        if (const std::optional<LRESULT> object = self->OnGetObject(wp, lp)) return *object;
+        break;
       case WM_SETCURSOR:
         if (self->OnSetCursor(reinterpret_cast<HWND>(wp), static_cast<short>(LOWORD(lp)))) {
           return TRUE;
@@ -162,6 +186,8 @@ void MainWindow::OnLButtonDown(POINT at) {
   if (!command) return;
   SetCapture(hwnd_);  // first: it may tell this window it lost an earlier capture
   pressed_ = command;
+  // As a push button does, what is pressed takes the focus.
+  MoveFocus(command == IDC_LINK ? kLinkStop : command - IDC_BOX0);
 }
 
 void MainWindow::OnLButtonUp(POINT at) {
@@ -270,6 +296,8 @@ void MainWindow::OnClose() {
 }
 
 void MainWindow::OnDestroy() {
+  tips_.reset();
+  accessible_.reset();  // screen readers holding the window's object are cut off
   if (hookInstalled_) {
     markup::SetYieldHook(previousHook_);
     hookInstalled_ = false;
@@ -330,8 +358,10 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
 void MainWindow::PutBack(Snapshot& before) {
   try {
     for (int k = 0; k < kCells; ++k) {
+      if (boxes_[k] == before.boxes[k]) continue;
       boxes_[k] = before.boxes[k];
       RepaintBox(k);
+      AnnounceBox(k);
     }
     SetWindowTextA(hwnd_, before.caption.c_str());
     commands_.PutBack(std::move(before.commands));
@@ -351,8 +381,20 @@ void MainWindow::ReportFailure(const char* text, const char* title) noexcept {
 // ---- ColorWindow.
 
 void MainWindow::SetBoxColor(int box, Rgb color) {
-  boxes_.at(box) = color;
+  if (boxes_.at(box) == color) return;
+  boxes_[box] = color;
   RepaintBox(box);
+  AnnounceBox(box);
+}
+
+// What else shows a box's colour: its tooltip and screen readers.
+void MainWindow::AnnounceBox(int box) noexcept {
+  try {
+    if (tips_) tips_->SetText(box, BoxTip(box, boxes_[box]));
+  } catch (...) {
+    // The tip keeps its old text; the box itself is right.
+  }
+  NotifyStopValueChanged(hwnd_, box);
 }
 
 void MainWindow::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
@@ -384,7 +426,8 @@ bool MainWindow::GameRunning() { return sys_.gameRunning && sys_.gameRunning(); 
 void MainWindow::OnLoad() { commands_.Start(*this); }
 
 void MainWindow::OnBoxClicked(int index) {
-  const std::optional<Rgb> picked = PickColor(hwnd_, BoxColor(index), sys_.chooseColor);
+  const std::optional<Rgb> picked =
+      PickColor(hwnd_, BoxColor(index), ColorDialogTitle(index), sys_.chooseColor);
   if (!picked) return;
   SetBoxColor(index, *picked);
   commands_.Changed(*this);
@@ -425,3 +468,128 @@ void MainWindow::OnAbout() {
 void MainWindow::OnQuit() { OnClose(); }
 
 void MainWindow::OnLinkClicked() { OpenHyperlink(TINTMOOR_HOME_PAGE, sys_.shellExecute); }
+
+// ---- The keyboard: the focus stop, its keys and Ctrl+S.
+
+bool MainWindow::TranslateShortcut(MSG& msg) {
+  return hwnd_ && shortcuts_ && msg.hwnd == hwnd_ && TranslateAcceleratorW(hwnd_, shortcuts_, &msg);
+}
+
+void MainWindow::OnKeyDown(UINT key, bool repeated) {
+  GridKey move;
+  switch (key) {
+    case VK_SPACE:
+    case VK_RETURN:
+      ShowFocusCues();
+      // Held down, the key would open the dialog again as soon as it closed.
+      if (!repeated) OnCommand(focusStop_ == kLinkStop ? IDC_LINK : IDC_BOX0 + focusStop_);
+      return;
+    case VK_LEFT:
+      move = GridKey::kLeft;
+      break;
+    case VK_RIGHT:
+      move = GridKey::kRight;
+      break;
+    case VK_UP:
+      move = GridKey::kUp;
+      break;
+    case VK_DOWN:
+      move = GridKey::kDown;
+      break;
+    case VK_HOME:
+      move = GridKey::kHome;
+      break;
+    case VK_END:
+      move = GridKey::kEnd;
+      break;
+    case VK_TAB:
+      move = GetKeyState(VK_SHIFT) < 0 ? GridKey::kShiftTab : GridKey::kTab;
+      break;
+    default:
+      return;
+  }
+  ShowFocusCues();
+  MoveFocus(NextStop(focusStop_, move, lastBox_));
+}
+
+void MainWindow::MoveFocus(int stop) {
+  if (stop == focusStop_) return;
+  RepaintFocus();
+  focusStop_ = stop;
+  if (stop != kLinkStop) lastBox_ = stop;
+  RepaintFocus();
+  if (hasFocus_) NotifyStopFocused(hwnd_, stop);
+}
+
+// The keyboard is in use: from now on the focus rectangle shows.
+void MainWindow::ShowFocusCues() {
+  SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void MainWindow::OnFocusChanged(bool has) {
+  hasFocus_ = has;
+  RepaintFocus();
+  if (has) NotifyStopFocused(hwnd_, focusStop_);
+}
+
+void MainWindow::OnUiStateChanged() { RepaintFocus(); }
+
+void MainWindow::RepaintFocus() {
+  PixelRect r = StopRect(focusStop_);
+  const RECT ring{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
+  InvalidateRect(hwnd_, &ring, FALSE);
+}
+
+// ---- Tooltips, made on the first hover.
+
+void MainWindow::OnMouseMove(const MSG& move) {
+  if (tipsTried_) return;
+  const int command = CommandAt(PointOf(move.lParam));
+  if (command < IDC_BOX0 || command >= IDC_BOX0 + kCells) return;
+  tipsTried_ = true;
+  try {
+    tips_ = std::make_unique<BoxTips>(hwnd_, kCells);
+    PlaceTips();
+    for (int k = 0; k < kCells; ++k) tips_->SetText(k, BoxTip(k, boxes_[k]));
+    tips_->Relay(move);  // it watches the moves from the next one on
+  } catch (...) {
+    tips_.reset();  // no tooltips: nothing else depends on them
+  }
+}
+
+void MainWindow::PlaceTips() {
+  if (!tips_) return;
+  for (int k = 0; k < kCells; ++k) tips_->Place(k, BoxRect(k));
+}
+
+// ---- Screen readers.
+
+std::optional<LRESULT> MainWindow::OnGetObject(WPARAM wp, LPARAM lp) {
+  if (!accessible_) {
+    accessible_ = std::make_unique<AccessibleClient>(static_cast<AccessibleSource&>(*this));
+  }
+  return accessible_->OnGetObject(wp, lp);
+}
+
+AccessibleStop MainWindow::Describe(int stop) const {
+  if (stop == kLinkStop) {
+    return {AccessibleStop::Kind::kLink, TINTMOOR_HOME_PAGE, "", LinkRect()};
+  }
+  return {AccessibleStop::Kind::kButton, AccessibleBoxName(stop),
+          AccessibleColorValue(boxes_.at(stop)), BoxRect(stop)};
+}
+
+int MainWindow::StopAt(POINT client) const {
+  const int command = CommandAt(client);
+  if (!command) return -1;
+  return command == IDC_LINK ? kLinkStop : command - IDC_BOX0;
+}
+
+void MainWindow::PostDefaultAction(int stop) {
+  PostMessageW(hwnd_, WM_COMMAND, stop == kLinkStop ? IDC_LINK : IDC_BOX0 + stop, 0);
+}
+
+void MainWindow::FocusStop(int stop) {
+  SetFocus(hwnd_);
+  MoveFocus(stop);
+}

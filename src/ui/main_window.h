@@ -5,13 +5,22 @@
 // (main_window_paint.cpp), each caption and the link in a font fitted to its
 // room, and finds which box or the link a click lands in by its rectangle.
 //
-// Every user command (box click, menu item, link click) and the start-up
-// sequence run inside RunCommand, the window's single error boundary: a
-// failure ends the command and is reported in a stop-icon message box. A
-// CommandFailure is shown in its own words and keeps the state the command
-// left; anything else is reported under the command's failure line and puts
-// the window's state (caption, box colours, document tree, data folder) back
-// as it was before the command. Nothing is thrown out of a window procedure.
+// So the window itself takes the keyboard: it keeps one focus stop, a box or
+// the link (grid_access.h says how the keys move it), draws the focus
+// rectangle around it in the gap outside the box's frame, tells screen
+// readers about it and its children (accessibility.h), and shows a tooltip
+// over each box (box_tips.h). The children a screen reader sees are what is
+// painted; none of them is a window.
+//
+// Every user command (a box or the link clicked or pressed with Space or
+// Enter, a menu item or its shortcut, a screen reader's default action) and
+// the start-up sequence run inside RunCommand, the window's single error
+// boundary: a failure ends the command and is reported in a stop-icon message
+// box. A CommandFailure is shown in its own words and keeps the state the
+// command left; anything else is reported under the command's failure line and
+// puts the window's state (caption, box colours, document tree, data folder)
+// back as it was before the command. Nothing is thrown out of a window
+// procedure.
 //
 // Re-entry: the word splitter lets this window handle messages in the middle of
 // a load or a WindowCommands::Show, and a modal dialog runs its own message loop. While a
@@ -38,7 +47,10 @@
 
 #include "colorfile/color_value.h"
 #include "markup/words.h"
+#include "ui/accessibility.h"
+#include "ui/box_tips.h"
 #include "ui/gdi.h"
+#include "ui/grid_access.h"
 #include "ui/layout.h"
 #include "ui/ui_system.h"
 #include "ui/window_commands.h"
@@ -52,7 +64,7 @@ class Element;
 inline constexpr const char* kCondensedFaces[] = {"Arial Narrow", "Liberation Sans Narrow",
                                                   "DejaVu Sans Condensed"};
 
-class MainWindow final : public ColorWindow {
+class MainWindow final : public ColorWindow, private AccessibleSource {
  public:
   // The colour-file commands reach the disk and the registry through files and
   // registry; tests pass their own.
@@ -72,8 +84,9 @@ class MainWindow final : public ColorWindow {
   PixelRect LinkRect() const { return Px(kHyperLinkTwips); }
   // Whether destroying the window ends the message loop (the program's window does).
   void EndProgramOnClose(bool ends) { endsProgram_ = ends; }
-  // The keyboard shortcuts of the menus, for the message loop.
-  HACCEL Accelerators() const { return accelerators_; }
+  // The message loop's keyboard shortcuts (Ctrl+S): true when msg was one
+  // and has been carried out.
+  bool TranslateShortcut(MSG& msg);
 
   // ColorWindow.
   Rgb BoxColor(int box) const override { return boxes_.at(box); }
@@ -89,6 +102,10 @@ class MainWindow final : public ColorWindow {
   HFONT LinkFont() const { return linkFont_; }
   int Dpi() const { return dpi_; }
   bool Busy() const { return busy_; }
+  // The focus stop (box k, or kLinkStop), whether or not the window has the focus.
+  int CurrentStop() const { return focusStop_; }
+  // The tooltip window, once the pointer has been over the window.
+  HWND TipsWindow() const { return tips_ ? tips_->hwnd() : nullptr; }
   const WindowCommands& Commands() const { return commands_; }
   WindowCommands& Commands() { return commands_; }
 
@@ -121,6 +138,11 @@ class MainWindow final : public ColorWindow {
   void OnCaptureChanged();
   bool OnSetCursor(HWND over, int hitTest);
   void OnDpiChanged(int dpi, const RECT* suggested);
+  void OnKeyDown(UINT key, bool repeated);
+  void OnFocusChanged(bool has);
+  void OnUiStateChanged();
+  void OnMouseMove(const MSG& move);
+  std::optional<LRESULT> OnGetObject(WPARAM wp, LPARAM lp);
   void OnInitMenuPopup(HMENU menu);
   bool OnQueryEndSession(LPARAM reason);
   void OnClose();
@@ -155,7 +177,23 @@ class MainWindow final : public ColorWindow {
   void PaintCaptions(HDC dc) const;               // the link's text too
   void PaintBoxes(HDC dc) const;
   void RepaintBox(int box);  // invalidates just its rectangle
+  void AnnounceBox(int box) noexcept;
+  void PaintFocus(HDC dc) const;
   void PaintAll(HDC dc) const;
+  void MoveFocus(int stop);
+  void ShowFocusCues();
+  PixelRect StopRect(int stop) const { return stop == kLinkStop ? LinkRect() : BoxRect(stop); }
+  void RepaintFocus();  // the ring's area around the focus stop
+  void PlaceTips();
+
+  // AccessibleSource.
+  HWND Window() const override { return hwnd_; }
+  int StopCount() const override { return kFocusStops; }
+  AccessibleStop Describe(int stop) const override;
+  int FocusedStop() const override { return hasFocus_ ? focusStop_ : -1; }
+  int StopAt(POINT client) const override;
+  void PostDefaultAction(int stop) override;
+  void FocusStop(int stop) override;
   PixelRect Px(const Twips& t) const { return ToPixels(t, dpi_); }
 
   HINSTANCE instance_;
@@ -171,7 +209,6 @@ class MainWindow final : public ColorWindow {
   std::array<HFONT, kCaptions> captionFonts_{};
   HFONT linkFont_ = nullptr;
   std::array<Bitmap, 8> art_;  // indexed by FrameArt
-  HACCEL accelerators_ = nullptr;
   bool busy_ = false;
   bool closePending_ = false;
   bool askingToClose_ = false;
@@ -179,4 +216,11 @@ class MainWindow final : public ColorWindow {
   bool endsProgram_ = true;
   markup::YieldHook previousHook_ = nullptr;
   bool hookInstalled_ = false;
+  HACCEL shortcuts_ = nullptr;  // a resource: freed with the program
+  int focusStop_ = 0;
+  int lastBox_ = 0;  // the box Tab returns to from the link
+  bool hasFocus_ = false;
+  std::unique_ptr<BoxTips> tips_;
+  bool tipsTried_ = false;
+  std::unique_ptr<AccessibleClient> accessible_;
 };

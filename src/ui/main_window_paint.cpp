@@ -200,6 +200,7 @@ void MainWindow::FitFonts() {
 
 void MainWindow::ApplyDpi() {
   FitFonts();
+  PlaceTips();
   InvalidateRect(hwnd_, nullptr, FALSE);  // the boxes and the link move with the rest
 }
 
@@ -307,10 +308,37 @@ void MainWindow::PaintBoxes(HDC dc) const {
   }
 }
 
+// The system's dotted focus rectangle, one pixel outside the focused box's
+// frame, in the gap between the boxes; the box itself is clipped out, so a
+// wider system focus border never reaches its frame or colour. Around the
+// link it surrounds the text. Shown while the window has the focus, unless
+// the keyboard cues are hidden (until the keyboard is used, see OnKeyDown).
+void MainWindow::PaintFocus(HDC dc) const {
+  if (!hasFocus_ || (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) return;
+  RECT inner;
+  if (focusStop_ == kLinkStop) {
+    inner = ToRect(Px(TextRoom(kHyperLinkTwips)));
+    SelectScope font(dc, linkFont_);
+    DrawTextA(dc, TINTMOOR_HOME_PAGE, -1, &inner,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  } else {
+    inner = ToRect(BoxRect(focusStop_));
+  }
+  const int saved = SaveDC(dc);
+  ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+  RECT ring = inner;
+  InflateRect(&ring, 1, 1);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &ring);
+  RestoreDC(dc, saved);
+}
+
 void MainWindow::PaintAll(HDC dc) const {
   PaintBackground(dc);
   PaintCaptions(dc);
   PaintBoxes(dc);
+  PaintFocus(dc);
 }
 
 void MainWindow::RepaintBox(int box) {

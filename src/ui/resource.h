@@ -5,7 +5,7 @@
 #define IDR_HAND_CURSOR 2
 #define IDR_MAINMENU 3
 #define IDD_CHECK 4
-#define IDR_ACCELERATORS 5
+#define IDR_SHORTCUTS 5
 
 /* Frame art, in the order FrameArt lists them. */
 #define IDB_FRAME_TOP 10

@@ -14,12 +14,9 @@
 
 #include "common/errors.h"
 
-namespace {
-
-// The named export of a system DLL, loaded by full path so no copy lying in
-// the program's or the current folder is ever picked up. Throws when missing.
-template <class Fn>
-Fn SystemProc(const char* dll, const char* name) {
+// Loaded by full path, so no copy lying in the program's or the current
+// folder is ever picked up.
+FARPROC SystemProcAddress(const char* dll, const char* name) {
   char folder[MAX_PATH];
   const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
   HMODULE module = nullptr;
@@ -29,8 +26,10 @@ Fn SystemProc(const char* dll, const char* name) {
   FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
   if (!proc) throw TintError(std::string("The system file ") + dll + " could not be loaded.");
   // The module stays loaded for the rest of the run, as an import would.
-  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+  return proc;
 }
+
+namespace {
 
 // Releases a COM interface when it goes out of scope.
 template <class T>

@@ -27,3 +27,13 @@ struct UiSystem {
   // system's list of processes.
   static UiSystem Real();
 };
+
+// The named export of a DLL in the system folder, which stays loaded from the
+// first call on: for DLLs the window needs only after a click or a screen
+// reader's request, so a plain start never loads them. Throws a TintError
+// when the DLL or the export is missing.
+FARPROC SystemProcAddress(const char* dll, const char* name);
+template <class Fn>
+Fn SystemProc(const char* dll, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(SystemProcAddress(dll, name)));
+}

@@ -27,7 +27,7 @@ menu=$((HEIGHT - 437))
 # The middle of box 4: client (152 + 34, 116 + 10).
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 
-dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"
+dialog=$(gui_wait_window "^Color: Player 1, minimap\$") || fail "the colour dialog did not open"
 # Another red than the box's (0 0 255): the marker shows a difference from the file.
 sleep 0.5
 xdotool windowfocus "$dialog"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Drives the real program on the virtual screen as a user would, keyboard and
-# mouse only: picks a colour in the real colour dialog; closing asks, and
-# Cancel keeps it open; saves through the File menu and checks the game's file
-# byte for byte; Ctrl+Z and Ctrl+Y move the unsaved-changes marker; Restore
-# asks, No keeps the file and Yes puts the default back; Restore Original puts
-# back the file as first found; closing with unsaved colours, No closes
-# without saving; in a second run, Yes saves, then closes. The xmb goes with
-# each write.
+# Drives the real program on the virtual screen as a user would: picks a
+# colour for box 4 in the real colour dialog, which names the box in its title
+# (reached with the keyboard from box 0: Right, Down, Space; later with a
+# click); closing asks, and Cancel keeps it open; saves with Ctrl+S and checks
+# the game's file byte for byte; Ctrl+Z and Ctrl+Y move the unsaved-changes
+# marker; Restore asks, No keeps the file and Yes puts the default back;
+# Restore Original puts back the file as first found; closing with unsaved
+# colours, No closes without saving; in a second run, Yes saves, then closes.
+# The xmb goes with each write.
 #
 #   save_restore_e2e.sh TINTMOOR.EXE WINEPREFIX SOURCE_DIR
 # Exits 77 (skipped) without DISPLAY or xdotool.
@@ -75,10 +76,15 @@ start() {
   eval "$(xdotool getwindowgeometry --shell "$main")"
   menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client area
 }
-# Picks red 10, green 20, blue $1 for box 4 ("Player 1", minimap): client (152 + 34, 116 + 10).
+# Picks red 10, green 20, blue $1 for box 4 ("Player 1", minimap): with the
+# keys from box 0 when $2 is "keyboard", else a click on client (152 + 34, 116 + 10).
 pick() {
-  xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
-  dialog=$(gui_wait_window "^Color\$") || fail "the colour dialog did not open"
+  if [ "${2:-}" = keyboard ]; then
+    keys Right Down space
+  else
+    xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
+  fi
+  dialog=$(gui_wait_window "^Color: Player 1, minimap\$") || fail "the colour dialog did not open"
   sleep 0.5
   # The dialog opens with the text of its Red field selected; Tab moves on to
   # Green and Blue, selecting their text, so typing replaces each value.
@@ -102,7 +108,7 @@ saved_as() {
 
 gui_set_game_folder "$game" || fail "reg add"
 start
-pick 30
+pick 30 keyboard
 
 keys alt+F4
 answer Escape || fail "closing with unsaved colours did not ask"
@@ -110,7 +116,7 @@ sleep 0.5
 caption_is "$title *" || fail "Cancel did not keep the window and its colours"
 echo "close, Cancel: ok"
 
-menu_command f s  # File > Save
+keys ctrl+s
 saved_as 30
 wait_for '[ ! -e "$xmb" ]' || fail "Save left playercolors.xmb"
 wait_for 'cmp -s "$xml" "$game/expected.xml"' || { diff "$game/expected.xml" "$xml"; fail "saved file differs"; }
@@ -153,7 +159,7 @@ wait_for '[ -z "$(gui_our_procs)" ]' || fail "the program did not end"
 echo "close, No: ok"
 
 start
-pick 50
+pick 50 keyboard
 keys alt+F4
 answer Return || fail "closing with unsaved colours did not ask"  # Yes is the default
 wait_for '! xdotool getwindowname "$main" >/dev/null 2>&1' || fail "Yes did not close the window"

@@ -79,8 +79,15 @@ RECT ClientRect(HWND hwnd) {
 UiSystem Recorder::System() {
   UiSystem sys;
   sys.chooseColor = [this](CHOOSECOLORA* cc) -> BOOL {
-    ColorDialogCall call{*cc, {}, IsWindowVisible(cc->hwndOwner) != FALSE};
+    ColorDialogCall call{*cc, {}, IsWindowVisible(cc->hwndOwner) != FALSE, ""};
     std::copy(cc->lpCustColors, cc->lpCustColors + 16, call.custom.begin());
+    if (cc->Flags & CC_ENABLEHOOK) {  // run as the dialog would, on a stand-in
+      HWND probe =
+          CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+      cc->lpfnHook(probe, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(cc));
+      call.title = WindowText(probe);
+      DestroyWindow(probe);
+    }
     dialogs.push_back(call);
     // A user who defines custom colours: they must not come back next time.
     std::fill(cc->lpCustColors, cc->lpCustColors + 16, RGB(1, 2, 3));
@@ -186,19 +193,27 @@ void ExpectCaptionsFit(const MainWindow& form) {
   }
 }
 
-void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill) {
-  // By distance from the box's edge: just outside, the frame, inside.
-  const COLORREF rings[] = {RGB(228, 205, 122), GetSysColor(COLOR_WINDOWFRAME), fill};
-  int wrong = 0;
+void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill, bool focused) {
+  // By distance from the box's edge: two outside, just outside, the frame, inside.
+  const COLORREF back = RGB(228, 205, 122);
+  const COLORREF rings[] = {back, back, GetSysColor(COLOR_WINDOWFRAME), fill};
+  int wrong = 0, dots = 0;
   std::string first;
-  for (int y = r.top - 1; y <= r.bottom; ++y) {
-    for (int x = r.left - 1; x <= r.right; ++x) {
-      const int ring = std::min({x - r.left, r.right - 1 - x, y - r.top, r.bottom - 1 - y, 1}) + 1;
-      if (px.At(x, y) != rings[ring] && !wrong++)
+  for (int y = r.top - 2; y <= r.bottom + 1; ++y) {
+    for (int x = r.left - 2; x <= r.right + 1; ++x) {
+      const int ring = std::min({x - r.left, r.right - 1 - x, y - r.top, r.bottom - 1 - y, 1}) + 2;
+      // The dotted focus rectangle: every other pixel or so just outside the frame.
+      if (focused && ring == 1) {
+        dots += px.At(x, y) != back;
+      } else if (px.At(x, y) != rings[ring] && !wrong++) {
         first = std::to_string(x) + "," + std::to_string(y);
+      }
     }
   }
   EXPECT_EQ(wrong, 0) << "pixels of the box at " << r.left << "," << r.top << ", first " << first;
+  if (focused) {
+    EXPECT_GT(dots, (r.width() + r.height()) / 2) << "no focus rectangle";
+  }
 }
 
 std::string WindowText(HWND hwnd) {
@@ -268,6 +283,18 @@ void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
       }
     }
   }
+}
+
+void PressKey(MainWindow& form, UINT key, UINT modifiers) {
+  BYTE saved[256], held[256];
+  GetKeyboardState(saved);
+  std::copy(saved, saved + 256, held);
+  held[VK_SHIFT] = (modifiers & MOD_SHIFT) ? 0x80 : 0;
+  held[VK_CONTROL] = (modifiers & MOD_CONTROL) ? 0x80 : 0;
+  SetKeyboardState(held);
+  MSG msg{form.hwnd(), WM_KEYDOWN, key, 1, static_cast<DWORD>(GetMessageTime()), {}};
+  if (!form.TranslateShortcut(msg)) DispatchMessageA(&msg);
+  SetKeyboardState(saved);
 }
 
 void DrainMessages() {

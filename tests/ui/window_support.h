@@ -25,6 +25,7 @@ struct ColorDialogCall {
   CHOOSECOLORA record;
   std::array<COLORREF, 16> custom;
   bool windowVisible;
+  std::string title;  // as the record's hook sets it
 };
 
 struct MessageCall {
@@ -77,8 +78,9 @@ class Rendering {
 void ExpectCaptionsFit(const MainWindow& form);
 
 // A colour box as painted: a one-pixel frame in the window-frame colour along
-// r's edges, fill inside it, and the window's background just outside.
-void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill);
+// r's edges, fill inside it, and the window's background in the two pixels
+// outside; focused, the focus rectangle's dots in the first of them.
+void ExpectBoxPainted(const Rendering& px, const PixelRect& r, COLORREF fill, bool focused = false);
 
 std::string WindowText(HWND hwnd);
 
@@ -99,6 +101,11 @@ void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi);
 void Click(HWND window, POINT down, POINT up);
 void Click(HWND window, const PixelRect& target);
 POINT Middle(const PixelRect& r);
+
+// Presses a key in the window as its message loop delivers it: with Shift
+// and Ctrl held as asked (MOD_SHIFT, MOD_CONTROL), through the window's
+// shortcuts first.
+void PressKey(MainWindow& form, UINT key, UINT modifiers = 0);
 
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();

@@ -7,6 +7,7 @@
 
 #include "common/errors.h"
 #include "markup/element.h"
+#include "ui/color_dialog.h"
 #include "ui/layout.h"
 #include "ui/resource.h"
 #include "ui/version.h"
@@ -148,7 +149,7 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
   };
   const Item items[] = {
       {0, 0, "&Open Game Folder...", IDM_OPEN_FOLDER},
-      {0, 1, "&Save", IDM_SAVE},
+      {0, 1, "&Save\tCtrl+S", IDM_SAVE},
       {0, 2, nullptr, 0},
       {0, 3, "&Quit", IDM_QUIT},
       {1, 0, "&Undo\tCtrl+Z", IDM_UNDO},
@@ -288,9 +289,9 @@ TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsTheBoxColour) {
   EXPECT_EQ(call.record.hwndOwner, form_->hwnd());
   EXPECT_EQ(call.record.hInstance, nullptr);
   EXPECT_EQ(call.record.rgbResult, RGB(128, 128, 128));
-  EXPECT_EQ(call.record.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
-  EXPECT_EQ(call.record.lCustData, 0);
-  EXPECT_EQ(call.record.lpfnHook, nullptr);
+  // The hook only names the box in the title (keyboard_test reads it).
+  EXPECT_EQ(call.record.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN | CC_ENABLEHOOK));
+  EXPECT_EQ(call.record.lpfnHook, &ColorDialogTitleHook);
   EXPECT_EQ(call.record.lpTemplateName, nullptr);
   for (COLORREF c : call.custom) EXPECT_EQ(c, 0u);
 
