@@ -98,7 +98,7 @@ TEST_F(KeyboardTest, SpaceAndEnterPressTheBoxOrTheLinkWithTheFocus) {
   ASSERT_EQ(rec_.dialogs.size(), 2u);
   EXPECT_EQ(rec_.dialogs[1].title, "Color: Player 2, minimap");
   ASSERT_EQ(rec_.messages.size(), 1u);
-  EXPECT_EQ(rec_.messages[0].text, "The colour could not be changed.\r\n\r\nthe disk is full");
+  EXPECT_EQ(rec_.messages[0].text, "The color could not be changed.\r\n\r\nthe disk is full");
   rec_.duringDialog = nullptr;
 
   // A key held down repeats: it does not open the dialog again.
@@ -114,7 +114,7 @@ TEST_F(KeyboardTest, CtrlSSaves) {
   Keys({'S'}, MOD_CONTROL);
   // No game here: Save's own refusal shows it ran.
   ASSERT_EQ(rec_.messages.size(), 1u);
-  EXPECT_EQ(rec_.messages[0].text.rfind("Nothing was saved: no colour file is loaded.", 0), 0u);
+  EXPECT_EQ(rec_.messages[0].text.rfind("Nothing was saved: no color file is loaded.", 0), 0u);
 }
 
 // Only while the window has the focus; the box's own pixels never change.
