@@ -283,7 +283,7 @@ void MainWindow::OnClose() {
   }
   bool closes = false;
   askingToClose_ = true;
-  RunCommand("The colours could not be saved.", true,
+  RunCommand("The colors could not be saved.", true,
              [this, &closes] { closes = commands_.MayClose(*this); });
   askingToClose_ = false;
   if (!hwnd_) return;
