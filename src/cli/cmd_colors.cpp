@@ -182,8 +182,8 @@ int Export(const Args& a, CliEnv& env) {
   if (file != "-") RefuseColourFiles(file, game.folder, env);
   WriteOutputFile(file, text, "the scheme", env);
   if (file != "-")
-    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to "
-            << EscapeControls(file) << '\n';
+    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to " << EscapeControls(file)
+            << '\n';
   return kExitOk;
 }
 
@@ -419,11 +419,15 @@ const char* const kPreviewHelp =
 const char* const kRestoreOriginalHelp =
     "usage: tintmoor-cli restore-original [location options]\n"
     "\n"
-    "Puts back playercolors.xml.orig, the game's color file as it was before\n"
-    "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
-    "playercolors.xmb. The .orig file stays, so this can be done again. Only a\n"
-    "regular file (not a link) holding all 13 rows of 3 colors is put back;\n"
-    "anything else is refused, and nothing is changed.\n";
+    "Puts back playercolors.xml.orig: the game's color file as it was before\n"
+    "Tintmoor first replaced it, whatever it held. Where Tintmoor created the file\n"
+    "(the window's first start, or a command on a data folder without one), that\n"
+    "is the program's default file it started from. The file goes where the game\n"
+    "reads it (your VirtualStore copy on Windows, when there is one), in the same\n"
+    "safe way as a save, and playercolors.xmb is deleted in both folders. The\n"
+    ".orig file stays, so this can be done again. Only a regular file (not a\n"
+    "link) holding all 13 rows of 3 colors is put back; anything else is refused,\n"
+    "and nothing is changed.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
@@ -431,12 +435,22 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
   auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
-  RestoreOriginalColorFile(env.fs, folder);
+  const ColorFileLocation at = LocateColorFile(env.fs, folder);
+  const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
+                      (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
+  const GameWrite done = RestoreOriginalColorFile(env.fs, at);
   lock.reset();
-  env.savedTo = ColorFilePath(folder);
-  env.out << "Put " << EscapeControls(OriginalFilePath(folder)) << " back as "
-          << EscapeControls(ColorFilePath(folder));
+  env.savedTo = ColorFilePath(done.folder);
+  if (done.movedToVirtualStore)
+    env.out << "Windows does not let this program change " << EscapeControls(at.path())
+            << "; the original went into your own copy, which the game reads when you play as "
+               "this Windows user.\n";
+  env.out << "Put " << EscapeControls(OriginalFilePath(done.folder)) << " back as "
+          << EscapeControls(ColorFilePath(done.folder));
+  if (done.xmbLeft) {
+    env.out << '\n';
+    throw *done.xmbLeft;
+  }
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
@@ -518,7 +532,7 @@ const CliCommand kColorCommands[] = {
      Preview},
     {"restore-original",
      "",
-     "put back the color file Tintmoor first found",
+     "put back the color file as Tintmoor first found it",
      {},
      kRestoreOriginalHelp,
      true,

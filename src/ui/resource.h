@@ -20,10 +20,14 @@
 /* Menu commands. */
 #define IDM_SAVE 101
 #define IDM_QUIT 102
+#define IDM_OPEN_FOLDER 103
 #define IDM_RESTORE 201
 #define IDM_CHECK 202
 #define IDM_VISION_PRESET 203
+#define IDM_RESTORE_ORIGINAL 204
 #define IDM_ABOUT 301
+#define IDM_UNDO 401
+#define IDM_REDO 402
 
 /* Clicks on what the window paints: box k (0..38) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000

@@ -5,7 +5,10 @@
 // are loaded from the system folder the first time they are used.
 #include "ui/ui_system.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shobjidl.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -26,6 +29,86 @@ FARPROC SystemProcAddress(const char* dll, const char* name) {
   return proc;
 }
 
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <class T>
+class ComPtr {
+ public:
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  T** Out() { return &p_; }
+  T* operator->() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The system's folder picker (the Open dialog picking folders). COM is set up
+// for it and taken down after; ole32 is loaded the first time, as comdlg32 is.
+std::optional<std::string> PickFolder(HWND owner, const char* title) {
+  using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+  using Uninitialize = void(WINAPI*)();
+  using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+  using Free = void(WINAPI*)(LPVOID);
+  static const Initialize initialize = SystemProc<Initialize>("ole32.dll", "CoInitializeEx");
+  static const Uninitialize uninitialize = SystemProc<Uninitialize>("ole32.dll", "CoUninitialize");
+  static const Create create = SystemProc<Create>("ole32.dll", "CoCreateInstance");
+  static const Free free = SystemProc<Free>("ole32.dll", "CoTaskMemFree");
+  struct Com {
+    bool on;
+    Uninitialize uninitialize;
+    ~Com() {
+      if (on) uninitialize();
+    }
+  } com{SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)),
+        uninitialize};
+
+  ComPtr<IFileOpenDialog> dialog;
+  if (FAILED(create(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                    reinterpret_cast<void**>(dialog.Out())))) {
+    throw TintError("The system's folder picker could not be opened.");
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+  wchar_t wideTitle[256] = L"";
+  MultiByteToWideChar(CP_ACP, 0, title, -1, wideTitle, 256);
+  dialog->SetTitle(wideTitle);
+  const HRESULT shown = dialog->Show(owner);
+  if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
+  ComPtr<IShellItem> item;
+  PWSTR wide = nullptr;
+  if (FAILED(shown) || FAILED(dialog->GetResult(item.Out())) ||
+      FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &wide))) {
+    throw TintError("The system's folder picker failed.");
+  }
+  // The file calls take the system's code page, as the registry gives the game's folder.
+  char path[MAX_PATH] = "";
+  const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
+  free(wide);
+  if (length <= 0) throw TintError("The folder picked has a name too long for Tintmoor.");
+  return std::string(path);
+}
+
+bool GameProcessRunning() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  bool running = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !running;
+       more = Process32Next(snapshot, &entry)) {
+    running =
+        lstrcmpiA(entry.szExeFile, "aom.exe") == 0 || lstrcmpiA(entry.szExeFile, "aomx.exe") == 0;
+  }
+  CloseHandle(snapshot);
+  return running;
+}
+
+}  // namespace
+
 UiSystem UiSystem::Real() {
   UiSystem sys;
   sys.chooseColor = [](CHOOSECOLORA* cc) {
@@ -42,5 +125,7 @@ UiSystem UiSystem::Real() {
     static const Fn shellExecute = SystemProc<Fn>("shell32.dll", "ShellExecuteA");
     return shellExecute(owner, operation, file, parameters, directory, show);
   };
+  sys.pickFolder = PickFolder;
+  sys.gameRunning = GameProcessRunning;
   return sys;
 }

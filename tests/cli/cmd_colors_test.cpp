@@ -223,6 +223,40 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
 }
 
+// Whatever the game's file held before the first write, the default file the
+// program started from included, is what restore-original gives back.
+TEST_F(Commands, RestoreOriginalGivesBackTheFileAsFirstFound) {
+  const std::string own = Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 1 1\"");
+  const struct Case {
+    const char* name;
+    std::string found;  // "" no file
+    int writes;
+  } cases[] = {
+      {"a seeded install", original_, 2},
+      {"no file yet", "", 2},
+      {"the player's own file", own, 1},
+      {"nothing replaced yet", own, 0},
+  };
+  for (const Case& c : cases) {
+    fs::remove(GameFile());
+    fs::remove(DataDir() / "playercolors.xml.orig");
+    if (!c.found.empty()) WriteBytes(GameFile(), c.found);
+    for (int i = 0; i < c.writes; ++i)
+      ASSERT_EQ(Run("set", {"1", "unit", "9", "9", std::to_string(i)}).status, kExitOk) << c.name;
+    WriteBytes(Xmb(), "binary colours");
+    const Result r = Run("restore-original", {});
+    if (c.writes == 0) {
+      EXPECT_EQ(r.status, kExitFile) << c.name;
+      EXPECT_THAT(r.err, HasSubstr("playercolors.xml.orig")) << c.name;
+      EXPECT_EQ(ReadBytes(GameFile()), c.found) << c.name;
+      continue;
+    }
+    EXPECT_EQ(r.status, kExitOk) << c.name << r.err;
+    EXPECT_EQ(ReadBytes(GameFile()), c.found.empty() ? original_ : c.found) << c.name;
+    EXPECT_FALSE(fs::exists(Xmb())) << c.name;
+  }
+}
+
 TEST_F(Commands, SetDryRunWritesNothing) {
   const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
   EXPECT_EQ(r.status, kExitOk) << r.err;

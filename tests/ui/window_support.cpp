@@ -104,8 +104,18 @@ UiSystem Recorder::System() {
   };
   sys.messageBox = [this](HWND owner, const char* text, const char* title, UINT style) {
     messages.push_back({text, title, style, owner && IsWindowVisible(owner)});
-    return IDOK;
+    if (replies.empty()) return IDOK;
+    const int reply = replies.front();
+    replies.pop_front();
+    return reply;
   };
+  sys.pickFolder = [this](HWND, const char*) -> std::optional<std::string> {
+    if (folders.empty()) return std::nullopt;
+    std::string folder = folders.front();
+    folders.pop_front();
+    return folder;
+  };
+  sys.gameRunning = UiSystem::Real().gameRunning;
   sys.shellExecute = [this](HWND owner, const char* operation, const char* file,
                             const char* parameters, const char* directory, int show) {
     shells.push_back({owner, operation, file, parameters, directory, show});
