@@ -1,5 +1,12 @@
 # bash completion for tintmoor-cli. The commands, their options and the preset
 # names are asked of the program itself, so they are always its own.
+
+# Every name of every preset: what presets prints before its description,
+# another spelling after a comma.
+_tintmoor_cli_presets() {
+  "$1" presets 2>/dev/null | sed 's/  .*//; s/, /\n/g'
+}
+
 _tintmoor_cli() {
   local IFS=$'\n'
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
@@ -22,7 +29,11 @@ _tintmoor_cli() {
       return
       ;;
     --preset)
-      COMPREPLY=($(compgen -W "$("$cli" presets 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+      COMPREPLY=($(compgen -W "$(_tintmoor_cli_presets "$cli")" -- "$cur"))
+      return
+      ;;
+    --vision)
+      COMPREPLY=($(compgen -W $'protan\ndeutan\ntritan' -- "$cur"))
       return
       ;;
     --format)
@@ -33,7 +44,7 @@ _tintmoor_cli() {
       COMPREPLY=($(compgen -W $'unit\nminimap\ndead\nall' -- "$cur"))
       return
       ;;
-    --threshold) return ;;
+    --threshold | --severity) return ;;
   esac
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W "$("$cli" "$command" --help 2>/dev/null |
@@ -42,7 +53,7 @@ _tintmoor_cli() {
   fi
   case $command:$COMP_CWORD in
     apply:2)
-      COMPREPLY=($(compgen -W "$("$cli" presets 2>/dev/null | cut -d' ' -f1)" -- "$cur"))
+      COMPREPLY=($(compgen -W "$(_tintmoor_cli_presets "$cli")" -- "$cur"))
       ;;
     set:2) COMPREPLY=($(compgen -W "Gaia"$'\n'"$(printf 'player%s\n' {1..12})" -- "$cur")) ;;
     set:3) COMPREPLY=($(compgen -W $'unit\nminimap\ndead' -- "$cur")) ;;

@@ -38,7 +38,7 @@ struct Candidate {
 
 Candidate Make(Rgb c) {
   Candidate k{c, {}};
-  for (size_t v = 0; v < kVisions.size(); ++v) k.lab[v] = LabUnder(c, kVisions[v]);
+  for (size_t v = 0; v < kVisions.size(); ++v) k.lab[v] = LabUnder(c, MakeSight(kVisions[v], 1));
   return k;
 }
 

@@ -91,11 +91,12 @@ class NullWindow : public ColorWindow {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     ++messages;
   }
-  Answer Ask(const std::string& text, const std::string&) override {
+  Answer Ask(const std::string& text, const std::string&, Question) override {
     std::fprintf(stderr, "question: %s\n", text.c_str());
     ++messages;
     return Answer::kCancel;
   }
+  bool GameRunning() override { return false; }
   std::array<Rgb, kCells> colors{};
   int messages = 0;
 };

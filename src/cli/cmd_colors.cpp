@@ -17,6 +17,7 @@
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
+#include "colorfile/vision_words.h"
 
 namespace {
 
@@ -25,28 +26,72 @@ void ExpectPositionals(const Args& args, size_t count) {
     throw UsageError(args.positionals.size() < count ? "too few arguments" : "too many arguments");
 }
 
-// A threshold is written as set writes a number, with decimals if wanted:
-// no sign, exponent, hexadecimal or spaces.
-double ThresholdOption(const Args& a) {
-  const std::string* t = a.Option("--threshold");
-  if (!t) return kDefaultThreshold;
-  const size_t dot = t->find('.');
-  const std::string whole = t->substr(0, dot);
-  const std::string fraction = dot == std::string::npos ? "" : t->substr(dot + 1);
+// A number written as set writes one, with decimals if wanted: no sign,
+// exponent, hexadecimal or spaces. -1 for anything else.
+double PlainNumber(const std::string& t) {
+  const size_t dot = t.find('.');
+  const std::string whole = t.substr(0, dot);
+  const std::string fraction = dot == std::string::npos ? "" : t.substr(dot + 1);
   const bool digits = !whole.empty() &&
                       whole.find_first_not_of("0123456789") == std::string::npos &&
                       fraction.find_first_not_of("0123456789") == std::string::npos &&
                       (dot == std::string::npos || !fraction.empty());
-  const double threshold = digits ? std::strtod(t->c_str(), nullptr) : -1;
-  if (!digits || threshold > 1000)
+  return digits ? std::strtod(t.c_str(), nullptr) : -1;
+}
+
+double ThresholdOption(const Args& a) {
+  const std::string* t = a.Option("--threshold");
+  if (!t) return kDefaultThreshold;
+  const double threshold = PlainNumber(*t);
+  if (threshold < 0 || threshold > 1000)
     throw UsageError("\"" + Shown(*t) + "\" is not a threshold (a number from 0 to 1000)");
   return threshold;
 }
 
-std::string ThresholdText(double threshold) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", threshold);
-  return buf;
+// --vision LIST and --severity S: for whom the colours are checked.
+Audience AudienceOption(const Args& a) {
+  std::vector<Vision> kinds = {Vision::Protan, Vision::Deutan, Vision::Tritan};
+  if (const std::string* list = a.Option("--vision")) {
+    kinds.clear();
+    size_t pos = 0;
+    while (pos <= list->size()) {
+      const size_t comma = std::min(list->find(',', pos), list->size());
+      const std::string key = list->substr(pos, comma - pos);
+      const auto v = VisionFromKey(key);
+      if (!v)
+        throw UsageError("\"" + Shown(key) + "\" is not a kind of vision (protan, deutan or " +
+                         "tritan, separated by commas)");
+      kinds.push_back(*v);
+      pos = comma + 1;
+    }
+  }
+  double severity = kFullSeverity;
+  if (const std::string* t = a.Option("--severity")) {
+    severity = PlainNumber(*t);
+    if (severity < kWeakestSeverity || severity > kFullSeverity)
+      throw UsageError("\"" + Shown(*t) + "\" is not a severity (a number from 0.1 to 1)");
+  }
+  return MakeAudience(kinds, severity);
+}
+
+// The columns `--column` names: one, or "all" for the three; unit and
+// minimap when not given.
+std::vector<int> ColumnsOption(const Args& a) {
+  const std::string* name = a.Option("--column");
+  if (!name) return {kDefaultColumns.begin(), kDefaultColumns.end()};
+  if (*name == "all") return {0, 1, 2};
+  for (int column = 0; column < kColumns; ++column)
+    if (*name == ColumnName(column)) return {column};
+  throw UsageError("\"" + Shown(*name) + "\" is not a column (unit, minimap, dead or all)");
+}
+
+// What check, separate and preview look at, from their options.
+CheckOptions CheckOptionsOf(const Args& a) {
+  CheckOptions options;
+  options.audience = AudienceOption(a);
+  options.columns = ColumnsOption(a);
+  options.threshold = ThresholdOption(a);
+  return options;
 }
 
 const Preset& PresetNamed(const std::string& name, bool listNames) {
@@ -55,6 +100,7 @@ const Preset& PresetNamed(const std::string& name, bool listNames) {
   for (const Preset& p : Presets()) {
     if (!names.empty()) names += ", ";
     names += p.name;
+    if (!p.otherName.empty()) names += " or " + std::string(p.otherName);
   }
   throw UsageError("no preset \"" + Shown(name) + "\"" + (listNames ? " (" + names + ")" : ""));
 }
@@ -136,8 +182,8 @@ int Export(const Args& a, CliEnv& env) {
   if (file != "-") RefuseColourFiles(file, game.folder, env);
   WriteOutputFile(file, text, "the scheme", env);
   if (file != "-")
-    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to "
-            << EscapeControls(file) << '\n';
+    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to " << EscapeControls(file)
+            << '\n';
   return kExitOk;
 }
 
@@ -151,13 +197,11 @@ int Import(const Args& a, CliEnv& env) {
 int PresetList(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   for (const Preset& p : Presets()) {
-    const CheckResult r = CheckTable(p.table, kDefaultThreshold);
-    double worst = INFINITY;
-    for (const auto& column : r.closest)
-      for (const PairDistance& d : column) worst = std::min(worst, RoundDistance(d.distance));
-    char figure[64];
-    std::snprintf(figure, sizeof figure, "closest pair %.2f", worst);
-    env.out << Pad(std::string(p.name), 15) << p.description << " (" << figure << ")\n";
+    const CheckResult r = CheckTable(p.table, CheckOptions{});
+    std::string names(p.name);
+    if (!p.otherName.empty()) names += ", " + std::string(p.otherName);
+    env.out << Pad(names, 29) << p.description << " (closest pair "
+            << DistanceText(r.overall.distance) << ")\n";
   }
   return kExitOk;
 }
@@ -171,56 +215,63 @@ int Apply(const Args& a, CliEnv& env) {
 
 int Check(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const double threshold = ThresholdOption(a);
+  const CheckOptions options = CheckOptionsOf(a);
+  const std::string format = a.Option("--format") ? *a.Option("--format") : "text";
+  if (format != "text" && format != "json")
+    throw UsageError("unknown format \"" + Shown(format) + "\" (text or json)");
   const ShownColours shown = ColoursToShow(a, env);
-  env.out << EscapeControls(shown.title) << "\n\n";
-  const CheckResult result = CheckTable(shown.table, threshold);
-  PrintCheck(result, env.out);
+  const CheckResult result = CheckTable(shown.table, options);
+  if (format == "json") {
+    PrintCheckJson(result, shown.title, env.out);
+  } else {
+    env.out << EscapeControls(shown.title) << "\n\n";
+    PrintCheck(result, env.out);
+  }
   return result.close.empty() ? kExitOk : kExitClosePairs;
 }
 
-// The columns `separate --column` names: one, or "all" for the three.
-std::vector<int> SeparationColumns(const Args& a) {
-  const std::string* name = a.Option("--column");
-  if (!name || *name == "all") return {0, 1, 2};
-  for (int column = 0; column < kColumns; ++column)
-    if (*name == ColumnName(column)) return {column};
-  throw UsageError("\"" + Shown(*name) + "\" is not a column (unit, minimap, dead or all)");
-}
-
 // separate: moves as few of the game's colours as it can, each as little as
-// it can, until every pair in the chosen columns is far enough apart for all
-// four kinds of vision.
+// it can, until every pair in the chosen columns is far enough apart for
+// everyone checked; the closest pair before and after as check finds it.
 int Separate(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const double threshold = ThresholdOption(a);
-  const std::vector<int> columns = SeparationColumns(a);
+  const CheckOptions options = CheckOptionsOf(a);
+  ColorTable before{};
   SeparationResult result;
   const int status = WriteTable(
       a, env,
       [&](const ColorTable& current) {
-        result = SeparateColors(current, threshold, columns);
+        before = current;
+        result = SeparateColors(current, options);
         return result.table;
       },
-      a.Has("--dry-run"));
+      a.Has("--dry-run"),
+      [&](int row, int column) {
+        for (const CellMove& m : result.moves)
+          if (m.row == row && m.column == column)
+            return " (moved " + DistanceText(m.distance) + ")";
+        return std::string();
+      });
   if (status != kExitOk) return status;
-  for (const CellMove& m : result.moves) {
-    char moved[32];
-    std::snprintf(moved, sizeof moved, "%.2f", m.distance);
-    env.out << RowCaption(m.row) << ' ' << ColumnName(m.column) << " moved " << moved << '\n';
-  }
-  char figures[96];
-  std::snprintf(figures, sizeof figures, "Closest pair, all four visions: %.2f before, %.2f after",
-                RoundDistance(result.minimumBefore), RoundDistance(result.minimumAfter));
-  env.out << figures;
-  if (result.reached) {
-    env.out << "; every pair is at least " << ThresholdText(threshold) << " apart.\n";
-    return kExitOk;
-  }
-  env.out << "; " << ThresholdText(threshold)
-          << " could not be reached, so these are the farthest apart the colors could be "
-             "brought.\n";
-  return kExitClosePairs;
+  const double severity = options.audience.severity;
+  const std::string threshold = NumberText(options.threshold);
+  std::string summary = Wrap(CheckedLine(options), kReportWidth);
+  summary +=
+      "Closest pair before: " + ClosestWords(CheckTable(before, options).overall, severity) + "\n";
+  summary +=
+      "Closest pair after: " + ClosestWords(CheckTable(result.table, options).overall, severity) +
+      "\n";
+  if (result.givenBack)
+    summary += std::to_string(result.givenBack) +
+               (result.givenBack == 1 ? " move was" : " moves were") +
+               " too small to see (under 1) and given back; other colors moved instead.\n";
+  summary += result.reached
+                 ? "Every pair is at least " + threshold + " apart.\n"
+                 : threshold +
+                       " could not be reached, so these are the farthest apart the colors could "
+                       "be brought.\n";
+  env.out << summary;
+  return result.reached ? kExitOk : kExitClosePairs;
 }
 
 // preview: the colours as a picture, for those who would rather see a clash
@@ -229,9 +280,9 @@ int Preview(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string* out = a.Option("--out");
   if (!out) throw UsageError("--out FILE is needed: the PNG to write");
-  const double threshold = ThresholdOption(a);
+  const CheckOptions options = CheckOptionsOf(a);
   const ShownColours shown = ColoursToShow(a, env);
-  const CheckResult result = CheckTable(shown.table, threshold);
+  const CheckResult result = CheckTable(shown.table, options);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
   // The game's files are kept from the picture whatever colours it shows.
@@ -246,7 +297,7 @@ int Preview(const Args& a, CliEnv& env) {
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
-          << " closer than " << ThresholdText(threshold) << (pairs ? ", framed" : "") << ".\n";
+          << " closer than " << NumberText(options.threshold) << (pairs ? ", framed" : "") << ".\n";
   return kExitOk;
 }
 
@@ -299,42 +350,67 @@ const char* const kImportHelp =
 const char* const kPresetsHelp =
     "usage: tintmoor-cli presets\n"
     "\n"
-    "Lists the built-in color schemes that apply can write.\n";
+    "Lists the built-in color schemes that apply can write, each with its\n"
+    "closest pair as check finds it.\n";
 
 const char* const kApplyHelp =
     "usage: tintmoor-cli apply NAME [--dry-run] [location options]\n"
     "\n"
     "Saves the built-in scheme NAME (see presets) into the game's file, as set does.\n"
+    "color-vision, the scheme the window's Use Color-Vision Preset puts in, is\n"
+    "also called colour-vision.\n"
     "\n"
     "  --dry-run show the changes without writing anything\n";
 
+// The help on the options check, separate and preview share, for the verb
+// each puts in the first line (string literals, so each help stays one).
+#define TINTMOOR_VISION_OPTIONS(verb)                                               \
+  "  --vision LIST   the kinds of color vision to " verb                            \
+  " for, separated by commas:\n"                                                    \
+  "                  protan (red-weak or red-blind), deutan (green-weak or\n"       \
+  "                  green-blind), tritan (blue-weak or blue-blind); default all\n" \
+  "                  three. Normal vision is always included: the other players\n"  \
+  "                  see normally.\n"                                               \
+  "  --severity S    how strong: 0.1 (the mildest weakness) to 1 (the cone is\n"    \
+  "                  missing: red-blind, green-blind, blue-blind); default 1\n"
+
 const char* const kCheckHelp =
-    "usage: tintmoor-cli check [--threshold N] [--preset NAME | --scheme FILE]\n"
-    "                          [location options]\n"
+    "usage: tintmoor-cli check [--vision LIST] [--severity S] [--column C]\n"
+    "                          [--threshold N] [--format text|json]\n"
+    "                          [--preset NAME | --scheme FILE] [location options]\n"
     "\n"
-    "Checks that players can tell each other apart: for the 13 unit colors and\n"
-    "the 13 minimap colors, the perceptual distance (CIEDE2000) of every pair, for\n"
-    "normal vision and as seen with protanopia, deuteranopia and tritanopia. Lists\n"
-    "every pair closer than the threshold, closest first, with the vision it fails\n"
-    "under. Exit status 0 when no pair is closer, 4 when some are.\n"
+    "Checks that players can tell each other's colors apart: for every pair of\n"
+    "players, how far apart their colors look (the CIEDE2000 color difference),\n"
+    "with normal vision and as seen with each chosen kind of color blindness.\n"
+    "About 1 is the smallest difference people notice side by side; the program\n"
+    "aims for 10, which it takes as easy to tell apart on a battlefield.\n"
     "\n"
-    "  --threshold N   the smallest distance accepted (default 10; about 1 is\n"
-    "                  just noticeable for colors side by side)\n"
+    "Prints the closest pair, the closest pair under each vision, then every pair\n"
+    "closer than the threshold, closest first, with each vision it is too close\n"
+    "under and its distance there. Exit status 0 when no pair is closer, 4 when\n"
+    "some are.\n"
+    "\n" TINTMOOR_VISION_OPTIONS("check")
+    "  --column C      unit, minimap, dead, or all three (default unit and minimap)\n"
+    "  --threshold N   the smallest distance accepted (default 10)\n"
+    "  --format F      text (the default), or json: every pair of every column\n"
+    "                  checked, with its distance under each vision\n"
     "  --preset NAME   check a built-in scheme instead of the game's colors\n"
     "  --scheme FILE   check a scheme file instead of the game's colors\n";
 
 const char* const kPreviewHelp =
-    "usage: tintmoor-cli preview --out FILE [--threshold N] [--preset NAME | --scheme FILE]\n"
+    "usage: tintmoor-cli preview --out FILE [--vision LIST] [--severity S]\n"
+    "                            [--threshold N] [--preset NAME | --scheme FILE]\n"
     "                            [location options]\n"
     "\n"
     "Draws the colors as a PNG picture: a row per player and, for the unit and\n"
-    "the minimap colors, a column per kind of vision (normal, protanopia,\n"
-    "deuteranopia, tritanopia) showing each color as seen with it, simulated as\n"
-    "check does. A pair that check lists as closer than the threshold is framed in\n"
-    "black on both swatches, under each vision it fails under, with the other\n"
+    "the minimap colors, a column per vision checked (normal, and for example\n"
+    "green-blind) showing each color as seen with it, simulated as check does.\n"
+    "A pair that check lists as closer than the threshold is framed in black on\n"
+    "both swatches, under each vision it is too close under, with the other\n"
     "player named in the corner (G for Gaia); the pairs are listed at the bottom.\n"
     "\n"
-    "  --out FILE      the PNG to write (\"-\" for standard output)\n"
+    "  --out FILE      the PNG to write (\"-\" for standard output)\n" TINTMOOR_VISION_OPTIONS(
+        "draw")
     "  --threshold N   the smallest distance accepted (default 10, as check)\n"
     "  --preset NAME   draw a built-in scheme instead of the game's colors\n"
     "  --scheme FILE   draw a scheme file instead of the game's colors\n";
@@ -343,11 +419,15 @@ const char* const kPreviewHelp =
 const char* const kRestoreOriginalHelp =
     "usage: tintmoor-cli restore-original [location options]\n"
     "\n"
-    "Puts back playercolors.xml.orig, the game's color file as it was before\n"
-    "Tintmoor first replaced it, in the same safe way as a save, and deletes\n"
-    "playercolors.xmb. The .orig file stays, so this can be done again. Only a\n"
-    "regular file (not a link) holding all 13 rows of 3 colors is put back;\n"
-    "anything else is refused, and nothing is changed.\n";
+    "Puts back playercolors.xml.orig: the game's color file as it was before\n"
+    "Tintmoor first replaced it, whatever it held. Where Tintmoor created the file\n"
+    "(the window's first start, or a command on a data folder without one), that\n"
+    "is the program's default file it started from. The file goes where the game\n"
+    "reads it (your VirtualStore copy on Windows, when there is one), in the same\n"
+    "safe way as a save, and playercolors.xmb is deleted in both folders. The\n"
+    ".orig file stays, so this can be done again. Only a regular file (not a\n"
+    "link) holding all 13 rows of 3 colors is put back; anything else is refused,\n"
+    "and nothing is changed.\n";
 
 int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
@@ -355,31 +435,47 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   if (!env.fs.IsFolder(folder))
     throw TintError("the game's data folder " + folder + " does not exist");
   auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(folder));
-  RestoreOriginalColorFile(env.fs, folder);
+  const ColorFileLocation at = LocateColorFile(env.fs, folder);
+  const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
+                      (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
+  const GameWrite done = RestoreOriginalColorFile(env.fs, at);
   lock.reset();
-  env.savedTo = ColorFilePath(folder);
-  env.out << "Put " << EscapeControls(OriginalFilePath(folder)) << " back as "
-          << EscapeControls(ColorFilePath(folder));
+  env.savedTo = ColorFilePath(done.folder);
+  if (done.movedToVirtualStore)
+    env.out << "Windows does not let this program change " << EscapeControls(at.path())
+            << "; the original went into your own copy, which the game reads when you play as "
+               "this Windows user.\n";
+  env.out << "Put " << EscapeControls(OriginalFilePath(done.folder)) << " back as "
+          << EscapeControls(ColorFilePath(done.folder));
+  if (done.xmbLeft) {
+    env.out << '\n';
+    throw *done.xmbLeft;
+  }
   if (hadXmb) env.out << " and deleted " << kXmbFileName;
   env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
 }
 
 const char* const kSeparateHelp =
-    "usage: tintmoor-cli separate [--threshold D] [--column unit|minimap|dead|all]\n"
-    "                             [--dry-run] [location options]\n"
+    "usage: tintmoor-cli separate [--vision LIST] [--severity S] [--column C]\n"
+    "                             [--threshold D] [--dry-run] [location options]\n"
     "\n"
     "Moves as few of the game's colors as it needs, each as little as it can,\n"
-    "until every pair in a column is at least D apart (CIEDE2000) for normal\n"
-    "vision and as seen with protanopia, deuteranopia and tritanopia, and saves\n"
-    "them. Each moved color is listed with how far it moved from yours. The same\n"
-    "colors always give the same result. Exit status 0 when every pair is far\n"
-    "enough apart, 4 when D could not be reached (the best found is saved).\n"
-    "\n"
+    "until every pair of players' colors is at least D apart (as check measures\n"
+    "it) with normal vision and with each chosen kind of color blindness, and\n"
+    "saves them. Each moved color is listed once, with how far it moved from\n"
+    "yours; a move too small to see (under 1) is given back, other colors moving\n"
+    "instead, unless D cannot be reached without it. Then the closest pair before\n"
+    "and after, as check prints it. The same colors always give the same result.\n"
+    "Exit status 0 when every pair is far enough apart, 4 when D could not be\n"
+    "reached (the best found is saved).\n"
+    "\n" TINTMOOR_VISION_OPTIONS("separate")
+    "  --column C      unit, minimap, dead, or all three (default unit and minimap,\n"
+    "                  as check and the window)\n"
     "  --threshold D   the smallest distance wanted (default 10, as check)\n"
-    "  --column C      unit, minimap, dead, or all three (default all)\n"
     "  --dry-run       show what would change; write nothing\n";
+
+#undef TINTMOOR_VISION_OPTIONS
 
 const CliCommand kColorCommands[] = {
     {"list",
@@ -413,29 +509,30 @@ const CliCommand kColorCommands[] = {
      true,
      Apply},
     {"check",
-     "[--threshold N]",
+     "[--vision V] [--severity S] [--format F]",
      "find players that are hard to tell apart",
-     {{"--threshold", "--preset", "--scheme"}, {}},
+     {{"--vision", "--severity", "--column", "--threshold", "--format", "--preset", "--scheme"},
+      {}},
      kCheckHelp,
      true,
      Check},
     {"separate",
-     "[--threshold D] [--column C] [--dry-run]",
+     "[--vision V] [--severity S] [--dry-run]",
      "move colors apart until every player can tell them apart",
-     {{"--threshold", "--column"}, {"--dry-run"}},
+     {{"--vision", "--severity", "--column", "--threshold"}, {"--dry-run"}},
      kSeparateHelp,
      true,
      Separate},
     {"preview",
-     "--out FILE",
+     "--out FILE [--vision V] [--severity S]",
      "draw the colors as each kind of vision sees them",
-     {{"--out", "--threshold", "--preset", "--scheme"}, {}},
+     {{"--out", "--vision", "--severity", "--threshold", "--preset", "--scheme"}, {}},
      kPreviewHelp,
      true,
      Preview},
     {"restore-original",
      "",
-     "put back the color file Tintmoor first found",
+     "put back the color file as Tintmoor first found it",
      {},
      kRestoreOriginalHelp,
      true,

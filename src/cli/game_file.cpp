@@ -114,7 +114,8 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env) {
 }
 
 int WriteTable(const Args& args, CliEnv& env,
-               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun) {
+               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun,
+               const std::function<std::string(int row, int column)>& note) {
   GameFile game = LoadGame(args, env, true);
   if (const std::string missing = DescribeMissingShape(*game.tree); !missing.empty()) {
     if (game.fromDefault)
@@ -140,7 +141,8 @@ int WriteTable(const Args& args, CliEnv& env,
     const Rgb to = At(wanted, cell);
     if (from != to) {
       ++changed;
-      report << CellLabel(cell) << ": " << CellText(from) << " -> " << CellText(to) << '\n';
+      report << CellLabel(cell) << ": " << CellText(from) << " -> " << CellText(to)
+             << (note ? note(cell / kColumns, cell % kColumns) : "") << '\n';
     } else if (const auto& text = texts[static_cast<size_t>(cell)]; text && *text != CellText(to)) {
       // Not a change of colour, but the file's text changes all the same.
       ++rewritten;

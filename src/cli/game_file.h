@@ -47,8 +47,10 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env);
 // replaced safely, then the xmb deleted. Lists each change, and each cell
 // whose text the save rewrites in normal form, once the save is done (or
 // instead of it, with dryRun), so a failed save prints nothing but its error.
+// note, when given, adds to the line of each changed colour.
 int WriteTable(const Args& args, CliEnv& env,
-               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun);
+               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun,
+               const std::function<std::string(int row, int column)>& note = {});
 
 // A scheme read from a file, or from standard input for "-", at most
 // kMaxColorFileBytes long.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "colorfile/vision_words.h"
 #include "common/errors.h"
 
 // Two single-header libraries: a bitmap font made of rectangles, and a PNG
@@ -26,12 +27,11 @@ constexpr int kGlyphHeight = 7;
 
 constexpr int kMargin = 28;
 constexpr int kCaptionWidth = 120;
-constexpr int kSwatchWidth = 148;
 constexpr int kSwatchHeight = 44;
 constexpr int kColumnGap = 16;
 constexpr int kRowPitch = 54;
 constexpr int kGroupGap = 48;
-constexpr int kGroupWidth = 4 * kSwatchWidth + 3 * kColumnGap;
+constexpr int kGroupWidth = 640;  // four swatches of 148 and their gaps
 static_assert(2 * kMargin + kCaptionWidth + 2 * kGroupWidth + kGroupGap == kPreviewWidth);
 static_assert(kRowPitch - kSwatchHeight >= 2 * kPreviewFrame + 2, "frames of rows touch");
 static_assert(kColumnGap >= 2 * kPreviewFrame + 2, "frames of columns touch");
@@ -53,10 +53,6 @@ constexpr Rgb kBorder = {150, 150, 150};
 constexpr Rgb kTagInk = {255, 255, 255};
 
 int GroupX(int column) { return kMargin + kCaptionWidth + column * (kGroupWidth + kGroupGap); }
-
-size_t VisionIndex(Vision v) {
-  return static_cast<size_t>(std::find(kVisions.begin(), kVisions.end(), v) - kVisions.begin());
-}
 
 // The font covers printable ASCII only; anything else would index past its tables.
 std::string Printable(std::string_view text) {
@@ -178,19 +174,6 @@ std::string Figure(const char* format, double value) {
   return buf;
 }
 
-std::string PairsLine(const ClosePair& p) {
-  std::string visions;
-  for (size_t i = 0; i < p.failures.size(); ++i) {
-    if (i) visions += ", ";
-    visions += VisionName(p.failures[i].first);
-    if (i) {
-      visions += ' ';
-      visions += Figure("%.2f", p.failures[i].second);
-    }
-  }
-  return visions;
-}
-
 int ListLines(const CheckResult& result, int column) {
   return static_cast<int>(std::count_if(result.close.begin(), result.close.end(),
                                         [&](const ClosePair& p) { return p.column == column; }));
@@ -200,7 +183,7 @@ int ListLines(const CheckResult& result, int column) {
 void DrawList(Canvas& canvas, const CheckResult& result, int column) {
   const int x = GroupX(column);
   const int maxWidth = kGroupWidth + (column == 0 ? kGroupGap : kMargin) - 8;
-  const std::string threshold = Figure("%g", result.threshold);
+  const std::string threshold = NumberText(result.options.threshold);
   const int count = ListLines(result, column);
   const std::string heading =
       std::string(column == 0 ? "Unit" : "Minimap") + " colors: " +
@@ -219,8 +202,10 @@ void DrawList(Canvas& canvas, const CheckResult& result, int column) {
     canvas.Text(pairX, y, std::string(RowCaption(p.rowA)) + " / " + std::string(RowCaption(p.rowB)),
                 kText, kInk);
     const int visionsX = pairX + pairWidth + 24;
-    canvas.Text(visionsX, y, Fit(PairsLine(p), kText, x + maxWidth - visionsX, false), kText,
-                kQuietInk);
+    canvas.Text(visionsX, y,
+                Fit(FailureWords(p, result.options.audience.severity), kText,
+                    x + maxWidth - visionsX, false),
+                kText, kQuietInk);
     y += kLinePitch;
   }
 }
@@ -238,22 +223,16 @@ Rgb PreviewImage::At(int x, int y) const {
   return {rgb[at], rgb[at + 1], rgb[at + 2]};
 }
 
-PixelRect SwatchRect(int row, int column, Vision vision) {
-  return {GroupX(column) + static_cast<int>(VisionIndex(vision)) * (kSwatchWidth + kColumnGap),
-          kGridY + row * kRowPitch, kSwatchWidth, kSwatchHeight};
+PixelRect SwatchRect(int row, int column, size_t sight, size_t sights) {
+  const int n = static_cast<int>(std::max<size_t>(sights, 1));
+  const int width = (kGroupWidth - (n - 1) * kColumnGap) / n;
+  return {GroupX(column) + static_cast<int>(sight) * (width + kColumnGap), kGridY + row * kRowPitch,
+          width, kSwatchHeight};
 }
 
 int PreviewHeight(const CheckResult& result) {
   const int lines = std::max(ListLines(result, 0), ListLines(result, 1));
   return kListY + kListHeading + lines * kLinePitch + kMargin;
-}
-
-Rgb SeenAs(Rgb c, Vision vision) {
-  const LinearRgb seen = Simulate(ToLinear(c), vision);
-  const auto byte = [](double linear) {
-    return static_cast<uint8_t>(std::lround(std::clamp(LinearToSrgb(linear), 0.0, 1.0) * 255));
-  };
-  return {byte(seen.r), byte(seen.g), byte(seen.b)};
 }
 
 PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
@@ -262,43 +241,35 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
   const int textWidth = kPreviewWidth - 2 * kMargin;
   canvas.Text(kMargin, kTitleY, Fit(std::string(title), kTitleText, textWidth, true), kTitleText,
               kInk);
-  canvas.Text(kMargin, kSubtitleY,
-              "Unit and minimap colors as seen with normal vision, protanopia, deuteranopia "
-              "and tritanopia",
-              kText, kQuietInk);
-
-  // For every swatch, the rows whose colour is too close to it under its vision.
-  std::array<std::array<std::array<std::vector<int>, kVisions.size()>, 2>, kRows> partners;
-  for (const ClosePair& p : result.close)
-    for (const auto& [vision, distance] : p.failures) {
-      auto& byVision = partners[static_cast<size_t>(p.rowA)][static_cast<size_t>(p.column)];
-      byVision[VisionIndex(vision)].push_back(p.rowB);
-      partners[static_cast<size_t>(p.rowB)][static_cast<size_t>(p.column)][VisionIndex(vision)]
-          .push_back(p.rowA);
-    }
+  const std::vector<Sight>& sights = result.options.audience.sights;
+  const double severity = result.options.audience.severity;
+  std::string seenWith = "Seen with normal vision";
+  for (size_t i = 1; i < sights.size(); ++i)
+    seenWith += std::string(i + 1 == sights.size() ? " and " : ", ") +
+                VisionFullName(sights[i].vision, severity);
+  if (severity < kFullSeverity) seenWith += ", severity " + NumberText(severity) + " of 1";
+  canvas.Text(kMargin, kSubtitleY, Fit(seenWith, kText, textWidth, false), kText, kQuietInk);
 
   for (int column = 0; column < 2; ++column) {
     const int x = GroupX(column);
     canvas.Centred(x, kGroupWidth, kGroupHeaderY, column == 0 ? "Unit colors" : "Minimap colors",
                    kText, kInk);
     canvas.Fill({x, kGroupHeaderY + kGlyphHeight * kText + 8, kGroupWidth, 2}, kRule);
-    for (Vision v : kVisions) {
-      const PixelRect r = SwatchRect(0, column, v);
-      canvas.Centred(r.x, r.width, kVisionHeaderY, VisionName(v), kText, kQuietInk);
+    for (size_t s = 0; s < sights.size(); ++s) {
+      const PixelRect r = SwatchRect(0, column, s, sights.size());
+      canvas.Centred(r.x, r.width, kVisionHeaderY, VisionName(sights[s].vision, severity), kText,
+                     kQuietInk);
     }
   }
   for (int row = 0; row < kRows; ++row) {
-    const int y = SwatchRect(row, 0, Vision::Normal).y;
+    const int y = SwatchRect(row, 0, 0, sights.size()).y;
     canvas.Text(kMargin, y + (kSwatchHeight - kGlyphHeight * kText) / 2, RowCaption(row), kText,
                 kInk);
     for (int column = 0; column < 2; ++column)
-      for (Vision v : kVisions) {
-        std::vector<int>& others =
-            partners[static_cast<size_t>(row)][static_cast<size_t>(column)][VisionIndex(v)];
-        std::sort(others.begin(), others.end());
-        DrawSwatch(canvas, SwatchRect(row, column, v),
-                   SeenAs(table[static_cast<size_t>(row)][static_cast<size_t>(column)], v), others);
-      }
+      for (size_t s = 0; s < sights.size(); ++s)
+        DrawSwatch(canvas, SwatchRect(row, column, s, sights.size()),
+                   SeenAs(table[static_cast<size_t>(row)][static_cast<size_t>(column)], sights[s]),
+                   ClosePartners(result, column, row, sights[s].vision));
   }
 
   // The legend: a sample of the mark, and what it means.
@@ -306,7 +277,7 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
   DrawSwatch(canvas, sample, {150, 150, 150}, {0, 7});
   canvas.Text(sample.x + sample.width + kPreviewFrame + 16,
               kLegendY + (sample.height - kGlyphHeight * kText) / 2,
-              "Framed: closer than " + Figure("%g", result.threshold) +
+              "Framed: closer than " + NumberText(result.options.threshold) +
                   " (CIEDE2000) under that vision to the players named in its corner (G is Gaia)",
               kText, kInk);
   DrawList(canvas, result, 0);
@@ -322,6 +293,9 @@ std::string EncodePng(const PreviewImage& image) {
   return bytes;
 }
 
-std::string PreviewPng(const ColorTable& table, double threshold, std::string_view title) {
-  return EncodePng(RenderPreview(table, CheckTable(table, threshold), title));
+std::string PreviewPng(const ColorTable& table, const CheckOptions& options,
+                       std::string_view title) {
+  CheckOptions picture = options;
+  picture.columns = {kDefaultColumns.begin(), kDefaultColumns.end()};
+  return EncodePng(RenderPreview(table, CheckTable(table, picture), title));
 }

@@ -1,13 +1,14 @@
 // The picture `tintmoor-cli preview` writes: every player's unit and minimap
-// colour as seen with normal vision, protanopia, deuteranopia and tritanopia,
-// the same simulation the check judges by, with the pairs the check finds too
+// colour as seen with normal vision and with each kind of vision checked, the
+// same simulation the check judges by, with the pairs the check finds too
 // close framed on the swatches concerned and listed underneath.
 //
 // Layout, in pixels: the picture is kPreviewWidth wide; its height is
 // PreviewHeight(result), which grows with the longer of the two lists of close
 // pairs (unit, minimap) at the bottom. A row per player (Gaia, Player 1 ..
-// Player 12); on the left four columns for the unit colours, on the right four
-// for the minimap colours, one per vision in kVisions order. A swatch whose
+// Player 12); on the left a column for the unit colours under each sight of
+// the check's audience, in its order, on the right the same for the minimap
+// colours; the fewer the sights, the wider the swatches. A swatch whose
 // colour is closer than the threshold to another row's under that vision gets a
 // frame of kPreviewMark kPreviewFrame pixels wide around it, and a tag in its
 // lower right corner naming the other rows (G for Gaia, the player's number
@@ -44,13 +45,10 @@ struct PixelRect {
 };
 
 // Where the swatch of a row's colour in a checked column (0 unit, 1 minimap)
-// under a vision lies. A tag covers at most its lower half.
-PixelRect SwatchRect(int row, int column, Vision vision);
+// under the sight-th of `sights` sights lies. A tag covers at most its lower half.
+PixelRect SwatchRect(int row, int column, size_t sight, size_t sights);
 
 int PreviewHeight(const CheckResult& result);
-
-// The sRGB colour a viewer with that vision sees instead of c.
-Rgb SeenAs(Rgb c, Vision vision);
 
 // The picture for the table and what the check found in it; title (one line
 // of ASCII; other bytes show as '?') names what is shown.
@@ -60,5 +58,6 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
 // The picture as PNG file bytes.
 std::string EncodePng(const PreviewImage& image);
 
-// The PNG of the table checked at threshold.
-std::string PreviewPng(const ColorTable& table, double threshold, std::string_view title);
+// The PNG of the table checked with the options (their unit and minimap columns).
+std::string PreviewPng(const ColorTable& table, const CheckOptions& options,
+                       std::string_view title);

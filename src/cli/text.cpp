@@ -8,6 +8,26 @@ std::string Pad(std::string s, size_t width) {
   return s;
 }
 
+std::string Wrap(std::string_view text, size_t width) {
+  std::string out, line;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t space = text.find(' ', pos);
+    const size_t end = space == std::string_view::npos ? text.size() : space;
+    const std::string_view word = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (word.empty()) continue;
+    if (!line.empty() && line.size() + 1 + word.size() > width) {
+      out += line + '\n';
+      line.clear();
+    }
+    if (!line.empty()) line += ' ';
+    line += word;
+  }
+  if (!line.empty()) out += line + '\n';
+  return out;
+}
+
 std::string OneLine(const std::string& message) {
   std::string out;
   size_t pos = 0;

@@ -7,6 +7,10 @@
 // s padded with spaces to width.
 std::string Pad(std::string s, size_t width);
 
+// Words of text put on lines of at most width characters (a longer word gets
+// a line of its own), each line ended by '\n'.
+std::string Wrap(std::string_view text, size_t width);
+
 // A message of several lines and paragraphs as one line, for "error: ".
 std::string OneLine(const std::string& message);
 

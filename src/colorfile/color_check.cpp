@@ -1,51 +1,84 @@
 #include "colorfile/color_check.h"
 
 #include <algorithm>
-#include <cmath>
+#include <stdexcept>
 
 double RoundDistance(double d) { return std::round(d * 100) / 100; }
 
-PairDistance ClosestPair(const std::vector<Rgb>& colours, Vision v) {
-  std::vector<Lab> labs;
-  labs.reserve(colours.size());
-  for (Rgb c : colours) labs.push_back(LabUnder(c, v));
-  PairDistance best{0, 1, INFINITY};
-  for (size_t i = 0; i < labs.size(); ++i)
-    for (size_t j = i + 1; j < labs.size(); ++j) {
-      const double d = Ciede2000(labs[i], labs[j]);
-      if (d < best.distance) best = {static_cast<int>(i), static_cast<int>(j), d};
-    }
-  return best;
+size_t Audience::IndexOf(Vision v) const {
+  for (size_t i = 0; i < sights.size(); ++i)
+    if (sights[i].vision == v) return i;
+  return sights.size();
 }
 
-CheckResult CheckTable(const ColorTable& table, double threshold) {
+Audience MakeAudience(std::span<const Vision> kinds, double severity) {
+  if (!(severity >= kWeakestSeverity && severity <= kFullSeverity))
+    throw std::invalid_argument("a severity is a number from 0.1 to 1");
+  Audience audience;
+  audience.severity = severity;
+  for (Vision v : kVisions)
+    if (v == Vision::Normal || std::find(kinds.begin(), kinds.end(), v) != kinds.end())
+      audience.sights.push_back(MakeSight(v, severity));
+  return audience;
+}
+
+const Audience& EveryVision() {
+  static const Audience every = MakeAudience(kVisions, kFullSeverity);
+  return every;
+}
+
+CheckResult CheckTable(const ColorTable& table, const CheckOptions& options) {
+  if (!std::isfinite(options.threshold))
+    throw std::invalid_argument("the threshold is not a number");
   CheckResult result;
-  result.threshold = threshold;
-  for (int column = 0; column < 2; ++column) {
-    std::vector<Rgb> colours;
-    for (const auto& row : table) colours.push_back(row[static_cast<size_t>(column)]);
-    std::array<std::vector<Lab>, kVisions.size()> labs;
-    for (size_t v = 0; v < kVisions.size(); ++v) {
-      for (Rgb c : colours) labs[v].push_back(LabUnder(c, kVisions[v]));
-      result.closest[static_cast<size_t>(column)][v] = ClosestPair(colours, kVisions[v]);
-    }
+  result.options = options;
+  std::vector<int>& columns = result.options.columns;
+  for (int c : columns)
+    if (c < 0 || c >= kColumns) throw std::invalid_argument("no such color column");
+  std::sort(columns.begin(), columns.end());
+  columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+
+  const std::vector<Sight>& sights = options.audience.sights;
+  const double threshold = options.threshold;
+  for (int column : columns) {
+    std::vector<std::vector<Lab>> labs(sights.size());
+    for (size_t s = 0; s < sights.size(); ++s)
+      for (const auto& row : table) labs[s].push_back(LabUnder(row[size_t(column)], sights[s]));
+    std::vector<PairDistance> closest(sights.size(), PairDistance{0, 1, INFINITY});
     for (int a = 0; a < kRows; ++a)
       for (int b = a + 1; b < kRows; ++b) {
-        ClosePair pair{column, a, b, 0, Vision::Normal, {}};
-        for (size_t v = 0; v < kVisions.size(); ++v) {
-          const double d = RoundDistance(
-              Ciede2000(labs[v][static_cast<size_t>(a)], labs[v][static_cast<size_t>(b)]));
-          if (d < threshold) pair.failures.emplace_back(kVisions[v], d);
+        PairDistances pair{column, a, b, {}};
+        ClosePair close{column, a, b, 0, Vision::Normal, {}};
+        for (size_t s = 0; s < sights.size(); ++s) {
+          const double d = Ciede2000(labs[s][size_t(a)], labs[s][size_t(b)]);
+          pair.distance.push_back(d);
+          if (d < closest[s].distance) closest[s] = {a, b, d};
+          if (d < result.overall.distance) result.overall = {column, a, b, sights[s].vision, d};
+          if (RoundDistance(d) < threshold)
+            close.failures.emplace_back(sights[s].vision, RoundDistance(d));
         }
-        if (pair.failures.empty()) continue;
-        std::stable_sort(pair.failures.begin(), pair.failures.end(),
+        result.pairs.push_back(std::move(pair));
+        if (close.failures.empty()) continue;
+        std::stable_sort(close.failures.begin(), close.failures.end(),
                          [](const auto& x, const auto& y) { return x.second < y.second; });
-        pair.vision = pair.failures.front().first;
-        pair.distance = pair.failures.front().second;
-        result.close.push_back(std::move(pair));
+        close.vision = close.failures.front().first;
+        close.distance = close.failures.front().second;
+        result.close.push_back(std::move(close));
       }
+    result.closest.push_back(std::move(closest));
   }
   std::stable_sort(result.close.begin(), result.close.end(),
                    [](const ClosePair& x, const ClosePair& y) { return x.distance < y.distance; });
   return result;
+}
+
+std::vector<int> ClosePartners(const CheckResult& result, int column, int row, Vision v) {
+  std::vector<int> rows;
+  for (const ClosePair& p : result.close) {
+    if (p.column != column || (p.rowA != row && p.rowB != row)) continue;
+    for (const auto& failure : p.failures)
+      if (failure.first == v) rows.push_back(p.rowA == row ? p.rowB : p.rowA);
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
 }

@@ -173,11 +173,12 @@ std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& p
   }
 }
 
-// Before the first replacement, the file as found goes beside it, once, so
-// what a save cannot write back is never lost. The program's own default file
-// (seeded on first run) is not worth keeping: it stays beside the program. A
-// folder writing its first colour file in place of another's (takesOver)
-// keeps that folder's original, or else its file.
+// Before the first replacement, the file as found goes beside it, once and
+// whatever it holds, so the player can always go back to it. A folder writing
+// its first colour file in place of another's (takesOver) keeps that folder's
+// original, or else its file. Where there is no file at all, Tintmoor is the
+// one creating it, and the program's default counts as the file found, as it
+// does when the window seeds an empty data folder.
 void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
                   const std::optional<std::string>& current, const std::string& takesOver,
                   SaveOutcome& outcome) {
@@ -210,11 +211,12 @@ void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
       }
     }
   }
-  if (!found) return;
-  try {
-    if (fs.ReadAll(DefaultColorFilePath(fs)) == *found) return;
-  } catch (const FileError&) {
-    // Without the default file to compare with, keep the file: better twice than never.
+  if (!found) {
+    try {
+      found = fs.ReadAll(DefaultColorFilePath(fs));
+    } catch (const FileError&) {
+      return;  // no default to stand for the file found: nothing to keep
+    }
   }
   try {
     fs.ReplaceWhole(original, *found);
@@ -376,8 +378,13 @@ std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcom
   return text;
 }
 
-void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder) {
-  const std::string source = OriginalFilePath(dataFolder);
+void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                              const std::string& takesOver) {
+  // A folder taking over from another has no original yet: the other's is
+  // the file first found, and the one put back.
+  const bool theirs =
+      !takesOver.empty() && fs.KindOf(OriginalFilePath(dataFolder)) == EntryKind::kNone;
+  const std::string source = OriginalFilePath(theirs ? takesOver : dataFolder);
   const auto refuse = [&source](const std::string& why) {
     return ColorFileError(ColorFileStep::kReadOriginal, source, why);
   };
@@ -410,7 +417,7 @@ void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder
   if (const std::string missing = DescribeMissingShape(tree); !missing.empty())
     throw refuse("it is not a whole color file: " + missing);
   SaveOutcome unused;
-  ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, {}, unused);
+  ReplaceColorFile(fs, dataFolder, bytes, std::nullopt, takesOver, unused);
   DeleteXmbFile(fs, dataFolder);
 }
 

@@ -13,9 +13,9 @@
 // - only a regular file (or a link to one) named playercolors.xml is read or
 //   replaced; a link is written through, to its target;
 // - the first time the game's file is replaced, the file as found is kept
-//   beside it as playercolors.xml.orig (once, never overwritten), unless it is
-//   the program's own default file, since a save writes back only what the
-//   reader kept;
+//   beside it as playercolors.xml.orig, whatever it holds (once, never
+//   overwritten), since a save writes back only what the reader kept; where
+//   there was no file, the program's default stands for the file found;
 // - a save given what its load saw refuses to replace a file that changed on
 //   disk since, so two writers never silently undo each other;
 // - a load builds a new tree beside the caller's and hands it over only when
@@ -223,8 +223,11 @@ std::string DescribeLinesNotKept(const std::string& dataFolder, const SaveOutcom
 // Puts playercolors.xml.orig back in place of the data folder's colour file
 // (kept, so it can be put back again), then deletes the xmb. Refuses
 // (kReadOriginal), changing nothing, unless it is a regular file, not a link,
-// that reads as a colour file with all 13 rows of 3 colours.
-void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder);
+// that reads as a colour file with all 13 rows of 3 colours. A folder taking
+// over from another (takesOver, as for SaveColorTree) without an original of
+// its own puts back, and keeps, the other folder's.
+void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder,
+                              const std::string& takesOver = {});
 
 // Puts the program's default colour file in place of the data folder's, then
 // deletes the xmb. Refuses, changing nothing, when the default file is missing,

@@ -174,3 +174,9 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
   }
   return lock;
 }
+
+GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation& at) {
+  return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
+    RestoreOriginalColorFile(fs, folder, takesOver);
+  });
+}

@@ -89,7 +89,8 @@ struct GameWrite {
 // from either before any xml). When the data folder's file cannot be written
 // for want of rights, there is no VirtualStore copy yet and the folder is one
 // Windows virtualizes, the file goes into the VirtualStore folder instead,
-// just as the game's own writes would. Throws ColorFileError when nothing was
+// just as the game's own writes would; that copy's kept original is then the
+// file the game read until now. Throws ColorFileError when nothing was
 // written.
 GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
                         const markup::Element& root);
@@ -99,6 +100,9 @@ GameWrite SaveColorTree(ColorFileSystem& fs, const ColorFileLocation& at,
                         const markup::Element& root, LoadedColorFile& loaded,
                         SaveOutcome* outcome = nullptr);
 GameWrite RestoreDefaultColorFile(ColorFileSystem& fs, const ColorFileLocation& at);
+// Puts back the kept original of the file the game reads (see the
+// RestoreOriginalColorFile of color_store.h).
+GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation& at);
 
 // How long a writer waits for the lock another holds, and how it says so.
 struct LockWait {

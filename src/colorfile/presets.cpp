@@ -51,10 +51,12 @@ constexpr ColorTable MakeScheme(const std::array<Rgb, kRows>& units) {
 
 constexpr ColorTable kColourVision = MakeScheme(kColourVisionUnits);
 
+// The window's menu spells the second "Color-Vision"; its first name here
+// was "colour-vision", which scripts may still use.
 const Preset kPresets[] = {
-    {"default", "the program's default colors", kDefault},
-    {"colour-vision",
-     "players kept apart for normal vision, protanopia, deuteranopia and tritanopia",
+    {"default", "", "the program's default colors", kDefault},
+    {"color-vision", "colour-vision",
+     "players kept apart for normal vision and for red-blind, green-blind and blue-blind vision",
      kColourVision},
 };
 
@@ -67,6 +69,6 @@ std::span<const Preset> Presets() { return kPresets; }
 
 const Preset* FindPreset(std::string_view name) {
   for (const Preset& p : kPresets)
-    if (p.name == name) return &p;
+    if (p.name == name || (!p.otherName.empty() && p.otherName == name)) return &p;
   return nullptr;
 }

@@ -8,15 +8,17 @@
 
 struct Preset {
   std::string_view name;
+  // Another spelling the preset answers to (empty for none).
+  std::string_view otherName;
   std::string_view description;
   const ColorTable& table;
 };
 
 // The program's own default colours (those of the default playercolors.xml).
 const ColorTable& DefaultScheme();
-// Unit colours kept apart for normal vision and the three dichromacies.
+// Unit colours kept apart for normal vision and every kind of colour blindness.
 const ColorTable& ColourVisionScheme();
 
 std::span<const Preset> Presets();
-// The preset of that name, or null.
+// The preset of that name or other spelling, or null.
 const Preset* FindPreset(std::string_view name);

@@ -6,7 +6,8 @@
 // closest pair is pushed apart. Last, what is not needed is given back: each
 // moved colour goes home if it fits there, or to the nearest place that fits
 // (looked for along rays from its original), and each is tried home while the
-// others make room for it.
+// others make room for it. A move too small to see is given back even when
+// that costs the others a little more, unless the threshold needs it.
 #include "colorfile/separation.h"
 
 #include <algorithm>
@@ -51,6 +52,8 @@ std::array<Rgb, kN> ColumnSearch::Run() {
   if (keep <= before) return original_;
   Improve(s, keep);
   GoHome(s, keep);
+  GiveBackUnseen(s, keep);
+  GoHome(s, keep);
 
   std::array<Rgb, kN> out{};
   for (size_t i = 0; i < kN; ++i) out[i] = RgbOf(s.cell[i].pos);
@@ -66,25 +69,28 @@ using separation_detail::PointOf;
 using separation_detail::Views;
 using separation_detail::ViewsOf;
 
-double ColumnMinimum(const ColorTable& table, int column) {
+double ColumnMinimum(const ColorTable& table, int column, const Audience& audience) {
   if (column < 0 || column >= kColumns) throw std::invalid_argument("no such color column");
   std::array<Views, kN> views{};
-  for (size_t i = 0; i < kN; ++i) views[i] = ViewsOf(PointOf(table[i][size_t(column)]));
+  for (size_t i = 0; i < kN; ++i)
+    views[i] = ViewsOf(PointOf(table[i][size_t(column)]), audience.sights);
   double d = INFINITY;
   for (size_t i = 0; i < kN; ++i)
-    for (size_t j = i + 1; j < kN; ++j) d = std::min(d, Gap(views[i], views[j]));
+    for (size_t j = i + 1; j < kN; ++j)
+      d = std::min(d, Gap(views[i], views[j], audience.sights.size()));
   return d;
 }
 
-SeparationResult SeparateColors(const ColorTable& table, double threshold,
-                                std::span<const int> columns) {
+SeparationResult SeparateColors(const ColorTable& table, const CheckOptions& options) {
+  const double threshold = options.threshold;
   if (!std::isfinite(threshold))
     throw std::invalid_argument("the separation threshold is not a number");
   std::array<bool, kColumns> chosen{};
-  for (int c : columns) {
+  for (int c : options.columns) {
     if (c < 0 || c >= kColumns) throw std::invalid_argument("no such color column");
     chosen[size_t(c)] = true;
   }
+  const Audience& audience = options.audience;
   SeparationResult result;
   result.table = table;
   result.reached = true;
@@ -92,10 +98,12 @@ SeparationResult SeparateColors(const ColorTable& table, double threshold,
   result.minimumAfter = INFINITY;
   for (int c = 0; c < kColumns; ++c) {
     if (!chosen[size_t(c)]) continue;
-    const auto column = ColumnSearch(table, c, threshold).Run();
+    ColumnSearch search(table, c, threshold, audience);
+    const auto column = search.Run();
+    result.givenBack += search.GivenBack();
     for (size_t i = 0; i < kN; ++i) result.table[i][size_t(c)] = column[i];
-    const double before = ColumnMinimum(table, c);
-    const double after = ColumnMinimum(result.table, c);
+    const double before = ColumnMinimum(table, c, audience);
+    const double after = ColumnMinimum(result.table, c, audience);
     result.minimumBefore = std::min(result.minimumBefore, before);
     result.minimumAfter = std::min(result.minimumAfter, after);
     if (RoundDistance(after) < threshold) result.reached = false;
@@ -106,8 +114,7 @@ SeparationResult SeparateColors(const ColorTable& table, double threshold,
       const Rgb after = result.table[size_t(r)][size_t(c)];
       if (before != after)
         result.moves.push_back(
-            {r, c, before, after,
-             Ciede2000(LabUnder(before, Vision::Normal), LabUnder(after, Vision::Normal))});
+            {r, c, before, after, Ciede2000(LabUnder(before, Sight{}), LabUnder(after, Sight{}))});
     }
   return result;
 }

@@ -126,7 +126,7 @@ void ColumnSearch::Spread(State& s) {
     std::pair<size_t, size_t> pair{0, 1};
     for (size_t i = 0; i < kN; ++i)
       for (size_t j = i + 1; j < kN; ++j) {
-        const double d = Gap(s.cell[i].views, s.cell[j].views);
+        const double d = Gap(s.cell[i].views, s.cell[j].views, n_);
         if (d < worst) worst = d, pair = {i, j};
       }
     if (worst >= threshold_) return;

@@ -205,4 +205,35 @@ void ColumnSearch::GoHome(State& s, double keep) {
   }
 }
 
+// A move too small to see (under kJustNoticeable) changes nothing for the
+// player but still shows as a change: each is put back while the others make
+// room for it, as long as that costs them less than a just-noticeable step in
+// all (their moves added up). When it would cost more, or they cannot, the
+// threshold needs the move and it stays. What is put back stays there, so
+// this ends.
+void ColumnSearch::GiveBackUnseen(State& s, double keep) {
+  auto total = [](const State& t) {
+    double sum = 0;
+    for (const Spot& c : t.cell) sum += c.move;
+    return sum;
+  };
+  std::array<bool, kN> home{};
+  for (bool again = true; again;) {
+    again = false;
+    for (size_t i = 0; i < kN; ++i) {
+      if (home[i] || !Moved(s, i) || s.cell[i].move >= kJustNoticeable) continue;
+      State trial = s;
+      trial.cell[i] = {PointOf(original_[i]), originalViews_[i], 0};
+      home[i] = true;
+      if (Greedy(trial, keep, home) && total(trial) < total(s) + kJustNoticeable) {
+        s = trial;
+        ++givenBack_;
+        again = true;
+      } else {
+        home[i] = false;
+      }
+    }
+  }
+}
+
 }  // namespace separation_detail

@@ -15,26 +15,29 @@
 #include <utility>
 #include <vector>
 
+#include "colorfile/color_check.h"
 #include "colorfile/color_science.h"
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
 namespace separation_detail {
 
+// At most this many sights: normal vision and the three kinds.
 inline constexpr size_t kV = kVisions.size();
 inline constexpr size_t kN = kRows;
 
 // A colour during the search: sRGB components on the 0..255 scale, not yet rounded.
 using Point = std::array<double, 3>;
-// A colour as seen with each vision.
+// A colour as seen with each sight of the audience, normal vision first; the
+// places past the audience's sights are unused.
 using Views = std::array<Lab, kV>;
 
-inline Views ViewsOf(const Point& p) {
+inline Views ViewsOf(const Point& p, std::span<const Sight> sights) {
   // The same arithmetic as LabUnder, so whole-number points give its values exactly.
   const LinearRgb linear{SrgbToLinear(p[0] / 255.0), SrgbToLinear(p[1] / 255.0),
                          SrgbToLinear(p[2] / 255.0)};
   Views out{};
-  for (size_t v = 0; v < kV; ++v) out[v] = LinearToLab(Simulate(linear, kVisions[v]));
+  for (size_t v = 0; v < sights.size(); ++v) out[v] = LinearToLab(Simulate(linear, sights[v]));
   return out;
 }
 
@@ -63,16 +66,17 @@ inline double LowerBound(const Lab& x, const Lab& y) {
   return std::sqrt(tl * tl + 0.13 * (da * da + db * db) / (sc * sc));
 }
 
-inline double Gap(const Views& x, const Views& y) {
+// The closest the two colours come under the first n sights.
+inline double Gap(const Views& x, const Views& y, size_t n) {
   double d = INFINITY;
-  for (size_t v = 0; v < kV; ++v) d = std::min(d, Ciede2000(x[v], y[v]));
+  for (size_t v = 0; v < n; ++v) d = std::min(d, Ciede2000(x[v], y[v]));
   return d;
 }
 
-// How far a pair falls short of the target, summed over the visions it fails.
-inline double Shortfall(const Views& x, const Views& y, double target) {
+// How far a pair falls short of the target, summed over the sights it fails.
+inline double Shortfall(const Views& x, const Views& y, double target, size_t n) {
   double s = 0;
-  for (size_t v = 0; v < kV; ++v) {
+  for (size_t v = 0; v < n; ++v) {
     if (LowerBound(x[v], y[v]) >= target) continue;
     const double d = Ciede2000(x[v], y[v]);
     if (d < target) s += (target - d) * (target - d);
@@ -102,15 +106,18 @@ inline constexpr double kMargin = 0.05;
 // separation.cpp describes.
 class ColumnSearch {
  public:
-  ColumnSearch(const ColorTable& table, int column, double threshold) : threshold_(threshold) {
+  ColumnSearch(const ColorTable& table, int column, double threshold, const Audience& audience)
+      : threshold_(threshold), sights_(audience.sights), n_(audience.sights.size()) {
     Aim(threshold);
     for (size_t i = 0; i < kN; ++i) {
       original_[i] = table[i][static_cast<size_t>(column)];
-      originalViews_[i] = ViewsOf(PointOf(original_[i]));
+      originalViews_[i] = ViewsOf(PointOf(original_[i]), sights_);
     }
   }
 
   std::array<Rgb, kN> Run();
+  // How many moves too small to see the last run gave back.
+  size_t GivenBack() const { return givenBack_; }
 
  private:
   struct Spot {
@@ -123,7 +130,7 @@ class ColumnSearch {
   };
 
   Spot At(size_t i, const Point& p) const {
-    Spot s{p, ViewsOf(p), 0};
+    Spot s{p, ViewsOf(p, sights_), 0};
     s.move = Ciede2000(originalViews_[i][0], s.views[0]);
     return s;
   }
@@ -149,7 +156,7 @@ class ColumnSearch {
     ++evaluations_;
     double short_ = 0;
     for (size_t j = 0; j < kN; ++j)
-      if (j != i) short_ += Shortfall(p.views, s.cell[j].views, target_);
+      if (j != i) short_ += Shortfall(p.views, s.cell[j].views, target_, n_);
     return p.move * p.move + penalty * short_;
   }
 
@@ -164,7 +171,7 @@ class ColumnSearch {
     // Ok is monotonic in the distance, so the pair passes when every vision
     // does, and plainly when the bound clears the threshold or `keep`.
     const double clear = std::min(threshold_, keep);
-    for (size_t v = 0; v < kV; ++v)
+    for (size_t v = 0; v < n_; ++v)
       if (LowerBound(x[v], y[v]) < clear && !Ok(Ciede2000(x[v], y[v]), keep)) return false;
     return true;
   }
@@ -199,10 +206,11 @@ class ColumnSearch {
     return cells;
   }
 
-  static double Minimum(const State& s) {
+  double Minimum(const State& s) const {
     double d = INFINITY;
     for (size_t i = 0; i < kN; ++i)
-      for (size_t j = i + 1; j < kN; ++j) d = std::min(d, Gap(s.cell[i].views, s.cell[j].views));
+      for (size_t j = i + 1; j < kN; ++j)
+        d = std::min(d, Gap(s.cell[i].views, s.cell[j].views, n_));
     return d;
   }
 
@@ -213,6 +221,7 @@ class ColumnSearch {
   bool Greedy(State& s, double keep, std::array<bool, kN> frozen);
   void Improve(State& s, double keep);
   void GoHome(State& s, double keep);
+  void GiveBackUnseen(State& s, double keep);
 
   // The penalised search and lifting (separation_descent.cpp).
   void Descend(State& s, const std::vector<size_t>& active, std::span<const double> penalties,
@@ -228,7 +237,7 @@ class ColumnSearch {
     double d = floor;
     for (size_t j = 0; j < kN; ++j) {
       if (j == i) continue;
-      for (size_t k = 0; k < kV; ++k)
+      for (size_t k = 0; k < n_; ++k)
         if (LowerBound(v[k], s.cell[j].views[k]) < d)
           d = std::min(d, Ciede2000(v[k], s.cell[j].views[k]));
     }
@@ -244,7 +253,7 @@ class ColumnSearch {
   bool AtGoal(const State& s) const {
     for (size_t i = 0; i < kN; ++i)
       for (size_t j = i + 1; j < kN; ++j)
-        for (size_t v = 0; v < kV; ++v) {
+        for (size_t v = 0; v < n_; ++v) {
           const Lab& x = s.cell[i].views[v];
           const Lab& y = s.cell[j].views[v];
           if (LowerBound(x, y) < goal_ && Ciede2000(x, y) < goal_) return false;
@@ -266,6 +275,8 @@ class ColumnSearch {
   }
 
   double threshold_;
+  std::vector<Sight> sights_;
+  size_t n_;
   // What the penalised search aims at: the threshold, or on the way to it a
   // smaller goal; the target is a little past it.
   double goal_ = 0;
@@ -275,6 +286,7 @@ class ColumnSearch {
   std::array<size_t, kN> blocker_{};
   long evaluations_ = 0;
   long budget_ = kEvaluations;
+  size_t givenBack_ = 0;
   std::unordered_map<size_t, std::optional<Spot>> rayCache_;
 };
 

@@ -1,12 +1,15 @@
 #include "ui/check_dialog.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "colorfile/color_value.h"
 #include "colorfile/separation.h"
+#include "colorfile/vision_words.h"
 #include "common/errors.h"
 #include "common/wide_win32.h"
 #include "ui/resource.h"
@@ -20,10 +23,18 @@
 namespace {
 
 // A table's captions' column takes this share of its width (1 in 6: the
-// template's 40 of 240 dialog units); the four visions share the rest.
+// template's 40 of 240 dialog units); the visions checked share the rest.
 constexpr int kCaptionShare = 6;
 
 std::string MarkedTitle() { return TINTMOOR_TITLE " *"; }
+
+void SetItemText(HWND dialog, int item, std::string_view text) {
+  SetDlgItemTextW(dialog, item, Widen(text).c_str());
+}
+
+void AddChoice(HWND comboBox, const std::string& text) {
+  SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
 
 }  // namespace
 
@@ -44,14 +55,13 @@ void PickTable(ColorWindow& window, const ColorTable& table) {
   window.SetCaption(MarkedTitle());
 }
 
-BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold) {
-  static constexpr int kColumnsChecked[] = {0, 1};
-  const SeparationResult result = SeparateColors(BoxTable(window), threshold, kColumnsChecked);
-  for (const CellMove& move : result.moves) {
+SeparationView SeparateBoxColors(ColorWindow& window, const CheckOptions& options) {
+  SeparationView separated = SeparateForView(BoxTable(window), options);
+  for (const CellMove& move : separated.result.moves) {
     window.SetBoxColor(move.row * kColumns + move.column, move.after);
   }
-  if (!result.moves.empty()) window.SetCaption(MarkedTitle());
-  return {result.moves.size(), result.reached, result.minimumAfter};
+  if (!separated.result.moves.empty()) window.SetCaption(MarkedTitle());
+  return separated;
 }
 
 // ---- The dialog.
@@ -79,7 +89,7 @@ INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
       case WM_DRAWITEM:
         return self->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
       case WM_COMMAND:
-        self->OnCommand(LOWORD(wp));
+        self->OnCommand(LOWORD(wp), HIWORD(wp));
         return TRUE;
       case WM_DPICHANGED:
         return self->OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
@@ -100,11 +110,22 @@ INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 
 void CheckDialog::OnInitDialog() {
   for (int column = 0; column < kCheckedColumns; ++column) {
-    SetDlgItemTextW(hwnd_, IDC_CHECK_CAPTION0 + column, Widen(ColumnCaption(column)).c_str());
+    SetItemText(hwnd_, IDC_CHECK_CAPTION0 + column, ColumnCaption(column));
   }
   std::string label = "&";  // Alt+P goes to the list
   label += PairListTitle(kThreshold);
-  SetDlgItemTextW(hwnd_, IDC_CHECK_PAIR_LABEL, Widen(label).c_str());
+  SetItemText(hwnd_, IDC_CHECK_PAIR_LABEL, label);
+  const HWND forWhom = GetDlgItem(hwnd_, IDC_CHECK_FOR_WHOM);
+  for (Vision v : kForWhom) {
+    AddChoice(forWhom, ForWhomLabel(v));
+  }
+  SendMessageW(forWhom, CB_SETCURSEL, 0, 0);  // everyone
+  const HWND strength = GetDlgItem(hwnd_, IDC_CHECK_STRENGTH);
+  for (int tenths = kMildestTenths; tenths <= kFullTenths; ++tenths) {
+    AddChoice(strength, StrengthLabel(tenths));
+  }
+  SendMessageW(strength, CB_SETCURSEL, kFullTenths - kMildestTenths, 0);  // full
+  options_ = DialogOptions(kForWhom[0], kFullTenths);
   if (!WindowsScalesDialog(hwnd_)) {
     scaling_.emplace(hwnd_);
     scaling_->Apply(dpi_);
@@ -138,7 +159,10 @@ bool CheckDialog::OnDpiChanged(int dpi, const RECT* suggested) {
 }
 
 void CheckDialog::Refresh() {
-  view_ = MakeCheckView(BoxTable(window_), kThreshold);
+  view_ = MakeCheckView(BoxTable(window_), options_);
+  SetItemText(hwnd_, IDC_CHECK_WHO, view_.checkedLine);
+  SetItemText(hwnd_, IDC_CHECK_MEANING, view_.distanceLine);
+  SetItemText(hwnd_, IDC_CHECK_CLOSEST, view_.closestLine);
   const HWND list = GetDlgItem(hwnd_, IDC_CHECK_PAIRS);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& line : view_.pairLines) {
@@ -149,10 +173,14 @@ void CheckDialog::Refresh() {
   }
 }
 
-void CheckDialog::OnCommand(int id) {
+void CheckDialog::OnCommand(int id, int code) {
   switch (id) {
     case IDC_CHECK_SEPARATE:
       OnSeparate();
+      break;
+    case IDC_CHECK_FOR_WHOM:
+    case IDC_CHECK_STRENGTH:
+      if (code == CBN_SELCHANGE) OnChoice();
       break;
     case IDOK:
     case IDCANCEL:
@@ -162,10 +190,21 @@ void CheckDialog::OnCommand(int id) {
 }
 
 void CheckDialog::OnSeparate() {
-  const BoxSeparation result = SeparateBoxColors(window_, kThreshold);
+  const SeparationView separated = SeparateBoxColors(window_, options_);
   Refresh();
-  const std::string line = SeparationLine(result.moved, result.reached, result.closest, kThreshold);
-  SetDlgItemTextW(hwnd_, IDC_CHECK_STATUS, Widen(line).c_str());
+  SetItemText(hwnd_, IDC_CHECK_STATUS, separated.line);
+}
+
+// Another choice of whom or how strong: checked again, and what the last
+// separation said no longer applies.
+void CheckDialog::OnChoice() {
+  const LRESULT whom = SendDlgItemMessageW(hwnd_, IDC_CHECK_FOR_WHOM, CB_GETCURSEL, 0, 0);
+  const LRESULT strength = SendDlgItemMessageW(hwnd_, IDC_CHECK_STRENGTH, CB_GETCURSEL, 0, 0);
+  if (whom < 0 || whom >= static_cast<LRESULT>(kForWhom.size()) || strength < 0) return;
+  options_ = DialogOptions(kForWhom[static_cast<size_t>(whom)],
+                           kMildestTenths + static_cast<int>(strength));
+  SetItemText(hwnd_, IDC_CHECK_STATUS, "");
+  Refresh();
 }
 
 RECT CheckDialog::RowCaptionRect(const RECT& table, int row) {
@@ -175,23 +214,58 @@ RECT CheckDialog::RowCaptionRect(const RECT& table, int row) {
   return {table.left, top, table.left + (table.right - table.left) / kCaptionShare, bottom};
 }
 
-RECT CheckDialog::HeadingRect(const RECT& table, int vision) {
+RECT CheckDialog::HeadingRect(const RECT& table, int sight, int sights) {
   const LONG captions = (table.right - table.left) / kCaptionShare;
   const LONG cells = table.right - table.left - captions;
-  const LONG left = table.left + captions + cells * vision / static_cast<LONG>(kVisions.size());
-  const LONG right =
-      table.left + captions + cells * (vision + 1) / static_cast<LONG>(kVisions.size());
+  const LONG left = table.left + captions + cells * sight / sights;
+  const LONG right = table.left + captions + cells * (sight + 1) / sights;
   return {left, table.top, right, table.top + (table.bottom - table.top) / (kRows + 1)};
 }
 
-RECT CheckDialog::SwatchRect(const RECT& table, int row, int vision) {
-  const RECT column = HeadingRect(table, vision);
+RECT CheckDialog::SwatchRect(const RECT& table, int row, int sight, int sights) {
+  const RECT column = HeadingRect(table, sight, sights);
   const RECT band = RowCaptionRect(table, row);
   // Inset from the cell, so neighbours never touch: a twelfth of its width, a
   // tenth of its height (6 and 2 pixels at 96 dpi).
   const LONG dx = (column.right - column.left) / 12;
   const LONG dy = std::max<LONG>(1, (band.bottom - band.top) / 10);
   return {column.left + dx, band.top + dy, column.right - dx, band.bottom - dy};
+}
+
+// A swatch: its colour in a thin frame or, when it is too close to other
+// rows' colours, a thick one with those rows named in its lower right corner
+// (G for Gaia), as many as fit and then how many more, as the preview does.
+void CheckDialog::DrawSwatch(HDC dc, RECT swatch, Rgb colour, const std::vector<int>& partners) {
+  Brush ink(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
+  FillRect(dc, &swatch, ink.get());
+  const int frame = partners.empty() ? 1 : CloseFrame(dpi_);
+  RECT inside = swatch;
+  InflateRect(&inside, -frame, -frame);
+  Brush fill(CreateSolidBrush(ToColorRef(colour)));
+  FillRect(dc, &inside, fill.get());
+  if (partners.empty()) return;
+  // The colour keeps at least a quarter of the swatch, on its left.
+  const LONG room = (inside.right - inside.left) * 3 / 4;
+  const int pad = MulDiv(2, dpi_, 96);
+  std::wstring tag;
+  SIZE size{};
+  for (size_t shown = partners.size(); shown > 0; --shown) {
+    std::string words =
+        PartnerTag({partners.begin(), partners.begin() + static_cast<std::ptrdiff_t>(shown)});
+    if (shown < partners.size()) words += " +" + std::to_string(partners.size() - shown);
+    tag = Widen(words);
+    GetTextExtentPoint32W(dc, tag.c_str(), static_cast<int>(tag.size()), &size);
+    if (size.cx + 2 * pad <= room) break;
+  }
+  RECT box{
+      std::max(inside.left + (inside.right - inside.left) / 4, inside.right - size.cx - 2 * pad),
+      inside.top, inside.right, inside.bottom};
+  FillRect(dc, &box, ink.get());
+  SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+  RECT text{box.left + pad, box.top, box.right - pad, box.bottom};
+  DrawTextW(dc, tag.c_str(), static_cast<int>(tag.size()), &text,
+            DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
 }
 
 bool CheckDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
@@ -210,19 +284,21 @@ bool CheckDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
     DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r,
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   };
-  Brush frame(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
-  for (size_t v = 0; v < kVisions.size(); ++v) {
-    text(VisionName(kVisions[v]), HeadingRect(table, static_cast<int>(v)), DT_CENTER);
+  const std::vector<Sight>& sights = view_.options.audience.sights;
+  const int n = static_cast<int>(sights.size());
+  for (int s = 0; s < n; ++s) {
+    const Sight& sight = sights[static_cast<size_t>(s)];
+    text(VisionName(sight.vision, view_.options.audience.severity), HeadingRect(table, s, n),
+         DT_CENTER);
   }
   for (int row = 0; row < kRows; ++row) {
     text(RowCaption(row), RowCaptionRect(table, row), DT_LEFT);
-    for (size_t v = 0; v < kVisions.size(); ++v) {
-      RECT swatch = SwatchRect(table, row, static_cast<int>(v));
-      FrameRect(dc, &swatch, frame.get());
-      InflateRect(&swatch, -1, -1);
-      Brush fill(CreateSolidBrush(
-          ToColorRef(view_.seen[static_cast<size_t>(column)][static_cast<size_t>(row)][v])));
-      FillRect(dc, &swatch, fill.get());
+    for (int s = 0; s < n; ++s) {
+      const auto at = [&](const auto& byColumn) -> const auto& {
+        return byColumn[static_cast<size_t>(column)][static_cast<size_t>(row)]
+                       [static_cast<size_t>(s)];
+      };
+      DrawSwatch(dc, SwatchRect(table, row, s, n), at(view_.seen), at(view_.partners));
     }
   }
   return true;

@@ -1,8 +1,11 @@
-// The colour check in the window: a modal dialog owned by the main window that
-// shows every row's unit and minimap colour as normal vision, protanopia,
-// deuteranopia and tritanopia see it, and lists the pairs of players closer
-// than 10 under any of them. It reads the window's boxes, unsaved picks
-// included, and "Separate Closest Colors" moves the boxes' colours apart.
+// The colour check in the window: a modal dialog owned by the main window. The
+// player chooses for whom (everyone, or one kind of vision) and how strong it
+// is; the dialog shows every row's unit and minimap colour as normal vision
+// and that choice see it, frames the swatches closer than 10 to another row's
+// and names that row in the corner, and lists the close pairs. It reads the
+// window's boxes, unsaved picks included, and "Separate Closest Colors" moves
+// the boxes' colours apart for the same choice. Check and separation are the
+// command line's own (check_view.h).
 //
 // The dialog is the IDD_CHECK template, run by the dialog manager: keyboard,
 // focus, font and, on Windows 10 1703 and later, DPI changes are Windows'.
@@ -18,6 +21,7 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "colorfile/color_table.h"
 #include "ui/check_view.h"
@@ -31,18 +35,14 @@ ColorTable BoxTable(const ColorWindow& window);
 // the caption gets its unsaved marker, nothing is written.
 void PickTable(ColorWindow& window, const ColorTable& table);
 // Moves the boxes' unit and minimap colours apart until every pair is at least
-// threshold apart under all four visions, or as far as the search gets. Only
-// moved boxes change; when any did, the caption gets its unsaved marker.
-struct BoxSeparation {
-  size_t moved = 0;
-  bool reached = false;
-  double closest = 0;  // the closest pair afterwards, over both columns and the four visions
-};
-BoxSeparation SeparateBoxColors(ColorWindow& window, double threshold);
+// the threshold apart for everyone the options check, or as far as the search
+// gets. Only moved boxes change; when any did, the caption gets its unsaved
+// marker.
+SeparationView SeparateBoxColors(ColorWindow& window, const CheckOptions& options);
 
 class CheckDialog {
  public:
-  static constexpr double kThreshold = 10;
+  static constexpr double kThreshold = kDefaultThreshold;
 
   // owner: the window it belongs to; dpi: the owner's, which the dialog
   // follows where Windows does not scale it; window: the boxes it checks and changes.
@@ -58,20 +58,25 @@ class CheckDialog {
   int Dpi() const { return dpi_; }
 
   // Where a table control (its client rectangle) paints a row's caption, the
-  // heading of kVisions[vision], and a row's swatch under it: a heading band
-  // and a band per row, split into the captions' column and one per vision.
+  // heading of the sight-th of `sights` visions checked, and a row's swatch
+  // under it: a heading band and a band per row, split into the captions'
+  // column and one per vision.
   static RECT RowCaptionRect(const RECT& table, int row);
-  static RECT HeadingRect(const RECT& table, int vision);
-  static RECT SwatchRect(const RECT& table, int row, int vision);
+  static RECT HeadingRect(const RECT& table, int sight, int sights);
+  static RECT SwatchRect(const RECT& table, int row, int sight, int sights);
+  // How thick the frame of a swatch too close to another is, at a DPI.
+  static int CloseFrame(int dpi) { return MulDiv(3, dpi, 96); }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void OnInitDialog();
   bool OnDrawItem(const DRAWITEMSTRUCT& item);
-  void OnCommand(int id);
+  void OnCommand(int id, int code);
   bool OnDpiChanged(int dpi, const RECT* suggested);
   void OnSeparate();
+  void OnChoice();
   void Refresh();
+  void DrawSwatch(HDC dc, RECT swatch, Rgb colour, const std::vector<int>& partners);
   void CentreOverOwner();
 
   HINSTANCE instance_;
@@ -80,6 +85,7 @@ class CheckDialog {
   ColorWindow& window_;
   HWND hwnd_ = nullptr;
   std::optional<DialogScaling> scaling_;  // none where Windows scales the dialog
+  CheckOptions options_;                  // for whom, as chosen
   CheckView view_;
   std::exception_ptr failure_;
 };

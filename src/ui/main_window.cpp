@@ -147,6 +147,12 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       case WM_DPICHANGED:
         self->OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
         return 0;
+      case WM_INITMENUPOPUP:
+        self->OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
+        break;
+      case WM_QUERYENDSESSION:
+        return self->OnQueryEndSession(lp) ? TRUE : FALSE;
+      case kAskBeforeEnding:
       case WM_CLOSE:
         self->OnClose();
         return 0;
@@ -211,11 +217,24 @@ void MainWindow::OnCommand(int id) {
     return;
   }
   switch (id) {
+    case IDM_OPEN_FOLDER:
+      RunCommand("The game folder could not be opened.", true, [this] { OnOpenGameFolder(); });
+      break;
     case IDM_SAVE:
       RunCommand("The colors could not be saved.", true, [this] { OnSave(); });
       break;
+    case IDM_UNDO:
+      RunCommand("The change could not be undone.", true, [this] { commands_.Undo(*this); });
+      break;
+    case IDM_REDO:
+      RunCommand("The change could not be redone.", true, [this] { commands_.Redo(*this); });
+      break;
     case IDM_RESTORE:
       RunCommand("The default colors could not be restored.", true, [this] { OnRestore(); });
+      break;
+    case IDM_RESTORE_ORIGINAL:
+      RunCommand("The original colors could not be restored.", true,
+                 [this] { OnRestoreOriginal(); });
       break;
     case IDM_CHECK:
       RunCommand("The colors could not be checked.", true, [this] { OnCheckColors(); });
@@ -235,12 +254,46 @@ void MainWindow::OnCommand(int id) {
   }
 }
 
+// What can be undone, redone and put back, as the menu opens.
+void MainWindow::OnInitMenuPopup(HMENU menu) {
+  const auto enable = [menu](UINT id, bool on) {
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(IDM_UNDO, !busy_ && commands_.CanUndo());
+  enable(IDM_REDO, !busy_ && commands_.CanRedo());
+  enable(IDM_RESTORE_ORIGINAL, !busy_ && commands_.HasOriginal());
+}
+
+// Answered at once: the question comes after, as Windows wants of a program
+// that holds up the end of the session.
+bool MainWindow::OnQueryEndSession(LPARAM reason) {
+  if ((reason & ENDSESSION_CRITICAL) != 0 || !commands_.Unsaved()) return true;
+  if (!blockingEnd_) {
+    blockingEnd_ = true;
+    ShutdownBlockReasonCreate(hwnd_, L"The changed player colors are not saved.");
+    PostMessageW(hwnd_, kAskBeforeEnding, 0, 0);
+  }
+  return false;
+}
+
 void MainWindow::OnClose() {
   if (busy_) {
-    closePending_ = true;  // carried out when the running command ends
+    // Carried out when the running command ends; one question at a time.
+    if (!askingToClose_) closePending_ = true;
     return;
   }
-  DestroyWindow(hwnd_);
+  bool closes = false;
+  askingToClose_ = true;
+  RunCommand("The colors could not be saved.", true,
+             [this, &closes] { closes = commands_.MayClose(*this); });
+  askingToClose_ = false;
+  if (!hwnd_) return;
+  if (closes) {
+    DestroyWindow(hwnd_);
+  } else if (blockingEnd_) {
+    ShutdownBlockReasonDestroy(hwnd_);
+    blockingEnd_ = false;
+  }
 }
 
 void MainWindow::OnDestroy() {
@@ -289,7 +342,7 @@ void MainWindow::RunCommand(const char* failure, bool changesState, Body&& body)
   busy_ = false;
   if (closePending_ && hwnd_) {
     closePending_ = false;
-    DestroyWindow(hwnd_);
+    OnClose();
   }
 }
 
@@ -361,43 +414,57 @@ void MainWindow::ShowMessage(const std::string& text, const std::string& title, 
   sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style);
 }
 
-Answer MainWindow::Ask(const std::string& text, const std::string& title) {
-  switch (sys_.messageBox(hwnd_, text.c_str(), title.c_str(), MB_YESNOCANCEL | MB_ICONWARNING)) {
+Answer MainWindow::Ask(const std::string& text, const std::string& title, Question buttons) {
+  const UINT style = buttons == Question::kYesNoCancel ? MB_YESNOCANCEL | MB_ICONWARNING
+                                                       : MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+  switch (sys_.messageBox(hwnd_, text.c_str(), title.c_str(), style)) {
     case IDYES:
       return Answer::kYes;
     case IDNO:
       return Answer::kNo;
     default:
-      return Answer::kCancel;
+      return buttons == Question::kYesNoCancel ? Answer::kCancel : Answer::kNo;
   }
 }
 
+bool MainWindow::GameRunning() { return sys_.gameRunning && sys_.gameRunning(); }
+
 // ---- Event handlers.
 
-void MainWindow::OnLoad() {
-  SetCaption(TINTMOOR_TITLE);
-  commands_.Load(*this);
-  commands_.Show(*this);
-}
+void MainWindow::OnLoad() { commands_.Start(*this); }
 
 void MainWindow::OnBoxClicked(int index) {
   const std::optional<Rgb> picked =
       PickColor(hwnd_, BoxColor(index), ColorDialogTitle(index), sys_.chooseColor);
   if (!picked) return;
-  // The marker goes on the fixed title, so two picks never double it.
-  SetCaption(TINTMOOR_TITLE " *");
   SetBoxColor(index, *picked);
+  commands_.Changed(*this);
+}
+
+void MainWindow::OnOpenGameFolder() {
+  const std::optional<std::string> folder =
+      sys_.pickFolder(hwnd_, "Choose the folder AoM is installed in, or its data folder");
+  if (folder) commands_.OpenGameFolder(*this, *folder);
 }
 
 void MainWindow::OnSave() { commands_.Save(*this); }
 
 void MainWindow::OnRestore() { commands_.Restore(*this); }
 
-// Modal: the re-entry guard stays up while it is open, and what separating
-// throws comes back here to the command's boundary.
-void MainWindow::OnCheckColors() { CheckDialog(instance_, hwnd_, dpi_, *this).RunModal(); }
+void MainWindow::OnRestoreOriginal() { commands_.RestoreOriginal(*this); }
 
-void MainWindow::OnVisionPreset() { PickTable(*this, ColourVisionScheme()); }
+// Modal: the re-entry guard stays up while it is open, and what separating
+// throws comes back here to the command's boundary. Whatever it moved is one
+// step.
+void MainWindow::OnCheckColors() {
+  CheckDialog(instance_, hwnd_, dpi_, *this).RunModal();
+  commands_.Changed(*this);
+}
+
+void MainWindow::OnVisionPreset() {
+  PickTable(*this, ColourVisionScheme());
+  commands_.Changed(*this);
+}
 
 void MainWindow::OnAbout() {
   const std::string text = std::string(TINTMOOR_TITLE " v" TINTMOOR_VERSION_STRING) +

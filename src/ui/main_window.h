@@ -1,5 +1,6 @@
 // MainWindow, the program's one window: 39 colour boxes under row and column
-// captions, a gold frame, the home-page link and the File, Options and ? menus.
+// captions, a gold frame, the home-page link and the File, Edit, Options and ?
+// menus.
 // The window has no child windows: it paints everything itself
 // (main_window_paint.cpp), each caption and the link in a font fitted to its
 // room, and finds which box or the link a click lands in by its rectangle.
@@ -28,6 +29,11 @@
 // user has not seen yet. Closing is the exception: it is held back and carried
 // out as soon as the running command ends. So no command ever sees a partly
 // built tree, and a Save never writes while a Restore is reading.
+//
+// Closing with unsaved colours asks first (WindowCommands::MayClose). When
+// Windows ends the session meanwhile, the window blocks it with a reason and
+// asks once the query has been answered, as Windows asks programs to; a
+// critical end cannot be blocked, and asks nothing.
 #pragma once
 
 #include <windows.h>
@@ -88,7 +94,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   void SetCaption(const std::string& caption) override;
   std::string Caption() const;  // the window's title, as SetCaption takes it
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
-  Answer Ask(const std::string& text, const std::string& title) override;
+  Answer Ask(const std::string& text, const std::string& title, Question buttons) override;
+  bool GameRunning() override;
 
   // What tests read back.
   // The fonts the captions (numbered as in layout.h) and the link are drawn in.
@@ -104,6 +111,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   WindowCommands& Commands() { return commands_; }
 
   static constexpr const wchar_t* kClassName = L"TintmoorMain";
+  // Posted to itself after refusing to end the session: ask about closing.
+  static constexpr UINT kAskBeforeEnding = WM_APP + 1;
 
  private:
   struct Snapshot;
@@ -135,6 +144,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   void OnUiStateChanged();
   void OnMouseMove(const MSG& move);
   std::optional<LRESULT> OnGetObject(WPARAM wp, LPARAM lp);
+  void OnInitMenuPopup(HMENU menu);
+  bool OnQueryEndSession(LPARAM reason);
   void OnClose();
   void OnDestroy();
   void OnNcDestroy();
@@ -142,8 +153,10 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   // Event handlers, each run through RunCommand.
   void OnLoad();
   void OnBoxClicked(int index);
+  void OnOpenGameFolder();
   void OnSave();
   void OnRestore();
+  void OnRestoreOriginal();
   void OnCheckColors();
   void OnVisionPreset();
   void OnAbout();
@@ -199,6 +212,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   std::array<Bitmap, 8> art_;  // indexed by FrameArt
   bool busy_ = false;
   bool closePending_ = false;
+  bool askingToClose_ = false;
+  bool blockingEnd_ = false;  // a reason given to Windows for not ending the session
   bool endsProgram_ = true;
   markup::YieldHook previousHook_ = nullptr;
   bool hookInstalled_ = false;

@@ -20,10 +20,14 @@
 /* Menu commands. */
 #define IDM_SAVE 101
 #define IDM_QUIT 102
+#define IDM_OPEN_FOLDER 103
 #define IDM_RESTORE 201
 #define IDM_CHECK 202
 #define IDM_VISION_PRESET 203
+#define IDM_RESTORE_ORIGINAL 204
 #define IDM_ABOUT 301
+#define IDM_UNDO 401
+#define IDM_REDO 402
 
 /* Clicks on what the window paints: box k (0..38) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000
@@ -39,3 +43,10 @@
 #define IDC_CHECK_PAIRS 1421
 #define IDC_CHECK_STATUS 1422
 #define IDC_CHECK_SEPARATE 1423
+/* For whom it checks (everyone, or one kind of vision) and how strong, what
+   that means in words, what a distance means, and the closest pair. */
+#define IDC_CHECK_FOR_WHOM 1430
+#define IDC_CHECK_STRENGTH 1431
+#define IDC_CHECK_WHO 1432
+#define IDC_CHECK_MEANING 1433
+#define IDC_CHECK_CLOSEST 1434

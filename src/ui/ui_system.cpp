@@ -5,8 +5,12 @@
 // are loaded from the system folder the first time they are used.
 #include "ui/ui_system.h"
 
+#include <objbase.h>
 #include <shellapi.h>
+#include <shobjidl.h>
+#include <tlhelp32.h>
 
+#include <memory>
 #include <string>
 
 #include "common/errors.h"
@@ -27,6 +31,80 @@ FARPROC SystemProcAddress(const char* dll, const char* name) {
   return proc;
 }
 
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <class T>
+class ComPtr {
+ public:
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  T** Out() { return &p_; }
+  T* operator->() const { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// The system's folder picker (the Open dialog picking folders). COM is set up
+// for it and taken down after; ole32 is loaded the first time, as comdlg32 is.
+std::optional<std::string> PickFolder(HWND owner, const char* title) {
+  using Initialize = HRESULT(WINAPI*)(LPVOID, DWORD);
+  using Uninitialize = void(WINAPI*)();
+  using Create = HRESULT(WINAPI*)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID*);
+  using Free = void(WINAPI*)(LPVOID);
+  static const Initialize initialize = SystemProc<Initialize>("ole32.dll", "CoInitializeEx");
+  static const Uninitialize uninitialize = SystemProc<Uninitialize>("ole32.dll", "CoUninitialize");
+  static const Create create = SystemProc<Create>("ole32.dll", "CoCreateInstance");
+  static const Free free = SystemProc<Free>("ole32.dll", "CoTaskMemFree");
+  struct Com {
+    bool on;
+    Uninitialize uninitialize;
+    ~Com() {
+      if (on) uninitialize();
+    }
+  } com{SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)),
+        uninitialize};
+
+  ComPtr<IFileOpenDialog> dialog;
+  if (FAILED(create(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                    reinterpret_cast<void**>(dialog.Out())))) {
+    throw TintError("The system's folder picker could not be opened.");
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+  dialog->SetTitle(Widen(title).c_str());
+  const HRESULT shown = dialog->Show(owner);
+  if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
+  ComPtr<IShellItem> item;
+  PWSTR wide = nullptr;
+  if (FAILED(shown) || FAILED(dialog->GetResult(item.Out())) ||
+      FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &wide))) {
+    throw TintError("The system's folder picker failed.");
+  }
+  const std::unique_ptr<wchar_t, Free> path(wide, free);  // COM's memory, given back
+  return Narrow(path.get());
+}
+
+bool GameProcessRunning() {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  bool running = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !running;
+       more = Process32NextW(snapshot, &entry)) {
+    running =
+        lstrcmpiW(entry.szExeFile, L"aom.exe") == 0 || lstrcmpiW(entry.szExeFile, L"aomx.exe") == 0;
+  }
+  CloseHandle(snapshot);
+  return running;
+}
+
+}  // namespace
+
 UiSystem UiSystem::Real() {
   UiSystem sys;
   sys.chooseColor = [](CHOOSECOLORW* cc) {
@@ -44,5 +122,7 @@ UiSystem UiSystem::Real() {
     return shellExecute(owner, Widen(operation).c_str(), Widen(file).c_str(),
                         Widen(parameters).c_str(), Widen(directory).c_str(), show);
   };
+  sys.pickFolder = PickFolder;
+  sys.gameRunning = GameProcessRunning;
   return sys;
 }

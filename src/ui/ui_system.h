@@ -1,6 +1,7 @@
 // The system calls the window makes that tests must replace: the colour
-// dialog, message boxes and the shell. The window holds one UiSystem; the
-// program passes the real calls, tests pass recorders. Texts are UTF-8.
+// dialog, message boxes, the shell, the folder picker and the look for a
+// running game. The window holds one UiSystem; the program passes the real
+// calls, tests pass recorders. Texts are UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,8 @@
 #include <commdlg.h>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 struct UiSystem {
   std::function<BOOL(CHOOSECOLORW*)> chooseColor;
@@ -15,8 +18,13 @@ struct UiSystem {
   std::function<HINSTANCE(HWND owner, const char* operation, const char* file,
                           const char* parameters, const char* directory, int show)>
       shellExecute;
+  // The folder the user picked, or nothing when they cancelled.
+  std::function<std::optional<std::string>(HWND owner, const char* title)> pickFolder;
+  // Whether a process of the game (aom.exe, or aomx.exe of its expansion) runs.
+  std::function<bool()> gameRunning;
 
-  // ChooseColorW, MessageBoxW and ShellExecuteW.
+  // ChooseColorW, MessageBoxW, ShellExecuteW, the folder picker and the
+  // system's list of processes.
   static UiSystem Real();
 };
 

@@ -1,5 +1,6 @@
 // The colour-file commands of the main window: start-up loading, the two
-// passes of Show, Store, Save and Restore.
+// passes of Show, Store, Save, Restore and Restore Original, the game folder
+// chosen for this run, closing, Undo and Redo.
 //
 // The game's files are handled by the sequences of color_store.h and
 // game_location.h, so a failure never costs the game its colour file, and the
@@ -11,6 +12,8 @@
 #include "ui/window_commands.h"
 
 #include <array>
+#include <cctype>
+#include <optional>
 #include <utility>
 
 #include "colorfile/table_binding.h"
@@ -24,6 +27,12 @@ constexpr const char* kStartupTitle = "Cannot Apply Settings to AoM";
 constexpr const char* kRestoreHint =
     "Choose Restore Default Colors in the Options menu to put the default colors back.";
 constexpr const char* kColoursKept = "Your colors are still in the window.";
+// The way out of every message that says the game was not found.
+constexpr const char* kFindTheGame =
+    "\r\n\r\nTo show Tintmoor where the game is, choose Open Game Folder... in the File "
+    "menu, or start Tintmoor with --data-dir and the game's data folder.";
+constexpr const char* kUndoBringsBack =
+    "Undo in the Edit menu brings back the colors shown now, unsaved.";
 constexpr size_t kProblemsListed = 6;
 
 // Puts the window's yield hook aside for a moment of work that touches the
@@ -42,6 +51,44 @@ class YieldPause {
 const markup::Element& NothingLoaded() {
   static const markup::Element empty;
   return empty;
+}
+
+BoxColors BoxesOf(const ColorWindow& window) {
+  BoxColors boxes;
+  for (int box = 0; box < kCells; ++box) boxes[box] = window.BoxColor(box);
+  return boxes;
+}
+
+void SetBoxes(ColorWindow& window, const BoxColors& boxes) {
+  for (int box = 0; box < kCells; ++box) window.SetBoxColor(box, boxes[box]);
+}
+
+// The cells of a colour file as the window would show them, or nothing when
+// it cannot be read.
+std::optional<std::array<CellRead, kCells>> CellsOf(ColorFileSystem& fs, const std::string& path) {
+  try {
+    const auto tree = LoadColorTree(fs, path);
+    return ReadColorTable(*tree);
+  } catch (const ColorFileError&) {
+    return std::nullopt;
+  }
+}
+
+bool SameCells(const std::array<CellRead, kCells>& a, const std::array<CellRead, kCells>& b) {
+  for (int cell = 0; cell < kCells; ++cell) {
+    if (a[cell].color != b[cell].color || a[cell].state != b[cell].state) return false;
+  }
+  return true;
+}
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
 std::string CopyProblem(WriteProblem problem) {
@@ -77,12 +124,42 @@ WindowCommands::WindowCommands(ColorFileSystem& fs, GameRegistry& registry)
 WindowCommands::~WindowCommands() = default;
 
 WindowCommands::State WindowCommands::Snapshot() const {
-  return {state_.location, state_.tree ? state_.tree->Clone() : nullptr, state_.loaded};
+  return {state_.location, state_.tree ? state_.tree->Clone() : nullptr, state_.loaded,
+          state_.history};
 }
 
 void WindowCommands::PutBack(State before) noexcept { state_ = std::move(before); }
 
-void WindowCommands::Seed(const ColorFileLocation& at) {
+void WindowCommands::UseDataFolder(std::string dataFolder) {
+  chosen_ = WithSeparator(std::move(dataFolder));
+}
+
+// The data folder as the game is found now: the one chosen for this run, else
+// the registry's; empty when there is none.
+std::string WindowCommands::DataFolderNow() {
+  return chosen_.empty() ? DataFolderOfInstall(registry_.InstallFolder()) : chosen_;
+}
+
+// The same, throwing the start-up failures when there is none, or it is not there.
+std::string WindowCommands::FindDataFolder() {
+  const std::string dataFolder = DataFolderNow();
+  if (dataFolder.empty()) {
+    throw CommandFailure(
+        std::string("Cannot find the folder where AoM is installed.") + kFindTheGame,
+        kStartupTitle);
+  }
+  if (fs_.IsFolder(dataFolder)) return dataFolder;
+  if (!chosen_.empty()) {
+    throw CommandFailure("The game's data folder chosen for this run\r\n" + dataFolder +
+                             "\r\ndoes not exist." + kFindTheGame,
+                         kStartupTitle);
+  }
+  throw CommandFailure("The game installation points to this directory :\r\n" + dataFolder +
+                           "\r\n\r\nBut this folder does not exist." + kFindTheGame,
+                       kStartupTitle);
+}
+
+void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
   const std::string source = DefaultColorFilePath(fs_);
   if (!fs_.IsFile(source)) {
     throw CommandFailure("The game's data folder\n" + at.folder +
@@ -94,37 +171,54 @@ void WindowCommands::Seed(const ColorFileLocation& at) {
   }
   // Under the game's lock, like every write: a file another program made
   // meanwhile is never overwritten.
+  WriteProblem problem = WriteProblem::kOther;
+  bool moved = false;
   try {
     const auto lock = LockGameFiles(fs_, at.dataFolder);
-    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path())))
-      return;
+    if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path()))) return;
+    problem = fs_.DiagnoseWrite(at.path());
+    // Refused for want of rights where Windows keeps the user's own copies:
+    // the copy goes where the game reads it, as a Save's would.
+    if (problem == WriteProblem::kAccessDenied && !at.virtualFolder.empty() &&
+        at.folder == at.dataFolder) {
+      const std::string copy = ColorFilePath(at.virtualFolder);
+      try {
+        fs_.MakeFolders(at.virtualFolder);
+        moved = fs_.IsFile(copy) || (fs_.CopyOver(source, copy) && fs_.IsFile(copy));
+      } catch (const FileError&) {
+      }
+    }
   } catch (const ColorFileError& e) {
     throw CommandFailure(e.what());
+  }
+  if (moved) {
+    at.folder = at.virtualFolder;
+    ReportWrite(window, at.dataFolder, {at.virtualFolder, true, std::nullopt},
+                "the default colors");
+    return;
   }
   throw CommandFailure(
       "The game's data folder has no color file, and the default colors could not be copied "
       "from\n" +
-      source + "\nto\n" + at.path() +
-      "\n\nThe reason: " + CopyProblem(fs_.DiagnoseWrite(at.path())));
+      source + "\nto\n" + at.path() + "\n\nThe reason: " + CopyProblem(problem));
+}
+
+void WindowCommands::Start(ColorWindow& window) {
+  window.SetCaption(TINTMOOR_TITLE);
+  Load(window);
+  Show(window);
+  state_.history.Reset(BoxesOf(window));
 }
 
 void WindowCommands::Load(ColorWindow& window) {
-  const std::string dataFolder = DataFolderOfInstall(registry_.InstallFolder());
-  if (dataFolder.empty())
-    throw CommandFailure("Cannot find the folder where AoM is installed.", kStartupTitle);
-  if (!fs_.IsFolder(dataFolder)) {
-    throw CommandFailure("The game installation points to this directory :\r\n" + dataFolder +
-                             "\r\n\r\nBut this folder does not exist.",
-                         kStartupTitle);
-  }
-  ColorFileLocation at = LocateColorFile(fs_, dataFolder);
+  ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
   bool found = false;
   try {
     found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
   } catch (const ColorFileError& e) {
     throw CommandFailure(e.what());
   }
-  if (!found) Seed(at);
+  if (!found) Seed(window, at);
 
   std::unique_ptr<markup::Element> tree;
   LoadedColorFile loaded;
@@ -136,7 +230,9 @@ void WindowCommands::Load(ColorWindow& window) {
                          "\nIf the file is damaged, choose Restore Default Colors in the "
                          "Options menu to replace it with the default colors.");
   }
-  state_ = {std::move(at), std::move(tree), loaded};
+  state_.location = std::move(at);
+  state_.tree = std::move(tree);
+  state_.loaded = loaded;
   ReportTableProblems(window);
 }
 
@@ -179,13 +275,12 @@ void WindowCommands::Store(ColorWindow& window) {
   for (int box = 0; box < kCells; ++box) WriteCell(*state_.tree, box, window.BoxColor(box));
 }
 
-void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
-                                 const std::string& what) {
+void WindowCommands::ReportWrite(ColorWindow& window, const std::string& dataFolder,
+                                 const GameWrite& done, const std::string& what) {
   if (done.movedToVirtualStore) {
     window.ShowMessage(
-        "Windows does not let Tintmoor change\n" + ColorFilePath(state_.location.dataFolder) +
-            "\nso " + what + " went into your own copy of the game's files instead:\n" +
-            ColorFilePath(done.folder) +
+        "Windows does not let Tintmoor change\n" + ColorFilePath(dataFolder) + "\nso " + what +
+            " went into your own copy of the game's files instead:\n" + ColorFilePath(done.folder) +
             "\n\nWindows gives the game this copy whenever you play as this Windows user, so "
             "you will see the new colors. Other users of this computer keep the colors "
             "of the game's folder.",
@@ -195,21 +290,84 @@ void WindowCommands::ReportWrite(ColorWindow& window, const GameWrite& done,
   if (done.xmbLeft) window.ShowMessage(done.xmbLeft->what(), TINTMOOR_TITLE, MessageKind::kError);
 }
 
+// Once, after each command that wrote the game's file.
+void WindowCommands::ReportRunningGame(ColorWindow& window) {
+  if (!window.GameRunning()) return;
+  window.ShowMessage(
+      "Age of Mythology is running. The game reads the player colors only when it starts: "
+      "quit it and start it again to see these colors.",
+      TINTMOOR_TITLE, MessageKind::kInformation);
+}
+
+void WindowCommands::ShowMarker(ColorWindow& window) {
+  window.SetCaption(Unsaved() ? TINTMOOR_TITLE " *" : TINTMOOR_TITLE);
+}
+
+// The boxes now show what the file on disk holds: a step the player can
+// undo when they changed, and nothing unsaved.
+void WindowCommands::MatchFile(ColorWindow& window) {
+  const BoxColors boxes = BoxesOf(window);
+  state_.history.Record(boxes);
+  state_.history.MarkSaved(boxes);
+  ShowMarker(window);
+}
+
+void WindowCommands::Changed(ColorWindow& window) {
+  state_.history.Record(BoxesOf(window));
+  ShowMarker(window);
+}
+
+void WindowCommands::Undo(ColorWindow& window) {
+  if (!CanUndo()) return;
+  SetBoxes(window, state_.history.Undo());
+  ShowMarker(window);
+}
+
+void WindowCommands::Redo(ColorWindow& window) {
+  if (!CanRedo()) return;
+  SetBoxes(window, state_.history.Redo());
+  ShowMarker(window);
+}
+
+bool WindowCommands::MayClose(ColorWindow& window) {
+  if (!Unsaved()) return true;
+  switch (window.Ask("Save the changed colors before closing?", TINTMOOR_TITLE,
+                     Question::kYesNoCancel)) {
+    case Answer::kYes:
+      Save(window);
+      return !Unsaved();  // a question inside the save may have kept them unsaved
+    case Answer::kNo:
+      return true;
+    case Answer::kCancel:
+      break;
+  }
+  return false;
+}
+
 void WindowCommands::Save(ColorWindow& window) {
   if (!state_.tree) {
+    const std::string dataFolder = DataFolderNow();
+    if (dataFolder.empty() || !fs_.IsFolder(dataFolder)) {
+      throw CommandFailure(
+          "Nothing was saved: Tintmoor has not found the game, so no color file is loaded."
+          "\n\nNothing was changed on disk. Choose Open Game Folder... in the File menu to "
+          "show Tintmoor where the game is; once its colors are shown, " +
+          std::string(kUndoBringsBack));
+    }
     throw CommandFailure(
-        "Nothing was saved: no color file is loaded. Tintmoor could not load the game's "
-        "color file; the message shown then said why.\n\nNothing was changed on disk. "
-        "Once the game's data folder is there, choose Restore Default Colors in the "
-        "Options menu: it looks for the game again and puts the default colors in "
-        "place.");
+        "Nothing was saved: no color file is loaded, because the game's color file in\n" +
+        dataFolder +
+        "\ncould not be loaded.\n\nNothing was changed on disk. Choose Restore Default Colors "
+        "in the Options menu to put the default colors in place.");
   }
   const ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
                          "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
-                         " Nothing was changed on disk. Put the folder back (or reinstall "
-                         "the game), then choose Save again.");
+                         " Nothing was changed on disk. Put the folder back, then choose Save "
+                         "again. If the game is somewhere else now, choose Open Game Folder... "
+                         "in the File menu, then Undo in the Edit menu to bring these colors "
+                         "back, and Save.");
   }
   if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
     throw CommandFailure("Nothing was saved: in the color file\n" + at.path() + "\n" + missing +
@@ -236,13 +394,13 @@ void WindowCommands::Save(ColorWindow& window) {
           "The color file\n" + at.path() +
               "\nchanged on disk after Tintmoor loaded it (another program, or another "
               "Tintmoor, saved it).\n\nYes: overwrite it with the colors shown here.\nNo: "
-              "reload it and show its colors; the colors shown here are dropped.\nCancel: "
-              "change nothing; the colors shown here stay unsaved.",
-          TINTMOOR_TITLE);
+              "reload it and show its colors; Undo in the Edit menu brings the colors shown "
+              "here back.\nCancel: change nothing; the colors shown here stay unsaved.",
+          TINTMOOR_TITLE, Question::kYesNoCancel);
       if (answer == Answer::kNo) {
         Load(window);
         Show(window);
-        window.SetCaption(TINTMOOR_TITLE);
+        MatchFile(window);
       }
       if (answer != Answer::kYes) return;
       const auto lock = LockGameFiles(fs_, at.dataFolder);
@@ -253,36 +411,106 @@ void WindowCommands::Save(ColorWindow& window) {
     throw CommandFailure(std::string(e.what()) + "\n\n" + kColoursKept);
   }
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
-  ReportWrite(window, done, "the colors");
+  MatchFile(window);
+  ReportWrite(window, at.dataFolder, done, "the colors");
   if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
     window.ShowMessage(notice, TINTMOOR_TITLE, MessageKind::kInformation);
-  window.SetCaption(TINTMOOR_TITLE);
+  ReportRunningGame(window);
+}
+
+// Whether the file holds colours the default file does not: a Restore would
+// take them from it.
+bool WindowCommands::DiffersFromDefault(const std::string& path) {
+  if (!fs_.IsFile(path)) return false;
+  const auto defaults = CellsOf(fs_, DefaultColorFilePath(fs_));
+  if (!defaults) return false;  // nothing would be replaced: Restore says why
+  const auto found = CellsOf(fs_, path);
+  return !found || !SameCells(*found, *defaults);
+}
+
+// After Restore or Restore Original wrote a whole file: the boxes show it, a
+// step the player can undo, and there is nothing unsaved.
+void WindowCommands::ShowWrittenFile(ColorWindow& window, const ColorFileLocation& at,
+                                     const GameWrite& done, const std::string& what) {
+  ReportWrite(window, at.dataFolder, done, what);
+  Load(window);
+  Show(window);
+  MatchFile(window);
+  ReportRunningGame(window);
 }
 
 void WindowCommands::Restore(ColorWindow& window) {
-  // The default file goes where the shown colours came from; with nothing
-  // loaded, to the game the registry names, when its folder is there.
-  ColorFileLocation at = state_.location;
-  if (!state_.tree) {
-    const std::string dataFolder = DataFolderOfInstall(registry_.InstallFolder());
-    if (!dataFolder.empty() && fs_.IsFolder(dataFolder)) at = LocateColorFile(fs_, dataFolder);
+  // The game as found now, not where the shown colours came from: that
+  // folder may be gone, or the game reinstalled elsewhere.
+  const ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
+  if (DiffersFromDefault(at.path()) &&
+      window.Ask("The color file\n" + at.path() +
+                     "\nholds colors other than the default ones.\n\nReplace them with the "
+                     "default colors? " +
+                     kUndoBringsBack,
+                 TINTMOOR_TITLE, Question::kYesNoDefaultNo) != Answer::kYes) {
+    return;
   }
-  if (!at.folder.empty() && fs_.IsFolder(at.folder)) {
-    GameWrite done;
-    try {
-      const auto lock = LockGameFiles(fs_, at.dataFolder);
-      done = RestoreDefaultColorFile(fs_, at);
-    } catch (const ColorFileError& e) {
-      throw CommandFailure(e.what());  // nothing was changed
+  GameWrite done;
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    done = RestoreDefaultColorFile(fs_, at);
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());  // nothing was changed
+  }
+  ShowWrittenFile(window, at, done, "the default colors");
+}
+
+bool WindowCommands::HasOriginal() {
+  const std::string dataFolder = DataFolderNow();
+  if (dataFolder.empty() || !fs_.IsFolder(dataFolder)) return false;
+  return fs_.IsFile(OriginalFilePath(LocateColorFile(fs_, dataFolder).folder));
+}
+
+void WindowCommands::RestoreOriginal(ColorWindow& window) {
+  const ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
+  const std::string original = OriginalFilePath(at.folder);
+  if (!fs_.IsFile(original)) {
+    throw CommandFailure("There is no kept original of the color file\n" + at.path() +
+                         "\nTintmoor keeps the file as it first found it, as\n" + original +
+                         "\nthe first time it replaces it.\n\nNothing was changed.");
+  }
+  if (window.Ask("Put back the color file as it was before Tintmoor first replaced it?\n\n" +
+                     original + "\nthen replaces\n" + at.path() + "\n\n" + kUndoBringsBack,
+                 TINTMOOR_TITLE, Question::kYesNoDefaultNo) != Answer::kYes) {
+    return;
+  }
+  GameWrite done;
+  try {
+    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    done = RestoreOriginalColorFile(fs_, at);
+  } catch (const ColorFileError& e) {
+    throw CommandFailure(e.what());  // nothing was changed
+  }
+  ShowWrittenFile(window, at, done, "the original colors");
+}
+
+void WindowCommands::OpenGameFolder(ColorWindow& window, const std::string& folder) {
+  std::string chosen = WithSeparator(folder);
+  if (fs_.IsFolder(chosen + "data\\")) {
+    chosen += "data\\";  // the install folder
+  } else {
+    std::string name = chosen.substr(0, chosen.size() - 1);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    if (Lower(name) != "data" && !fs_.IsFile(ColorFilePath(chosen))) {
+      throw CommandFailure("The folder\n" + folder +
+                           "\nis not where AoM is installed: it holds no data folder and no "
+                           "playercolors.xml.\n\nNothing was changed. Choose the folder AoM is "
+                           "installed in, or its data folder.");
     }
-    if (state_.tree && done.movedToVirtualStore) state_.location.folder = done.folder;
-    ReportWrite(window, done, "the default colors");
-  } else if (state_.tree) {
-    throw CommandFailure("Nothing was restored: the folder\n" + at.folder +
-                         "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
-                         " Nothing was changed on disk. Put the folder back (or reinstall "
-                         "the game), then choose Restore Default Colors again.");
   }
-  Load(window);
+  std::string before = std::exchange(chosen_, chosen);
+  try {
+    Load(window);
+  } catch (...) {
+    chosen_ = std::move(before);  // the choice lasts only once its file is shown
+    throw;
+  }
   Show(window);
+  MatchFile(window);
 }

@@ -1,13 +1,22 @@
 // The colour-file commands the main window runs: start-up loading, showing and
-// storing the colour table, Save and Restore. They see the window only through
-// ColorWindow, the disk only through ColorFileSystem and the registry only
-// through GameRegistry, so tests run them against fakes on any host.
+// storing the colour table, Save, Restore and Restore Original, the game
+// folder chosen for this run, closing, and the boxes' Undo and Redo. They see
+// the window only through ColorWindow, the disk only through ColorFileSystem
+// and the registry only through GameRegistry, so tests run them against fakes
+// on any host.
 //
 // Failures are thrown where they happen and caught once, by the window's
 // command boundary. Those the user must fix (no game found, a file that cannot
 // be written) are CommandFailures that say everything in their own words;
 // notices after a command did its work (a table with problems, colours moved
-// into the VirtualStore) are shown through ColorWindow::ShowMessage.
+// into the VirtualStore, a game that must be restarted) are shown through
+// ColorWindow::ShowMessage.
+//
+// Nothing the player did is lost unasked: every change of the boxes is a step
+// that Undo takes back, also the colours a Restore or a reload put there; the
+// caption's " *" says whether the boxes differ from the file on disk; closing
+// with such a difference, and replacing a file that holds other colours, ask
+// first.
 #pragma once
 
 #include <memory>
@@ -16,6 +25,7 @@
 #include "colorfile/color_value.h"
 #include "colorfile/game_location.h"
 #include "common/errors.h"
+#include "ui/box_history.h"
 
 namespace markup {
 class Element;
@@ -24,6 +34,9 @@ class Element;
 // The icon and sound of a message; the window maps them to its system's.
 enum class MessageKind { kError, kWarning, kInformation };
 enum class Answer { kYes, kNo, kCancel };
+// A question's buttons: Yes, No and Cancel, Yes the default; or, before a
+// file is replaced, Yes and No with No the default.
+enum class Question { kYesNoCancel, kYesNoDefaultNo };
 
 // A failure a command explains in full. The command boundary shows its text as
 // it stands, under its title, in an error box, and keeps what the command left:
@@ -51,8 +64,10 @@ class ColorWindow {
   virtual void SetCaption(const std::string& caption) = 0;
   // A modal message box with an OK button.
   virtual void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) = 0;
-  // A modal question with Yes, No and Cancel buttons and a warning icon.
-  virtual Answer Ask(const std::string& text, const std::string& title) = 0;
+  // A modal question with a warning icon.
+  virtual Answer Ask(const std::string& text, const std::string& title, Question buttons) = 0;
+  // Whether the game runs now: it reads its colours only when it starts.
+  virtual bool GameRunning() = 0;
 };
 
 class WindowCommands {
@@ -63,6 +78,7 @@ class WindowCommands {
     ColorFileLocation location;             // empty folders until a load succeeded
     std::unique_ptr<markup::Element> tree;  // null until a load succeeded
     LoadedColorFile loaded;                 // what the load saw, so Save notices a change
+    BoxHistory history;                     // the boxes' steps, and what the file holds
   };
 
   WindowCommands(ColorFileSystem& fs, GameRegistry& registry);
@@ -70,6 +86,12 @@ class WindowCommands {
   WindowCommands(const WindowCommands&) = delete;
   WindowCommands& operator=(const WindowCommands&) = delete;
 
+  // The game's data folder given on the command line: used instead of the
+  // registry's for the rest of the run, as a folder chosen with OpenGameFolder is.
+  void UseDataFolder(std::string dataFolder);
+
+  // Start-up: the plain caption, then Load and Show; the history starts here.
+  void Start(ColorWindow& window);
   // Finds the game, seeds and reads its colour file. Throws a CommandFailure,
   // with the previous state kept, when that failed.
   void Load(ColorWindow& window);
@@ -77,9 +99,27 @@ class WindowCommands {
   void Show(ColorWindow& window);
   // Boxes -> tree.
   void Store(ColorWindow& window);
-  // The bodies of the Save and Restore menu commands.
+  // The bodies of the menu commands.
   void Save(ColorWindow& window);
   void Restore(ColorWindow& window);
+  void RestoreOriginal(ColorWindow& window);
+  // folder: the game's install folder or its data folder; the choice lasts
+  // for the rest of the run once its colour file is loaded.
+  void OpenGameFolder(ColorWindow& window, const std::string& folder);
+
+  // The player changed the boxes (a pick, a preset, a separation): one step.
+  void Changed(ColorWindow& window);
+  void Undo(ColorWindow& window);
+  void Redo(ColorWindow& window);
+  bool CanUndo() const { return state_.history.CanUndo(); }
+  bool CanRedo() const { return state_.history.CanRedo(); }
+  bool Unsaved() const { return state_.history.Unsaved(); }
+  // Whether the game's colour file, where the game reads it, has a kept
+  // original for RestoreOriginal. Never throws for a missing game.
+  bool HasOriginal();
+  // Whether the window may close now. With unsaved changes the player is
+  // asked; Yes saves first, and a failed save keeps the window open.
+  bool MayClose(ColorWindow& window);
 
   const State& state() const { return state_; }
   // For the window's command boundary: a copy to put back after a failure.
@@ -87,11 +127,21 @@ class WindowCommands {
   void PutBack(State before) noexcept;
 
  private:
-  void Seed(const ColorFileLocation& at);
+  std::string DataFolderNow();
+  std::string FindDataFolder();
+  void Seed(ColorWindow& window, ColorFileLocation& at);
+  bool DiffersFromDefault(const std::string& path);
+  void ShowWrittenFile(ColorWindow& window, const ColorFileLocation& at, const GameWrite& done,
+                       const std::string& what);
+  void MatchFile(ColorWindow& window);
+  void ShowMarker(ColorWindow& window);
   void ReportTableProblems(ColorWindow& window);
-  void ReportWrite(ColorWindow& window, const GameWrite& done, const std::string& what);
+  void ReportWrite(ColorWindow& window, const std::string& dataFolder, const GameWrite& done,
+                   const std::string& what);
+  void ReportRunningGame(ColorWindow& window);
 
   ColorFileSystem& fs_;
   GameRegistry& registry_;
+  std::string chosen_;  // the data folder chosen for this run, or empty: the registry's
   State state_;
 };

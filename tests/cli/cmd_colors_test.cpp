@@ -29,6 +29,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
@@ -220,6 +221,40 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
   // A color picker's hexadecimal form, in either case.
   EXPECT_EQ(Run("set", {"player12", "minimap", "#0A141e"}).status, kExitOk);
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
+}
+
+// Whatever the game's file held before the first write, the default file the
+// program started from included, is what restore-original gives back.
+TEST_F(Commands, RestoreOriginalGivesBackTheFileAsFirstFound) {
+  const std::string own = Replaced(original_, "color1=\"50 50 255\"", "color1=\"1 1 1\"");
+  const struct Case {
+    const char* name;
+    std::string found;  // "" no file
+    int writes;
+  } cases[] = {
+      {"a seeded install", original_, 2},
+      {"no file yet", "", 2},
+      {"the player's own file", own, 1},
+      {"nothing replaced yet", own, 0},
+  };
+  for (const Case& c : cases) {
+    fs::remove(GameFile());
+    fs::remove(DataDir() / "playercolors.xml.orig");
+    if (!c.found.empty()) WriteBytes(GameFile(), c.found);
+    for (int i = 0; i < c.writes; ++i)
+      ASSERT_EQ(Run("set", {"1", "unit", "9", "9", std::to_string(i)}).status, kExitOk) << c.name;
+    WriteBytes(Xmb(), "binary colours");
+    const Result r = Run("restore-original", {});
+    if (c.writes == 0) {
+      EXPECT_EQ(r.status, kExitFile) << c.name;
+      EXPECT_THAT(r.err, HasSubstr("playercolors.xml.orig")) << c.name;
+      EXPECT_EQ(ReadBytes(GameFile()), c.found) << c.name;
+      continue;
+    }
+    EXPECT_EQ(r.status, kExitOk) << c.name << r.err;
+    EXPECT_EQ(ReadBytes(GameFile()), c.found.empty() ? original_ : c.found) << c.name;
+    EXPECT_FALSE(fs::exists(Xmb())) << c.name;
+  }
 }
 
 TEST_F(Commands, SetDryRunWritesNothing) {
@@ -432,11 +467,14 @@ TEST_F(Commands, ImportRefusesABrokenSchemeAndWritesNothing) {
 
 TEST_F(Commands, PresetsApplyAndCheck) {
   const Result list = Run("presets", {}, false);
-  EXPECT_THAT(list.out,
-              HasSubstr("default        the program's default colors (closest pair 1.48)\n"));
-  EXPECT_THAT(list.out, HasSubstr("colour-vision  "));
+  EXPECT_THAT(list.out, StartsWith("default                      the program's default colors "
+                                   "(closest pair 1.48)\ncolor-vision, colour-vision  players"));
+  EXPECT_THAT(list.out, EndsWith("(closest pair 10.87)\n"));
 
-  const Result apply = Run("apply", {"colour-vision"});
+  // The window's spelling and the first one name the same scheme.
+  EXPECT_EQ(Run("apply", {"color-vision", "--dry-run"}).out,
+            Run("apply", {"colour-vision", "--dry-run"}).out);
+  const Result apply = Run("apply", {"color-vision"});
   EXPECT_EQ(apply.status, kExitOk) << apply.err;
   EXPECT_THAT(apply.out, HasSubstr("Gaia unit: 153 102 0 -> 230 159 0\n"));
   EXPECT_FALSE(fs::exists(Xmb()));
@@ -450,26 +488,51 @@ TEST_F(Commands, PresetsApplyAndCheck) {
 
   const Result unknown = Run("apply", {"rainbow"});
   EXPECT_EQ(unknown.status, kExitUsage);
-  EXPECT_THAT(unknown.err, HasSubstr("no preset \"rainbow\" (default, colour-vision)"));
+  EXPECT_THAT(unknown.err,
+              HasSubstr("no preset \"rainbow\" (default, color-vision or colour-vision)"));
 }
 
+// Each moved colour listed once, and the closest pair before and after as
+// check prints it, for the same colours and visions check looks at.
 TEST_F(Commands, SeparateMovesTheGamesColoursUntilCheckPasses) {
   const Result dry = Run("separate", {"--column", "unit", "--dry-run"});
   EXPECT_EQ(dry.status, kExitOk) << dry.err;
   EXPECT_THAT(dry.out, HasSubstr("nothing written (--dry-run)"));
   EXPECT_EQ(ReadBytes(GameFile()), original_);
 
+  const std::vector<std::string> greenWeak = {"--vision", "deutan", "--severity", "0.6"};
+  const Result weak = Run("separate", greenWeak);
+  EXPECT_EQ(weak.status, kExitOk) << weak.err;
+  EXPECT_THAT(weak.out, HasSubstr("Closest pair before: 7.34 (minimap colors of Player 6 and "
+                                  "Player 9, green-weak)\nClosest pair after: 10."));
+  EXPECT_EQ(Run("check", greenWeak).status, kExitOk);
+  EXPECT_EQ(Run("check", {}).status, kExitClosePairs);
+
   const Result all = Run("separate", {});
   EXPECT_EQ(all.status, kExitOk) << all.err;
-  EXPECT_THAT(all.out, HasSubstr("Closest pair, all four visions: 0.32 before, 10.0"));
-  EXPECT_THAT(all.out, HasSubstr("every pair is at least 10 apart.\n"));
-  EXPECT_EQ(Run("check", {}).status, kExitOk);
+  EXPECT_THAT(all.out, HasSubstr("Closest pair after: 10."));
+  EXPECT_THAT(all.out, HasSubstr("Every pair is at least 10 apart.\n"));
+  const std::string check = Run("check", {}).out;
+  EXPECT_THAT(check, HasSubstr("No pair is closer than 10.\n"));
+  auto rest = [](const std::string& text, const std::string& start) {
+    const size_t at = text.find(start) + start.size();
+    return text.substr(at, text.find('\n', at) - at);
+  };
+  EXPECT_EQ(rest(all.out, "\nClosest pair after: "), rest(check, "\nClosest pair: "));
   EXPECT_FALSE(fs::exists(Xmb()));
+  // Dead colours only when asked for.
+  EXPECT_EQ(Run("check", {"--column", "all"}).status, kExitClosePairs);
+  const std::string moved = all.out.substr(0, all.out.find(" changed;"));
+  EXPECT_THAT(moved, Not(HasSubstr(" dead: ")));
+  size_t lines = 0;
+  for (size_t at = moved.find(" (moved "); at != std::string::npos;
+       at = moved.find(" (moved ", at + 1))
+    ++lines;
+  EXPECT_EQ(std::to_string(lines) + " colors", moved.substr(moved.rfind('\n') + 1));
 
   const Result unreachable = Run("separate", {"--threshold", "60", "--column", "minimap"});
   EXPECT_EQ(unreachable.status, kExitClosePairs);
   EXPECT_THAT(unreachable.out, HasSubstr("60 could not be reached"));
-  EXPECT_EQ(Run("separate", {"--column", "red"}).status, kExitUsage);
 }
 
 TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
@@ -483,7 +546,7 @@ TEST_F(Commands, CheckOfPresetsAndSchemesNeedsNoGame) {
   }
   const Result r = Run("check", {"--scheme", scheme.string(), "--threshold", "1.5"}, false);
   EXPECT_EQ(r.status, kExitClosePairs);
-  EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first:\n"));
+  EXPECT_THAT(r.out, HasSubstr("closer than 1.5, closest first."));
 }
 
 TEST_F(Commands, MissingOrDamagedFiles) {
@@ -572,6 +635,11 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
       {{"check", "--preset", "default", "--threshold", "-1"}, kExitUsage, "not a threshold"},
       {{"check", "--preset", "default", "--threshold", "ten"}, kExitUsage, "not a threshold"},
       {{"check", "--preset", "default", "--threshold", "nan"}, kExitUsage, "not a threshold"},
+      {{"separate", "--column", "red"}, kExitUsage, "\"red\" is not a column"},
+      {{"check", "--preset=default", "--vision", "protanopia"}, kExitUsage, "kind of vision"},
+      {{"check", "--preset=default", "--vision", "deutan,"}, kExitUsage, "\"\" is not a kind"},
+      {{"separate", "--severity", "1.5"}, kExitUsage, "not a severity (a number from 0.1 to 1)"},
+      {{"preview", "--out=-", "--severity", "0.05"}, kExitUsage, "not a severity"},
       {{"check", "--preset", "default", "--threshold", ""},
        kExitUsage,
        "--threshold needs a value"},

@@ -44,11 +44,11 @@ TEST(Preview, PngDecodesToTheDocumentedSize) {
                {ColourVisionScheme(), 10, 992},
                {ColourVisionScheme(), 11, 992 + 1 * 24}};
   for (const auto& c : cases) {
-    const PreviewImage decoded = Decode(PreviewPng(c.table, c.threshold, "Preset"));
+    const CheckOptions options{EveryVision(), {0, 1}, c.threshold};
+    const PreviewImage decoded = Decode(PreviewPng(c.table, options, "Preset"));
     EXPECT_EQ(decoded.width, 1504);
     EXPECT_EQ(decoded.height, c.height) << c.threshold;
-    EXPECT_TRUE(decoded.rgb ==
-                RenderPreview(c.table, CheckTable(c.table, c.threshold), "Preset").rgb)
+    EXPECT_TRUE(decoded.rgb == RenderPreview(c.table, CheckTable(c.table, options), "Preset").rgb)
         << "the PNG is not the picture drawn";
   }
 }
@@ -57,37 +57,42 @@ TEST(Preview, SwatchesShowTheColourAsSeenWithTheirVision) {
   // Worked out apart from the program, from the published matrices.
   const struct {
     int row, column;
-    Vision vision;
+    size_t sight;
     Rgb seen;
-  } cases[] = {{2, 0, Vision::Tritanopia, {255, 0, 54}},
-               {0, 0, Vision::Protanopia, {120, 105, 0}},
-               {1, 1, Vision::Deuteranopia, {0, 61, 251}},
-               {10, 1, Vision::Normal, {146, 205, 185}}};
-  const PreviewImage image = RenderPreview(DefaultScheme(), CheckTable(DefaultScheme(), 10), "t");
+  } cases[] = {{2, 0, 3, {255, 0, 54}},   // blue-blind
+               {0, 0, 1, {120, 105, 0}},  // red-blind
+               {1, 1, 2, {0, 61, 251}},   // green-blind
+               {10, 1, 0, {146, 205, 185}}};
+  const PreviewImage image =
+      RenderPreview(DefaultScheme(), CheckTable(DefaultScheme(), CheckOptions{}), "t");
   for (const auto& c : cases) {
-    const PixelRect r = SwatchRect(c.row, c.column, c.vision);
+    const PixelRect r = SwatchRect(c.row, c.column, c.sight, 4);
     int wrong = 0;
     // A tag may cover the lower right; the rest is the colour alone.
     for (int y = r.y; y < r.y + r.height; ++y)
       for (int x = r.x; x < r.x + (y < r.y + r.height / 2 ? r.width : r.width / 3); ++x)
         wrong += image.At(x, y) != c.seen;
-    EXPECT_EQ(wrong, 0) << RowCaption(c.row) << " " << ColumnName(c.column) << " "
-                        << VisionName(c.vision);
+    EXPECT_EQ(wrong, 0) << RowCaption(c.row) << " " << ColumnName(c.column) << " " << c.sight;
   }
 }
 
 TEST(Preview, MarksExactlyTheSwatchesOfTheClosePairs) {
   ColorTable twins = ColourVisionScheme();
   twins[3][1] = twins[9][1];  // the same minimap colour: close under every vision
+  const Vision deutan[] = {Vision::Deutan};
   const struct {
     const char* name;
     const ColorTable& table;
     int marked;
+    Audience audience = EveryVision();
   } cases[] = {{"default", DefaultScheme(), 24 + 18},
                {"colour-vision", ColourVisionScheme(), 0},
-               {"twins", twins, 8}};
+               {"twins", twins, 8},
+               {"twins, green-weak", twins, 4, MakeAudience(deutan, 0.5)},
+               {"default, green-weak", DefaultScheme(), 6, MakeAudience(deutan, 0.6)}};
   for (const auto& c : cases) {
-    const CheckResult result = CheckTable(c.table, 10);
+    const std::vector<Sight>& sights = c.audience.sights;
+    const CheckResult result = CheckTable(c.table, {c.audience, {0, 1}, 10});
     std::set<std::tuple<int, int, Vision>> close;
     for (const ClosePair& p : result.close)
       for (const auto& failure : p.failures) {
@@ -98,14 +103,15 @@ TEST(Preview, MarksExactlyTheSwatchesOfTheClosePairs) {
     int marked = 0;
     for (int row = 0; row < kRows; ++row)
       for (int column = 0; column < 2; ++column)
-        for (Vision v : kVisions) {
-          const PixelRect r = SwatchRect(row, column, v);
+        for (size_t s = 0; s < sights.size(); ++s) {
+          const Vision v = sights[s].vision;
+          const PixelRect r = SwatchRect(row, column, s, sights.size());
           const bool framed = image.At(r.x - 2, r.y + r.height / 2) == kPreviewMark &&
                               image.At(r.x + r.width + 1, r.y) == kPreviewMark;
           const bool tagged = image.At(r.x + r.width - 2, r.y + r.height - 2) == kPreviewMark;
           const bool expected = close.count({row, column, v}) > 0;
-          EXPECT_EQ(framed, expected) << c.name << ": " << RowCaption(row) << " "
-                                      << ColumnName(column) << " " << VisionName(v);
+          EXPECT_EQ(framed, expected)
+              << c.name << ": " << RowCaption(row) << " " << ColumnName(column) << " " << s;
           EXPECT_EQ(tagged, expected) << c.name << ": " << RowCaption(row);
           marked += framed;
         }
@@ -128,6 +134,7 @@ TEST(Preview, Command) {
                {{"--preset", "default"}, kExitUsage, ""},
                {{"--preset", "default", "--scheme", "x", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "default", "--threshold", "ten", "--out", "-"}, kExitUsage, ""},
+               {{"--preset", "default", "--column", "dead", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "rainbow", "--out", "-"}, kExitUsage, ""},
                {{"--preset", "default", "--out", missing}, kExitFailed, ""}};
   std::string png;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace {
 
@@ -110,68 +111,115 @@ TEST(SrgbTransfer, RoundTripsEveryLevelAndMeetsAtTheKnee) {
 
 struct MatrixCase {
   Vision vision;
+  int tenths;
   Matrix3 published;
 };
 
-// Machado, Oliveira and Fernandes (2009), severity 1.0, as published.
+// Machado, Oliveira and Fernandes (2009), as published: each kind at full
+// severity and at one weaker step.
 const MatrixCase kMatrices[] = {
-    {Vision::Protanopia,
+    {Vision::Protan,
+     10,
      {{{0.152286, 1.052583, -0.204868},
        {0.114503, 0.786281, 0.099216},
        {-0.003882, -0.048116, 1.051998}}}},
-    {Vision::Deuteranopia,
+    {Vision::Deutan,
+     10,
      {{{0.367322, 0.860646, -0.227968},
        {0.280085, 0.672501, 0.047413},
        {-0.011820, 0.042940, 0.968881}}}},
-    {Vision::Tritanopia,
+    {Vision::Tritan,
+     10,
      {{{1.255528, -0.076749, -0.178779},
        {-0.078411, 0.930809, 0.147602},
        {0.004733, 0.691367, 0.303900}}}},
+    {Vision::Protan,
+     1,
+     {{{0.856167, 0.182038, -0.038205},
+       {0.029342, 0.955115, 0.015544},
+       {-0.002880, -0.001563, 1.004443}}}},
+    {Vision::Deutan,
+     3,  // 0.3 * 10 is not 3 in binary: the step is found all the same
+     {{{0.675425, 0.433850, -0.109275},
+       {0.125303, 0.847755, 0.026942},
+       {-0.007950, 0.018572, 0.989378}}}},
+    {Vision::Tritan,
+     8,
+     {{{1.257728, -0.139648, -0.118081},
+       {-0.078003, 0.975409, 0.102594},
+       {-0.003316, 0.501214, 0.502102}}}},
 };
 
-// The simulation, fed each primary at a level where no output clamps, gives
-// back the published matrix column by column.
+// The simulation at each published severity, fed each primary at a level
+// where no output clamps, gives back the published matrix column by column.
 TEST(Simulation, ReproducesThePublishedMatrices) {
   for (const auto& m : kMatrices) {
+    const Sight sight = MakeSight(m.vision, m.tenths / 10.0);
+    EXPECT_EQ(sight.matrix, m.published) << int(m.vision) << " " << m.tenths;
     for (size_t col = 0; col < 3; ++col) {
       LinearRgb in{0.4, 0.4, 0.4};
       double* channel[] = {&in.r, &in.g, &in.b};
       *channel[col] += 0.1;
-      const LinearRgb base = Simulate({0.4, 0.4, 0.4}, m.vision);
-      const LinearRgb out = Simulate(in, m.vision);
+      const LinearRgb base = Simulate({0.4, 0.4, 0.4}, sight);
+      const LinearRgb out = Simulate(in, sight);
       const double got[] = {(out.r - base.r) / 0.1, (out.g - base.g) / 0.1, (out.b - base.b) / 0.1};
       for (size_t row = 0; row < 3; ++row)
         EXPECT_NEAR(got[row], m.published[row][col], 1e-9)
-            << VisionName(m.vision) << " row " << row << " col " << col;
+            << int(m.vision) << " " << m.tenths << " row " << row << " col " << col;
     }
   }
 }
 
-TEST(Simulation, KeepsGreysAndClampsToTheScreen) {
-  for (Vision v : kVisions) {
-    for (double g : {0.0, 0.2, 1.0}) {
-      const LinearRgb out = Simulate({g, g, g}, v);
-      EXPECT_NEAR(out.r, g, 2e-6) << VisionName(v);
-      EXPECT_NEAR(out.g, g, 2e-6) << VisionName(v);
-      EXPECT_NEAR(out.b, g, 2e-6) << VisionName(v);
-    }
+// Between two published steps the matrix lies on the line between them.
+TEST(Simulation, InterpolatesLinearlyBetweenPublishedSteps) {
+  const struct {
+    Vision vision;
+    double severity;
+    int below;
+    double t;  // how far from the step below to the one above
+  } cases[] = {{Vision::Deutan, 0.531, 5, 0.31},
+               {Vision::Protan, 0.05, 0, 0.5},
+               {Vision::Tritan, 0.95, 9, 0.5}};
+  for (const auto& c : cases) {
+    const Matrix3 m = SimulationMatrix(c.vision, c.severity);
+    const Matrix3& lo = PublishedMatrix(c.vision, c.below);
+    const Matrix3& hi = PublishedMatrix(c.vision, c.below + 1);
+    for (size_t i = 0; i < 3; ++i)
+      for (size_t j = 0; j < 3; ++j)
+        EXPECT_NEAR(m[i][j], (1 - c.t) * lo[i][j] + c.t * hi[i][j], 1e-12) << c.severity;
   }
-  // Pure green under protanopia asks for more red than a screen has.
-  const LinearRgb green = Simulate({0, 1, 0}, Vision::Protanopia);
+  EXPECT_EQ(SimulationMatrix(Vision::Deutan, 0), PublishedMatrix(Vision::Normal, 0));
+  EXPECT_THROW(SimulationMatrix(Vision::Deutan, 1.01), std::invalid_argument);
+  EXPECT_THROW(SimulationMatrix(Vision::Deutan, -0.1), std::invalid_argument);
+}
+
+TEST(Simulation, KeepsGreysAndClampsToTheScreen) {
+  for (Vision v : kVisions)
+    for (int tenths = 1; tenths <= 10; ++tenths)
+      for (double g : {0.0, 0.2, 1.0}) {
+        const LinearRgb out = Simulate({g, g, g}, MakeSight(v, tenths / 10.0));
+        EXPECT_NEAR(out.r, g, 2e-6) << int(v) << " " << tenths;
+        EXPECT_NEAR(out.g, g, 2e-6) << int(v) << " " << tenths;
+        EXPECT_NEAR(out.b, g, 2e-6) << int(v) << " " << tenths;
+      }
+  // Pure green for a red-blind viewer asks for more red than a screen has.
+  const LinearRgb green = Simulate({0, 1, 0}, MakeSight(Vision::Protan, 1));
   EXPECT_EQ(green.r, 1.0);
   EXPECT_NEAR(green.g, 0.786281, 1e-9);
   EXPECT_EQ(green.b, 0.0);  // -0.048116 clamped
 }
 
-// Red and green, far apart for normal vision, come close for a red-green dichromat.
-TEST(Simulation, RedAndGreenMergeForDichromats) {
-  const Rgb red{200, 60, 40};
-  const Rgb green{90, 140, 40};
-  const double normal = Ciede2000(LabUnder(red, Vision::Normal), LabUnder(green, Vision::Normal));
-  const double deutan =
-      Ciede2000(LabUnder(red, Vision::Deuteranopia), LabUnder(green, Vision::Deuteranopia));
-  EXPECT_GT(normal, 30);
-  EXPECT_LT(deutan, normal / 2);
+// Red and green, far apart for normal vision, come close for green-blind
+// vision, and the weaker the green cones the closer.
+TEST(Simulation, RedAndGreenMergeAsGreenWeaknessGrows) {
+  auto apart = [](double severity) {
+    const Sight s = MakeSight(Vision::Deutan, severity);
+    return Ciede2000(LabUnder({200, 60, 40}, s), LabUnder({90, 140, 40}, s));
+  };
+  EXPECT_GT(apart(0), 30);
+  EXPECT_LT(apart(0.3), apart(0));
+  EXPECT_LT(apart(0.7), apart(0.3));
+  EXPECT_LT(apart(1), apart(0) / 2);
 }
 
 }  // namespace

@@ -248,18 +248,23 @@ TEST_F(ColorStoreTest, FirstReplacementKeepsTheFileItFoundOnce) {
   const Case cases[] = {
       {"lossy file, first save", lossy, "", lossy, 4, "4 lines of"},
       {"lossy file, later save", lossy, "older", "older", 4, "first found it is kept, unchanged"},
-      {"the seeded default", rows, "", "", 0, ""},
+      {"the seeded default", rows, "", rows, 0, ""},
       {"nothing lost, yet not the default", own, "", own, 0, ""},
+      // A command on a folder without a file starts from the default, which
+      // then counts as the file found.
+      {"no file yet", "", "", rows, 0, ""},
   };
   for (const Case& c : cases) {
     MemoryFileSystem local;
     local.folders.insert(kData);
     local.files[kDefault] = rows;
-    local.files[kXml] = c.found;
+    if (!c.found.empty()) local.files[kXml] = c.found;
     if (!c.origBefore.empty()) local.files[kOrig] = c.origBefore;
     LoadedColorFile loaded;
-    const auto root = LoadColorTree(local, kXml, loaded);
+    const auto root = LoadColorTree(local, c.found.empty() ? kDefault : kXml, loaded);
+    if (c.found.empty()) loaded = {};
     EXPECT_EQ(loaded.linesNotKept, c.linesNotKept) << c.name;
+    root->children().Item(1).children().Item(1).set_value("9 9 9");
     SaveOutcome outcome;
     SaveColorTree(local, kData, *root, loaded, &outcome);
     EXPECT_EQ(local.files.count(kOrig) ? local.files[kOrig] : "", c.origAfter) << c.name;
@@ -267,6 +272,9 @@ TEST_F(ColorStoreTest, FirstReplacementKeepsTheFileItFoundOnce) {
     const std::string notice = DescribeLinesNotKept(kData, outcome);
     EXPECT_EQ(notice.empty(), *c.notice == '\0') << c.name;
     EXPECT_THAT(notice, HasSubstr(c.notice)) << c.name;
+    // A second save never touches it.
+    SaveColorTree(local, kData, *root, loaded, &outcome);
+    EXPECT_EQ(local.files.count(kOrig) ? local.files[kOrig] : "", c.origAfter) << c.name;
   }
 }
 

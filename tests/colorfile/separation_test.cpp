@@ -1,5 +1,6 @@
 // Separating players' colours: the threshold met as the check judges it, or
 // the best minimum reported; only needed colours moved, and every move listed.
+// For fewer kinds of vision, or weaker ones, less moves.
 #include "colorfile/separation.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,10 @@ struct SeparationCase {
   std::vector<int> columns;
   bool reached;
   bool untouched;  // already far enough apart: nothing may move
+  Audience audience = EveryVision();
 };
+
+const Vision kDeutan[] = {Vision::Deutan};
 
 const SeparationCase kCases[] = {
     {"default unit", DefaultScheme(), 10, kUnit, true, false},
@@ -44,6 +48,13 @@ const SeparationCase kCases[] = {
     {"thirteen whites", AllWhite(), 10, kUnit, true, false},
     {"colour-vision preset", ColourVisionScheme(), 10, {0, 1}, true, true},
     {"default, out of reach", DefaultScheme(), 60, kUnit, false, false},
+    {"default, green-weak 0.6",
+     DefaultScheme(),
+     10,
+     {0, 1},
+     true,
+     false,
+     MakeAudience(kDeutan, 0.6)},
 };
 
 bool Chosen(const SeparationCase& c, int column) {
@@ -53,7 +64,8 @@ bool Chosen(const SeparationCase& c, int column) {
 TEST(SeparateColors, MeetsTheThresholdMovingOnlyWhatItMustAndListingIt) {
   for (const SeparationCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    const SeparationResult r = SeparateColors(c.table, c.threshold, c.columns);
+    const CheckOptions options{c.audience, c.columns, c.threshold};
+    const SeparationResult r = SeparateColors(c.table, options);
     EXPECT_EQ(r.reached, c.reached);
     if (c.untouched) {
       EXPECT_TRUE(r.moves.empty());
@@ -62,14 +74,16 @@ TEST(SeparateColors, MeetsTheThresholdMovingOnlyWhatItMustAndListingIt) {
     // Separated columns pass the check; out of reach, the minimum only grows.
     double before = INFINITY, after = INFINITY;
     for (int col : c.columns) {
-      before = std::min(before, ColumnMinimum(c.table, col));
-      after = std::min(after, ColumnMinimum(r.table, col));
+      before = std::min(before, ColumnMinimum(c.table, col, c.audience));
+      after = std::min(after, ColumnMinimum(r.table, col, c.audience));
       if (c.reached) {
-        EXPECT_GE(ColumnMinimum(r.table, col), c.threshold) << col;
+        EXPECT_GE(ColumnMinimum(r.table, col, c.audience), c.threshold) << col;
       }
     }
-    for (const ClosePair& p : CheckTable(r.table, c.threshold).close)
-      EXPECT_FALSE(c.reached && Chosen(c, p.column)) << p.column << ": " << p.rowA << "-" << p.rowB;
+    // The check with the same options agrees with what the separation reports.
+    const CheckResult check = CheckTable(r.table, options);
+    EXPECT_EQ(check.close.empty(), c.reached);
+    EXPECT_DOUBLE_EQ(check.overall.distance, after);
     EXPECT_DOUBLE_EQ(r.minimumBefore, before);
     EXPECT_DOUBLE_EQ(r.minimumAfter, after);
     if (!c.reached) {
@@ -89,24 +103,38 @@ TEST(SeparateColors, MeetsTheThresholdMovingOnlyWhatItMustAndListingIt) {
       EXPECT_TRUE(Chosen(c, m.column));
       EXPECT_EQ(m.before, c.table[size_t(m.row)][size_t(m.column)]);
       EXPECT_EQ(m.after, r.table[size_t(m.row)][size_t(m.column)]);
-      EXPECT_NEAR(m.distance,
-                  Ciede2000(LabUnder(m.before, Vision::Normal), LabUnder(m.after, Vision::Normal)),
+      EXPECT_NEAR(m.distance, Ciede2000(LabUnder(m.before, Sight{}), LabUnder(m.after, Sight{})),
                   1e-9);
       ColorTable back = r.table;
       back[size_t(m.row)][size_t(m.column)] = m.before;
-      const double without = ColumnMinimum(back, m.column);
+      const double without = ColumnMinimum(back, m.column, c.audience);
       if (c.reached) {
         EXPECT_LT(without, c.threshold);
       } else {
-        EXPECT_LT(without, ColumnMinimum(r.table, m.column));
+        EXPECT_LT(without, ColumnMinimum(r.table, m.column, c.audience));
       }
     }
   }
 }
 
+// Separating for one kind of weak vision moves less than for everyone.
+TEST(SeparateColors, FewerAndWeakerVisionsMoveLess) {
+  auto total = [](const CheckOptions& options) {
+    double sum = 0;
+    for (const CellMove& m : SeparateColors(DefaultScheme(), options).moves) sum += m.distance;
+    return sum;
+  };
+  const double everyone = total(CheckOptions{});
+  const double greenBlind = total(CheckOptions{MakeAudience(kDeutan, 1), {0, 1}, 10});
+  const double greenWeak = total(CheckOptions{MakeAudience(kDeutan, 0.6), {0, 1}, 10});
+  EXPECT_LT(greenBlind, everyone);
+  EXPECT_LT(greenWeak, greenBlind);
+}
+
 TEST(SeparateColors, SameInputSameResult) {
-  const SeparationResult a = SeparateColors(ClashSchemes()[1].table, 10, kAll);
-  const SeparationResult b = SeparateColors(ClashSchemes()[1].table, 10, kAll);
+  const CheckOptions all{EveryVision(), kAll, 10};
+  const SeparationResult a = SeparateColors(ClashSchemes()[1].table, all);
+  const SeparationResult b = SeparateColors(ClashSchemes()[1].table, all);
   EXPECT_EQ(a.table, b.table);
   ASSERT_EQ(a.moves.size(), b.moves.size());
   for (size_t i = 0; i < a.moves.size(); ++i) {
@@ -119,9 +147,13 @@ TEST(SeparateColors, SameInputSameResult) {
 TEST(SeparateColors, RejectsUnknownColumnsAndThresholds) {
   const std::vector<int> bad[] = {{3}, {-1}, {0, 7}};
   for (const auto& columns : bad)
-    EXPECT_THROW(SeparateColors(DefaultScheme(), 10, columns), std::invalid_argument);
-  EXPECT_THROW(SeparateColors(DefaultScheme(), NAN, kUnit), std::invalid_argument);
-  EXPECT_THROW(ColumnMinimum(DefaultScheme(), 3), std::invalid_argument);
+    EXPECT_THROW(SeparateColors(DefaultScheme(), {EveryVision(), columns, 10}),
+                 std::invalid_argument);
+  EXPECT_THROW(SeparateColors(DefaultScheme(), {EveryVision(), kUnit, NAN}), std::invalid_argument);
+  EXPECT_THROW(ColumnMinimum(DefaultScheme(), 3, EveryVision()), std::invalid_argument);
+  const Vision none[] = {Vision::Normal};
+  for (double severity : {0.0, 0.09, 1.01, double(NAN)})
+    EXPECT_THROW(MakeAudience(none, severity), std::invalid_argument) << severity;
 }
 
 }  // namespace

@@ -190,14 +190,15 @@ completion() {
 tintmoor-cli ap|apply
 tintmoor-cli --v|--version
 tintmoor-cli apply x|
-tintmoor-cli check --preset c|colour-vision
+tintmoor-cli check --preset c|color-vision colour-vision
+tintmoor-cli check --vision d|deutan
 tintmoor-cli separate --col|--column
 tintmoor-cli separate --column m|minimap
 tintmoor-cli set 1 mi|minimap
 tintmoor-cli list --format j|json
 CASES
   got=$(complete_words tintmoor-cli apply '')
-  [ "$got" = "colour-vision default" ] || { echo "apply: \"$got\""; return 1; }
+  [ "$got" = "color-vision colour-vision default" ] || { echo "apply: \"$got\""; return 1; }
 }
 check "bash completes commands, options and presets" completion
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ const std::string kMarked = kTitle + " *";
 struct Message {
   std::string text, title;
   MessageKind kind;
+  bool question = false;
+  Question buttons = Question::kYesNoCancel;
 };
 
 // The window as the commands see it, recording what they do to it.
@@ -34,14 +37,19 @@ class FakeWindow : public ColorWindow {
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override {
     messages.push_back({text, title, kind});
   }
-  Answer Ask(const std::string& text, const std::string& title) override {
-    messages.push_back({text, title, MessageKind::kWarning});
-    return answer;
+  Answer Ask(const std::string& text, const std::string& title, Question buttons) override {
+    messages.push_back({text, title, MessageKind::kWarning, true, buttons});
+    if (answers.empty()) return answer;
+    const Answer next = answers.front();
+    answers.pop_front();
+    return next;
   }
-  // A colour picked in the dialog.
+  bool GameRunning() override { return gameRunning; }
+  // A colour picked in the dialog; the window tells its commands, when it has them.
   void Pick(int box, Rgb color) {
     caption = kMarked;
     colors[box] = color;
+    if (commands) commands->Changed(*this);
   }
   // Runs a command as the window's boundary does: a CommandFailure is shown in
   // its own words. False when the command failed.
@@ -60,7 +68,10 @@ class FakeWindow : public ColorWindow {
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;
-  Answer answer = Answer::kCancel;  // how every question is answered
+  std::deque<Answer> answers;       // how the next questions are answered, in turn
+  Answer answer = Answer::kCancel;  // how every question after those is answered
+  bool gameRunning = false;
+  WindowCommands* commands = nullptr;
 };
 
 }  // namespace test

@@ -54,7 +54,7 @@ class MemoryFileSystem : public ColorFileSystem {
   bool CopyOver(const std::string& from, const std::string& to) override {
     log.push_back("copy " + from + " " + to);
     auto it = files.find(from);
-    if (it == files.end()) return false;
+    if (it == files.end() || failReplace.count(to)) return false;
     files[to] = it->second;
     return true;
   }

@@ -118,7 +118,7 @@ TEST(Dpi, TheWholeWindowAndItsCheckDialogScaleAt144Dpi) {
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
   // The dialog manager lays the dialog out at 144 dpi from its template.
-  const CheckView want = MakeCheckView(BoxTable(form), CheckDialog::kThreshold);
+  const CheckView want = MakeCheckView(BoxTable(form), CheckOptions{});
   EXPECT_TRUE(
       InCheckDialog([&] { SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0); },
                     [&](HWND dialog) { ExpectCheckDialogShows(dialog, want, 144); }));

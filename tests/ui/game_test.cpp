@@ -2,7 +2,10 @@
 // commands that arrive while a load or a WindowCommands::Show is running.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "colorfile/color_store.h"
+#include "common/file_io.h"
 #include "markup/words.h"
 #include "ui/resource.h"
 #include "ui/window_commands.h"
@@ -80,6 +83,7 @@ class GameTest : public testing::Test {
     markup::SetYieldHook(nullptr);
   }
   void Command(int id) { SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
   void Pick(int box, COLORREF colour) {
     rec_.answers.push_back(colour);
     Click(form_->hwnd(), form_->BoxRect(box));
@@ -132,6 +136,8 @@ void PostCommandsWhileYielding(MainWindow& form) {
 }
 
 TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
+  // The first replacement of the file keeps its original; those measured below do not.
+  Command(IDM_RESTORE);
   // What one Restore does on its own.
   Pick(0, RGB(1, 2, 3));
   files_.Reset();
@@ -159,7 +165,7 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   EXPECT_TRUE(rec_.messages.empty());
   EXPECT_TRUE(rec_.shells.empty());
   EXPECT_TRUE(files_ == alone) << files_.reads << " reads, " << files_.writes << " writes";
-  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");  // a Save would clear it
+  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);  // the file the restore wrote, unmarked
   // The restore itself ran to its end.
   EXPECT_EQ(Colors(), defaults);
   EXPECT_FALSE(form_->Busy());
@@ -179,7 +185,7 @@ TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
   EXPECT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_TRUE(rec_.messages.empty());
   EXPECT_TRUE(rec_.shells.empty());
-  EXPECT_EQ(files_.writes, 1);  // the save's own write, and no restore's
+  EXPECT_EQ(files_.writes, 2);  // the kept original and the save's own write, and no restore's
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   EXPECT_EQ(form_->BoxColor(3), (Rgb{4, 5, 6}));
 }
@@ -200,6 +206,95 @@ TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
   EXPECT_TRUE(seenOpenAfterClose);                    // still loading after the close arrived
   EXPECT_FALSE(IsWindow(hwnd));                       // and closed once it ended
   EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));  // with the load complete
+}
+
+// ---- The end of the session, the menus, a running game, a folder given ------
+// (Closing's question is answered by keyboard in save_restore_e2e.sh.)
+
+TEST_F(GameTest, EndingTheSessionWithUnsavedColoursIsHeldUpThenAsked) {
+  const struct {
+    const char* how;
+    bool picked;
+    UINT reason;
+    LRESULT goesOn;
+    size_t questions;
+  } cases[] = {
+      {"nothing unsaved", false, 0, TRUE, 0},
+      {"unsaved", true, ENDSESSION_LOGOFF, FALSE, 1},
+      {"unsaved, a critical end", true, ENDSESSION_CRITICAL, TRUE, 0},
+  };
+  for (const auto& c : cases) {
+    if (c.picked) Pick(4, RGB(12, 34, 56));
+    rec_.messages.clear();
+    rec_.replies = {IDCANCEL};
+    EXPECT_EQ(SendMessageA(form_->hwnd(), WM_QUERYENDSESSION, 0, static_cast<LPARAM>(c.reason)),
+              c.goesOn)
+        << c.how;
+    EXPECT_TRUE(rec_.messages.empty()) << c.how << ": asked before answering Windows";
+    DrainMessages();
+    EXPECT_EQ(rec_.messages.size(), c.questions) << c.how;
+    EXPECT_NE(form_->hwnd(), nullptr) << c.how;
+  }
+}
+
+TEST_F(GameTest, TheMenusOfferOnlyWhatCanBeDoneAndARunningGameIsNamed) {
+  HMENU bar = GetMenu(form_->hwnd());
+  const auto offered = [&](UINT id) {
+    for (int menu : {1, 2}) {
+      SendMessageA(form_->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(bar, menu)),
+                   menu);
+    }
+    return (GetMenuState(bar, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  EXPECT_FALSE(offered(IDM_UNDO) || offered(IDM_REDO) || offered(IDM_RESTORE_ORIGINAL));
+  Pick(4, RGB(12, 34, 56));
+  Command(IDM_UNDO);
+  EXPECT_FALSE(offered(IDM_UNDO));
+  EXPECT_TRUE(offered(IDM_REDO));
+
+  // A stand-in for the game runs while the redone pick is saved.
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string standIn = self;
+  standIn = standIn.substr(0, standIn.find_last_of('\\')) + "\\aom.exe";
+  PROCESS_INFORMATION game{};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  ASSERT_TRUE(CreateProcessA(standIn.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &game));
+  Command(IDM_REDO);
+  Command(IDM_SAVE);
+  TerminateProcess(game.hProcess, 0);
+  WaitForSingleObject(game.hProcess, 10000);
+  CloseHandle(game.hProcess);
+  CloseHandle(game.hThread);
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_NE(rec_.messages[0].text.find("quit it and start it again"), std::string::npos);
+  EXPECT_TRUE(offered(IDM_UNDO));
+  EXPECT_TRUE(offered(IDM_RESTORE_ORIGINAL));  // the save kept the seeded file
+}
+
+// --data-dir and Open Game Folder load the folder named instead of the registry's.
+TEST_F(GameTest, AGameFolderGivenOrChosenIsLoaded) {
+  const std::string install = game_.dataFolder() + "other\\";
+  CreateDirectoryA(install.c_str(), nullptr);
+  CreateDirectoryA((install + "data").c_str(), nullptr);
+  std::string colours = ReadWholeFile(DefaultColorFile());
+  colours.replace(colours.find("153 102 0"), 9, "1 2 3");  // Gaia's unit colour
+  ReplaceFileBytes(install + "data\\playercolors.xml", colours);
+
+  rec_.folders = {install};
+  Command(IDM_OPEN_FOLDER);
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
+  MainWindow given(GetModuleHandleA(nullptr), rec_.System(), files_);
+  given.EndProgramOnClose(false);
+  given.Commands().UseDataFolder(install + "data");
+  ASSERT_TRUE(given.Create(SW_HIDE));
+  EXPECT_EQ(given.BoxColor(0), (Rgb{1, 2, 3}));
+  EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
+  DeleteFileA((install + "data\\playercolors.xml").c_str());
+  RemoveDirectoryA((install + "data").c_str());
+  RemoveDirectoryA(install.c_str());
 }
 
 }  // namespace

@@ -114,7 +114,8 @@ TEST_F(KeyboardTest, CtrlSSaves) {
   Keys({'S'}, MOD_CONTROL);
   // No game here: Save's own refusal shows it ran.
   ASSERT_EQ(rec_.messages.size(), 1u);
-  EXPECT_EQ(rec_.messages[0].text.rfind("Nothing was saved: no color file is loaded.", 0), 0u);
+  EXPECT_EQ(rec_.messages[0].text.rfind("Nothing was saved: Tintmoor has not found the game", 0),
+            0u);
 }
 
 // Only while the window has the focus; the box's own pixels never change.

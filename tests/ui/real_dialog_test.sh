@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real program with the real colour dialog on the virtual screen:
-# click a colour box, confirm the dialog, and see the caption gain " *".
+# click a colour box, pick another colour, confirm the dialog, and see the
+# caption gain " *".
 #
 #   real_dialog_test.sh TINTMOOR.EXE WINEPREFIX SOURCE_DIR
 # Exits 77 (skipped) without DISPLAY or xdotool.
@@ -27,6 +28,11 @@ menu=$((HEIGHT - 437))
 xdotool mousemove $((X + 186)) $((Y + menu + 126)) click 1
 
 dialog=$(gui_wait_window "^Color: Player 1, minimap\$") || fail "the colour dialog did not open"
+# Another red than the box's (0 0 255): the marker shows a difference from the file.
+sleep 0.5
+xdotool windowfocus "$dialog"
+sleep 0.2
+xdotool type --window "$dialog" 10
 gui_confirm_colour_dialog "$dialog" || fail "the colour dialog did not close"
 
 for _ in $(seq 1 50); do

@@ -299,6 +299,7 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
     WriteBytes(xml(), ThirteenRows());
     WriteBytes(xmb(), "stale");
     window = FakeWindow();
+    window.answer = Answer::kYes;  // Restore asks first
     Start();
     window.Pick(3, {0, 255, 0});
     const auto act = [&] {
@@ -326,11 +327,11 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
         << c.name;
     EXPECT_EQ(window.caption, kMarked) << c.name;
     EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0})) << c.name;  // the user's colour stays
-    ASSERT_THAT(window.messages, SizeIs(1)) << c.name;
-    EXPECT_EQ(window.messages[0].kind, MessageKind::kError) << c.name;
-    EXPECT_THAT(window.messages[0].text, HasSubstr(xml())) << c.name;
-    for (const std::string& w : c.words)
-      EXPECT_THAT(window.messages[0].text, HasSubstr(w)) << c.name;
+    ASSERT_THAT(window.messages, SizeIs(c.restore ? 2 : 1)) << c.name;
+    const Message& failure = window.messages.back();
+    EXPECT_EQ(failure.kind, MessageKind::kError) << c.name;
+    EXPECT_THAT(failure.text, HasSubstr(xml())) << c.name;
+    for (const std::string& w : c.words) EXPECT_THAT(failure.text, HasSubstr(w)) << c.name;
   }
 }
 
@@ -425,6 +426,16 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   commands.Save(window);
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
+  EXPECT_EQ(Bytes(xml()), ThirteenRows());
+  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
+  // The copy's kept original goes back where the game reads it.
+  EXPECT_EQ(Bytes(copy + "playercolors.xml.orig"), mine);
+  WriteBytes(xmb(), "stale");
+  WriteBytes(copy + "playercolors.xmb", "stale");
+  window.answer = Answer::kYes;
+  commands.RestoreOriginal(window);
+  EXPECT_EQ(Bytes(copy + "playercolors.xml"), mine);
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
   EXPECT_FALSE(FileExists(xmb()));
   EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));

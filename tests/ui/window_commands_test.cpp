@@ -19,6 +19,7 @@
 #include "support/fake_window.h"
 #include "support/memory_fs.h"
 #include "support/test_support.h"
+#include "ui/start_options.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -49,6 +50,7 @@ class Rig {
     fs.files[DefaultPath()] = defaultBytes;
     fs.folders.insert(data);
     registry.installFolder = install;
+    window.commands = &commands;
   }
   static std::string ReadDefault() {
     return SystemFileSystem().ReadAll(SourcePath("data/playercolors.xml"));
@@ -56,11 +58,7 @@ class Rig {
   std::string DefaultPath() const { return DefaultColorFilePath(fs); }
   // Start-up and the commands as the window runs them, inside its boundary.
   void Start() {
-    window.SetCaption(kTitle);
-    window.Run([this] {
-      commands.Load(window);
-      commands.Show(window);
-    });
+    window.Run([this] { commands.Start(window); });
   }
   bool Load(FakeWindow& w) {
     return w.Run([&] { commands.Load(w); });
@@ -71,8 +69,16 @@ class Rig {
   void Restore() {
     window.Run([this] { commands.Restore(window); });
   }
+  // The messages that are not questions.
+  std::vector<Message> Told() const {
+    std::vector<Message> told;
+    for (const Message& m : window.messages)
+      if (!m.question) told.push_back(m);
+    return told;
+  }
   std::string xml() const { return data + "playercolors.xml"; }
   std::string xmb() const { return data + "playercolors.xmb"; }
+  std::string orig() const { return data + "playercolors.xml.orig"; }
   const markup::Element& tree() const { return *commands.state().tree; }
 
   std::string install = "C:\\Games\\AoM";
@@ -86,6 +92,10 @@ class Rig {
 
 class CommandsTest : public ::testing::Test, public Rig {};
 
+const std::string kWayOut =
+    "\r\n\r\nTo show Tintmoor where the game is, choose Open Game Folder... in the File menu, or "
+    "start Tintmoor with --data-dir and the game's data folder.";
+
 // ---- Start-up ---------------------------------------------------------------
 
 TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
@@ -93,15 +103,21 @@ TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
     const char* appPath;
     bool folder;
     std::string text;
+    const char* dataDir = "";  // given on the command line
   } cases[] = {
-      {"", true, "Cannot find the folder where AoM is installed."},
+      {"", true, "Cannot find the folder where AoM is installed." + kWayOut},
       {"C:\\Games\\AoM", false,
        "The game installation points to this directory :\r\nC:\\Games\\AoM\\data\\\r\n\r\nBut "
-       "this folder does not exist."},
+       "this folder does not exist." +
+           kWayOut},
+      {"C:\\Games\\AoM", true,
+       "The game's data folder chosen for this run\r\nE:\\Nowhere\\\r\ndoes not exist." + kWayOut,
+       "E:\\Nowhere"},
   };
   for (const auto& c : cases) {
     registry.installFolder = c.appPath;
     if (!c.folder) fs.folders.clear();
+    if (*c.dataDir) commands.UseDataFolder(c.dataDir);
     FakeWindow fresh;
     EXPECT_FALSE(fresh.Run([&] {
       commands.Load(fresh);
@@ -113,6 +129,31 @@ TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
     EXPECT_EQ(fresh.messages[0].kind, MessageKind::kError);
     for (Rgb color : fresh.colors) EXPECT_EQ(color, kGreyColor);
     EXPECT_THAT(fs.log, IsEmpty());
+  }
+}
+
+TEST(StartOptionsTest, TheCommandLineNamesTheDataFolderOrAsksForHelp) {
+  const struct {
+    std::vector<std::string> args;
+    std::string dataFolder;
+    bool help, mistake;
+  } cases[] = {
+      {{}, "", false, false},
+      {{"--data-dir", "D:\\AoM\\data"}, "D:\\AoM\\data", false, false},
+      {{"--data-dir=D:\\My Games\\data"}, "D:\\My Games\\data", false, false},
+      {{"--help"}, "", true, false},
+      {{"/?"}, "", true, false},
+      {{"--data-dir"}, "", false, true},
+      {{"--data-dir="}, "", false, true},
+      {{"--data-dir", ""}, "", false, true},
+      {{"D:\\AoM"}, "", false, true},
+  };
+  for (const auto& c : cases) {
+    const StartOptions o = ParseStartOptions(c.args);
+    const std::string name = c.args.empty() ? "(none)" : c.args[0];
+    EXPECT_EQ(o.dataFolder, c.dataFolder) << name;
+    EXPECT_EQ(o.help, c.help) << name;
+    EXPECT_EQ(!o.mistake.empty(), c.mistake) << name;
   }
 }
 
@@ -133,6 +174,28 @@ TEST_F(CommandsTest, FirstRunSeedsTheDefaultFileAndShowsIt) {
   EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));  // Gaia
   EXPECT_EQ(window.colors[4], (Rgb{0, 0, 255}));    // Player 1 minimap
   EXPECT_EQ(window.colors[38], (Rgb{128, 0, 51}));
+}
+
+// As a Save's would: where Windows refuses the data folder and keeps the
+// user's own copies, the default colours go into the copy the game reads.
+TEST_F(CommandsTest, SeedingThatWindowsRefusesGoesIntoTheVirtualStore) {
+  fs.virtualStoreRoot = "C:\\Users\\me\\AppData\\Local\\VirtualStore";
+  fs.virtualizedFolders = {"C:\\Program Files (x86)"};
+  registry.installFolder = "C:\\Program Files (x86)\\AoM";
+  data = registry.installFolder + "\\data\\";
+  const std::string copy = fs.virtualStoreRoot + "\\Program Files (x86)\\AoM\\data\\";
+  fs.folders = {data};
+  fs.failReplace[xml()] = "Access is denied";
+  fs.problem = WriteProblem::kAccessDenied;
+  Start();
+  EXPECT_EQ(fs.files[copy + "playercolors.xml"], defaultBytes);
+  EXPECT_EQ(fs.files.count(xml()), 0u);
+  EXPECT_EQ(commands.state().location.folder, copy);
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);
+  EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
+  EXPECT_THAT(window.messages[0].text, HasSubstr(copy + "playercolors.xml"));
 }
 
 TEST_F(CommandsTest, ExistingFileIsNeverOverwritten) {
@@ -201,36 +264,256 @@ TEST_F(CommandsTest, SaveIntoAnEmptyDataFolderWritesTheFile) {
   EXPECT_THAT(window.messages, IsEmpty());
 }
 
-// ---- Restore ----------------------------------------------------------------
+// ---- Restore, Restore Original, Undo, closing ----------------------------------
 
-TEST_F(CommandsTest, RestoreAfterPicksPutsDefaultsBackAndKeepsTheMarker) {
-  for (bool withXmb : {true, false}) {
-    fs.files[xml()] = ThirteenRows();
-    if (withXmb) fs.files[xmb()] = "stale";
-    Start();
-    window.Pick(0, {255, 0, 0});
-    Restore();
-    EXPECT_EQ(fs.files[xml()], defaultBytes);
-    EXPECT_EQ(fs.files.count(xmb()), 0u);
-    EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
-    EXPECT_EQ(window.caption, kMarked);
-    Save();
-    EXPECT_EQ(fs.files[xml()], defaultBytes);  // the default file is in the writer's layout
-    EXPECT_EQ(window.caption, kTitle);
-    EXPECT_THAT(window.messages, IsEmpty());
+// A command that replaces the game's file asks first when the file holds other
+// colours; afterwards the boxes show the file written, unmarked, as one step
+// that Undo takes back, and a running game is named once.
+TEST_F(CommandsTest, RestoreAndRestoreOriginalAskThenShowTheFileWritten) {
+  std::string original = defaultBytes;
+  original.replace(original.find("153 102 0"), 9, "1 2 3");  // Gaia's unit colour
+  const struct Case {
+    const char* name;
+    bool restoringOriginal;
+    bool fileIsDefault;  // the game's file holds the default colours already
+    Answer answer;
+    bool asked;
+    std::string after;  // the game's file afterwards; "" unchanged
+  } cases[] = {
+      {"restore", false, false, Answer::kYes, true, defaultBytes},
+      {"restore, answered No", false, false, Answer::kNo, true, ""},
+      {"restore over the default colours", false, true, Answer::kNo, false, defaultBytes},
+      {"restore original", true, false, Answer::kYes, true, original},
+  };
+  for (const Case& c : cases) {
+    Rig t;
+    t.fs.files[t.xml()] = c.fileIsDefault ? t.defaultBytes : ThirteenRows();
+    t.fs.files[t.xmb()] = "stale";
+    t.fs.files[t.orig()] = original;
+    t.Start();
+    t.window.Pick(3, {0, 255, 0});
+    const auto picked = t.window.colors;
+    const std::string before = t.fs.files[t.xml()];
+    t.window.answer = c.answer;
+    t.window.gameRunning = true;
+    EXPECT_TRUE(t.commands.HasOriginal()) << c.name;
+    t.window.Run([&] {
+      c.restoringOriginal ? t.commands.RestoreOriginal(t.window) : t.commands.Restore(t.window);
+    });
+    const size_t told = t.Told().size();
+    ASSERT_EQ(t.window.messages.size() - told, c.asked ? 1u : 0u) << c.name;
+    if (c.asked) {
+      EXPECT_EQ(t.window.messages[0].buttons, Question::kYesNoDefaultNo) << c.name;
+      EXPECT_THAT(t.window.messages[0].text, HasSubstr(t.xml())) << c.name;
+    }
+    const bool written = !c.after.empty();
+    EXPECT_EQ(t.fs.files[t.xml()], written ? c.after : before) << c.name;
+    EXPECT_EQ(t.fs.files.count(t.xmb()), written ? 0u : 1u) << c.name;
+    EXPECT_EQ(t.fs.files[t.orig()], original) << c.name;
+    ASSERT_EQ(told, written ? 1u : 0u) << c.name;
+    if (!written) {
+      EXPECT_EQ(t.window.colors, picked) << c.name;
+      EXPECT_EQ(t.window.caption, kMarked) << c.name;
+      continue;
+    }
+    EXPECT_THAT(t.Told()[0].text, HasSubstr("quit it and start it again")) << c.name;
+    EXPECT_EQ(t.window.colors[0], (c.restoringOriginal ? Rgb{1, 2, 3} : Rgb{153, 102, 0}))
+        << c.name;
+    EXPECT_EQ(t.window.caption, kTitle) << c.name;
+    t.commands.Undo(t.window);
+    EXPECT_EQ(t.window.colors, picked) << c.name;
+    EXPECT_EQ(t.window.caption, kMarked) << c.name;
+  }
+  // Without a kept original there is nothing to put back.
+  fs.files[xml()] = ThirteenRows();
+  Start();
+  EXPECT_FALSE(commands.HasOriginal());
+  window.Run([this] { commands.RestoreOriginal(window); });
+  ASSERT_THAT(window.messages, SizeIs(1));
+  EXPECT_THAT(window.messages[0].text, HasSubstr("no kept original"));
+  EXPECT_EQ(fs.files[xml()], ThirteenRows());
+}
+
+TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
+  fs.files[xml()] = ThirteenRows();
+  Start();
+  const auto pick = [this](Rgb color) { return [this, color] { window.Pick(3, color); }; };
+  const auto undo = [this] { commands.Undo(window); };
+  const auto redo = [this] { commands.Redo(window); };
+  const auto preset = [this] {
+    window.colors.fill({5, 5, 5});
+    commands.Changed(window);
+  };
+  const struct Step {
+    const char* name;
+    std::function<void()> act;
+    Rgb box0, box3;
+    bool marked, canUndo, canRedo;
+  } steps[] = {
+      {"pick", pick({9, 9, 9}), {0, 0, 0}, {9, 9, 9}, true, true, false},
+      {"pick again", pick({8, 8, 8}), {0, 0, 0}, {8, 8, 8}, true, true, false},
+      {"undo", undo, {0, 0, 0}, {9, 9, 9}, true, true, true},
+      {"undo back to the file", undo, {0, 0, 0}, {1, 0, 0}, false, false, true},
+      {"undo with nothing left", undo, {0, 0, 0}, {1, 0, 0}, false, false, true},
+      {"redo", redo, {0, 0, 0}, {9, 9, 9}, true, true, true},
+      {"save", [this] { Save(); }, {0, 0, 0}, {9, 9, 9}, false, true, true},
+      {"undo past the save", undo, {0, 0, 0}, {1, 0, 0}, true, false, true},
+      {"a pick drops what could be redone",
+       pick({1, 2, 3}),
+       {0, 0, 0},
+       {1, 2, 3},
+       true,
+       true,
+       false},
+      {"the same colour again is no step",
+       pick({1, 2, 3}),
+       {0, 0, 0},
+       {1, 2, 3},
+       true,
+       true,
+       false},
+      {"a preset is one step", preset, {5, 5, 5}, {5, 5, 5}, true, true, false},
+      {"undo the preset", undo, {0, 0, 0}, {1, 2, 3}, true, true, true},
+      {"undo to the colours of the file as loaded", undo, {0, 0, 0}, {1, 0, 0}, true, false, true},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(window.colors[0], step.box0) << step.name;
+    EXPECT_EQ(window.colors[3], step.box3) << step.name;
+    EXPECT_EQ(window.caption, step.marked ? kMarked : kTitle) << step.name;
+    EXPECT_EQ(commands.CanUndo(), step.canUndo) << step.name;
+    EXPECT_EQ(commands.CanRedo(), step.canRedo) << step.name;
+  }
+  EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"9 9 9\""));
+}
+
+TEST_F(CommandsTest, ClosingWithUnsavedColoursAsksAndYesSavesFirst) {
+  const auto changedOnDisk = [](Rig& t) { t.fs.files[t.xml()] = ThirteenRows("<x></x>\r\n"); };
+  const auto saveFails = [](Rig& t) { t.fs.failReplace[t.xml()] = "Access is denied"; };
+  const auto undo = [](Rig& t) { t.commands.Undo(t.window); };
+  const struct Case {
+    const char* name;
+    std::vector<Answer> answers;
+    std::function<void(Rig&)> meanwhile;
+    bool closes, saved;
+    size_t questions;
+  } cases[] = {
+      {"undone back to the file", {}, undo, true, false, 0},
+      {"Yes", {Answer::kYes}, nullptr, true, true, 1},
+      {"Yes, the save fails", {Answer::kYes}, saveFails, false, false, 1},
+      {"Yes, changed on disk, Cancel",
+       {Answer::kYes, Answer::kCancel},
+       changedOnDisk,
+       false,
+       false,
+       2},
+      {"No", {Answer::kNo}, nullptr, true, false, 1},
+      {"Cancel", {Answer::kCancel}, nullptr, false, false, 1},
+  };
+  for (const Case& c : cases) {
+    Rig t;
+    t.fs.files[t.xml()] = ThirteenRows();
+    t.Start();
+    t.window.Pick(3, {0, 255, 0});
+    if (c.meanwhile) c.meanwhile(t);
+    t.window.answers.assign(c.answers.begin(), c.answers.end());
+    t.window.gameRunning = true;
+    bool closes = false;
+    t.window.Run([&] { closes = t.commands.MayClose(t.window); });
+    EXPECT_EQ(closes, c.closes) << c.name;
+    const size_t told = t.Told().size();
+    ASSERT_EQ(t.window.messages.size() - told, c.questions) << c.name;
+    if (c.questions > 0) {
+      EXPECT_EQ(t.window.messages[0].text, "Save the changed colors before closing?") << c.name;
+      EXPECT_EQ(t.window.messages[0].buttons, Question::kYesNoCancel) << c.name;
+    }
+    EXPECT_EQ(t.fs.files[t.xml()].find("\"0 255 0\"") != std::string::npos, c.saved) << c.name;
+    if (c.saved) {
+      ASSERT_EQ(told, 1u) << c.name;
+      EXPECT_THAT(t.Told()[0].text, HasSubstr("quit it and start it again")) << c.name;
+    }
   }
 }
 
-TEST_F(CommandsTest, RestoreAfterTheRegistryChangedCopiesToTheOldFolderAndReadsTheNew) {
-  fs.files[xml()] = ThirteenRows();
-  Start();
-  registry.installFolder = "D:\\AoM2";
-  fs.folders.insert("D:\\AoM2\\data\\");
-  commands.Restore(window);
-  EXPECT_EQ(fs.files[xml()], defaultBytes);                               // old folder
-  EXPECT_EQ(fs.files["D:\\AoM2\\data\\playercolors.xml"], defaultBytes);  // new one, seeded
-  EXPECT_EQ(commands.state().location.dataFolder, "D:\\AoM2\\data\\");
-  EXPECT_THAT(window.messages, IsEmpty());
+// Restore and a missing game: the game is looked for anew each time.
+TEST_F(CommandsTest, RestoreFindsTheGameAgain) {
+  const std::string other = "D:\\AoM2\\data\\";
+  const struct Case {
+    const char* name;
+    std::function<void(Rig&)> beforeStart, afterStart;
+    std::string written;  // the data folder Restore writes to; "" none
+  } cases[] = {
+      {"the registry names another installation", nullptr,
+       [&](Rig& t) {
+         t.registry.installFolder = "D:\\AoM2";
+         t.fs.folders.insert(other);
+       },
+       other},
+      {"the folder appeared after start-up", [](Rig& t) { t.fs.folders.clear(); },
+       [](Rig& t) { t.fs.folders.insert(t.data); }, "@data"},
+      {"no data folder", [](Rig& t) { t.fs.folders.clear(); }, nullptr, ""},
+      {"no registry entry", [](Rig& t) { t.registry.installFolder.clear(); }, nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    Rig t;
+    t.fs.files[t.xml()] = ThirteenRows();
+    if (c.beforeStart) c.beforeStart(t);
+    t.Start();
+    if (c.afterStart) c.afterStart(t);
+    t.window.answer = Answer::kYes;
+    t.Save();
+    t.Restore();
+    if (c.written.empty()) {
+      // Nothing written, and the start-up box again: the same way out.
+      ASSERT_THAT(t.window.messages, SizeIs(3)) << c.name;
+      EXPECT_THAT(t.window.messages[1].text, HasSubstr("Open Game Folder")) << c.name;
+      EXPECT_EQ(t.window.messages[2].text, t.window.messages[0].text) << c.name;
+      EXPECT_THAT(t.fs.log, IsEmpty()) << c.name;
+      continue;
+    }
+    const std::string folder = c.written == "@data" ? t.data : c.written;
+    EXPECT_EQ(t.fs.files[folder + "playercolors.xml"], t.defaultBytes) << c.name;
+    EXPECT_EQ(t.commands.state().location.dataFolder, folder) << c.name;
+    EXPECT_EQ(t.window.colors[0], (Rgb{153, 102, 0})) << c.name;
+    if (folder != t.data) {
+      EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << c.name;
+    }
+  }
+}
+
+// Open Game Folder takes the place of the registry for the run; undoing the
+// load brings back the colours picked before.
+TEST_F(CommandsTest, AGameFolderChosenForTheRunIsUsedInsteadOfTheRegistry) {
+  const std::string chosen = "D:\\AoM\\data\\";
+  const struct {
+    const char* folder;
+    bool accepted;
+  } cases[] = {{"D:\\AoM", true}, {"D:\\AoM\\data", true}, {"D:\\Documents", false}};
+  for (const auto& c : cases) {
+    Rig t;
+    t.registry.installFolder.clear();
+    t.fs.folders.insert({"D:\\AoM\\", chosen, "D:\\Documents\\"});
+    t.fs.files[chosen + "playercolors.xml"] = ThirteenRows();
+    t.Start();  // the game is not found
+    t.window.Pick(3, {0, 255, 0});
+    t.window.messages.clear();
+    t.window.Run([&] { t.commands.OpenGameFolder(t.window, c.folder); });
+    if (!c.accepted) {
+      ASSERT_THAT(t.window.messages, SizeIs(1)) << c.folder;
+      EXPECT_THAT(t.window.messages[0].text, HasSubstr("not where AoM is installed")) << c.folder;
+      EXPECT_EQ(t.commands.state().tree, nullptr) << c.folder;
+      continue;
+    }
+    EXPECT_THAT(t.window.messages, IsEmpty()) << c.folder;
+    EXPECT_EQ(t.window.colors[3], (Rgb{1, 0, 0})) << c.folder;
+    EXPECT_EQ(t.window.caption, kTitle) << c.folder;
+    t.window.answer = Answer::kYes;
+    t.Restore();
+    EXPECT_EQ(t.fs.files[chosen + "playercolors.xml"], t.defaultBytes) << c.folder;
+    t.commands.Undo(t.window);
+    t.commands.Undo(t.window);
+    EXPECT_EQ(t.window.colors[3], (Rgb{0, 255, 0})) << c.folder;
+  }
 }
 
 // ---- The data folder and the tree belong together -----------------------------
@@ -294,6 +577,10 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
     EXPECT_EQ(fs.files[xml()] == theirs, !c.oursOnDisk);
     EXPECT_EQ(window.colors[3], c.box3);
     EXPECT_EQ(window.caption, c.caption);
+    if (c.answer != Answer::kNo) continue;
+    commands.Undo(window);  // the colours the reload dropped come back, unsaved
+    EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0}));
+    EXPECT_EQ(window.caption, kMarked);
   }
 }
 
@@ -306,9 +593,9 @@ TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
       heldInBoxes += files.locksHeld;
       FakeWindow::ShowMessage(text, title, k);
     }
-    Answer Ask(const std::string& text, const std::string& title) override {
+    Answer Ask(const std::string& text, const std::string& title, Question buttons) override {
       heldInBoxes += files.locksHeld;
-      return FakeWindow::Ask(text, title);
+      return FakeWindow::Ask(text, title, buttons);
     }
     const MemoryFileSystem& files;
     int heldInBoxes = 0;
@@ -339,28 +626,6 @@ TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
     EXPECT_FALSE(t.fs.lockLog.empty()) << c.name;
     EXPECT_EQ(window.heldInBoxes, 0) << c.name;
   }
-}
-
-TEST_F(CommandsTest, WithoutADataFolderSaveAndRestoreWriteNothing) {
-  fs.folders.clear();
-  Start();
-  Save();
-  Restore();  // only a new look for the game: box 2 again
-  ASSERT_THAT(window.messages, SizeIs(3));
-  EXPECT_EQ(window.messages[2].text, window.messages[0].text);
-  registry.installFolder.clear();
-  Save();
-  Restore();
-  EXPECT_THAT(fs.log, IsEmpty());
-}
-
-TEST_F(CommandsTest, RestoreFindsTheDataFolderOnceItIsThere) {
-  fs.folders.clear();
-  Start();
-  fs.folders.insert(data);
-  Restore();
-  EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
 }
 
 // ---- Files without the expected shape ----------------------------------------
@@ -469,8 +734,8 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
       {"restore, folder gone",
        [](Rig& t) { t.fs.folders.clear(); },
        restore,
-       {"@data", "no longer exists", "still in the window", "Nothing was changed on disk"},
-       {"No color file is loaded"}},
+       {"@data", "does not exist", "Open Game Folder"},
+       {"Restore Default Colors again"}},
       {"reload, unreadable file",
        [](Rig& t) { t.fs.failRead[t.xml()] = "The disk is damaged"; },
        reload,
@@ -482,8 +747,8 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
          t.registry.installFolder.clear();
        },
        save,
-       {"Nothing was saved", "no color file is loaded", "Nothing was changed on disk"},
-       {"still in the window"}},
+       {"Nothing was saved", "Open Game Folder", "Nothing was changed on disk"},
+       {"the message shown then"}},
   };
   for (const Case& c : cases) {
     Rig t;
@@ -491,9 +756,11 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
     t.Start();
     t.window.Pick(3, {0, 255, 0});
     c.spoil(t);
+    t.window.answer = Answer::kYes;  // Restore asks first
     c.act(t);
-    ASSERT_THAT(t.window.messages, SizeIs(1)) << c.name;
-    const Message& m = t.window.messages[0];
+    const std::vector<Message> told = t.Told();
+    ASSERT_THAT(told, SizeIs(1)) << c.name;
+    const Message& m = told[0];
     EXPECT_EQ(m.kind, MessageKind::kError) << c.name;
     for (std::string fact : c.facts) {
       if (fact == "@xml") fact = t.xml();
@@ -538,9 +805,10 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
       {"not virtualized", "C:\\Program Files\\AoM", false, true, "", false},
       {"beside a virtualized name", "C:\\Program Files (x86) Games\\AoM", false, true, "", false},
   };
-  for (bool restoring : {false, true}) {
+  const char* const acts[] = {"save", "restore", "restore original"};
+  for (const std::string act : acts) {
     for (const Case& c : cases) {
-      const std::string name = std::string(c.name) + (restoring ? ", restore" : ", save");
+      const std::string name = std::string(c.name) + ", " + act;
       Rig t;
       t.fs.virtualStoreRoot = store;
       t.fs.virtualizedFolders = {"c:\\program files (x86)\\", "C:\\Windows"};
@@ -555,6 +823,11 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
         t.fs.folders.insert(copy);
         t.fs.files[copy + "playercolors.xml"] = ThirteenRows("\t<mark>the user's</mark>\r\n");
       }
+      // The kept original of the file the game reads.
+      const std::string original = ThirteenRows("\t<mark>original</mark>\r\n");
+      if (act == "restore original") {
+        t.fs.files[(c.copyInStore ? copy : t.data) + "playercolors.xml.orig"] = original;
+      }
       if (c.realDenied) {
         t.fs.failReplace[t.xml()] = "Access is denied";
         t.fs.problem = WriteProblem::kAccessDenied;
@@ -564,14 +837,21 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
                 (c.copyInStore ? copy : t.data) + "playercolors.xml")
           << name;
       t.window.Pick(3, {0, 255, 0});
-      restoring ? t.Restore() : t.Save();
+      t.window.answer = Answer::kYes;
+      t.window.Run([&] {
+        if (act == "save") t.commands.Save(t.window);
+        if (act == "restore") t.commands.Restore(t.window);
+        if (act == "restore original") t.commands.RestoreOriginal(t.window);
+      });
 
       const std::string target = c.written == "store" ? copy : t.data;
       if (!c.written.empty()) {
-        EXPECT_NE(t.fs.files[target + "playercolors.xml"], ThirteenRows()) << name;
-        EXPECT_NE(t.fs.files[target + "playercolors.xml"],
-                  ThirteenRows("\t<mark>the user's</mark>\r\n"))
-            << name;
+        const std::string& now = t.fs.files[target + "playercolors.xml"];
+        EXPECT_NE(now, ThirteenRows()) << name;
+        EXPECT_NE(now, ThirteenRows("\t<mark>the user's</mark>\r\n")) << name;
+        if (act == "restore original") {
+          EXPECT_EQ(now, original) << name;
+        }
         EXPECT_EQ(t.fs.files.count(t.xmb()) + t.fs.files.count(copy + "playercolors.xmb"), 0u)
             << name;
       }
@@ -581,19 +861,25 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
       if (c.written != "store" && !c.copyInStore) {
         EXPECT_EQ(t.fs.files.count(copy + "playercolors.xml"), 0u) << name;
       }
+      const std::vector<Message> told = t.Told();
       if (c.written.empty()) {
-        ASSERT_THAT(t.window.messages, SizeIs(1)) << name;
-        EXPECT_THAT(t.window.messages[0].text, HasSubstr("administrator")) << name;
+        ASSERT_THAT(told, SizeIs(1)) << name;
+        EXPECT_THAT(told[0].text, HasSubstr("administrator")) << name;
         continue;
       }
-      ASSERT_THAT(t.window.messages, SizeIs(c.told ? 1 : 0)) << name;
+      ASSERT_THAT(told, SizeIs(c.told ? 1 : 0)) << name;
       if (c.told) {
-        EXPECT_EQ(t.window.messages[0].kind, MessageKind::kInformation) << name;
-        EXPECT_THAT(t.window.messages[0].text, HasSubstr(t.xml())) << name;
-        EXPECT_THAT(t.window.messages[0].text, HasSubstr(copy + "playercolors.xml")) << name;
+        EXPECT_EQ(told[0].kind, MessageKind::kInformation) << name;
+        EXPECT_THAT(told[0].text, HasSubstr(t.xml())) << name;
+        EXPECT_THAT(told[0].text, HasSubstr(copy + "playercolors.xml")) << name;
+        // The copy's original is the file the game read until then.
+        EXPECT_EQ(t.fs.files[copy + "playercolors.xml.orig"],
+                  act == "restore original" ? original : ThirteenRows())
+            << name;
         // Said once: the next save goes to the copy without a word.
+        t.window.Pick(3, {0, 0, 255});
         t.Save();
-        EXPECT_THAT(t.window.messages, SizeIs(1)) << name;
+        EXPECT_THAT(t.Told(), SizeIs(1)) << name;
         EXPECT_EQ(t.commands.state().location.folder, copy) << name;
       }
     }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "colorfile/game_location.h"
+#include "colorfile/vision_words.h"
 #include "ui/check_dialog.h"
 #include "ui/gdi.h"
 #include "ui/layout.h"
@@ -103,8 +104,18 @@ UiSystem Recorder::System() {
   };
   sys.messageBox = [this](HWND owner, const char* text, const char* title, UINT style) {
     messages.push_back({text, title, style, owner && IsWindowVisible(owner)});
-    return IDOK;
+    if (replies.empty()) return IDOK;
+    const int reply = replies.front();
+    replies.pop_front();
+    return reply;
   };
+  sys.pickFolder = [this](HWND, const char*) -> std::optional<std::string> {
+    if (folders.empty()) return std::nullopt;
+    std::string folder = folders.front();
+    folders.pop_front();
+    return folder;
+  };
+  sys.gameRunning = UiSystem::Real().gameRunning;
   sys.shellExecute = [this](HWND owner, const char* operation, const char* file,
                             const char* parameters, const char* directory, int show) {
     shells.push_back({owner, operation, file, parameters, directory, show});
@@ -238,37 +249,72 @@ void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
     EXPECT_TRUE(size.cx <= room.right - room.left && size.cy <= room.bottom - room.top)
         << text << " at " << dpi << " dpi: " << size.cx << 'x' << size.cy;
   };
+  // A text the control wraps onto its lines.
+  auto fitsWrapped = [&](HWND control, const std::string& text) {
+    const RECT room = ClientRect(control);
+    RECT need{0, 0, room.right, 0};
+    WindowDC screen(nullptr);
+    SelectScope select(screen.get(), FontOf(control));
+    DrawTextA(screen.get(), text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    EXPECT_LE(need.bottom, room.bottom) << text << " at " << dpi << " dpi";
+  };
   const RECT client = ClientRect(dialog);
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     RECT r, inside;
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r)) << GetDlgCtrlID(c);
+    const int id = GetDlgCtrlID(c);
+    EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r)) << id;
     LOGFONTA lf{};
     GetObjectA(FontOf(c), sizeof(lf), &lf);
-    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << GetDlgCtrlID(c) << " at " << dpi << " dpi";
-    fits(c, WindowText(c), ClientRect(c));
+    EXPECT_EQ(lf.lfHeight, -MulDiv(8, dpi, 72)) << id << " at " << dpi << " dpi";
+    if (id == IDC_CHECK_WHO || id == IDC_CHECK_MEANING) {
+      fitsWrapped(c, WindowText(c));
+    } else if (id == IDC_CHECK_FOR_WHOM || id == IDC_CHECK_STRENGTH) {
+      // Every choice beside the drop-down arrow.
+      RECT room = ClientRect(c);
+      room.right -= GetSystemMetrics(SM_CXVSCROLL);
+      char item[128];
+      for (LRESULT i = 0, n = SendMessageA(c, CB_GETCOUNT, 0, 0); i < n; ++i) {
+        SendMessageA(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        fits(c, item, room);
+      }
+    } else {
+      fits(c, WindowText(c), ClientRect(c));
+    }
   }
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_WHO)), want.checkedLine);
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_MEANING)), want.distanceLine);
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CLOSEST)), want.closestLine);
   const HWND list = GetDlgItem(dialog, IDC_CHECK_PAIRS);
   for (const std::string& line : want.pairLines) fits(list, line, ClientRect(list));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_BTNFACE);
+  const std::vector<Sight>& sights = want.options.audience.sights;
+  const int n = static_cast<int>(sights.size());
   for (int column = 0; column < kCheckedColumns; ++column) {
     const HWND table = GetDlgItem(dialog, IDC_CHECK_TABLE0 + column);
     const RECT all = ClientRect(table);
     const Rendering px(table);
-    for (int v = 0; v < 4; ++v) {
-      fits(table, std::string(VisionName(kVisions[v])), CheckDialog::HeadingRect(all, v));
+    for (int v = 0; v < n; ++v) {
+      fits(table, VisionName(sights[size_t(v)].vision, want.options.audience.severity),
+           CheckDialog::HeadingRect(all, v, n));
     }
     for (int row = 0; row < kRows; ++row) {
       fits(table, std::string(RowCaption(row)), CheckDialog::RowCaptionRect(all, row));
-      for (int v = 0; v < 4; ++v) {
-        // The fill in the middle, the frame on the rectangle's edges, nothing outside.
-        const RECT r = CheckDialog::SwatchRect(all, row, v);
-        const Rgb c = want.seen[column][row][v];
+      for (int v = 0; v < n; ++v) {
+        // The fill on the left, the frame on the rectangle's edges, thick when
+        // the swatch is too close to another row's, with a tag on the right
+        // naming that row; nothing outside.
+        const RECT r = CheckDialog::SwatchRect(all, row, v, n);
+        const Rgb c = want.seen[size_t(column)][size_t(row)][size_t(v)];
+        const bool close = !want.partners[size_t(column)][size_t(row)][size_t(v)].empty();
+        const int frame = close ? CheckDialog::CloseFrame(dpi) : 1;
         const int y = (r.top + r.bottom) / 2;
-        const COLORREF seen[] = {px.At(r.left - 1, y), px.At(r.left, y),
-                                 px.At((r.left + r.right) / 2, y), px.At(r.right - 1, y)};
-        EXPECT_THAT(seen, testing::ElementsAre(back, ink, RGB(c.r, c.g, c.b), ink))
+        const COLORREF fill = RGB(c.r, c.g, c.b);
+        const COLORREF seen[] = {px.At(r.left - 1, y), px.At(r.left + frame - 1, y),
+                                 px.At(r.left + frame + 1, y), px.At(r.right - frame - 1, y),
+                                 px.At(r.right - 1, y)};
+        EXPECT_THAT(seen, testing::ElementsAre(back, ink, fill, close ? ink : fill, ink))
             << column << ' ' << row << ' ' << v << " at " << dpi << " dpi";
       }
     }

@@ -40,13 +40,18 @@ struct ShellCall {
   int show;
 };
 
-// Each colour-dialog call takes the next answer: a colour confirms, nullopt cancels.
+// Each colour-dialog call takes the next answer: a colour confirms, nullopt
+// cancels; each message box the next reply (IDOK once they run out); each
+// folder picker the next folder (none, as a cancel, once they run out). The
+// look for a running game is the system's.
 struct Recorder {
   std::vector<ColorDialogCall> dialogs;
   std::deque<std::optional<COLORREF>> answers;
   std::function<void(CHOOSECOLORW*)> duringDialog;  // runs inside the dialog call
   std::vector<MessageCall> messages;
+  std::deque<int> replies;
   std::vector<ShellCall> shells;
+  std::deque<std::string> folders;
 
   UiSystem System();
 };

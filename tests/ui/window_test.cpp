@@ -51,7 +51,10 @@ class ShownWindowTest : public WindowTest {
 
 TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
   ASSERT_EQ(rec_.messages.size(), 1u);
-  EXPECT_EQ(rec_.messages[0].text, "Cannot find the folder where AoM is installed.");
+  EXPECT_EQ(rec_.messages[0].text,
+            "Cannot find the folder where AoM is installed.\r\n\r\nTo show Tintmoor where the game "
+            "is, choose Open Game Folder... in the File menu, or start Tintmoor with --data-dir "
+            "and the game's data folder.");
   EXPECT_EQ(rec_.messages[0].title, "Cannot Apply Settings to AoM");
   EXPECT_EQ(rec_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONSTOP));
   EXPECT_FALSE(rec_.messages[0].windowVisible);
@@ -145,20 +148,24 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
     UINT id;
   };
   const Item items[] = {
-      {0, 0, "&Save\tCtrl+S", IDM_SAVE},
-      {0, 1, nullptr, 0},
-      {0, 2, "&Quit", IDM_QUIT},
-      {1, 0, "&Restore Default Colors", IDM_RESTORE},
-      {1, 1, "&Check Colors...", IDM_CHECK},
-      {1, 2, "Use Color-&Vision Preset", IDM_VISION_PRESET},
-      {2, 0, "&About...", IDM_ABOUT},
+      {0, 0, "&Open Game Folder...", IDM_OPEN_FOLDER},
+      {0, 1, "&Save\tCtrl+S", IDM_SAVE},
+      {0, 2, nullptr, 0},
+      {0, 3, "&Quit", IDM_QUIT},
+      {1, 0, "&Undo\tCtrl+Z", IDM_UNDO},
+      {1, 1, "&Redo\tCtrl+Y", IDM_REDO},
+      {2, 0, "&Restore Default Colors", IDM_RESTORE},
+      {2, 1, "Restore &Original Colors", IDM_RESTORE_ORIGINAL},
+      {2, 2, "&Check Colors...", IDM_CHECK},
+      {2, 3, "Use Color-&Vision Preset", IDM_VISION_PRESET},
+      {3, 0, "&About...", IDM_ABOUT},
   };
   HMENU bar = GetMenu(form_->hwnd());
-  ASSERT_EQ(GetMenuItemCount(bar), 3);
-  const char* titles[] = {"&File", "&Options", "&?"};
-  const int counts[] = {3, 3, 1};
+  ASSERT_EQ(GetMenuItemCount(bar), 4);
+  const char* titles[] = {"&File", "&Edit", "&Options", "&?"};
+  const int counts[] = {4, 2, 4, 1};
   char text[128];
-  for (int m = 0; m < 3; ++m) {
+  for (int m = 0; m < 4; ++m) {
     ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
     EXPECT_STREQ(text, titles[m]);
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, m)), counts[m]);

@@ -1,0 +1,36 @@
+#include "ui/box_history.h"
+
+namespace {
+
+BoxColors Grey() {
+  BoxColors boxes;
+  boxes.fill(kGreyColor);
+  return boxes;
+}
+
+}  // namespace
+
+BoxHistory::BoxHistory() : steps_{Grey()}, saved_(Grey()) {}
+
+void BoxHistory::Reset(const BoxColors& boxes) {
+  steps_.assign(1, boxes);
+  current_ = 0;
+  saved_ = boxes;
+}
+
+void BoxHistory::Record(const BoxColors& boxes) {
+  if (boxes == steps_[current_]) return;
+  steps_.resize(current_ + 1);
+  steps_.push_back(boxes);
+  ++current_;
+}
+
+const BoxColors& BoxHistory::Undo() {
+  if (CanUndo()) --current_;
+  return steps_[current_];
+}
+
+const BoxColors& BoxHistory::Redo() {
+  if (CanRedo()) ++current_;
+  return steps_[current_];
+}
