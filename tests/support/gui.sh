@@ -110,11 +110,11 @@ gui_our_procs() {
   done
 }
 
-# Starts the program in the background.
+# Starts the program in the background, with the arguments given.
 gui_start() {
   gui_windows_before=$(xdotool search --name . 2>/dev/null)
   gui_procs_before=$(gui_prefix_procs)
-  "$source/tools/wine-run" --prefix "$prefix" "$exe" >/dev/null 2>&1 &
+  "$source/tools/wine-run" --prefix "$prefix" "$exe" "$@" >/dev/null 2>&1 &
   gui_pid=$!
 }
 

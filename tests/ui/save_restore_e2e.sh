@@ -6,7 +6,8 @@
 # the game's file byte for byte; Ctrl+Z and Ctrl+Y move the unsaved-changes
 # marker; Restore asks, No keeps the file and Yes puts the default back;
 # Restore Original puts back the file as first found; closing with unsaved
-# colours, No closes without saving; in a second run, Yes saves, then closes.
+# colours, No closes without saving; in a second run, started with the data
+# folder in --data-dir, Yes saves, then closes.
 # The xmb goes with each write. The game's folder and the program's are named
 # in Cyrillic, Greek and Chinese.
 #
@@ -71,7 +72,7 @@ answer() {
   return 1
 }
 start() {
-  gui_start
+  gui_start "$@"
   gui_wait_main || fail "the main window did not appear"
   main=$gui_main
   sleep 0.5
@@ -160,7 +161,9 @@ cmp -s "$xml" "$game/found.xml" || fail "No saved the colours"
 wait_for '[ -z "$(gui_our_procs)" ]' || fail "the program did not end"
 echo "close, No: ok"
 
-start
+# The second run finds the game through --data-dir alone: the registry's folder is not there.
+gui_run reg add "$gui_key" /v AppPath /t REG_SZ /d 'Z:\nowhere' /f /reg:32
+start --data-dir "Z:${game//\//\\}\\data"
 pick 50 keyboard
 keys alt+F4
 answer Return || fail "closing with unsaved colours did not ask"  # Yes is the default
