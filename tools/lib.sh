@@ -9,7 +9,7 @@ TINTMOOR_PACKAGES=(
   libstb-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 fonts-wine
   xvfb xdotool imagemagick x11-utils python3
   # The release files (tools/release) and their tests.
-  cmark-gfm help2man dpkg-dev man-db unzip binutils
+  cmark-gfm help2man dpkg-dev man-db unzip binutils file
 )
 
 # The game's registry key, where its installer writes "AppPath" (the install
