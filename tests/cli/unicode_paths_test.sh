@@ -25,17 +25,16 @@ program="$dir/Программа Πρόγραμμα 程序"
 user="Игрок Παίκτης 玩家 $$"
 profile="$prefix/drive_c/users/$user"
 protected="Program Files (x86)\\Tintmoor Profile Test $$"
+installed="$prefix/drive_c/${protected//\\//}"
 store="$profile/AppData/Local/VirtualStore/${protected//\\//}/data"
 cleanup() {
   gui_restore_game_folder
-  rm -rf "$dir" "$profile" "$prefix/drive_c/${protected//\\//}"
+  rm -rf "$dir" "$profile" "$installed"
 }
 trap cleanup EXIT
-mkdir -p "$game/data" "$dir/fresh" "$program" "$store" "$prefix/drive_c/${protected//\\//}/data"
-cp "$default" "$game/data/playercolors.xml"
+mkdir -p "$game/data" "$dir/fresh" "$program" "$store" "$installed/data"
 cp "$win_cli" "$default" "$program/"
-cp "$default" "$prefix/drive_c/${protected//\\//}/data/playercolors.xml"
-cp "$default" "$store/playercolors.xml"
+for copy in "$game/data" "$installed/data" "$store"; do cp "$default" "$copy/playercolors.xml"; done
 gui_set_game_folder "$game" || { echo "FAIL: reg add"; exit 1; }
 timeout 30 env WINEPREFIX="$prefix" wineserver -w  # system.reg written, for the Linux build
 
@@ -56,24 +55,26 @@ run() {  # run BUILD ARGS...: both output streams
 
 file="$wingame\\data\\playercolors.xml"
 copy="C:\\users\\$user\\AppData\\Local\\VirtualStore\\$protected\\data\\playercolors.xml"
+xml=$game/data/playercolors.xml
 # build | arguments, ';' between them | what a line of the output holds
+#   | the file written | what it then holds
 cases=(
   "windows|list|$file"
-  "windows|set;Player 1;unit;1;1;1|wrote $file"
+  "windows|set;Player 1;unit;1;1;1|wrote $file|$xml|num=\"1\" color1=\"1 1 1\""
   "windows|list;--data-dir;$wingame\\data|$file"
   "console|list;--data-dir;$wingame\\data|$file"
-  "windows|set;Player 2;unit;2;2;2;--data-dir;$wingame\\data|wrote $file"
-  "windows|export;$wingame\\Схема σχήμα 方案.txt|$wingame\\Схема σχήμα 方案.txt"
-  "windows|dump;$wingame\\data\\playercolors.xml|\"player\" closed \"num\"=\"12\""
-  "moved|set;Player 6;unit;6;6;6;--data-dir;$windir\\fresh|wrote $windir\\fresh\\playercolors.xml"
+  "windows|set;Player 2;unit;2;2;2;--data-dir;$wingame\\data|wrote $file|$xml|num=\"2\" color1=\"2 2 2\""
+  "windows|export;$wingame\\Схема σχήμα 方案.txt|$wingame\\Схема σχήμα 方案.txt|$game/Схема σχήμα 方案.txt|Player 12"
+  "windows|dump;$file|\"player\" closed \"num\"=\"12\""
+  "moved|set;Player 6;unit;6;6;6;--data-dir;$windir\\fresh|wrote $windir\\fresh\\playercolors.xml|$dir/fresh/playercolors.xml|num=\"6\" color1=\"6 6 6\""
   "profile|list;--data-dir;C:\\$protected\\data|$copy"
-  "profile|set;Player 7;unit;7;7;7;--data-dir;C:\\$protected\\data|wrote $copy"
-  "linux|list;--wine-prefix;$prefix|$game/data/playercolors.xml"
-  "linux|set;Player 3;unit;3;3;3;--wine-prefix;$prefix|wrote $game/data/playercolors.xml"
-  "linux|set;Player 4;unit;4;4;4;--data-dir;$game/data|wrote $game/data/playercolors.xml"
+  "profile|set;Player 7;unit;7;7;7;--data-dir;C:\\$protected\\data|wrote $copy|$store/playercolors.xml|num=\"7\" color1=\"7 7 7\""
+  "linux|list;--wine-prefix;$prefix|$xml"
+  "linux|set;Player 3;unit;3;3;3;--wine-prefix;$prefix|wrote $xml|$xml|num=\"3\" color1=\"3 3 3\""
+  "linux|set;Player 4;unit;4;4;4;--data-dir;$game/data|wrote $xml|$xml|num=\"4\" color1=\"4 4 4\""
 )
 for case in "${cases[@]}"; do
-  IFS='|' read -r build arguments expected <<<"$case"
+  IFS='|' read -r build arguments expected written holds <<<"$case"
   IFS=';' read -r -a args <<<"$arguments"
   if { [ "$build" = linux ] && [ -z "$linux_cli" ]; } ||
     { [ "$build" = console ] && ! command -v script >/dev/null; }; then
@@ -84,24 +85,9 @@ for case in "${cases[@]}"; do
   status=$?
   [ "$status" -eq 0 ] || fail "$build $arguments: exit status $status: $said"
   grep -qF -- "$expected" <<<"$said" || fail "$build $arguments: not said: $expected; said: $said"
+  [ -z "$written" ] || grep -qF -- "$holds" "$written" 2>/dev/null ||
+    fail "$build $arguments: $written does not hold $holds"
 done
-
-# file | what it holds
-written=(
-  "$game/data/playercolors.xml|num=\"1\" color1=\"1 1 1\""
-  "$game/data/playercolors.xml|num=\"2\" color1=\"2 2 2\""
-  "$game/Схема σχήμα 方案.txt|Player 12"
-  "$dir/fresh/playercolors.xml|num=\"6\" color1=\"6 6 6\""
-  "$store/playercolors.xml|num=\"7\" color1=\"7 7 7\""
-)
-[ -n "$linux_cli" ] && written+=(
-  "$game/data/playercolors.xml|num=\"3\" color1=\"3 3 3\""
-  "$game/data/playercolors.xml|num=\"4\" color1=\"4 4 4\""
-)
-for entry in "${written[@]}"; do
-  IFS='|' read -r path holds <<<"$entry"
-  grep -qF -- "$holds" "$path" 2>/dev/null || fail "$path does not hold $holds"
-done
-cmp -s "$default" "$prefix/drive_c/${protected//\\//}/data/playercolors.xml" ||
+cmp -s "$default" "$installed/data/playercolors.xml" ||
   fail "the game's own file changed beside its VirtualStore copy"
 exit "$failed"
