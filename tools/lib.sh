@@ -106,23 +106,25 @@ tintmoor_install_deps() {
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; tintmoor_stop_xvfb ends it.
+# Xvfb picks the display itself (-displayfd): a display whose lock file is
+# missing may still be taken, by a server in another root or container that
+# shares the abstract socket names, and a client would then reach that server.
 tintmoor_start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    TINTMOOR_XVFB_PID=$!
-    local i
-    for i in $(seq 1 50); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$TINTMOOR_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$TINTMOOR_XVFB_PID" 2>/dev/null || true
+  local number _
+  number=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  TINTMOOR_XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    if [ -s "$number" ] && DISPLAY=":$(cat "$number")" xdpyinfo >/dev/null 2>&1; then
+      export DISPLAY=":$(cat "$number")"
+      rm -f "$number"
+      return 0
+    fi
+    kill -0 "$TINTMOOR_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$number"
+  tintmoor_stop_xvfb
   echo "tintmoor: could not start Xvfb" >&2
   return 1
 }
