@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "cli/text.h"
+#include "common/text.h"
 #include "colorfile/vision_words.h"
 
 namespace {

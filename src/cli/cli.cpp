@@ -9,7 +9,7 @@
 
 #include "cli/gamefolder.h"
 #include "cli/terminal.h"
-#include "cli/text.h"
+#include "common/text.h"
 #include "colorfile/color_store.h"
 
 namespace {

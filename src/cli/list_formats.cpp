@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "cli/cell_names.h"
-#include "cli/text.h"
+#include "colorfile/cell_names.h"
+#include "common/text.h"
 #include "colorfile/table_binding.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The colour commands run against a real data folder in a temporary directory,
 // with the real file system or one that fails on demand.
 #include "cli/cli.h"
-#include "cli/text.h"
+#include "common/text.h"
 
 #include <streambuf>
 
@@ -212,12 +212,11 @@ TEST_F(Commands, SetWritesOneCellAsTheWindowsSaveDoes) {
             Replaced(original_, "num=\"7\" color1=\"255 102 0\"", "num=\"7\" color1=\"10 20 30\""));
   EXPECT_FALSE(fs::exists(Xmb()));
 
-  // By number, and the same colour again changes nothing but still saves.
+  // By number.
   EXPECT_EQ(Run("set", {"0", "2", "1", "2", "3"}).status, kExitOk);
   EXPECT_THAT(ReadBytes(GameFile()),
               HasSubstr("num=\"0\" color1=\"153 102 0\" color2=\"153 102 0\" "
                         "color3=\"1 2 3\""));
-  EXPECT_THAT(Run("set", {"gaia", "dead", "1", "2", "3"}).out, StartsWith("0 colors changed"));
   // A color picker's hexadecimal form, in either case.
   EXPECT_EQ(Run("set", {"player12", "minimap", "#0A141e"}).status, kExitOk);
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color2=\"10 20 30\""));
@@ -329,6 +328,29 @@ TEST_F(Commands, FailedWriteLeavesTheGamesFilesAsTheyWere) {
   }
   // Reported, not passed: the other rows ran, and a failure among them still fails.
   if (readOnlySkipped) GTEST_SKIP() << "running as root: the read-only row cannot refuse a write";
+}
+
+// Colours the file holds already: the file, its first .orig and the xmb stay
+// as they are, and the command still succeeds.
+TEST_F(Commands, NothingIsWrittenWhenNoColorChanges) {
+  const std::string scheme = Run("export", {"-"}).out;
+  const struct {
+    const char* command;
+    std::vector<std::string> args;
+  } cases[] = {
+      {"set", {"gaia", "dead", "77", "51", "0"}},
+      {"set", {"Player 2", "minimap", "#E10000"}},
+      {"import", {"-"}},
+      {"apply", {"default"}},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.command, c.args, true, scheme);
+    EXPECT_EQ(r.status, kExitOk) << c.command << r.err;
+    EXPECT_EQ(r.out, "no color changed; nothing written\n") << c.command;
+    EXPECT_EQ(ReadBytes(GameFile()), original_) << c.command;
+    EXPECT_EQ(ReadBytes(Xmb()), "binary colors") << c.command;
+    EXPECT_FALSE(fs::exists(DataDir() / "playercolors.xml.orig")) << c.command;
+  }
 }
 
 TEST_F(Commands, ExportThenImportRoundTrips) {

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "cli/scheme.h"
+#include "colorfile/scheme.h"
 #include "colorfile/color_store.h"
 #include "colorfile/presets.h"
 #include "colorfile/table_binding.h"
