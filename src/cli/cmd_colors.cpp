@@ -11,13 +11,13 @@
 #include "cli/gamefolder.h"
 #include "cli/list_formats.h"
 #include "cli/preview_png.h"
-#include "common/text.h"
 #include "colorfile/color_store.h"
 #include "colorfile/color_text.h"
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
 #include "colorfile/vision_words.h"
+#include "common/text.h"
 
 namespace {
 

@@ -6,14 +6,13 @@
 #include <ostream>
 #include <sstream>
 
-#include "colorfile/cell_names.h"
 #include "cli/gamefolder.h"
 #include "cli/output_file.h"
-#include "common/text.h"
+#include "colorfile/cell_names.h"
 #include "colorfile/color_store.h"
 #include "colorfile/table_binding.h"
 #include "common/file_io.h"
-
+#include "common/text.h"
 
 namespace {
 
@@ -29,7 +28,6 @@ std::string CellLabel(int cell) {
 }
 
 std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " color" : " colors"); }
-
 
 StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "colorfile/scheme.h"
 #include "colorfile/color_store.h"
 #include "colorfile/game_location.h"
+#include "colorfile/scheme.h"
 #include "markup/element.h"
 
 // The colour file as read from the game's data folder.

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "colorfile/cell_names.h"
-#include "common/text.h"
 #include "colorfile/table_binding.h"
+#include "common/text.h"
 
 namespace {
 
