@@ -392,84 +392,49 @@ TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
 
 // ---- Sharing: schemes, presets, copy and paste ---------------------------------
 
-// What the window exports, unsaved picks included, comes back by Import and by
-// a drop; each way of putting colours in is one step that Undo takes back.
-TEST_F(CommandsTest, SharedColorsGoIntoTheBoxesAsOneStepEach) {
+// What the window exports, unsaved picks included, comes back by a drop; a
+// paste takes each of its four forms; each change is one step.
+TEST_F(CommandsTest, SchemesRoundTripAndEachSharedChangeIsOneStep) {
   fs.files[xml()] = ThirteenRows();
   fs.folders.insert("C:\\me\\");
-  fs.files["C:\\me\\cv.txt"] = WriteScheme(ColourVisionScheme());
   Start();
   window.Pick(3, {9, 9, 9});
   commands.ExportScheme(window, "C:\\me\\mine.txt");
-  EXPECT_THAT(fs.files["C:\\me\\mine.txt"],
-              HasSubstr("\nPlayer 1      9 9 9          0 1 0          0 0 1\n"));
-  const Rgb cvPlayer1 = ColourVisionScheme()[1][0];
-  const struct {
-    const char* name;
-    std::function<void()> act;
-    Rgb box3, box4, box5;
-  } steps[] = {
-      {"a preset",
-       [&] { commands.PutTable(window, DefaultScheme()); },
-       {50, 50, 255},
-       {0, 0, 255},
-       {25, 25, 128}},
-      {"the exported scheme",
-       [&] { commands.ImportScheme(window, "C:\\me\\mine.txt"); },
-       {9, 9, 9},
-       {0, 1, 0},
-       {0, 0, 1}},
-      {"a scheme dropped", [&] { commands.ImportDropped(window, {"C:\\me\\cv.txt"}); }, cvPlayer1,
-       cvPlayer1, HalfBrightness(cvPlayer1)},
-      {"box 0 pasted into box 5",
-       [&] { commands.Paste(window, 5, WindowCommands::CopyText(window, 0)); }, cvPlayer1,
-       cvPlayer1, ColourVisionScheme()[0][0]},
-      {"dead same as unit", [&] { commands.MatchUnit(window, 5); }, cvPlayer1, cvPlayer1,
-       HalfBrightness(cvPlayer1)},
-  };
-  std::vector<BoxColors> shown = {window.colors};
-  for (const auto& step : steps) {
-    step.act();
-    EXPECT_EQ(window.colors[3], step.box3) << step.name;
-    EXPECT_EQ(window.colors[4], step.box4) << step.name;
-    EXPECT_EQ(window.colors[5], step.box5) << step.name;
-    EXPECT_EQ(window.caption, kMarked) << step.name;
-    shown.push_back(window.colors);
-  }
-  for (size_t back = std::size(steps); back > 0; --back) {
+  commands.PutTable(window, DefaultScheme());
+  commands.ImportDropped(window, {"C:\\me\\mine.txt"});
+  EXPECT_EQ(window.colors[3], (Rgb{9, 9, 9}));
+  EXPECT_EQ(window.colors[4], (Rgb{0, 1, 0}));
+  for (const char* text : {"#E69F00", " e69f00\r\n", "230 159 0", "230, 159, 0"}) {
+    commands.Paste(window, 5, std::string(text));
+    EXPECT_EQ(window.colors[5], (Rgb{230, 159, 0})) << text;
     commands.Undo(window);
-    EXPECT_EQ(window.colors, shown[back - 1]) << "undoing " << steps[back - 1].name;
   }
-  EXPECT_EQ(WindowCommands::CopyText(window, 3), "#090909");
+  commands.Paste(window, 5, WindowCommands::CopyText(window, 3));
+  EXPECT_EQ(window.colors[5], (Rgb{9, 9, 9}));
+  commands.MatchUnit(window, 5);
+  EXPECT_EQ(window.colors[5], HalfBrightness({9, 9, 9}));
+  for (int step = 0; step < 3; ++step) commands.Undo(window);  // same as unit, paste, drop
+  EXPECT_EQ(window.colors, BoxesOf(DefaultScheme()));
+  EXPECT_EQ(window.caption, kMarked);
   EXPECT_EQ(fs.files[xml()], ThirteenRows());  // nothing was saved
 }
 
-// The clipboard's text in each form the paste takes, and what it refuses; a
-// bad scheme, a drop of more than one file or of a folder, and a scheme that
-// cannot be written are refused, in the command line's words where it has
-// them, and change nothing.
-TEST_F(CommandsTest, PasteTakesTheFourFormsAndEveryRefusalChangesNothing) {
+// Refused in the command line's words where it has them, changing nothing.
+TEST_F(CommandsTest, RefusedPastesSchemesAndDropsChangeNothing) {
   fs.files[xml()] = ThirteenRows();
   fs.folders.insert("C:\\me\\");
-  fs.files["C:\\me\\bad.txt"] =
-      WriteScheme(DefaultScheme()).replace(WriteScheme(DefaultScheme()).find("255 102 0 "), 23, "");
+  std::string bad = WriteScheme(DefaultScheme());
+  fs.files["C:\\me\\bad.txt"] = bad.replace(bad.find("255 102 0 "), 23, "");
   fs.failReplace["C:\\me\\full.txt"] = "the disk is full";
   Start();
-  for (const char* text : {"#E69F00", " e69f00\r\n", "230 159 0", "230, 159, 0"}) {
-    commands.Paste(window, 7, std::string(text));
-    EXPECT_EQ(window.colors[7], (Rgb{230, 159, 0})) << text;
-    commands.Undo(window);
-    EXPECT_EQ(window.colors[7], (Rgb{0, 2, 0})) << text;
-  }
   const struct {
     std::function<void()> act;
     const char* message;
   } refused[] = {
       {[&] { commands.Paste(window, 7, std::nullopt); }, "The clipboard holds no text."},
-      {[&] { commands.Paste(window, 7, std::string("orange")); },
-       "The clipboard holds \"orange\", which is not a color: copy one written as #E69F00, "
+      {[&] { commands.Paste(window, 7, std::string("#E69F0")); },
+       "The clipboard holds \"#E69F0\", which is not a color: copy one written as #E69F00, "
        "E69F00, 230 159 0 or 230,159,0."},
-      {[&] { commands.Paste(window, 7, std::string("#E69F0")); }, "holds \"#E69F0\", which"},
       {[&] { commands.ImportScheme(window, "C:\\me\\none.txt"); },
        "cannot read the scheme C:\\me\\none.txt: the file does not exist"},
       {[&] { commands.ImportScheme(window, "C:\\me\\bad.txt"); },
@@ -478,9 +443,7 @@ TEST_F(CommandsTest, PasteTakesTheFourFormsAndEveryRefusalChangesNothing) {
          commands.ImportDropped(window, {"C:\\me\\bad.txt", "C:\\me\\cv.txt"});
        },
        "2 files were dropped; drop one scheme file at a time."},
-      {[&] { commands.ImportDropped(window, {"C:\\me\\"}); },
-       "C:\\me\\ is a folder; drop a scheme file, such as one Export Scheme... in the File menu "
-       "writes."},
+      {[&] { commands.ImportDropped(window, {"C:\\me\\"}); }, "C:\\me\\ is a folder; drop"},
       {[&] { commands.ExportScheme(window, "C:\\me\\full.txt"); },
        "cannot write the scheme C:\\me\\full.txt: the disk is full"},
   };
@@ -494,10 +457,8 @@ TEST_F(CommandsTest, PasteTakesTheFourFormsAndEveryRefusalChangesNothing) {
     }
     EXPECT_EQ(window.colors, before) << r.message;
     EXPECT_FALSE(commands.CanUndo()) << r.message;
-    EXPECT_EQ(window.caption, kTitle) << r.message;
   }
   EXPECT_FALSE(WindowCommands::CanMatchUnit(3));  // a unit box has nothing to match
-  EXPECT_THAT(fs.log, IsEmpty());
 }
 
 TEST_F(CommandsTest, ClosingWithUnsavedColoursAsksAndYesSavesFirst) {
