@@ -1,11 +1,13 @@
-// The window with a game installation: start-up, Save, and what happens to
-// commands that arrive while a load or a WindowCommands::Show is running.
+// The window with a game installation: start-up, Save, schemes out and in, and
+// what happens to commands that arrive while a load or a WindowCommands::Show
+// is running.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "colorfile/color_store.h"
 #include "common/file_io.h"
+#include "common/wide_win32.h"
 #include "markup/words.h"
 #include "ui/resource.h"
 #include "ui/window_commands.h"
@@ -117,6 +119,44 @@ TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   const std::string saved = ReadWholeFile(game_.colorFile());
   EXPECT_NE(saved.find("\"12 34 56\""), std::string::npos) << saved;
+}
+
+// An unsaved pick goes out by Export and comes back by a drop and by Import,
+// under a name in Cyrillic, Greek and Chinese; the game's own file is refused,
+// and so are drops of two files or of a folder.
+TEST_F(GameTest, SchemesGoOutAndComeBackByImportAndByADrop) {
+  const std::string scheme = game_.dataFolder() +
+                             "\xD1\x81\xD1\x85\xD0\xB5\xD0\xBC\xD0\xB0 "
+                             "\xCE\xA3 \xE6\x96\xB9\xE6\xA1\x88.txt";
+  Pick(4, RGB(12, 34, 56));
+  rec_.schemeFiles = {scheme, game_.colorFile()};
+  Command(IDM_EXPORT);
+  Command(IDM_EXPORT);
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].text, "The scheme could not be exported.\r\n\r\n" + game_.colorFile() +
+                                       " is one of the game's color files (playercolors.* in its "
+                                       "data folder), which the game reads; choose another file");
+  const auto box4After = [&](auto act) {
+    act();
+    return form_->BoxColor(4);
+  };
+  EXPECT_EQ(box4After([&] { Command(IDM_PRESET0); }), (Rgb{0, 0, 255}));  // the default colours
+  EXPECT_EQ(box4After([&] { DropFiles(form_->hwnd(), {Widen(scheme)}); }), (Rgb{12, 34, 56}));
+  EXPECT_EQ(box4After([&] { Command(IDM_UNDO); }), (Rgb{0, 0, 255}));
+  rec_.schemeFiles = {scheme};
+  EXPECT_EQ(box4After([&] { Command(IDM_IMPORT); }), (Rgb{12, 34, 56}));
+  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
+  DropFiles(form_->hwnd(), {Widen(scheme), Widen(scheme)});
+  DropFiles(form_->hwnd(), {Widen(game_.dataFolder())});
+  ASSERT_EQ(rec_.messages.size(), 3u);
+  EXPECT_EQ(rec_.messages[1].text,
+            "The scheme could not be imported.\r\n\r\n2 files were dropped; drop one scheme "
+            "file at a time.");
+  EXPECT_EQ(rec_.messages[2].text.find("The scheme could not be imported.\r\n\r\n" +
+                                       game_.dataFolder() + " is a folder"),
+            0u);
+  EXPECT_EQ(ReadWholeFile(game_.colorFile()), ReadWholeFile(DefaultColorFile()));
+  EXPECT_TRUE(DeleteFileW(Widen(scheme).c_str()));
 }
 
 // Posts every kind of command into the queue on every seventh yield of the

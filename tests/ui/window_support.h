@@ -42,8 +42,9 @@ struct ShellCall {
 
 // Each colour-dialog call takes the next answer: a colour confirms, nullopt
 // cancels; each message box the next reply (IDOK once they run out); each
-// folder picker the next folder (none, as a cancel, once they run out). The
-// look for a running game is the system's.
+// folder picker the next folder (none, as a cancel, once they run out), each
+// file dialog the next scheme file (likewise). The look for a running game is
+// the system's.
 struct Recorder {
   std::vector<ColorDialogCall> dialogs;
   std::deque<std::optional<COLORREF>> answers;
@@ -52,6 +53,7 @@ struct Recorder {
   std::deque<int> replies;
   std::vector<ShellCall> shells;
   std::deque<std::string> folders;
+  std::deque<std::string> schemeFiles;
 
   UiSystem System();
 };
@@ -106,6 +108,10 @@ POINT Middle(const PixelRect& r);
 // and Ctrl held as asked (MOD_SHIFT, MOD_CONTROL), through the window's
 // shortcuts first.
 void PressKey(MainWindow& form, UINT key, UINT modifiers = 0);
+
+// Files dropped on the window, as Explorer hands them over (Wine carries no
+// drop from another process): WM_DROPFILES with a drop made here.
+void DropFiles(HWND window, const std::vector<std::wstring>& paths);
 
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();
