@@ -568,7 +568,12 @@ void WindowCommands::Paste(ColorWindow& window, int box, const std::optional<std
   const auto color =
       ParseColorText(*text, kColorHash | kColorBareHex | kColorDecimal | kColorCommas);
   if (!color) {
-    throw TintError("The clipboard holds \"" + Shown(*text) +
+    // Named as the player saw it copied, without the line end it brought along.
+    const size_t first = text->find_first_not_of(" \t\r\n");
+    const size_t last = text->find_last_not_of(" \t\r\n");
+    const std::string_view found =
+        first == std::string::npos ? "" : std::string_view(*text).substr(first, last - first + 1);
+    throw TintError("The clipboard holds \"" + Shown(found) +
                     "\", which is not a color: copy one written as #E69F00, E69F00, "
                     "230 159 0 or 230,159,0.");
   }

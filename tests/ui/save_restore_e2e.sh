@@ -154,38 +154,35 @@ wait_for 'cmp -s "$xml" "$game/found.xml"' || fail "Restore Original did not put
 wait_for 'caption_is "$title"' || fail "after Restore Original the boxes should show the file written"
 echo "restore original: ok"
 
-# Sharing, by keyboard: Export and Import through the system's file dialogs, a
-# scheme named in Cyrillic, Greek and Chinese; each preset; box 0 copied and
-# pasted into box 5; a box's own menu (Shift+F10). Each is one step, unsaved.
-file_dialog() {  # the dialog titled $1 takes the file $2
+# Sharing, by keyboard: Export and Import through the system's file dialogs (a
+# scheme named in Cyrillic, Greek and Chinese), each preset, box 0 copied into
+# box 5, a box's own menu (Shift+F10); each a step, unsaved.
+file_dialog() {  # F10 and the keys $1 open the dialog titled $2, which takes the file $3
+  menu_command $1
   local d
-  d=$(gui_wait_window "^$1\$") || fail "the $1 dialog did not open"
+  d=$(gui_wait_window "^$2\$") || fail "the $2 dialog did not open"
   sleep 0.5
-  xdotool windowfocus "$d"
-  sleep 0.2
   # Typed twice: xdotool lends a key to each letter missing from the keyboard
   # map, and Wine may take the first press of it before it sees the new map.
-  xdotool type --window "$d" --delay 50 "Z:${2//\//\\}"
+  xdotool windowfocus "$d"
+  xdotool type --window "$d" --delay 50 "Z:${3//\//\\}"
   xdotool key --window "$d" Home shift+End
-  xdotool type --window "$d" --delay 50 "Z:${2//\//\\}"
+  xdotool type --window "$d" --delay 50 "Z:${3//\//\\}"
   xdotool key --window "$d" Return
-  wait_for '! gui_window_shown "$d"' || fail "the $1 dialog did not close"
+  wait_for '! gui_window_shown "$d"' || fail "the $2 dialog did not close"
 }
 export_has() {  # File > Export Scheme... to $1, which then holds the line $2
   local out=$1 line=$2
-  menu_command f e
-  file_dialog "Export Scheme" "$out"
+  file_dialog "f e" "Export Scheme" "$out"
   wait_for 'grep -qxF "$line" "$out"' || fail "the export $out lacks: $line"
 }
 scheme="$gui_tmp/схема Σ 方案.txt"
 export_has "$scheme" "Gaia          1 2 3          153 102 0      77 51 0"
-menu_command o p v  # Options > Use Preset > Color-Vision
-wait_for 'caption_is "$title *"' || fail "the preset did not mark the colours unsaved"
+menu_command o p v  # Options > Use Preset > Color-Vision, then Default Colors
 export_has "$gui_tmp/cv.txt" "Gaia          230 159 0      230 159 0      115 80 0"
-menu_command o p d  # the default colours
+menu_command o p d
 export_has "$gui_tmp/default.txt" "Gaia          153 102 0      153 102 0      77 51 0"
-menu_command f i
-file_dialog "Import Scheme" "$scheme"
+file_dialog "f i" "Import Scheme" "$scheme"
 wait_for 'caption_is "$title"' || fail "Import did not bring back the colours of the file"
 keys ctrl+z
 wait_for 'caption_is "$title *"' || fail "Ctrl+Z did not undo the import"

@@ -29,6 +29,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::SizeIs;
+using ::testing::ThrowsMessage;
 
 namespace {
 
@@ -393,11 +394,39 @@ TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
 // ---- Sharing: schemes, presets, copy and paste ---------------------------------
 
 // What the window exports, unsaved picks included, comes back by a drop; a
-// paste takes each of its four forms; each change is one step.
-TEST_F(CommandsTest, SchemesRoundTripAndEachSharedChangeIsOneStep) {
+// paste takes each of its four forms; each change is one step. What is
+// refused, in the command line's words where it has them, changes nothing.
+TEST_F(CommandsTest, SchemesRoundTripEachSharedChangeIsOneStepAndRefusalsChangeNothing) {
   fs.files[xml()] = ThirteenRows();
   fs.folders.insert("C:\\me\\");
+  std::string bad = WriteScheme(DefaultScheme());
+  fs.files["C:\\me\\bad.txt"] = bad.replace(bad.find("255 102 0 "), 23, "");
+  fs.failReplace["C:\\me\\full.txt"] = "the disk is full";
   Start();
+  const struct {
+    std::function<void()> act;
+    const char* message;
+  } refused[] = {
+      {[&] { commands.Paste(window, 7, std::nullopt); }, "The clipboard holds no text."},
+      {[&] { commands.Paste(window, 7, std::string(" #E69F0\r\n")); },
+       "The clipboard holds \"#E69F0\", which is not a color: copy one written as #E69F00, "
+       "E69F00, 230 159 0 or 230,159,0."},
+      {[&] { commands.ImportScheme(window, "C:\\me\\bad.txt"); },
+       "C:\\me\\bad.txt, line 14: after \"Player 7\" come 4 values, 5 too few"},
+      {[&] {
+         commands.ImportDropped(window, {"C:\\me\\bad.txt", "C:\\me\\cv.txt"});
+       },
+       "2 files were dropped; drop one scheme file at a time."},
+      {[&] { commands.ImportDropped(window, {"C:\\me\\"}); }, "C:\\me\\ is a folder; drop"},
+      {[&] { commands.ExportScheme(window, "C:\\me\\full.txt"); },
+       "cannot write the scheme C:\\me\\full.txt: the disk is full"},
+  };
+  for (const auto& r : refused) {
+    EXPECT_THAT([&] { r.act(); }, ThrowsMessage<TintError>(HasSubstr(r.message)));
+    EXPECT_FALSE(commands.CanUndo()) << r.message;
+  }
+  EXPECT_FALSE(WindowCommands::CanMatchUnit(3));  // a unit box has nothing to match
+
   window.Pick(3, {9, 9, 9});
   commands.ExportScheme(window, "C:\\me\\mine.txt");
   commands.PutTable(window, DefaultScheme());
@@ -417,48 +446,6 @@ TEST_F(CommandsTest, SchemesRoundTripAndEachSharedChangeIsOneStep) {
   EXPECT_EQ(window.colors, BoxesOf(DefaultScheme()));
   EXPECT_EQ(window.caption, kMarked);
   EXPECT_EQ(fs.files[xml()], ThirteenRows());  // nothing was saved
-}
-
-// Refused in the command line's words where it has them, changing nothing.
-TEST_F(CommandsTest, RefusedPastesSchemesAndDropsChangeNothing) {
-  fs.files[xml()] = ThirteenRows();
-  fs.folders.insert("C:\\me\\");
-  std::string bad = WriteScheme(DefaultScheme());
-  fs.files["C:\\me\\bad.txt"] = bad.replace(bad.find("255 102 0 "), 23, "");
-  fs.failReplace["C:\\me\\full.txt"] = "the disk is full";
-  Start();
-  const struct {
-    std::function<void()> act;
-    const char* message;
-  } refused[] = {
-      {[&] { commands.Paste(window, 7, std::nullopt); }, "The clipboard holds no text."},
-      {[&] { commands.Paste(window, 7, std::string("#E69F0")); },
-       "The clipboard holds \"#E69F0\", which is not a color: copy one written as #E69F00, "
-       "E69F00, 230 159 0 or 230,159,0."},
-      {[&] { commands.ImportScheme(window, "C:\\me\\none.txt"); },
-       "cannot read the scheme C:\\me\\none.txt: the file does not exist"},
-      {[&] { commands.ImportScheme(window, "C:\\me\\bad.txt"); },
-       "C:\\me\\bad.txt, line 14: after \"Player 7\" come 4 values, 5 too few"},
-      {[&] {
-         commands.ImportDropped(window, {"C:\\me\\bad.txt", "C:\\me\\cv.txt"});
-       },
-       "2 files were dropped; drop one scheme file at a time."},
-      {[&] { commands.ImportDropped(window, {"C:\\me\\"}); }, "C:\\me\\ is a folder; drop"},
-      {[&] { commands.ExportScheme(window, "C:\\me\\full.txt"); },
-       "cannot write the scheme C:\\me\\full.txt: the disk is full"},
-  };
-  const BoxColors before = window.colors;
-  for (const auto& r : refused) {
-    try {
-      r.act();
-      ADD_FAILURE() << r.message << ": not refused";
-    } catch (const TintError& e) {
-      EXPECT_THAT(e.what(), HasSubstr(r.message));
-    }
-    EXPECT_EQ(window.colors, before) << r.message;
-    EXPECT_FALSE(commands.CanUndo()) << r.message;
-  }
-  EXPECT_FALSE(WindowCommands::CanMatchUnit(3));  // a unit box has nothing to match
 }
 
 TEST_F(CommandsTest, ClosingWithUnsavedColoursAsksAndYesSavesFirst) {

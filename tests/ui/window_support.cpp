@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -339,19 +337,6 @@ void PressKey(MainWindow& form, UINT key, UINT modifiers) {
   MSG msg{form.hwnd(), WM_KEYDOWN, key, 1, static_cast<DWORD>(GetMessageTime()), {}};
   if (!form.TranslateShortcut(msg)) DispatchMessageA(&msg);
   SetKeyboardState(saved);
-}
-
-void DropFiles(HWND window, const std::vector<std::wstring>& paths) {
-  size_t chars = 1;  // the list ends in an empty name
-  for (const std::wstring& path : paths) chars += path.size() + 1;
-  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-  files->pFiles = sizeof(DROPFILES);
-  files->fWide = TRUE;
-  auto* name = reinterpret_cast<wchar_t*>(files + 1);
-  for (const std::wstring& path : paths) name = std::copy(path.begin(), path.end(), name) + 1;
-  GlobalUnlock(drop);
-  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // the window frees it
 }
 
 void DrainMessages() {

@@ -109,10 +109,6 @@ POINT Middle(const PixelRect& r);
 // shortcuts first.
 void PressKey(MainWindow& form, UINT key, UINT modifiers = 0);
 
-// Files dropped on the window, as Explorer hands them over (Wine carries no
-// drop from another process): WM_DROPFILES with a drop made here.
-void DropFiles(HWND window, const std::vector<std::wstring>& paths);
-
 // Dispatches whatever is waiting in this thread's queue.
 void DrainMessages();
 

@@ -166,31 +166,21 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
       {2, 3, "Use Color-&Vision Preset", IDM_VISION_PRESET},
       {2, 4, "Use &Preset", static_cast<UINT>(-1)},  // a submenu
       {3, 0, "&About...", IDM_ABOUT},
-      // Use Preset's submenu, and a box's own menu.
-      {4, 0, "&Default Colors", IDM_PRESET0},
+      {4, 0, "&Default Colors", IDM_PRESET0},  // Use Preset's submenu
       {4, 1, "Color-&Vision", IDM_PRESET0 + 1},
-      {5, 0, "P&ick...", IDM_PICK},
-      {5, 1, "&Copy\tCtrl+C", IDM_COPY},
-      {5, 2, "&Paste\tCtrl+V", IDM_PASTE},
-      {5, 3, "&Same as unit color", IDM_MATCH_UNIT},
   };
   HMENU bar = GetMenu(form_->hwnd());
   ASSERT_EQ(GetMenuItemCount(bar), 4);
-  HMENU boxMenu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_BOXMENU));
-  const HMENU menus[] = {GetSubMenu(bar, 0),
-                         GetSubMenu(bar, 1),
-                         GetSubMenu(bar, 2),
-                         GetSubMenu(bar, 3),
-                         GetSubMenu(GetSubMenu(bar, 2), 4),
-                         GetSubMenu(boxMenu, 0)};
+  const HMENU menus[] = {GetSubMenu(bar, 0), GetSubMenu(bar, 1), GetSubMenu(bar, 2),
+                         GetSubMenu(bar, 3), GetSubMenu(GetSubMenu(bar, 2), 4)};
   const char* titles[] = {"&File", "&Edit", "&Options", "&?"};
-  const int counts[] = {7, 5, 5, 1, 2, 4};
+  const int counts[] = {7, 5, 5, 1, 2};
   char text[128];
   for (int m = 0; m < 4; ++m) {
     ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
     EXPECT_STREQ(text, titles[m]);
   }
-  for (int m = 0; m < 6; ++m) EXPECT_EQ(GetMenuItemCount(menus[m]), counts[m]);
+  for (int m = 0; m < 5; ++m) EXPECT_EQ(GetMenuItemCount(menus[m]), counts[m]);
   for (const Item& item : items) {
     HMENU sub = menus[item.menu];
     const UINT state = GetMenuState(sub, item.position, MF_BYPOSITION);
@@ -203,7 +193,6 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
     EXPECT_EQ(GetMenuItemID(sub, item.position), item.id);
     EXPECT_EQ(state & (MF_CHECKED | MF_GRAYED | MF_DISABLED), 0u) << item.caption;
   }
-  DestroyMenu(boxMenu);
 }
 
 // A click is a press and a release in the same box or the link, anywhere in
