@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cli/text.h"
+#include "common/text.h"
 
 namespace {
 

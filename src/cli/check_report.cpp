@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "cli/text.h"
 #include "colorfile/vision_words.h"
+#include "common/text.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "cli/gamefolder.h"
 #include "cli/terminal.h"
-#include "cli/text.h"
 #include "colorfile/color_store.h"
+#include "common/text.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include "cli/gamefolder.h"
 #include "cli/list_formats.h"
 #include "cli/preview_png.h"
-#include "cli/text.h"
 #include "colorfile/color_store.h"
 #include "colorfile/color_text.h"
 #include "colorfile/game_location.h"
 #include "colorfile/presets.h"
 #include "colorfile/separation.h"
 #include "colorfile/vision_words.h"
+#include "common/text.h"
 
 namespace {
 
@@ -179,7 +179,7 @@ int Export(const Args& a, CliEnv& env) {
   const GameFile game = LoadGame(a, env, false);
   const std::string text = WriteScheme(ReadTable(game, env));
   const std::string& file = a.positionals[0];
-  if (file != "-") RefuseColourFiles(file, game.folder, env);
+  if (file != "-") RefuseColorFiles(env.fs, file, game.folder);
   WriteOutputFile(file, text, "the scheme", env);
   if (file != "-")
     env.out << "Wrote the colors of " << EscapeControls(game.path) << " to " << EscapeControls(file)
@@ -287,8 +287,8 @@ int Preview(const Args& a, CliEnv& env) {
   const std::string png = EncodePng(image);
   // The game's files are kept from the picture whatever colours it shows.
   if (*out != "-")
-    RefuseColourFiles(*out, shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder,
-                      env);
+    RefuseColorFiles(env.fs, *out,
+                     shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder);
   WriteOutputFile(*out, png, "the preview", env);
   if (*out == "-") return kExitOk;
   const size_t pairs = result.close.size();

@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
-#include "cli/cell_names.h"
 #include "cli/gamefolder.h"
 #include "cli/output_file.h"
-#include "cli/text.h"
+#include "colorfile/cell_names.h"
 #include "colorfile/color_store.h"
 #include "colorfile/table_binding.h"
 #include "common/file_io.h"
-
-namespace fs = std::filesystem;
+#include "common/text.h"
 
 namespace {
 
@@ -31,27 +28,6 @@ std::string CellLabel(int cell) {
 }
 
 std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " color" : " colors"); }
-
-std::string Lower(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return s;
-}
-
-// The file a path names once its symbolic links are followed (a link that
-// points nowhere yet names the file that writing it would create). The
-// path is UTF-8, which std::filesystem would read in the ANSI code page on
-// Windows: it is handed over as UTF-8 explicitly.
-std::string FollowLinks(const std::string& given) {
-  fs::path path(std::u8string(given.begin(), given.end()));
-  std::error_code ec;
-  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
-    const fs::path target = fs::read_symlink(path, ec);
-    if (ec) break;
-    path = target.is_absolute() ? target : path.parent_path() / target;
-  }
-  const std::u8string followed = path.u8string();
-  return std::string(followed.begin(), followed.end());
-}
 
 StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 
@@ -150,10 +126,16 @@ int WriteTable(const Args& args, CliEnv& env,
              << '\n';
     }
   }
-  std::string count = Colours(changed) + " changed";
+  std::string count = changed ? Colours(changed) + " changed" : "no color changed";
   if (rewritten) count += ", " + Colours(rewritten) + " rewritten in normal form";
   if (dryRun) {
     env.out << report.str() << count << "; nothing written (--dry-run)\n";
+    return kExitOk;
+  }
+  // The file already says this: rewriting it would only lose what the writer
+  // does not keep, make a first .orig and send the game to rebuild its xmb.
+  if (!changed && !rewritten && !game.fromDefault) {
+    env.out << report.str() << count << "; nothing written\n";
     return kExitOk;
   }
   for (int cell = 0; cell < kCells; ++cell) WriteCell(*game.tree, cell, At(wanted, cell));
@@ -196,33 +178,10 @@ ColorTable LoadScheme(const std::string& file, CliEnv& env) {
                         TooLargeReason(kMaxColorFileBytes));
       text.append(buffer, got);
     }
-  } else {
-    try {
-      text = env.fs.ReadAll(file);
-    } catch (const FileError& e) {
-      throw TintError("cannot read the scheme " + file + ": " + e.reason());
-    }
+    return ReadScheme(text, SchemeName(file));
   }
-  return ReadScheme(text, SchemeName(file));
+  return LoadSchemeFile(env.fs, file);
 }
-
-namespace {
-
-bool NamedLikeColorFile(const std::string& name) {
-  return Lower(name).starts_with("playercolors.");
-}
-
-// The last part of a path: what a file yet to be made would be called.
-std::string LastName(const std::string& path) {
-#ifdef _WIN32
-  const size_t sep = path.find_last_of("\\/:");
-#else
-  const size_t sep = path.rfind('/');
-#endif
-  return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
-}  // namespace
 
 std::string DataFolderToProtect(const Args& args) {
   try {
@@ -232,43 +191,6 @@ std::string DataFolderToProtect(const Args& args) {
   } catch (const TintError&) {
     return {};  // no game to be found: none of its files to protect
   }
-}
-
-void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env) {
-  // Where a link at the end leads, even to a file yet to be made there.
-  const std::string target = FollowLinks(file);
-  const std::optional<FileIdentity> identity = IdentityOf(target);
-  const std::optional<FileIdentity> folder = IdentityOf(FolderOf(target));
-  std::vector<std::string> gameFolders;
-  if (!dataFolder.empty()) {
-    gameFolders.push_back(dataFolder);
-    if (std::string copy = env.fs.VirtualStoreFolderOf(dataFolder); !copy.empty())
-      gameFolders.push_back(std::move(copy));
-  }
-  for (const std::string& gameFolder : gameFolders) {
-    const std::optional<FileIdentity> gameIdentity = IdentityOf(gameFolder);
-    bool game = gameIdentity && folder == gameIdentity && NamedLikeColorFile(LastName(target));
-    // Another name of one of them: compared with each, the known names too
-    // in case the folder cannot be listed.
-    if (identity && !game) {
-      std::vector<std::string> names = FolderEntries(gameFolder);
-      names.insert(names.end(), {kColorFileName, kXmbFileName, kOriginalFileName, kLockFileName});
-      for (const std::string& name : names)
-        game = game || (NamedLikeColorFile(name) && IdentityOf(gameFolder + name) == identity);
-    }
-    if (game)
-      throw TintError(file +
-                      " is one of the game's color files (playercolors.* in its data folder), "
-                      "which the game reads; choose another file");
-  }
-  const std::string defaultFile = DefaultColorFilePath(env.fs);
-  const bool isDefault = (identity && IdentityOf(defaultFile) == identity) ||
-                         (folder && IdentityOf(env.fs.ProgramFolder()) == folder &&
-                          Lower(LastName(target)) == kColorFileName);
-  if (isDefault)
-    throw TintError(file +
-                    " is the program's default color file, which stands in for a missing "
-                    "game file; choose another file");
 }
 
 void WriteOutputFile(const std::string& file, std::string_view bytes, const std::string& what,

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "cli/scheme.h"
 #include "colorfile/color_store.h"
 #include "colorfile/game_location.h"
+#include "colorfile/scheme.h"
 #include "markup/element.h"
 
 // The colour file as read from the game's data folder.
@@ -47,6 +47,8 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env);
 // replaced safely, then the xmb deleted. Lists each change, and each cell
 // whose text the save rewrites in normal form, once the save is done (or
 // instead of it, with dryRun), so a failed save prints nothing but its error.
+// When no colour changes and no text needs its normal form, nothing is
+// written: the file, its .orig and the xmb stay as they are.
 // note, when given, adds to the line of each changed colour.
 int WriteTable(const Args& args, CliEnv& env,
                const std::function<ColorTable(const ColorTable&)>& change, bool dryRun,
@@ -58,15 +60,7 @@ ColorTable LoadScheme(const std::string& file, CliEnv& env);
 // How a scheme argument is named: "standard input" for "-".
 std::string SchemeName(const std::string& file);
 
-// Refuses, naming why, a file the user names for a command to write that is
-// one of the game's or the program's colour files, whatever name it goes by
-// (another spelling, a link, a hard link, a short name): any playercolors.*
-// of the game's data folder (when dataFolder is not empty) and of its
-// VirtualStore folder, by identity and, for a file yet to be made, by folder
-// and name; and the program's own default colour file.
-void RefuseColourFiles(const std::string& file, const std::string& dataFolder, CliEnv& env);
-
-// The game's data folder for RefuseColourFiles: the one the location options
+// The game's data folder for RefuseColorFiles: the one the location options
 // name, else the one a command would find; empty when none can be found.
 std::string DataFolderToProtect(const Args& args);
 

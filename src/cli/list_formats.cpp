@@ -2,9 +2,9 @@
 
 #include <ostream>
 
-#include "cli/cell_names.h"
-#include "cli/text.h"
+#include "colorfile/cell_names.h"
 #include "colorfile/table_binding.h"
+#include "common/text.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/text.h"
+#include "common/text.h"
 #include "common/wide_win32.h"
 
 namespace {

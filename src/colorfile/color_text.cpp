@@ -1,6 +1,7 @@
 #include "colorfile/color_text.h"
 
 #include <array>
+#include <cstdio>
 
 namespace {
 
@@ -85,4 +86,10 @@ std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms) {
   if (text.find(',') != std::string_view::npos)
     return forms & kColorCommas ? FromDecimal(text, true) : std::nullopt;
   return forms & kColorDecimal ? FromDecimal(text, false) : std::nullopt;
+}
+
+std::string HexColorText(Rgb color) {
+  char hex[8];
+  std::snprintf(hex, sizeof(hex), "#%02X%02X%02X", color.r, color.g, color.b);
+  return hex;
 }

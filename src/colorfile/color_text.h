@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "colorfile/color_value.h"
@@ -24,3 +25,7 @@ std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms);
 // One component written in decimal, 0 to 255, at most three digits: "7",
 // "007", "255". Signs, spaces and anything else are refused.
 std::optional<uint8_t> ParseColorComponent(std::string_view text);
+
+// "#E69F00": the hexadecimal form, upper case, as web pages and colour
+// pickers show a colour and kColorHash reads it back.
+std::string HexColorText(Rgb color);

@@ -4,14 +4,47 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <thread>
+
+#include "common/file_io.h"
 
 namespace {
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+// The file a path names once its symbolic links are followed (a link that
+// points nowhere yet names the file that writing it would create). The
+// path is UTF-8, which std::filesystem would read in the ANSI code page on
+// Windows: it is handed over as UTF-8 explicitly.
+std::string FollowLinks(const std::string& given) {
+  std::filesystem::path path(std::u8string(given.begin(), given.end()));
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path, ec); ++hops) {
+    const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  const std::u8string followed = path.u8string();
+  return std::string(followed.begin(), followed.end());
+}
+
+bool NamedLikeColorFile(const std::string& name) {
+  return Lower(name).starts_with("playercolors.");
+}
+
+// The last part of a path: what a file yet to be made would be called.
+std::string LastName(const std::string& path) {
+#ifdef _WIN32
+  const size_t sep = path.find_last_of("\\/:");
+#else
+  const size_t sep = path.rfind('/');
+#endif
+  return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 // Windows compares paths without regard to case; "C:\Program Files" holds
@@ -179,4 +212,41 @@ GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation&
   return WriteForTheGame(fs, at, [&](const std::string& folder, const std::string& takesOver) {
     RestoreOriginalColorFile(fs, folder, takesOver);
   });
+}
+
+void RefuseColorFiles(ColorFileSystem& fs, const std::string& file, const std::string& dataFolder) {
+  // Where a link at the end leads, even to a file yet to be made there.
+  const std::string target = FollowLinks(file);
+  const std::optional<FileIdentity> identity = IdentityOf(target);
+  const std::optional<FileIdentity> folder = IdentityOf(FolderOf(target));
+  std::vector<std::string> gameFolders;
+  if (!dataFolder.empty()) {
+    gameFolders.push_back(dataFolder);
+    if (std::string copy = fs.VirtualStoreFolderOf(dataFolder); !copy.empty())
+      gameFolders.push_back(std::move(copy));
+  }
+  for (const std::string& gameFolder : gameFolders) {
+    const std::optional<FileIdentity> gameIdentity = IdentityOf(gameFolder);
+    bool game = gameIdentity && folder == gameIdentity && NamedLikeColorFile(LastName(target));
+    // Another name of one of them: compared with each, the known names too
+    // in case the folder cannot be listed.
+    if (identity && !game) {
+      std::vector<std::string> names = FolderEntries(gameFolder);
+      names.insert(names.end(), {kColorFileName, kXmbFileName, kOriginalFileName, kLockFileName});
+      for (const std::string& name : names)
+        game = game || (NamedLikeColorFile(name) && IdentityOf(gameFolder + name) == identity);
+    }
+    if (game)
+      throw TintError(file +
+                      " is one of the game's color files (playercolors.* in its data folder), "
+                      "which the game reads; choose another file");
+  }
+  const std::string defaultFile = DefaultColorFilePath(fs);
+  const bool isDefault = (identity && IdentityOf(defaultFile) == identity) ||
+                         (folder && IdentityOf(fs.ProgramFolder()) == folder &&
+                          Lower(LastName(target)) == kColorFileName);
+  if (isDefault)
+    throw TintError(file +
+                    " is the program's default color file, which stands in for a missing "
+                    "game file; choose another file");
 }

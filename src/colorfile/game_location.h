@@ -118,3 +118,12 @@ struct LockWait {
 // the data folder is gone. Nothing is written when it throws.
 std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string& dataFolder,
                                          const LockWait& wait = {});
+
+// Refuses, naming why, a file the user names for the program to write (a
+// scheme, a picture) that is one of the game's or the program's colour files,
+// whatever name it goes by (another spelling, a link, a hard link, a short
+// name): any playercolors.* of the game's data folder (when dataFolder is not
+// empty) and of its VirtualStore folder, by identity and, for a file yet to
+// be made, by folder and name; and the program's own default colour file.
+// Throws TintError.
+void RefuseColorFiles(ColorFileSystem& fs, const std::string& file, const std::string& dataFolder);

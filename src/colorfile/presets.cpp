@@ -43,8 +43,7 @@ constexpr ColorTable MakeScheme(const std::array<Rgb, kRows>& units) {
   ColorTable table{};
   for (size_t row = 0; row < units.size(); ++row) {
     const Rgb u = units[row];
-    auto half = [](uint8_t v) { return static_cast<uint8_t>((v + 1) / 2); };
-    table[row] = {u, u, Rgb{half(u.r), half(u.g), half(u.b)}};
+    table[row] = {u, u, HalfBrightness(u)};
   }
   return table;
 }
@@ -54,8 +53,8 @@ constexpr ColorTable kColourVision = MakeScheme(kColourVisionUnits);
 // The window's menu spells the second "Color-Vision"; its first name here
 // was "colour-vision", which scripts may still use.
 const Preset kPresets[] = {
-    {"default", "", "the program's default colors", kDefault},
-    {"color-vision", "colour-vision",
+    {"default", "&Default Colors", "", "the program's default colors", kDefault},
+    {"color-vision", "Color-&Vision", "colour-vision",
      "players kept apart for normal vision and for red-blind, green-blind and blue-blind vision",
      kColourVision},
 };

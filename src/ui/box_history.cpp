@@ -10,6 +10,18 @@ BoxColors Grey() {
 
 }  // namespace
 
+ColorTable TableOf(const BoxColors& boxes) {
+  ColorTable table{};
+  for (int box = 0; box < kCells; ++box) table[box / kColumns][box % kColumns] = boxes[box];
+  return table;
+}
+
+BoxColors BoxesOf(const ColorTable& table) {
+  BoxColors boxes;
+  for (int box = 0; box < kCells; ++box) boxes[box] = table[box / kColumns][box % kColumns];
+  return boxes;
+}
+
 BoxHistory::BoxHistory() : steps_{Grey()}, saved_(Grey()) {}
 
 void BoxHistory::Reset(const BoxColors& boxes) {

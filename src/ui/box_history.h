@@ -12,6 +12,10 @@
 
 using BoxColors = std::array<Rgb, kCells>;
 
+// Box k holds row k / 3's colour of column k % 3.
+ColorTable TableOf(const BoxColors& boxes);
+BoxColors BoxesOf(const ColorTable& table);
+
 class BoxHistory {
  public:
   // Grey boxes, nothing loaded, nothing to undo.

@@ -1,6 +1,6 @@
 #include "ui/grid_access.h"
 
-#include <cstdio>
+#include "colorfile/color_text.h"
 
 int NextStop(int from, GridKey key, int lastBox) {
   if (from == kLinkStop) {
@@ -41,9 +41,7 @@ std::string AccessibleColorValue(Rgb color) {
 }
 
 std::string BoxTip(int box, Rgb color) {
-  char hex[8];
-  std::snprintf(hex, sizeof(hex), "#%02X%02X%02X", color.r, color.g, color.b);
   return std::string(RowCaption(box / kColumns)) + ": " +
          std::string(ColumnCaption(box % kColumns)) + "\n" + std::to_string(color.r) + " " +
-         std::to_string(color.g) + " " + std::to_string(color.b) + " (" + hex + ")";
+         std::to_string(color.g) + " " + std::to_string(color.b) + " (" + HexColorText(color) + ")";
 }

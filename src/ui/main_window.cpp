@@ -10,6 +10,7 @@
 #include "common/wide_win32.h"
 #include "markup/element.h"
 #include "ui/check_dialog.h"
+#include "ui/clipboard.h"
 #include "ui/color_dialog.h"
 #include "ui/dpi.h"
 #include "ui/grid_access.h"
@@ -26,6 +27,31 @@ bool Inside(const PixelRect& r, POINT at) {
 
 POINT PointOf(LPARAM lp) {
   return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
+// shell32 is loaded for the first drop, not at every start.
+using DragFinishFn = void(WINAPI*)(HDROP);
+DragFinishFn DragFinishProc() {
+  static const DragFinishFn finish = SystemProc<DragFinishFn>("shell32.dll", "DragFinish");
+  return finish;
+}
+
+// The files and folders of a drop, which is over once they are read.
+std::vector<std::string> DroppedPaths(HDROP drop) {
+  using QueryFn = UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT);
+  static const QueryFn query = SystemProc<QueryFn>("shell32.dll", "DragQueryFileW");
+  struct Finish {
+    HDROP drop;
+    ~Finish() { DragFinishProc()(drop); }
+  } done{drop};
+  std::vector<std::string> paths;
+  const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring name(query(drop, i, nullptr, 0) + 1, L'\0');
+    name.resize(query(drop, i, name.data(), static_cast<UINT>(name.size())));
+    paths.push_back(Narrow(name));
+  }
+  return paths;
 }
 
 }  // namespace
@@ -70,6 +96,7 @@ bool MainWindow::Create(int show) {
   if (!RegisterWindowClass(instance_)) return false;
   shortcuts_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_SHORTCUTS));
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAINMENU));
+  if (menu) AddPresetMenu(menu);
   // Any size will do: OnCreate sizes the window to its layout at its DPI.
   if (!CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 320, 480,
                        nullptr, menu, instance_, this)) {
@@ -150,6 +177,12 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       case WM_INITMENUPOPUP:
         self->OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
         break;
+      case WM_CONTEXTMENU:
+        if (self->OnContextMenu(lp)) return 0;
+        break;
+      case WM_DROPFILES:
+        self->OnDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
       case WM_QUERYENDSESSION:
         return self->OnQueryEndSession(lp) ? TRUE : FALSE;
       case kAskBeforeEnding:
@@ -242,6 +275,25 @@ void MainWindow::OnCommand(int id) {
     case IDM_VISION_PRESET:
       RunCommand("The color-vision preset could not be used.", true, [this] { OnVisionPreset(); });
       break;
+    case IDM_IMPORT:
+      RunCommand("The scheme could not be imported.", true, [this] { OnImportScheme(); });
+      break;
+    case IDM_EXPORT:
+      RunCommand("The scheme could not be exported.", false, [this] { OnExportScheme(); });
+      break;
+    case IDM_COPY:
+      RunCommand("The color could not be copied.", false, [this] { OnCopy(); });
+      break;
+    case IDM_PASTE:
+      RunCommand("The color could not be pasted.", true, [this] { OnPaste(); });
+      break;
+    case IDM_PICK:
+      if (FocusedBox() >= 0) OnCommand(IDC_BOX0 + FocusedBox());
+      break;
+    case IDM_MATCH_UNIT:
+      RunCommand("The color could not be changed.", true,
+                 [this] { commands_.MatchUnit(*this, FocusedBox()); });
+      break;
     case IDM_ABOUT:
       RunCommand("The About box could not be shown.", false, [this] { OnAbout(); });
       break;
@@ -251,7 +303,69 @@ void MainWindow::OnCommand(int id) {
     case IDC_LINK:
       RunCommand("The home page could not be opened.", false, [this] { OnLinkClicked(); });
       break;
+    default:
+      if (id >= IDM_PRESET0 && id < IDM_PRESET0 + static_cast<int>(Presets().size())) {
+        RunCommand("The preset could not be used.", true, [this, id] {
+          commands_.PutTable(*this, Presets()[static_cast<size_t>(id - IDM_PRESET0)].table);
+        });
+      }
+      break;
   }
+}
+
+// Options > Use Preset: every built-in preset, as the command line lists them.
+void MainWindow::AddPresetMenu(HMENU bar) {
+  HMENU options = GetSubMenu(bar, 2);
+  HMENU presets = CreatePopupMenu();
+  if (!options || !presets) return;
+  int id = IDM_PRESET0;
+  for (const Preset& preset : Presets()) {
+    AppendMenuW(presets, MF_STRING, static_cast<UINT_PTR>(id++), Widen(preset.menuText).c_str());
+  }
+  if (!AppendMenuW(options, MF_POPUP, reinterpret_cast<UINT_PTR>(presets), L"Use &Preset")) {
+    DestroyMenu(presets);
+  }
+}
+
+// A box's own menu: on a right-click on a box, which takes the focus as a
+// press does, or from the keyboard (lp -1) on the focused box, under it.
+// False for a click elsewhere, or from the keyboard on the link.
+bool MainWindow::OnContextMenu(LPARAM lp) {
+  if (busy_) return true;
+  POINT at{};
+  if (lp == -1) {
+    if (FocusedBox() < 0) return false;
+    const PixelRect r = BoxRect(FocusedBox());
+    at = {r.left, r.bottom};
+    ClientToScreen(hwnd_, &at);
+  } else {
+    at = PointOf(lp);
+    POINT client = at;
+    ScreenToClient(hwnd_, &client);
+    const int command = CommandAt(client);
+    if (command < IDC_BOX0 || command >= IDC_BOX0 + kCells) return false;
+    MoveFocus(command - IDC_BOX0);
+  }
+  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_BOXMENU));
+  if (!menu) return true;
+  const int chosen = static_cast<int>(TrackPopupMenu(
+      GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
+      at.y, 0, hwnd_, nullptr));
+  DestroyMenu(menu);
+  if (chosen && hwnd_) OnCommand(chosen);
+  return true;
+}
+
+// A drop while another command runs is let go, as a click then is.
+void MainWindow::OnDropFiles(HDROP drop) {
+  bool taken = false;
+  RunCommand("The scheme could not be imported.", true, [&] {
+    taken = true;
+    const std::vector<std::string> paths = DroppedPaths(drop);
+    SetForegroundWindow(hwnd_);  // what follows is shown over this window
+    commands_.ImportDropped(*this, paths);
+  });
+  if (!taken) DragFinishProc()(drop);
 }
 
 // What can be undone, redone and put back, as the menu opens.
@@ -262,6 +376,9 @@ void MainWindow::OnInitMenuPopup(HMENU menu) {
   enable(IDM_UNDO, !busy_ && commands_.CanUndo());
   enable(IDM_REDO, !busy_ && commands_.CanRedo());
   enable(IDM_RESTORE_ORIGINAL, !busy_ && commands_.HasOriginal());
+  enable(IDM_COPY, !busy_ && FocusedBox() >= 0);
+  enable(IDM_PASTE, !busy_ && FocusedBox() >= 0);
+  enable(IDM_MATCH_UNIT, !busy_ && WindowCommands::CanMatchUnit(FocusedBox()));
 }
 
 // Answered at once: the question comes after, as Windows wants of a program
@@ -461,9 +578,26 @@ void MainWindow::OnCheckColors() {
   commands_.Changed(*this);
 }
 
-void MainWindow::OnVisionPreset() {
-  PickTable(*this, ColourVisionScheme());
-  commands_.Changed(*this);
+void MainWindow::OnVisionPreset() { commands_.PutTable(*this, ColourVisionScheme()); }
+
+void MainWindow::OnImportScheme() {
+  if (const std::optional<std::string> file = sys_.openScheme(hwnd_, "Import Scheme")) {
+    commands_.ImportScheme(*this, *file);
+  }
+}
+
+void MainWindow::OnExportScheme() {
+  if (const std::optional<std::string> file = sys_.saveScheme(hwnd_, "Export Scheme")) {
+    commands_.ExportScheme(*this, *file);
+  }
+}
+
+void MainWindow::OnCopy() {
+  if (FocusedBox() >= 0) SetClipboardText(hwnd_, WindowCommands::CopyText(*this, FocusedBox()));
+}
+
+void MainWindow::OnPaste() {
+  if (FocusedBox() >= 0) commands_.Paste(*this, FocusedBox(), ClipboardText(hwnd_));
 }
 
 void MainWindow::OnAbout() {

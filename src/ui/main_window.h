@@ -13,7 +13,8 @@
 // painted; none of them is a window.
 //
 // Every user command (a box or the link clicked or pressed with Space or
-// Enter, a menu item or its shortcut, a screen reader's default action) and
+// Enter, a menu item or its shortcut, an item of a box's own menu, files
+// dropped on the window, a screen reader's default action) and
 // the start-up sequence run inside RunCommand, the window's single error
 // boundary: a failure ends the command and is reported in a stop-icon message
 // box. A CommandFailure is shown in its own words and keeps the state the
@@ -37,6 +38,8 @@
 #pragma once
 
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
 #include <array>
 #include <memory>
@@ -126,7 +129,9 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   class FontFitter;
 
   static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  static constexpr DWORD kExStyle = 0;
+  // Scheme files may be dropped on it. (DragAcceptFiles would load shell32
+  // at every start, for a drop that seldom comes.)
+  static constexpr DWORD kExStyle = WS_EX_ACCEPTFILES;
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static bool RegisterWindowClass(HINSTANCE instance);
@@ -145,6 +150,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   void OnMouseMove(const MSG& move);
   std::optional<LRESULT> OnGetObject(WPARAM wp, LPARAM lp);
   void OnInitMenuPopup(HMENU menu);
+  bool OnContextMenu(LPARAM lp);
+  void OnDropFiles(HDROP drop);
   bool OnQueryEndSession(LPARAM reason);
   void OnClose();
   void OnDestroy();
@@ -159,6 +166,10 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   void OnRestoreOriginal();
   void OnCheckColors();
   void OnVisionPreset();
+  void OnImportScheme();
+  void OnExportScheme();
+  void OnCopy();
+  void OnPaste();
   void OnAbout();
   void OnQuit();
   void OnLinkClicked();
@@ -181,6 +192,9 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   void AnnounceBox(int box) noexcept;
   void PaintFocus(HDC dc) const;
   void PaintAll(HDC dc) const;
+  void AddPresetMenu(HMENU bar);
+  // The box the keyboard focus is on, or -1 on the link.
+  int FocusedBox() const { return focusStop_ == kLinkStop ? -1 : focusStop_; }
   void MoveFocus(int stop);
   void ShowFocusCues();
   PixelRect StopRect(int stop) const { return stop == kLinkStop ? LinkRect() : BoxRect(stop); }

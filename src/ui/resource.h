@@ -6,6 +6,7 @@
 #define IDR_MAINMENU 3
 #define IDD_CHECK 4
 #define IDR_SHORTCUTS 5
+#define IDR_BOXMENU 6
 
 /* Frame art, in the order FrameArt lists them. */
 #define IDB_FRAME_TOP 10
@@ -21,13 +22,22 @@
 #define IDM_SAVE 101
 #define IDM_QUIT 102
 #define IDM_OPEN_FOLDER 103
+#define IDM_IMPORT 104
+#define IDM_EXPORT 105
 #define IDM_RESTORE 201
 #define IDM_CHECK 202
 #define IDM_VISION_PRESET 203
 #define IDM_RESTORE_ORIGINAL 204
+/* Options > Use Preset: preset k of Presets() is IDM_PRESET0 + k. */
+#define IDM_PRESET0 250
 #define IDM_ABOUT 301
 #define IDM_UNDO 401
 #define IDM_REDO 402
+#define IDM_COPY 403
+#define IDM_PASTE 404
+/* The menu of a box (right-click, Shift+F10, the menu key): on the focused box. */
+#define IDM_PICK 405
+#define IDM_MATCH_UNIT 406
 
 /* Clicks on what the window paints: box k (0..38) is IDC_BOX0 + k, then the link. */
 #define IDC_BOX0 1000

@@ -88,6 +88,33 @@ std::optional<std::string> PickFolder(HWND owner, const char* title) {
   return Narrow(path.get());
 }
 
+// The Open or Save As dialog for a scheme file. Paths of any length Windows
+// hands back fit; the folder the program runs in is left as it was.
+std::optional<std::string> PickSchemeFile(HWND owner, const char* title, bool save) {
+  using Fn = BOOL(WINAPI*)(OPENFILENAMEW*);
+  using ErrorFn = DWORD(WINAPI*)();
+  static const Fn open = SystemProc<Fn>("comdlg32.dll", "GetOpenFileNameW");
+  static const Fn saveAs = SystemProc<Fn>("comdlg32.dll", "GetSaveFileNameW");
+  static const ErrorFn error = SystemProc<ErrorFn>("comdlg32.dll", "CommDlgExtendedError");
+  std::wstring file(32768, L'\0');
+  const std::wstring caption = Widen(title);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Color schemes (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = caption.c_str();
+  ofn.lpstrDefExt = L"txt";
+  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+              (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  if (!(save ? saveAs : open)(&ofn)) {
+    if (error() != 0) throw TintError("The system's file dialog failed.");
+    return std::nullopt;  // cancelled
+  }
+  return Narrow(file.c_str());
+}
+
 bool GameProcessRunning() {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
@@ -123,6 +150,10 @@ UiSystem UiSystem::Real() {
                         Widen(parameters).c_str(), Widen(directory).c_str(), show);
   };
   sys.pickFolder = PickFolder;
+  sys.openScheme = [](HWND owner, const char* title) {
+    return PickSchemeFile(owner, title, false);
+  };
+  sys.saveScheme = [](HWND owner, const char* title) { return PickSchemeFile(owner, title, true); };
   sys.gameRunning = GameProcessRunning;
   return sys;
 }

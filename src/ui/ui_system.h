@@ -1,7 +1,7 @@
 // The system calls the window makes that tests must replace: the colour
-// dialog, message boxes, the shell, the folder picker and the look for a
-// running game. The window holds one UiSystem; the program passes the real
-// calls, tests pass recorders. Texts are UTF-8.
+// dialog, message boxes, the shell, the folder picker, the file dialogs for
+// schemes and the look for a running game. The window holds one UiSystem; the program passes the
+// real calls, tests pass recorders. Texts are UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -20,11 +20,15 @@ struct UiSystem {
       shellExecute;
   // The folder the user picked, or nothing when they cancelled.
   std::function<std::optional<std::string>(HWND owner, const char* title)> pickFolder;
+  // The scheme file the user chose to open, or to save as (its name ends in
+  // ".txt" unless they typed another ending); nothing when they cancelled.
+  std::function<std::optional<std::string>(HWND owner, const char* title)> openScheme;
+  std::function<std::optional<std::string>(HWND owner, const char* title)> saveScheme;
   // Whether a process of the game (aom.exe, or aomx.exe of its expansion) runs.
   std::function<bool()> gameRunning;
 
-  // ChooseColorW, MessageBoxW, ShellExecuteW, the folder picker and the
-  // system's list of processes.
+  // ChooseColorW, MessageBoxW, ShellExecuteW, the folder picker,
+  // GetOpenFileNameW and GetSaveFileNameW, and the system's list of processes.
   static UiSystem Real();
 };
 

@@ -1,6 +1,6 @@
 // The colour-file commands of the main window: start-up loading, the two
 // passes of Show, Store, Save, Restore and Restore Original, the game folder
-// chosen for this run, closing, Undo and Redo.
+// chosen for this run, closing, Undo and Redo, and sharing colours.
 //
 // The game's files are handled by the sequences of color_store.h and
 // game_location.h, so a failure never costs the game its colour file, and the
@@ -16,7 +16,11 @@
 #include <optional>
 #include <utility>
 
+#include "colorfile/color_text.h"
+#include "colorfile/presets.h"
+#include "colorfile/scheme.h"
 #include "colorfile/table_binding.h"
+#include "common/text.h"
 #include "markup/element.h"
 #include "markup/words.h"
 #include "ui/version.h"
@@ -513,4 +517,75 @@ void WindowCommands::OpenGameFolder(ColorWindow& window, const std::string& fold
   }
   Show(window);
   MatchFile(window);
+}
+
+void WindowCommands::PutTable(ColorWindow& window, const ColorTable& table) {
+  SetBoxes(window, BoxesOf(table));
+  Changed(window);
+}
+
+void WindowCommands::ImportScheme(ColorWindow& window, const std::string& file) {
+  PutTable(window, LoadSchemeFile(fs_, file));
+}
+
+void WindowCommands::ImportDropped(ColorWindow& window, const std::vector<std::string>& paths) {
+  if (paths.size() != 1) {
+    throw TintError(std::to_string(paths.size()) +
+                    " files were dropped; drop one scheme file at a time.");
+  }
+  if (fs_.IsFolder(paths[0])) {
+    throw TintError(paths[0] +
+                    " is a folder; drop a scheme file, such as one Export Scheme... "
+                    "in the File menu writes.");
+  }
+  ImportScheme(window, paths[0]);
+}
+
+// The game's data folder whose colour files an export must not replace: the
+// one the boxes came from, else the one the game is found in now.
+std::string WindowCommands::GameFolderToGuard() {
+  if (state_.tree) return state_.location.dataFolder;
+  const std::string dataFolder = DataFolderNow();
+  return !dataFolder.empty() && fs_.IsFolder(dataFolder) ? dataFolder : std::string();
+}
+
+void WindowCommands::ExportScheme(ColorWindow& window, const std::string& file) {
+  const std::string text = WriteScheme(TableOf(BoxesOf(window)));
+  RefuseColorFiles(fs_, file, GameFolderToGuard());
+  try {
+    fs_.ReplaceWhole(file, text);
+  } catch (const FileError& e) {
+    throw TintError("cannot write the scheme " + file + ": " + e.reason());
+  }
+}
+
+std::string WindowCommands::CopyText(const ColorWindow& window, int box) {
+  return HexColorText(window.BoxColor(box));
+}
+
+void WindowCommands::Paste(ColorWindow& window, int box, const std::optional<std::string>& text) {
+  if (!text) throw TintError("The clipboard holds no text.");
+  const auto color =
+      ParseColorText(*text, kColorHash | kColorBareHex | kColorDecimal | kColorCommas);
+  if (!color) {
+    // Named as the player saw it copied, without the line end it brought along.
+    const size_t first = text->find_first_not_of(" \t\r\n");
+    const size_t last = text->find_last_not_of(" \t\r\n");
+    const std::string_view found =
+        first == std::string::npos ? "" : std::string_view(*text).substr(first, last - first + 1);
+    throw TintError("The clipboard holds \"" + Shown(found) +
+                    "\", which is not a color: copy one written as #E69F00, E69F00, "
+                    "230 159 0 or 230,159,0.");
+  }
+  window.SetBoxColor(box, *color);
+  Changed(window);
+}
+
+bool WindowCommands::CanMatchUnit(int box) { return box >= 0 && box < kCells && box % kColumns; }
+
+void WindowCommands::MatchUnit(ColorWindow& window, int box) {
+  if (!CanMatchUnit(box)) return;
+  const Rgb unit = window.BoxColor(box - box % kColumns);
+  window.SetBoxColor(box, box % kColumns == 1 ? unit : HalfBrightness(unit));
+  Changed(window);
 }

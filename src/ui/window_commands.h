@@ -1,6 +1,8 @@
 // The colour-file commands the main window runs: start-up loading, showing and
 // storing the colour table, Save, Restore and Restore Original, the game
-// folder chosen for this run, closing, and the boxes' Undo and Redo. They see
+// folder chosen for this run, closing, the boxes' Undo and Redo, and the
+// colours a player shares: schemes imported, dropped and exported, presets,
+// and one colour copied and pasted as text. They see
 // the window only through ColorWindow, the disk only through ColorFileSystem
 // and the registry only through GameRegistry, so tests run them against fakes
 // on any host.
@@ -20,8 +22,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 #include "colorfile/game_location.h"
 #include "common/errors.h"
@@ -109,6 +114,29 @@ class WindowCommands {
 
   // The player changed the boxes (a pick, a preset, a separation): one step.
   void Changed(ColorWindow& window);
+  // A whole table put into the boxes (a preset, a scheme): one step, unsaved.
+  void PutTable(ColorWindow& window, const ColorTable& table);
+
+  // Sharing. Each change of the boxes is one step, unsaved; a refusal throws
+  // a TintError in the command line's words, before any box changes.
+  // A scheme file's colours into the boxes.
+  void ImportScheme(ColorWindow& window, const std::string& file);
+  // What was dropped on the window: one scheme file is imported; more than
+  // one, or a folder, is refused.
+  void ImportDropped(ColorWindow& window, const std::vector<std::string>& paths);
+  // The boxes' colours, unsaved ones included, as a scheme file; the game's
+  // and the program's own colour files are refused, as the command line
+  // refuses them.
+  void ExportScheme(ColorWindow& window, const std::string& file);
+  // The clipboard's text for a box: "#RRGGBB".
+  static std::string CopyText(const ColorWindow& window, int box);
+  // Text from the clipboard (nothing when it holds none) into a box:
+  // "#RRGGBB", "RRGGBB", "R G B" or "R,G,B", spaces around allowed.
+  void Paste(ColorWindow& window, int box, const std::optional<std::string>& text);
+  // A minimap box takes its row's unit colour, a dead box that colour at half
+  // brightness, as the presets make them; false for a unit box.
+  static bool CanMatchUnit(int box);
+  void MatchUnit(ColorWindow& window, int box);
   void Undo(ColorWindow& window);
   void Redo(ColorWindow& window);
   bool CanUndo() const { return state_.history.CanUndo(); }
@@ -128,6 +156,7 @@ class WindowCommands {
 
  private:
   std::string DataFolderNow();
+  std::string GameFolderToGuard();
   std::string FindDataFolder();
   void Seed(ColorWindow& window, ColorFileLocation& at);
   bool DiffersFromDefault(const std::string& path);

@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "cli/cell_names.h"
+#include "colorfile/cell_names.h"
 #include "colorfile/presets.h"
 #include "colorfile/vision_words.h"
 

@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "cli/scheme.h"
 #include "colorfile/color_store.h"
 #include "colorfile/presets.h"
+#include "colorfile/scheme.h"
 #include "colorfile/table_binding.h"
 #include "colorfile/vision_words.h"
 #include "support/clash_schemes.h"

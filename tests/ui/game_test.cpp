@@ -1,11 +1,15 @@
-// The window with a game installation: start-up, Save, and what happens to
-// commands that arrive while a load or a WindowCommands::Show is running.
+// The window with a game installation: start-up, Save, schemes out and in, and
+// what happens to commands that arrive while a load or a WindowCommands::Show
+// is running.
 #include <gtest/gtest.h>
+
+#include <shlobj.h>
 
 #include <string>
 
 #include "colorfile/color_store.h"
 #include "common/file_io.h"
+#include "common/wide_win32.h"
 #include "markup/words.h"
 #include "ui/resource.h"
 #include "ui/window_commands.h"
@@ -117,6 +121,43 @@ TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   const std::string saved = ReadWholeFile(game_.colorFile());
   EXPECT_NE(saved.find("\"12 34 56\""), std::string::npos) << saved;
+}
+
+// Files dropped on the window, as Explorer hands them over: Wine carries no
+// drop from another process, so the test makes one.
+void DropFiles(HWND window, const std::vector<std::wstring>& paths) {
+  size_t chars = 1;  // the list ends in an empty name
+  for (const std::wstring& path : paths) chars += path.size() + 1;
+  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  auto* name = reinterpret_cast<wchar_t*>(files + 1);
+  for (const std::wstring& path : paths) name = std::copy(path.begin(), path.end(), name) + 1;
+  GlobalUnlock(drop);
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);  // the window frees it
+}
+
+// An unsaved pick goes out by Export, under a name in Cyrillic, Greek and
+// Chinese, and comes back by a drop; the game's own file is refused.
+TEST_F(GameTest, SchemesGoOutAndComeBackByADrop) {
+  const std::string scheme = game_.dataFolder() +
+                             "\xD1\x81\xD1\x85\xD0\xB5\xD0\xBC\xD0\xB0 "
+                             "\xCE\xA3 \xE6\x96\xB9\xE6\xA1\x88.txt";
+  Pick(4, RGB(12, 34, 56));
+  rec_.schemeFiles = {scheme, game_.colorFile()};
+  Command(IDM_EXPORT);
+  Command(IDM_EXPORT);
+  ASSERT_EQ(rec_.messages.size(), 1u);
+  EXPECT_EQ(rec_.messages[0].text.find("The scheme could not be exported.\r\n\r\n" +
+                                       game_.colorFile() + " is one of the game's color files"),
+            0u);
+  Command(IDM_PRESET0);  // the default colours
+  EXPECT_EQ(form_->BoxColor(4), (Rgb{0, 0, 255}));
+  DropFiles(form_->hwnd(), {Widen(scheme)});
+  EXPECT_EQ(form_->BoxColor(4), (Rgb{12, 34, 56}));
+  EXPECT_EQ(ReadWholeFile(game_.colorFile()), ReadWholeFile(DefaultColorFile()));
+  EXPECT_TRUE(DeleteFileW(Widen(scheme).c_str()));
 }
 
 // Posts every kind of command into the queue on every seventh yield of the

@@ -5,7 +5,8 @@
 # click); closing asks, and Cancel keeps it open; saves with Ctrl+S and checks
 # the game's file byte for byte; Ctrl+Z and Ctrl+Y move the unsaved-changes
 # marker; Restore asks, No keeps the file and Yes puts the default back;
-# Restore Original puts back the file as first found; closing with unsaved
+# Restore Original puts back the file as first found; schemes go out and come
+# in through the file dialogs, presets, copy and paste; closing with unsaved
 # colours, No closes without saving; in a second run, started with the data
 # folder in --data-dir, Yes saves, then closes.
 # The xmb goes with each write. The game's folder and the program's are named
@@ -152,6 +153,44 @@ answer y || fail "Restore Original did not ask"
 wait_for 'cmp -s "$xml" "$game/found.xml"' || fail "Restore Original did not put back the file as found"
 wait_for 'caption_is "$title"' || fail "after Restore Original the boxes should show the file written"
 echo "restore original: ok"
+
+# Sharing, by keyboard: Export and Import through the system's file dialogs (a
+# scheme named in Cyrillic, Greek and Chinese), each preset, box 0 copied into
+# box 5, a box's own menu (Shift+F10); each a step, unsaved.
+file_dialog() {  # F10 and the keys $1 open the dialog titled $2, which takes the file $3
+  menu_command $1
+  local d
+  d=$(gui_wait_window "^$2\$") || fail "the $2 dialog did not open"
+  sleep 0.5
+  # Typed twice: xdotool lends a key to each letter missing from the keyboard
+  # map, and Wine may take the first press of it before it sees the new map.
+  xdotool windowfocus "$d"
+  xdotool type --window "$d" --delay 50 "Z:${3//\//\\}"
+  xdotool key --window "$d" Home shift+End
+  xdotool type --window "$d" --delay 50 "Z:${3//\//\\}"
+  xdotool key --window "$d" Return
+  wait_for '! gui_window_shown "$d"' || fail "the $2 dialog did not close"
+}
+export_has() {  # File > Export Scheme... to $1, which then holds the line $2
+  local out=$1 line=$2
+  file_dialog "f e" "Export Scheme" "$out"
+  wait_for 'grep -qxF "$line" "$out"' || fail "the export $out lacks: $line"
+}
+scheme="$gui_tmp/схема Σ 方案.txt"
+export_has "$scheme" "Gaia          1 2 3          153 102 0      77 51 0"
+menu_command o p v  # Options > Use Preset > Color-Vision, then Default Colors
+export_has "$gui_tmp/cv.txt" "Gaia          230 159 0      230 159 0      115 80 0"
+menu_command o p d
+export_has "$gui_tmp/default.txt" "Gaia          153 102 0      153 102 0      77 51 0"
+file_dialog "f i" "Import Scheme" "$scheme"
+wait_for 'caption_is "$title"' || fail "Import did not bring back the colours of the file"
+keys ctrl+z
+wait_for 'caption_is "$title *"' || fail "Ctrl+Z did not undo the import"
+keys ctrl+y Home Up ctrl+c Down End ctrl+v  # box 4 to box 0, copy; to box 5, paste
+export_has "$gui_tmp/pasted.txt" "Player 1      50 50 255      0 0 255        1 2 3"
+keys shift+F10 s  # Same as unit color: half of Player 1's 50 50 255, as in the file
+wait_for 'caption_is "$title"' || fail "Same as unit color did not give the dead colour"
+echo "share: ok"
 
 pick 40
 keys alt+F4

@@ -13,6 +13,8 @@
 #include <functional>
 #include <vector>
 
+#include "colorfile/presets.h"
+#include "colorfile/scheme.h"
 #include "colorfile/table_binding.h"
 #include "markup/element.h"
 #include "markup/words.h"
@@ -27,6 +29,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::SizeIs;
+using ::testing::ThrowsMessage;
 
 namespace {
 
@@ -341,8 +344,9 @@ TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
   const auto undo = [this] { commands.Undo(window); };
   const auto redo = [this] { commands.Redo(window); };
   const auto preset = [this] {
-    window.colors.fill({5, 5, 5});
-    commands.Changed(window);
+    ColorTable fives;
+    for (auto& row : fives) row.fill({5, 5, 5});
+    commands.PutTable(window, fives);
   };
   const struct Step {
     const char* name;
@@ -385,6 +389,63 @@ TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
     EXPECT_EQ(commands.CanRedo(), step.canRedo) << step.name;
   }
   EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"9 9 9\""));
+}
+
+// ---- Sharing: schemes, presets, copy and paste ---------------------------------
+
+// What the window exports, unsaved picks included, comes back by a drop; a
+// paste takes each of its four forms; each change is one step. What is
+// refused, in the command line's words where it has them, changes nothing.
+TEST_F(CommandsTest, SchemesRoundTripEachSharedChangeIsOneStepAndRefusalsChangeNothing) {
+  fs.files[xml()] = ThirteenRows();
+  fs.folders.insert("C:\\me\\");
+  std::string bad = WriteScheme(DefaultScheme());
+  fs.files["C:\\me\\bad.txt"] = bad.replace(bad.find("255 102 0 "), 23, "");
+  fs.failReplace["C:\\me\\full.txt"] = "the disk is full";
+  Start();
+  const struct {
+    std::function<void()> act;
+    const char* message;
+  } refused[] = {
+      {[&] { commands.Paste(window, 7, std::nullopt); }, "The clipboard holds no text."},
+      {[&] { commands.Paste(window, 7, std::string(" #E69F0\r\n")); },
+       "The clipboard holds \"#E69F0\", which is not a color: copy one written as #E69F00, "
+       "E69F00, 230 159 0 or 230,159,0."},
+      {[&] { commands.ImportScheme(window, "C:\\me\\bad.txt"); },
+       "C:\\me\\bad.txt, line 14: after \"Player 7\" come 4 values, 5 too few"},
+      {[&] {
+         commands.ImportDropped(window, {"C:\\me\\bad.txt", "C:\\me\\cv.txt"});
+       },
+       "2 files were dropped; drop one scheme file at a time."},
+      {[&] { commands.ImportDropped(window, {"C:\\me\\"}); }, "C:\\me\\ is a folder; drop"},
+      {[&] { commands.ExportScheme(window, "C:\\me\\full.txt"); },
+       "cannot write the scheme C:\\me\\full.txt: the disk is full"},
+  };
+  for (const auto& r : refused) {
+    EXPECT_THAT([&] { r.act(); }, ThrowsMessage<TintError>(HasSubstr(r.message)));
+    EXPECT_FALSE(commands.CanUndo()) << r.message;
+  }
+  EXPECT_FALSE(WindowCommands::CanMatchUnit(3));  // a unit box has nothing to match
+
+  window.Pick(3, {9, 9, 9});
+  commands.ExportScheme(window, "C:\\me\\mine.txt");
+  commands.PutTable(window, DefaultScheme());
+  commands.ImportDropped(window, {"C:\\me\\mine.txt"});
+  EXPECT_EQ(window.colors[3], (Rgb{9, 9, 9}));
+  EXPECT_EQ(window.colors[4], (Rgb{0, 1, 0}));
+  for (const char* text : {"#E69F00", " e69f00\r\n", "230 159 0", "230, 159, 0"}) {
+    commands.Paste(window, 5, std::string(text));
+    EXPECT_EQ(window.colors[5], (Rgb{230, 159, 0})) << text;
+    commands.Undo(window);
+  }
+  commands.Paste(window, 5, WindowCommands::CopyText(window, 3));
+  EXPECT_EQ(window.colors[5], (Rgb{9, 9, 9}));
+  commands.MatchUnit(window, 5);
+  EXPECT_EQ(window.colors[5], HalfBrightness({9, 9, 9}));
+  for (int step = 0; step < 3; ++step) commands.Undo(window);  // same as unit, paste, drop
+  EXPECT_EQ(window.colors, BoxesOf(DefaultScheme()));
+  EXPECT_EQ(window.caption, kMarked);
+  EXPECT_EQ(fs.files[xml()], ThirteenRows());  // nothing was saved
 }
 
 TEST_F(CommandsTest, ClosingWithUnsavedColoursAsksAndYesSavesFirst) {

@@ -115,6 +115,12 @@ UiSystem Recorder::System() {
     folders.pop_front();
     return folder;
   };
+  sys.openScheme = sys.saveScheme = [this](HWND, const char*) -> std::optional<std::string> {
+    if (schemeFiles.empty()) return std::nullopt;
+    std::string file = schemeFiles.front();
+    schemeFiles.pop_front();
+    return file;
+  };
   sys.gameRunning = UiSystem::Real().gameRunning;
   sys.shellExecute = [this](HWND owner, const char* operation, const char* file,
                             const char* parameters, const char* directory, int show) {

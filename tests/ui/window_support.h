@@ -42,8 +42,9 @@ struct ShellCall {
 
 // Each colour-dialog call takes the next answer: a colour confirms, nullopt
 // cancels; each message box the next reply (IDOK once they run out); each
-// folder picker the next folder (none, as a cancel, once they run out). The
-// look for a running game is the system's.
+// folder picker the next folder (none, as a cancel, once they run out), each
+// file dialog the next scheme file (likewise). The look for a running game is
+// the system's.
 struct Recorder {
   std::vector<ColorDialogCall> dialogs;
   std::deque<std::optional<COLORREF>> answers;
@@ -52,6 +53,7 @@ struct Recorder {
   std::deque<int> replies;
   std::vector<ShellCall> shells;
   std::deque<std::string> folders;
+  std::deque<std::string> schemeFiles;
 
   UiSystem System();
 };

@@ -151,27 +151,38 @@ TEST_F(WindowTest, MenuBarMatchesTheDesign) {
       {0, 0, "&Open Game Folder...", IDM_OPEN_FOLDER},
       {0, 1, "&Save\tCtrl+S", IDM_SAVE},
       {0, 2, nullptr, 0},
-      {0, 3, "&Quit", IDM_QUIT},
+      {0, 3, "&Import Scheme...", IDM_IMPORT},
+      {0, 4, "&Export Scheme...", IDM_EXPORT},
+      {0, 5, nullptr, 0},
+      {0, 6, "&Quit", IDM_QUIT},
       {1, 0, "&Undo\tCtrl+Z", IDM_UNDO},
       {1, 1, "&Redo\tCtrl+Y", IDM_REDO},
+      {1, 2, nullptr, 0},
+      {1, 3, "&Copy\tCtrl+C", IDM_COPY},
+      {1, 4, "&Paste\tCtrl+V", IDM_PASTE},
       {2, 0, "&Restore Default Colors", IDM_RESTORE},
       {2, 1, "Restore &Original Colors", IDM_RESTORE_ORIGINAL},
       {2, 2, "&Check Colors...", IDM_CHECK},
       {2, 3, "Use Color-&Vision Preset", IDM_VISION_PRESET},
+      {2, 4, "Use &Preset", static_cast<UINT>(-1)},  // a submenu
       {3, 0, "&About...", IDM_ABOUT},
+      {4, 0, "&Default Colors", IDM_PRESET0},  // Use Preset's submenu
+      {4, 1, "Color-&Vision", IDM_PRESET0 + 1},
   };
   HMENU bar = GetMenu(form_->hwnd());
   ASSERT_EQ(GetMenuItemCount(bar), 4);
+  const HMENU menus[] = {GetSubMenu(bar, 0), GetSubMenu(bar, 1), GetSubMenu(bar, 2),
+                         GetSubMenu(bar, 3), GetSubMenu(GetSubMenu(bar, 2), 4)};
   const char* titles[] = {"&File", "&Edit", "&Options", "&?"};
-  const int counts[] = {4, 2, 4, 1};
+  const int counts[] = {7, 5, 5, 1, 2};
   char text[128];
   for (int m = 0; m < 4; ++m) {
     ASSERT_GT(GetMenuStringA(bar, m, text, sizeof(text), MF_BYPOSITION), 0);
     EXPECT_STREQ(text, titles[m]);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, m)), counts[m]);
   }
+  for (int m = 0; m < 5; ++m) EXPECT_EQ(GetMenuItemCount(menus[m]), counts[m]);
   for (const Item& item : items) {
-    HMENU sub = GetSubMenu(bar, item.menu);
+    HMENU sub = menus[item.menu];
     const UINT state = GetMenuState(sub, item.position, MF_BYPOSITION);
     if (!item.caption) {
       EXPECT_TRUE(state & MF_SEPARATOR);

@@ -1,4 +1,4 @@
-#include "cli/cell_names.h"
+#include "colorfile/cell_names.h"
 
 #include <cctype>
 

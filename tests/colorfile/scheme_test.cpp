@@ -1,5 +1,5 @@
 // Scheme files: round trips, and refusal of anything incomplete or malformed.
-#include "cli/scheme.h"
+#include "colorfile/scheme.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -12,12 +12,16 @@
 //
 // Reading is strict: a scheme that is incomplete or malformed is refused as a
 // whole, naming the line, so that nothing half-read ever reaches the game.
+// The window's Import and Export and the command line's import and export
+// read and write schemes here, so both accept and refuse the same files in
+// the same words.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "cli/cell_names.h"
+#include "colorfile/cell_names.h"
+#include "colorfile/color_store.h"
 #include "common/errors.h"
 
 // A scheme that cannot be used; what() names the file and line.
@@ -32,3 +36,7 @@ std::string WriteScheme(const ColorTable& table);
 // Parses a scheme file's bytes (8-bit text, or UTF-8 or UTF-16 with a byte-order
 // mark); sourceName names it in errors ("cv.txt, line 4: ...").
 ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName);
+
+// The scheme in a file, read through fs. A file that cannot be read is a
+// TintError naming it and why; a bad scheme a SchemeError.
+ColorTable LoadSchemeFile(ColorFileSystem& fs, const std::string& file);

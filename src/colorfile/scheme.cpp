@@ -1,13 +1,13 @@
-#include "cli/scheme.h"
+#include "colorfile/scheme.h"
 
 #include <array>
 #include <cctype>
 #include <optional>
 #include <vector>
 
-#include "cli/text.h"
 #include "colorfile/color_text.h"
 #include "colorfile/table_binding.h"
+#include "common/text.h"
 
 namespace {
 
@@ -153,4 +153,14 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     if (!seenOn[static_cast<size_t>(row)]) AppendWord(missing, RowCaption(row), ", ");
   if (!missing.empty()) throw SchemeError(sourceName + ": no line for " + missing);
   return table;
+}
+
+ColorTable LoadSchemeFile(ColorFileSystem& fs, const std::string& file) {
+  std::string text;
+  try {
+    text = fs.ReadAll(file);
+  } catch (const FileError& e) {
+    throw TintError("cannot read the scheme " + file + ": " + e.reason());
+  }
+  return ReadScheme(text, file);
 }

@@ -1,4 +1,4 @@
-#include "cli/text.h"
+#include "common/text.h"
 
 #include <cstdint>
 #include <cstdio>
