@@ -49,9 +49,9 @@ const std::string& TenMegabytes() {
 // Reads bytes into a fresh root; the release of the tree is not timed (nor is
 // pugixml's), since the targets are about reading.
 void ReadInto(benchmark::State& state, const std::string& bytes) {
-  auto root = std::make_unique<markup::Element>();
+  auto root = std::make_unique<tintmoor::markup::Element>();
   root->set_open(true);
-  markup::ReadMarkup(bytes, *root, "bench");
+  tintmoor::markup::ReadMarkup(bytes, *root, "bench");
   benchmark::DoNotOptimize(root->children().Count());
   state.PauseTiming();
   root.reset();
@@ -68,9 +68,9 @@ void BM_Reader10MB(benchmark::State& state) {
 void BM_ReadAndRelease10MB(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
   for (auto _ : state) {
-    markup::Element root;
+    tintmoor::markup::Element root;
     root.set_open(true);
-    markup::ReadMarkup(doc, root, "bench");
+    tintmoor::markup::ReadMarkup(doc, root, "bench");
     benchmark::DoNotOptimize(root.children().Count());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
@@ -83,9 +83,9 @@ void CountingHook() { ++yields; }
 // no message is waiting.
 void BM_Reader10MBWithHook(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
-  markup::YieldHook previous = markup::SetYieldHook(CountingHook);
+  tintmoor::markup::YieldHook previous = tintmoor::markup::SetYieldHook(CountingHook);
   for (auto _ : state) ReadInto(state, doc);
-  markup::SetYieldHook(previous);
+  tintmoor::markup::SetYieldHook(previous);
   benchmark::DoNotOptimize(yields);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
@@ -125,12 +125,12 @@ void BM_PugixmlInPlace10MB(benchmark::State& state) {
 }
 
 void BM_Writer10MB(benchmark::State& state) {
-  markup::Element root;
+  tintmoor::markup::Element root;
   root.set_open(true);
-  markup::ReadMarkup(TenMegabytes(), root, "bench");
+  tintmoor::markup::ReadMarkup(TenMegabytes(), root, "bench");
   size_t size = 0;
   for (auto _ : state) {
-    std::string out = markup::WriteDocument(root);
+    std::string out = tintmoor::markup::WriteDocument(root);
     size = out.size();
     benchmark::DoNotOptimize(out.data());
   }

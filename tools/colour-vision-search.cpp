@@ -32,19 +32,22 @@ constexpr double kMinL = 35;
 constexpr double kMaxL = 92;
 
 struct Candidate {
-  Rgb rgb;
-  std::array<Lab, kVisions.size()> lab;
+  tintmoor::colorfile::Rgb rgb;
+  std::array<tintmoor::colorfile::Lab, tintmoor::colorfile::kVisions.size()> lab;
 };
 
-Candidate Make(Rgb c) {
+Candidate Make(tintmoor::colorfile::Rgb c) {
   Candidate k{c, {}};
-  for (size_t v = 0; v < kVisions.size(); ++v) k.lab[v] = LabUnder(c, MakeSight(kVisions[v], 1));
+  for (size_t v = 0; v < tintmoor::colorfile::kVisions.size(); ++v)
+    k.lab[v] = tintmoor::colorfile::LabUnder(
+        c, tintmoor::colorfile::MakeSight(tintmoor::colorfile::kVisions[v], 1));
   return k;
 }
 
 double Distance(const Candidate& x, const Candidate& y) {
   double d = INFINITY;
-  for (size_t v = 0; v < kVisions.size(); ++v) d = std::min(d, Ciede2000(x.lab[v], y.lab[v]));
+  for (size_t v = 0; v < tintmoor::colorfile::kVisions.size(); ++v)
+    d = std::min(d, tintmoor::colorfile::Ciede2000(x.lab[v], y.lab[v]));
   return d;
 }
 
@@ -69,13 +72,14 @@ int main() {
 
   // Okabe and Ito (2008): orange, sky blue, bluish green, yellow, blue,
   // vermillion, reddish purple (their black left out).
-  const Rgb seeds[] = {{230, 159, 0}, {86, 180, 233}, {0, 158, 115},  {240, 228, 66},
-                       {0, 114, 178}, {213, 94, 0},   {204, 121, 167}};
+  const tintmoor::colorfile::Rgb seeds[] = {{230, 159, 0},  {86, 180, 233}, {0, 158, 115},
+                                            {240, 228, 66}, {0, 114, 178},  {213, 94, 0},
+                                            {204, 121, 167}};
   std::vector<Candidate> chosen;
-  for (Rgb s : seeds) chosen.push_back(Make(s));
+  for (tintmoor::colorfile::Rgb s : seeds) chosen.push_back(Make(s));
   std::printf("seed palette: worst pair %.2f\n", Worst(chosen));
 
-  while (chosen.size() < kRows) {
+  while (chosen.size() < tintmoor::colorfile::kRows) {
     const Candidate* best = nullptr;
     double bestD = -1;
     for (const Candidate& k : grid) {
@@ -91,7 +95,7 @@ int main() {
   // Hand out the colours to the rows so that the sum of the distances to the
   // default unit colours is least (an exact search over the subsets of colours
   // used), so that players keep their hue where the palette allows it.
-  const ColorTable& defaults = DefaultScheme();
+  const tintmoor::colorfile::ColorTable& defaults = tintmoor::colorfile::DefaultScheme();
   const size_t n = chosen.size();
   std::vector<double> cost(1u << n, INFINITY);
   std::vector<int> choice(1u << n, -1);
@@ -99,26 +103,26 @@ int main() {
   for (unsigned mask = 0; mask < (1u << n); ++mask) {
     if (cost[mask] == INFINITY) continue;
     const size_t row = static_cast<size_t>(std::popcount(mask));
-    if (row == kRows) continue;
-    const Lab want = SrgbToLab(defaults[row][0]);
+    if (row == tintmoor::colorfile::kRows) continue;
+    const tintmoor::colorfile::Lab want = tintmoor::colorfile::SrgbToLab(defaults[row][0]);
     for (size_t i = 0; i < n; ++i) {
       if (mask & (1u << i)) continue;
       const unsigned next = mask | (1u << i);
-      const double c = cost[mask] + Ciede2000(want, chosen[i].lab[0]);
+      const double c = cost[mask] + tintmoor::colorfile::Ciede2000(want, chosen[i].lab[0]);
       if (c < cost[next]) cost[next] = c, choice[next] = static_cast<int>(i);
     }
   }
-  std::array<int, kRows> given{};
+  std::array<int, tintmoor::colorfile::kRows> given{};
   for (unsigned mask = (1u << n) - 1; mask;) {
     const int i = choice[mask];
     given[static_cast<size_t>(std::popcount(mask)) - 1] = i;
     mask &= ~(1u << i);
   }
   std::printf("\n");
-  for (size_t row = 0; row < kRows; ++row) {
-    const Rgb c = chosen[static_cast<size_t>(given[row])].rgb;
+  for (size_t row = 0; row < tintmoor::colorfile::kRows; ++row) {
+    const tintmoor::colorfile::Rgb c = chosen[static_cast<size_t>(given[row])].rgb;
     std::printf("    {%d, %d, %d},  // %s\n", c.r, c.g, c.b,
-                RowCaption(static_cast<int>(row)).c_str());
+                tintmoor::colorfile::RowCaption(static_cast<int>(row)).c_str());
   }
   return 0;
 }

@@ -82,22 +82,24 @@ double TimeToWindow(const std::string& exe, const char* title) {
   return shown;
 }
 
-class NullWindow : public ColorWindow {
+class NullWindow : public tintmoor::ui::ColorWindow {
  public:
-  Rgb BoxColor(int box) const override { return colors[box]; }
-  void SetBoxColor(int box, Rgb color) override { colors[box] = color; }
+  tintmoor::colorfile::Rgb BoxColor(int box) const override { return colors[box]; }
+  void SetBoxColor(int box, tintmoor::colorfile::Rgb color) override { colors[box] = color; }
   void SetCaption(const std::string&) override {}
-  void ShowMessage(const std::string& text, const std::string&, MessageKind) override {
+  void ShowMessage(const std::string& text, const std::string&,
+                   tintmoor::ui::MessageKind) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     ++messages;
   }
-  Answer Ask(const std::string& text, const std::string&, Question) override {
+  tintmoor::ui::Answer Ask(const std::string& text, const std::string&,
+                           tintmoor::ui::Question) override {
     std::fprintf(stderr, "question: %s\n", text.c_str());
     ++messages;
-    return Answer::kCancel;
+    return tintmoor::ui::Answer::kCancel;
   }
   bool GameRunning() override { return false; }
-  std::array<Rgb, kCells> colors{};
+  std::array<tintmoor::colorfile::Rgb, tintmoor::colorfile::kCells> colors{};
   int messages = 0;
 };
 
@@ -105,12 +107,14 @@ class NullWindow : public ColorWindow {
 class GameKey {
  public:
   explicit GameKey(const std::string& appPath) {
-    saved_ = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01");
+    saved_ =
+        tintmoor::colorfile::GetRegString(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath,
+                                          tintmoor::colorfile::kGameInstallValue, "\x01");
     Set(appPath);
   }
   ~GameKey() {
     if (saved_ == "\x01") {
-      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, KEY_WOW64_32KEY, 0);
+      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath, KEY_WOW64_32KEY, 0);
     } else {
       Set(saved_);
     }
@@ -119,9 +123,10 @@ class GameKey {
  private:
   static void Set(const std::string& value) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0,
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath, 0, nullptr, 0,
                     KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr);
-    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExA(key, tintmoor::colorfile::kGameInstallValue, 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
   }
@@ -144,18 +149,19 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string game = std::string(temp) + "tintmoor-bench\\AoM";
   std::filesystem::create_directories(game + "\\data");
-  ReplaceFileBytes(game + "\\data\\playercolors.xml", ReadFileBytes(defaultFile));
+  tintmoor::common::ReplaceFileBytes(game + "\\data\\playercolors.xml",
+                                     tintmoor::common::ReadFileBytes(defaultFile));
   GameKey key(game);
 
   // 1. Process start to window shown; a first round of each warms the caches.
-  const char* kTitle = "Brindle's AoM Tintmoor";
+  const char* tintmoor::ui::kTitle = "Brindle's AoM Tintmoor";
   const char* kMinimalTitle = "Tintmoor minimal window";
-  TimeToWindow(tintmoor, kTitle);
+  TimeToWindow(tintmoor, tintmoor::ui::kTitle);
   TimeToWindow(minimal, kMinimalTitle);
   TimeToWindow(imports, kMinimalTitle);
   std::vector<double> tintmoorMs, minimalMs, importsMs;
   for (int i = 0; i < rounds; ++i) {
-    tintmoorMs.push_back(TimeToWindow(tintmoor, kTitle));
+    tintmoorMs.push_back(TimeToWindow(tintmoor, tintmoor::ui::kTitle));
     minimalMs.push_back(TimeToWindow(minimal, kMinimalTitle));
     importsMs.push_back(TimeToWindow(imports, kMinimalTitle));
   }
@@ -183,20 +189,22 @@ int main(int argc, char** argv) {
   // window makes this thread a GUI thread with a message queue, as in the program.
   CreateWindowA("STATIC", "bench", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   NullWindow window;
-  WindowCommands commands(SystemFileSystem(), SystemGameRegistry());
+  tintmoor::ui::WindowCommands commands(tintmoor::colorfile::SystemFileSystem(),
+                                        tintmoor::colorfile::SystemGameRegistry());
   // Batches with and without the hook alternate, so both see the same machine;
   // each batch is long enough for the timer. The hook's clock restarts per load,
   // so every load looks at the queue at least once, as the program's would.
   constexpr int kSamples = 31, kBatch = 20;
-  const auto batch = [&](markup::YieldHook hook) {
-    markup::SetYieldHook(hook);
+  const auto batch = [&](tintmoor::markup::YieldHook hook) {
+    tintmoor::markup::SetYieldHook(hook);
     const double start = Now();
     for (int i = 0; i < kBatch; ++i) {
-      ResetPumpClock();
+      tintmoor::ui::ResetPumpClock();
       try {
         commands.Load(window);
-      } catch (const CommandFailure& e) {
-        window.ShowMessage(e.what(), e.title(), MessageKind::kError);  // counted, ends the run
+      } catch (const tintmoor::ui::CommandFailure& e) {
+        window.ShowMessage(e.what(), e.title(),
+                           tintmoor::ui::MessageKind::kError);  // counted, ends the run
       }
       commands.Show(window);
     }
@@ -205,9 +213,9 @@ int main(int argc, char** argv) {
   std::vector<double> hookedMs, bareMs;
   for (int i = 0; i < kSamples; ++i) {
     bareMs.push_back(batch(nullptr));
-    hookedMs.push_back(batch(&PumpPendingMessages));
+    hookedMs.push_back(batch(&tintmoor::ui::PumpPendingMessages));
   }
-  markup::SetYieldHook(nullptr);
+  tintmoor::markup::SetYieldHook(nullptr);
   if (window.messages != 0) return 1;
   // The fastest batch of each: on a busy machine the slow ones measure the others.
   const double hooked = *std::min_element(hookedMs.begin(), hookedMs.end());
@@ -219,8 +227,8 @@ int main(int argc, char** argv) {
       "yield hook, %.3f ms without: the hook takes %.3f ms = %.1f%% of the load (target < 20%%); "
       "%.0f hook calls and %.1f looks at the queue per load\n",
       kSamples, kBatch, hooked, bare, hook, 100.0 * hook / hooked,
-      static_cast<double>(PumpStats().calls) / loads,
-      static_cast<double>(PumpStats().looks) / loads);
+      static_cast<double>(tintmoor::ui::PumpStats().calls) / loads,
+      static_cast<double>(tintmoor::ui::PumpStats().looks) / loads);
   std::filesystem::remove_all(std::string(temp) + "tintmoor-bench");
   return 0;
 }

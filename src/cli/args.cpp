@@ -4,6 +4,8 @@
 
 #include "cli/text.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 bool Contains(const std::vector<std::string>& list, const std::string& s) {
@@ -57,3 +59,5 @@ Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted) 
   }
   return out;
 }
+
+}  // namespace tintmoor::cli

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace tintmoor::cli {
+
 namespace {
 
 // Lower case with runs of blanks folded to one space and the ends trimmed.
@@ -36,18 +38,20 @@ std::optional<int> SmallNumber(std::string_view text, int limit) {
 
 std::optional<int> ParseRow(std::string_view text) {
   std::string s = Normalise(text);
-  if (auto n = SmallNumber(s, kRows)) return n;
+  if (auto n = SmallNumber(s, colorfile::kRows)) return n;
   // "player7", as people type it without the space.
   if (s.size() > 6 && s.starts_with("player") && s[6] != ' ') s.insert(6, 1, ' ');
-  for (int row = 0; row < kRows; ++row)
-    if (s == Normalise(RowCaption(row))) return row;
+  for (int row = 0; row < colorfile::kRows; ++row)
+    if (s == Normalise(colorfile::RowCaption(row))) return row;
   return std::nullopt;
 }
 
 std::optional<int> ParseColumn(std::string_view text) {
   const std::string s = Normalise(text);
-  if (auto n = SmallNumber(s, kColumns)) return n;
-  for (int column = 0; column < kColumns; ++column)
-    if (s == ColumnName(column)) return column;
+  if (auto n = SmallNumber(s, colorfile::kColumns)) return n;
+  for (int column = 0; column < colorfile::kColumns; ++column)
+    if (s == colorfile::ColumnName(column)) return column;
   return std::nullopt;
 }
+
+}  // namespace tintmoor::cli

@@ -12,6 +12,8 @@
 #include "cli/text.h"
 #include "colorfile/color_store.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 void PrintCommands(std::ostream& out, std::span<const CliCommand> commands, size_t width) {
@@ -95,15 +97,16 @@ int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv&
     return Fail(
         env.err, kExitUsage,
         std::string(e.what()) + " (usage: tintmoor-cli " + command.name + " " + command.args + ")");
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const ColorFileOverflowError& e) {
+  } catch (const colorfile::ColorFileOverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const ColorFileError& e) {
+  } catch (const colorfile::ColorFileError& e) {
     // The new file is in place; only the xmb stayed behind.
-    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
+    return Fail(env.err,
+                e.step() == colorfile::ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
                 e.what());
-  } catch (const TintError& e) {
+  } catch (const common::TintError& e) {
     return Fail(env.err, Failed(env), e.what());
   } catch (const std::bad_alloc&) {
     return Fail(env.err, Failed(env), "out of memory");
@@ -147,6 +150,9 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  CliEnv env{out, err, std::cin, SystemFileSystem(), &out == &std::cout && StdoutShowsTrueColour()};
+  CliEnv env{out, err, std::cin, colorfile::SystemFileSystem(),
+             &out == &std::cout && StdoutShowsTrueColour()};
   return RunCli(args, env);
 }
+
+}  // namespace tintmoor::cli

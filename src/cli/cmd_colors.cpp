@@ -19,6 +19,8 @@
 #include "colorfile/separation.h"
 #include "colorfile/vision_words.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 void ExpectPositionals(const Args& args, size_t count) {
@@ -41,7 +43,7 @@ double PlainNumber(const std::string& t) {
 
 double ThresholdOption(const Args& a) {
   const std::string* t = a.Option("--threshold");
-  if (!t) return kDefaultThreshold;
+  if (!t) return colorfile::kDefaultThreshold;
   const double threshold = PlainNumber(*t);
   if (threshold < 0 || threshold > 1000)
     throw UsageError("\"" + Shown(*t) + "\" is not a threshold (a number from 0 to 1000)");
@@ -49,15 +51,16 @@ double ThresholdOption(const Args& a) {
 }
 
 // --vision LIST and --severity S: for whom the colours are checked.
-Audience AudienceOption(const Args& a) {
-  std::vector<Vision> kinds = {Vision::Protan, Vision::Deutan, Vision::Tritan};
+colorfile::Audience AudienceOption(const Args& a) {
+  std::vector<colorfile::Vision> kinds = {colorfile::Vision::Protan, colorfile::Vision::Deutan,
+                                          colorfile::Vision::Tritan};
   if (const std::string* list = a.Option("--vision")) {
     kinds.clear();
     size_t pos = 0;
     while (pos <= list->size()) {
       const size_t comma = std::min(list->find(',', pos), list->size());
       const std::string key = list->substr(pos, comma - pos);
-      const auto v = VisionFromKey(key);
+      const auto v = colorfile::VisionFromKey(key);
       if (!v)
         throw UsageError("\"" + Shown(key) + "\" is not a kind of vision (protan, deutan or " +
                          "tritan, separated by commas)");
@@ -65,39 +68,39 @@ Audience AudienceOption(const Args& a) {
       pos = comma + 1;
     }
   }
-  double severity = kFullSeverity;
+  double severity = colorfile::kFullSeverity;
   if (const std::string* t = a.Option("--severity")) {
     severity = PlainNumber(*t);
-    if (severity < kWeakestSeverity || severity > kFullSeverity)
+    if (severity < colorfile::kWeakestSeverity || severity > colorfile::kFullSeverity)
       throw UsageError("\"" + Shown(*t) + "\" is not a severity (a number from 0.1 to 1)");
   }
-  return MakeAudience(kinds, severity);
+  return colorfile::MakeAudience(kinds, severity);
 }
 
 // The columns `--column` names: one, or "all" for the three; unit and
 // minimap when not given.
 std::vector<int> ColumnsOption(const Args& a) {
   const std::string* name = a.Option("--column");
-  if (!name) return {kDefaultColumns.begin(), kDefaultColumns.end()};
+  if (!name) return {colorfile::kDefaultColumns.begin(), colorfile::kDefaultColumns.end()};
   if (*name == "all") return {0, 1, 2};
-  for (int column = 0; column < kColumns; ++column)
-    if (*name == ColumnName(column)) return {column};
+  for (int column = 0; column < colorfile::kColumns; ++column)
+    if (*name == colorfile::ColumnName(column)) return {column};
   throw UsageError("\"" + Shown(*name) + "\" is not a column (unit, minimap, dead or all)");
 }
 
 // What check, separate and preview look at, from their options.
-CheckOptions CheckOptionsOf(const Args& a) {
-  CheckOptions options;
+colorfile::CheckOptions CheckOptionsOf(const Args& a) {
+  colorfile::CheckOptions options;
   options.audience = AudienceOption(a);
   options.columns = ColumnsOption(a);
   options.threshold = ThresholdOption(a);
   return options;
 }
 
-const Preset& PresetNamed(const std::string& name, bool listNames) {
-  if (const Preset* p = FindPreset(name)) return *p;
+const colorfile::Preset& PresetNamed(const std::string& name, bool listNames) {
+  if (const colorfile::Preset* p = colorfile::FindPreset(name)) return *p;
   std::string names;
-  for (const Preset& p : Presets()) {
+  for (const colorfile::Preset& p : colorfile::Presets()) {
     if (!names.empty()) names += ", ";
     names += p.name;
     if (!p.otherName.empty()) names += " or " + std::string(p.otherName);
@@ -108,7 +111,7 @@ const Preset& PresetNamed(const std::string& name, bool listNames) {
 // The colours a command looks at without changing them: a preset, a scheme
 // file or the game's own, with the line that names them.
 struct ShownColours {
-  ColorTable table{};
+  colorfile::ColorTable table{};
   std::string title;
   std::string gameFolder;  // when they are the game's
 };
@@ -119,7 +122,7 @@ ShownColours ColoursToShow(const Args& a, CliEnv& env) {
   if (presetName && schemeFile) throw UsageError("give either --preset or --scheme, not both");
   ShownColours shown;
   if (presetName) {
-    const Preset& p = PresetNamed(*presetName, false);
+    const colorfile::Preset& p = PresetNamed(*presetName, false);
     shown.table = p.table;
     shown.title = "Preset " + std::string(p.name);
   } else if (schemeFile) {
@@ -140,7 +143,7 @@ int List(const Args& a, CliEnv& env) {
   if (format != "text" && format != "csv" && format != "json")
     throw UsageError("unknown format \"" + Shown(format) + "\" (text, csv or json)");
   const GameFile game = LoadGame(a, env, false);
-  const ColorTable table = ReadTable(game, env);
+  const colorfile::ColorTable table = ReadTable(game, env);
   PrintList(table, game.path,
             format == "csv"    ? ListFormat::kCsv
             : format == "json" ? ListFormat::kJson
@@ -161,13 +164,14 @@ int Set(const Args& a, CliEnv& env) {
     throw UsageError("\"" + Shown(p[1]) + "\" is not a column (0 to 2, unit, minimap, dead)");
   // R G B as three arguments, or one: "#RRGGBB" as color pickers show it.
   const std::string text = p.size() == 5 ? p[2] + " " + p[3] + " " + p[4] : p[2];
-  const auto rgb = ParseColorText(text, p.size() == 5 ? kColorDecimal : kColorHash);
+  const auto rgb = colorfile::ParseColorText(
+      text, p.size() == 5 ? colorfile::kColorDecimal : colorfile::kColorHash);
   if (!rgb)
     throw UsageError("\"" + Shown(text) + "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
   // The other 38 colors stay as the file holds them (in normal form).
   return WriteTable(
       a, env,
-      [&](ColorTable table) {
+      [&](colorfile::ColorTable table) {
         table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = *rgb;
         return table;
       },
@@ -189,38 +193,38 @@ int Export(const Args& a, CliEnv& env) {
 
 int Import(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 1);
-  const ColorTable wanted = LoadScheme(a.positionals[0], env);
+  const colorfile::ColorTable wanted = LoadScheme(a.positionals[0], env);
   return WriteTable(
-      a, env, [&](const ColorTable&) { return wanted; }, a.Has("--dry-run"));
+      a, env, [&](const colorfile::ColorTable&) { return wanted; }, a.Has("--dry-run"));
 }
 
 int PresetList(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  for (const Preset& p : Presets()) {
-    const CheckResult r = CheckTable(p.table, CheckOptions{});
+  for (const colorfile::Preset& p : colorfile::Presets()) {
+    const colorfile::CheckResult r = colorfile::CheckTable(p.table, colorfile::CheckOptions{});
     std::string names(p.name);
     if (!p.otherName.empty()) names += ", " + std::string(p.otherName);
     env.out << Pad(names, 29) << p.description << " (closest pair "
-            << DistanceText(r.overall.distance) << ")\n";
+            << colorfile::DistanceText(r.overall.distance) << ")\n";
   }
   return kExitOk;
 }
 
 int Apply(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 1);
-  const Preset& preset = PresetNamed(a.positionals[0], true);
+  const colorfile::Preset& preset = PresetNamed(a.positionals[0], true);
   return WriteTable(
-      a, env, [&](const ColorTable&) { return preset.table; }, a.Has("--dry-run"));
+      a, env, [&](const colorfile::ColorTable&) { return preset.table; }, a.Has("--dry-run"));
 }
 
 int Check(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const CheckOptions options = CheckOptionsOf(a);
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
   const std::string format = a.Option("--format") ? *a.Option("--format") : "text";
   if (format != "text" && format != "json")
     throw UsageError("unknown format \"" + Shown(format) + "\" (text or json)");
   const ShownColours shown = ColoursToShow(a, env);
-  const CheckResult result = CheckTable(shown.table, options);
+  const colorfile::CheckResult result = colorfile::CheckTable(shown.table, options);
   if (format == "json") {
     PrintCheckJson(result, shown.title, env.out);
   } else {
@@ -235,31 +239,33 @@ int Check(const Args& a, CliEnv& env) {
 // everyone checked; the closest pair before and after as check finds it.
 int Separate(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const CheckOptions options = CheckOptionsOf(a);
-  ColorTable before{};
-  SeparationResult result;
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
+  colorfile::ColorTable before{};
+  colorfile::SeparationResult result;
   const int status = WriteTable(
       a, env,
-      [&](const ColorTable& current) {
+      [&](const colorfile::ColorTable& current) {
         before = current;
-        result = SeparateColors(current, options);
+        result = colorfile::SeparateColors(current, options);
         return result.table;
       },
       a.Has("--dry-run"),
       [&](int row, int column) {
-        for (const CellMove& m : result.moves)
+        for (const colorfile::CellMove& m : result.moves)
           if (m.row == row && m.column == column)
-            return " (moved " + DistanceText(m.distance) + ")";
+            return " (moved " + colorfile::DistanceText(m.distance) + ")";
         return std::string();
       });
   if (status != kExitOk) return status;
   const double severity = options.audience.severity;
-  const std::string threshold = NumberText(options.threshold);
-  std::string summary = Wrap(CheckedLine(options), kReportWidth);
+  const std::string threshold = colorfile::NumberText(options.threshold);
+  std::string summary = Wrap(colorfile::CheckedLine(options), kReportWidth);
+  summary += "Closest pair before: " +
+             colorfile::ClosestWords(colorfile::CheckTable(before, options).overall, severity) +
+             "\n";
   summary +=
-      "Closest pair before: " + ClosestWords(CheckTable(before, options).overall, severity) + "\n";
-  summary +=
-      "Closest pair after: " + ClosestWords(CheckTable(result.table, options).overall, severity) +
+      "Closest pair after: " +
+      colorfile::ClosestWords(colorfile::CheckTable(result.table, options).overall, severity) +
       "\n";
   if (result.givenBack)
     summary += std::to_string(result.givenBack) +
@@ -280,9 +286,9 @@ int Preview(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string* out = a.Option("--out");
   if (!out) throw UsageError("--out FILE is needed: the PNG to write");
-  const CheckOptions options = CheckOptionsOf(a);
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
   const ShownColours shown = ColoursToShow(a, env);
-  const CheckResult result = CheckTable(shown.table, options);
+  const colorfile::CheckResult result = colorfile::CheckTable(shown.table, options);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
   // The game's files are kept from the picture whatever colours it shows.
@@ -297,7 +303,8 @@ int Preview(const Args& a, CliEnv& env) {
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
-          << " closer than " << NumberText(options.threshold) << (pairs ? ", framed" : "") << ".\n";
+          << " closer than " << colorfile::NumberText(options.threshold)
+          << (pairs ? ", framed" : "") << ".\n";
   return kExitOk;
 }
 
@@ -433,25 +440,26 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
-    throw TintError("the game's data folder " + folder + " does not exist");
-  auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
-  const ColorFileLocation at = LocateColorFile(env.fs, folder);
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
-                      (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
-  const GameWrite done = RestoreOriginalColorFile(env.fs, at);
+    throw common::TintError("the game's data folder " + folder + " does not exist");
+  auto lock = colorfile::LockGameFiles(env.fs, folder, WaitSaying(env));
+  const colorfile::ColorFileLocation at = colorfile::LocateColorFile(env.fs, folder);
+  const bool hadXmb =
+      env.fs.IsFile(colorfile::XmbFilePath(at.dataFolder)) ||
+      (!at.virtualFolder.empty() && env.fs.IsFile(colorfile::XmbFilePath(at.virtualFolder)));
+  const colorfile::GameWrite done = colorfile::RestoreOriginalColorFile(env.fs, at);
   lock.reset();
-  env.savedTo = ColorFilePath(done.folder);
+  env.savedTo = colorfile::ColorFilePath(done.folder);
   if (done.movedToVirtualStore)
     env.out << "Windows does not let this program change " << EscapeControls(at.path())
             << "; the original went into your own copy, which the game reads when you play as "
                "this Windows user.\n";
-  env.out << "Put " << EscapeControls(OriginalFilePath(done.folder)) << " back as "
-          << EscapeControls(ColorFilePath(done.folder));
+  env.out << "Put " << EscapeControls(colorfile::OriginalFilePath(done.folder)) << " back as "
+          << EscapeControls(colorfile::ColorFilePath(done.folder));
   if (done.xmbLeft) {
     env.out << '\n';
     throw *done.xmbLeft;
   }
-  if (hadXmb) env.out << " and deleted " << kXmbFileName;
+  if (hadXmb) env.out << " and deleted " << colorfile::kXmbFileName;
   env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
 }
@@ -542,3 +550,5 @@ const CliCommand kColorCommands[] = {
 }  // namespace
 
 std::span<const CliCommand> ColorCommands() { return kColorCommands; }
+
+}  // namespace tintmoor::cli

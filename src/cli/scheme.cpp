@@ -9,6 +9,8 @@
 #include "colorfile/color_text.h"
 #include "colorfile/table_binding.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f'; }
@@ -75,7 +77,7 @@ std::string SchemeText(std::string_view bytes) {
 
 }  // namespace
 
-std::string WriteScheme(const ColorTable& table) {
+std::string WriteScheme(const colorfile::ColorTable& table) {
   std::string out =
       "# Tintmoor color scheme for Age of Mythology.\n"
       "# One line per player: the row's caption, then three colors as red green\n"
@@ -83,19 +85,20 @@ std::string WriteScheme(const ColorTable& table) {
       "# flag), the minimap color and the color of dead units. '#' starts a comment.\n"
       "#\n";
   out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
-  for (int row = 0; row < kRows; ++row) {
+  for (int row = 0; row < colorfile::kRows; ++row) {
     const auto& cells = table[static_cast<size_t>(row)];
-    out += Pad(std::string(RowCaption(row)), 14) + Pad(CellText(cells[0]), 15) +
-           Pad(CellText(cells[1]), 15) + CellText(cells[2]) + "\n";
+    out += Pad(std::string(colorfile::RowCaption(row)), 14) +
+           Pad(colorfile::CellText(cells[0]), 15) + Pad(colorfile::CellText(cells[1]), 15) +
+           colorfile::CellText(cells[2]) + "\n";
   }
   return out;
 }
 
-ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
+colorfile::ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
   const std::string decoded = SchemeText(bytes);
   const std::string_view text = decoded;
-  ColorTable table{};
-  std::array<int, kRows> seenOn{};  // line number a row was given on; 0 = not yet
+  colorfile::ColorTable table{};
+  std::array<int, colorfile::kRows> seenOn{};  // line number a row was given on; 0 = not yet
   int lineNo = 0;
   auto fail = [&](const std::string& what) {
     throw SchemeError(sourceName + ", line " + std::to_string(lineNo) + ": " + what);
@@ -131,13 +134,13 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
     if (!row) fail(Quote(caption) + " is not a row (Gaia, Player 1 to Player 12)");
     const auto r = static_cast<size_t>(*row);
     if (seenOn[r])
-      fail(Quote(RowCaption(*row)) + " is given a second time (first on line " +
+      fail(Quote(colorfile::RowCaption(*row)) + " is given a second time (first on line " +
            std::to_string(seenOn[r]) + ")");
     seenOn[r] = lineNo;
     std::array<uint8_t, 9> values{};
     for (size_t k = 0; k < 9; ++k) {
       const std::string_view token = tokens[tokens.size() - 9 + k];
-      const auto v = ParseColorComponent(token);
+      const auto v = colorfile::ParseColorComponent(token);
       if (!v && IsDigits(token) && token.size() > 3)
         fail(Quote(token) + " has more than three digits; a color is red green blue, each a " +
              "number from 0 to 255");
@@ -145,12 +148,14 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName) {
       if (!v) fail(Quote(token) + " is not a number from 0 to 255");
       values[k] = *v;
     }
-    for (size_t c = 0; c < kColumns; ++c)
+    for (size_t c = 0; c < colorfile::kColumns; ++c)
       table[r][c] = {values[3 * c], values[3 * c + 1], values[3 * c + 2]};
   }
   std::string missing;
-  for (int row = 0; row < kRows; ++row)
-    if (!seenOn[static_cast<size_t>(row)]) AppendWord(missing, RowCaption(row), ", ");
+  for (int row = 0; row < colorfile::kRows; ++row)
+    if (!seenOn[static_cast<size_t>(row)]) AppendWord(missing, colorfile::RowCaption(row), ", ");
   if (!missing.empty()) throw SchemeError(sourceName + ": no line for " + missing);
   return table;
 }
+
+}  // namespace tintmoor::cli

@@ -20,15 +20,19 @@
 #include "cli/cell_names.h"
 #include "common/errors.h"
 
+namespace tintmoor::cli {
+
 // A scheme that cannot be used; what() names the file and line.
-class SchemeError : public TintError {
+class SchemeError : public common::TintError {
  public:
-  using TintError::TintError;
+  using common::TintError::TintError;
 };
 
 // The scheme text for the table, with a short explanation at the top.
-std::string WriteScheme(const ColorTable& table);
+std::string WriteScheme(const colorfile::ColorTable& table);
 
 // Parses a scheme file's bytes (8-bit text, or UTF-8 or UTF-16 with a byte-order
 // mark); sourceName names it in errors ("cv.txt, line 4: ...").
-ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName);
+colorfile::ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName);
+
+}  // namespace tintmoor::cli

@@ -18,6 +18,8 @@
 #include "cli/text.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 // Takes a stream's place as its buffer while it lives, and writes what the
@@ -61,7 +63,7 @@ class ConsoleBuffer final : public std::streambuf {
 
   // Hands the first length bytes of what is pending to the console.
   bool Write(size_t length) {
-    const std::wstring text = Widen(std::string_view(pending_).substr(0, length));
+    const std::wstring text = common::Widen(std::string_view(pending_).substr(0, length));
     pending_.erase(0, length);
     for (size_t done = 0; done < text.size();) {
       const auto chunk = static_cast<DWORD>(std::min(text.size() - done, kChunk));
@@ -106,3 +108,5 @@ void PrepareStandardStreams() {
   }
   if (!IsConsole(GetStdHandle(STD_INPUT_HANDLE))) _setmode(_fileno(stdin), _O_BINARY);
 }
+
+}  // namespace tintmoor::cli

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 bool IsSpace(char ch) { return ch == ' ' || ch == '\t'; }
@@ -86,3 +88,5 @@ std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms) {
     return forms & kColorCommas ? FromDecimal(text, true) : std::nullopt;
   return forms & kColorDecimal ? FromDecimal(text, false) : std::nullopt;
 }
+
+}  // namespace tintmoor::colorfile

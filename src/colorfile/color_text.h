@@ -8,6 +8,8 @@
 
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 // The written forms of a color; combine them with |.
 enum ColorTextForm : unsigned {
   kColorDecimal = 1u << 0,  // "153 102 0": red, green and blue, 0 to 255, between spaces
@@ -24,3 +26,5 @@ std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms);
 // One component written in decimal, 0 to 255, at most three digits: "7",
 // "007", "255". Signs, spaces and anything else are refused.
 std::optional<uint8_t> ParseColorComponent(std::string_view text);
+
+}  // namespace tintmoor::colorfile

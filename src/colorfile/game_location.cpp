@@ -7,6 +7,8 @@
 #include <functional>
 #include <thread>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -52,7 +54,7 @@ GameWrite WriteForTheGame(
     } else {
       try {
         fs.MakeFolders(at.virtualFolder);
-      } catch (const FileError&) {
+      } catch (const common::FileError&) {
         throw e;  // the refusal the user can act on
       }
       done = {at.virtualFolder, true, std::nullopt};
@@ -143,7 +145,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
   std::unique_ptr<WriteLock> lock;
   try {
     lock = fs.TryLock(LockFilePath(folder));
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     const std::string virtualFolder = fs.VirtualStoreFolderOf(dataFolder);
     const WriteProblem problem = fs.DiagnoseWrite(LockFilePath(folder));
     if (virtualFolder.empty() || problem != WriteProblem::kAccessDenied)
@@ -152,7 +154,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
     try {
       fs.MakeFolders(folder);
       lock = fs.TryLock(LockFilePath(folder));
-    } catch (const FileError& second) {
+    } catch (const common::FileError& second) {
       throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), second.reason(),
                            fs.DiagnoseWrite(LockFilePath(folder)));
     }
@@ -167,7 +169,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     try {
       lock = fs.TryLock(LockFilePath(folder));
-    } catch (const FileError& e) {
+    } catch (const common::FileError& e) {
       throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), e.reason(),
                            fs.DiagnoseWrite(LockFilePath(folder)));
     }
@@ -180,3 +182,5 @@ GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation&
     RestoreOriginalColorFile(fs, folder, takesOver);
   });
 }
+
+}  // namespace tintmoor::colorfile

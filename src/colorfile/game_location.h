@@ -31,6 +31,8 @@
 
 #include "colorfile/color_store.h"
 
+namespace tintmoor::colorfile {
+
 // The key the game's installer writes in HKEY_LOCAL_MACHINE (the 32-bit view,
 // the game being a 32-bit program), and its value naming the install folder.
 inline constexpr const char* kGameKeyPath =
@@ -118,3 +120,5 @@ struct LockWait {
 // the data folder is gone. Nothing is written when it throws.
 std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string& dataFolder,
                                          const LockWait& wait = {});
+
+}  // namespace tintmoor::colorfile

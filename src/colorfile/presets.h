@@ -6,6 +6,8 @@
 
 #include "colorfile/color_table.h"
 
+namespace tintmoor::colorfile {
+
 struct Preset {
   std::string_view name;
   // Another spelling the preset answers to (empty for none).
@@ -22,3 +24,5 @@ const ColorTable& ColourVisionScheme();
 std::span<const Preset> Presets();
 // The preset of that name or other spelling, or null.
 const Preset* FindPreset(std::string_view name);
+
+}  // namespace tintmoor::colorfile

@@ -1,10 +1,12 @@
 #include "ui/box_history.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 BoxColors Grey() {
   BoxColors boxes;
-  boxes.fill(kGreyColor);
+  boxes.fill(colorfile::kGreyColor);
   return boxes;
 }
 
@@ -34,3 +36,5 @@ const BoxColors& BoxHistory::Redo() {
   if (CanRedo()) ++current_;
   return steps_[current_];
 }
+
+}  // namespace tintmoor::ui

@@ -10,7 +10,9 @@
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
-using BoxColors = std::array<Rgb, kCells>;
+namespace tintmoor::ui {
+
+using BoxColors = std::array<colorfile::Rgb, colorfile::kCells>;
 
 class BoxHistory {
  public:
@@ -40,3 +42,5 @@ class BoxHistory {
   size_t current_ = 0;
   BoxColors saved_;
 };
+
+}  // namespace tintmoor::ui

@@ -18,6 +18,8 @@
 #include "ui/version.h"
 #include "ui/yield.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 bool Inside(const PixelRect& r, POINT at) {
@@ -33,14 +35,14 @@ POINT PointOf(LPARAM lp) {
 // What a failed command puts back.
 struct MainWindow::Snapshot {
   std::string caption;
-  std::array<Rgb, kCells> boxes;
+  std::array<colorfile::Rgb, colorfile::kCells> boxes;
   WindowCommands::State commands;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
-                       GameRegistry& registry)
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, colorfile::ColorFileSystem& files,
+                       colorfile::GameRegistry& registry)
     : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {
-  boxes_.fill(kGreyColor);
+  boxes_.fill(colorfile::kGreyColor);
 }
 
 MainWindow::~MainWindow() {
@@ -176,7 +178,7 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 // from the press, so a release outside the window still ends it.
 
 int MainWindow::CommandAt(POINT at) const {
-  for (int k = 0; k < kCells; ++k) {
+  for (int k = 0; k < colorfile::kCells; ++k) {
     if (Inside(BoxRect(k), at)) return IDC_BOX0 + k;
   }
   return Inside(LinkRect(), at) ? IDC_LINK : 0;
@@ -211,7 +213,7 @@ bool MainWindow::OnSetCursor(HWND over, int hitTest) {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (id >= IDC_BOX0 && id < IDC_BOX0 + kCells) {
+  if (id >= IDC_BOX0 && id < IDC_BOX0 + colorfile::kCells) {
     RunCommand("The color could not be changed.", true,
                [this, id] { OnBoxClicked(id - IDC_BOX0); });
     return;
@@ -356,7 +358,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
 
 void MainWindow::PutBack(Snapshot& before) {
   try {
-    for (int k = 0; k < kCells; ++k) {
+    for (int k = 0; k < colorfile::kCells; ++k) {
       if (boxes_[k] == before.boxes[k]) continue;
       boxes_[k] = before.boxes[k];
       RepaintBox(k);
@@ -379,7 +381,7 @@ void MainWindow::ReportFailure(const char* text, const char* title) noexcept {
 
 // ---- ColorWindow.
 
-void MainWindow::SetBoxColor(int box, Rgb color) {
+void MainWindow::SetBoxColor(int box, colorfile::Rgb color) {
   if (boxes_.at(box) == color) return;
   boxes_[box] = color;
   RepaintBox(box);
@@ -397,14 +399,14 @@ void MainWindow::AnnounceBox(int box) noexcept {
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
-  SetWindowTextW(hwnd_, Widen(caption).c_str());
+  SetWindowTextW(hwnd_, common::Widen(caption).c_str());
 }
 
 std::string MainWindow::Caption() const {
   std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
   caption.resize(
       static_cast<size_t>(GetWindowTextW(hwnd_, caption.data(), static_cast<int>(caption.size()))));
-  return Narrow(caption);
+  return common::Narrow(caption);
 }
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
@@ -434,7 +436,7 @@ bool MainWindow::GameRunning() { return sys_.gameRunning && sys_.gameRunning(); 
 void MainWindow::OnLoad() { commands_.Start(*this); }
 
 void MainWindow::OnBoxClicked(int index) {
-  const std::optional<Rgb> picked =
+  const std::optional<colorfile::Rgb> picked =
       PickColor(hwnd_, BoxColor(index), ColorDialogTitle(index), sys_.chooseColor);
   if (!picked) return;
   SetBoxColor(index, *picked);
@@ -462,7 +464,7 @@ void MainWindow::OnCheckColors() {
 }
 
 void MainWindow::OnVisionPreset() {
-  PickTable(*this, ColourVisionScheme());
+  PickTable(*this, colorfile::ColourVisionScheme());
   commands_.Changed(*this);
 }
 
@@ -553,12 +555,12 @@ void MainWindow::RepaintFocus() {
 void MainWindow::OnMouseMove(const MSG& move) {
   if (tipsTried_) return;
   const int command = CommandAt(PointOf(move.lParam));
-  if (command < IDC_BOX0 || command >= IDC_BOX0 + kCells) return;
+  if (command < IDC_BOX0 || command >= IDC_BOX0 + colorfile::kCells) return;
   tipsTried_ = true;
   try {
-    tips_ = std::make_unique<BoxTips>(hwnd_, kCells);
+    tips_ = std::make_unique<BoxTips>(hwnd_, colorfile::kCells);
     PlaceTips();
-    for (int k = 0; k < kCells; ++k) tips_->SetText(k, BoxTip(k, boxes_[k]));
+    for (int k = 0; k < colorfile::kCells; ++k) tips_->SetText(k, BoxTip(k, boxes_[k]));
     tips_->Relay(move);  // it watches the moves from the next one on
   } catch (...) {
     tips_.reset();  // no tooltips: nothing else depends on them
@@ -567,7 +569,7 @@ void MainWindow::OnMouseMove(const MSG& move) {
 
 void MainWindow::PlaceTips() {
   if (!tips_) return;
-  for (int k = 0; k < kCells; ++k) tips_->Place(k, BoxRect(k));
+  for (int k = 0; k < colorfile::kCells; ++k) tips_->Place(k, BoxRect(k));
 }
 
 // ---- Screen readers.
@@ -601,3 +603,5 @@ void MainWindow::FocusStop(int stop) {
   SetFocus(hwnd_);
   MoveFocus(stop);
 }
+
+}  // namespace tintmoor::ui

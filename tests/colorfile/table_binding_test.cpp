@@ -11,6 +11,8 @@
 #include "markup/writer.h"
 #include "support/test_support.h"
 
+namespace tintmoor::colorfile {
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -178,7 +180,7 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
 }
 
 TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
-  const std::string bytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
+  const std::string bytes = common::ReadFileBytes(SourcePath("data/playercolors.xml"));
   const auto root = ParseTree(bytes);
   const auto cells = ReadColorTable(*root);
   EXPECT_THAT(DescribeTableProblems(*root, cells), ::testing::IsEmpty());
@@ -192,3 +194,5 @@ TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -8,7 +8,7 @@
 #include "common/file_io.h"
 #include "round_trip.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace fs = std::filesystem;
 
@@ -21,7 +21,7 @@ TEST(KeptInputs, HoldTheRoundTripProperty) {
   for (const char* dir : {"tests/markup/data", "fuzz/corpus", "tests/cli/data"}) {
     for (const auto& entry : fs::directory_iterator(fs::path(source) / dir)) {
       if (!entry.is_regular_file()) continue;
-      std::string bytes = ReadFileBytes(entry.path().string());
+      std::string bytes = common::ReadFileBytes(entry.path().string());
       EXPECT_EQ(round_trip::Check(bytes), "") << entry.path();
       ++checked;
     }
@@ -31,4 +31,4 @@ TEST(KeptInputs, HoldTheRoundTripProperty) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -27,7 +27,7 @@
 #include "common/file_io_posix.h"
 #endif
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace fs = std::filesystem;
 
@@ -68,13 +68,13 @@ class FileIo : public testing::Test {
 TEST_F(FileIo, BytesGoInAndOutUnchanged) {
   std::string bytes("a\r\nb\nc\rd\0e\x1a\xff", 12);
   const std::string path = Path("bytes.bin");
-  ReplaceFileBytes(path, bytes);
+  common::ReplaceFileBytes(path, bytes);
   EXPECT_EQ(Get(path), bytes);
-  EXPECT_EQ(ReadFileBytes(path), bytes);
-  ReplaceFileBytes(path, "shorter");
-  EXPECT_EQ(ReadFileBytes(path), "shorter");
-  ReplaceFileBytes(path, "");
-  EXPECT_EQ(ReadFileBytes(path), "");
+  EXPECT_EQ(common::ReadFileBytes(path), bytes);
+  common::ReplaceFileBytes(path, "shorter");
+  EXPECT_EQ(common::ReadFileBytes(path), "shorter");
+  common::ReplaceFileBytes(path, "");
+  EXPECT_EQ(common::ReadFileBytes(path), "");
   EXPECT_EQ(Names(), std::vector<std::string>{"bytes.bin"});
 }
 
@@ -95,9 +95,9 @@ TEST_F(FileIo, SaveAndLoadTheDocument) {
 TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing) {
   const std::string path = Path("no-such-folder") + "/x.xml";
   try {
-    ReplaceFileBytes(path, "x");
+    common::ReplaceFileBytes(path, "x");
     FAIL();
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     EXPECT_EQ(e.path(), path);
     EXPECT_FALSE(e.reason().empty());
     EXPECT_EQ(std::string(e.what()).rfind("Cannot write \"" + path + "\": ", 0), 0u) << e.what();
@@ -107,7 +107,7 @@ TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing) {
 
 TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
   fs::create_directories(dir_ / "sub");
-  EXPECT_THROW(ReplaceFileBytes(Path("sub"), "x"), FileError);
+  EXPECT_THROW(common::ReplaceFileBytes(Path("sub"), "x"), common::FileError);
   EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
 }
 
@@ -133,9 +133,9 @@ TEST_F(FileIo, OnlyTheCleanUpRemovesAndOnlyItsOwnOldTemporaryFiles) {
     Put(Path(e.name), "x");
     if (e.old) fs::last_write_time(Path(e.name), hourAgo);
   }
-  ReplaceFileBytes(path, "new");
+  common::ReplaceFileBytes(path, "new");
   EXPECT_EQ(Names().size(), std::size(entries) + 1);  // a replacement deletes nothing
-  RemoveLeftoverTemporaryFiles(path);
+  common::RemoveLeftoverTemporaryFiles(path);
   for (const Entry& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
   EXPECT_EQ(Get(path), "new");
 }
@@ -147,13 +147,13 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
   fs::create_directories(dir_ / "mods");
   Put(Path("mods/playercolors.xml"), "mod");
   Put(Path("twin.xml"), "mod");
-  const auto id = IdentityOf(Path("mods/playercolors.xml"));
+  const auto id = common::IdentityOf(Path("mods/playercolors.xml"));
   ASSERT_TRUE(id.has_value());
-  EXPECT_EQ(IdentityOf(Path("mods") + "/../mods/playercolors.xml"), id);
-  EXPECT_NE(IdentityOf(Path("twin.xml")), id);  // the same bytes are not the same file
-  EXPECT_FALSE(IdentityOf(Path("missing.xml")).has_value());
+  EXPECT_EQ(common::IdentityOf(Path("mods") + "/../mods/playercolors.xml"), id);
+  EXPECT_NE(common::IdentityOf(Path("twin.xml")), id);  // the same bytes are not the same file
+  EXPECT_FALSE(common::IdentityOf(Path("missing.xml")).has_value());
   fs::create_hard_link(Path("mods/playercolors.xml"), Path("hard.xml"));
-  EXPECT_EQ(IdentityOf(Path("hard.xml")), id);
+  EXPECT_EQ(common::IdentityOf(Path("hard.xml")), id);
 #ifdef _WIN32
   char alias[MAX_PATH];  // Windows' short name of a long one
   ASSERT_NE(GetShortPathNameA(Path("mods/playercolors.xml").c_str(), alias, MAX_PATH), 0u);
@@ -164,12 +164,12 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
   fs::create_symlink("link.xml", Path("again.xml"));  // a link to a link
   const std::string name = Path("again.xml");
 #endif
-  EXPECT_EQ(IdentityOf(name), id);
+  EXPECT_EQ(common::IdentityOf(name), id);
   const std::vector<std::string> before = Names();
-  ReplaceFileBytes(name, "saved");
+  common::ReplaceFileBytes(name, "saved");
   EXPECT_EQ(Get(Path("mods/playercolors.xml")), "saved");
   EXPECT_EQ(Names(), before);
-  std::vector<std::string> listed = FolderEntries(dir_.string());
+  std::vector<std::string> listed = common::FolderEntries(dir_.string());
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, before);
 }
@@ -177,19 +177,19 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
 TEST_F(FileIo, ALockFileLocksOnceUntilReleased) {
   const std::string path = Path("playercolors.xml.lock");
   {
-    const auto first = FileLock::TryTake(path);
+    const auto first = common::FileLock::TryTake(path);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(FileLock::TryTake(path), nullptr);  // even within this program
+    EXPECT_EQ(common::FileLock::TryTake(path), nullptr);  // even within this program
   }
-  EXPECT_NE(FileLock::TryTake(path), nullptr);
+  EXPECT_NE(common::FileLock::TryTake(path), nullptr);
   EXPECT_EQ(Get(path), "");  // left behind, empty
   // Nothing but a plain file of its own is locked.
   fs::create_directories(dir_ / "folder.lock");
-  EXPECT_THROW(FileLock::TryTake(Path("folder.lock")), FileError);
-  EXPECT_THROW(FileLock::TryTake(Path("no-such-folder") + "/x.lock"), FileError);
+  EXPECT_THROW(common::FileLock::TryTake(Path("folder.lock")), common::FileError);
+  EXPECT_THROW(common::FileLock::TryTake(Path("no-such-folder") + "/x.lock"), common::FileError);
 #ifndef _WIN32
   fs::create_symlink(Path("elsewhere"), Path("link.lock"));
-  EXPECT_THROW(FileLock::TryTake(Path("link.lock")), FileError);
+  EXPECT_THROW(common::FileLock::TryTake(Path("link.lock")), common::FileError);
   EXPECT_FALSE(fs::exists(Path("elsewhere")));
 #endif
 }
@@ -203,11 +203,11 @@ std::string movedFrom;
 
 // Swaps the call table for one test and puts it back.
 struct Inject {
-  Win32FileCalls saved = Win32FileCallsForTesting();
-  ~Inject() { Win32FileCallsForTesting() = saved; }
-  Win32FileCalls& calls() { return Win32FileCallsForTesting(); }
+  common::Win32FileCalls saved = common::Win32FileCallsForTesting();
+  ~Inject() { common::Win32FileCallsForTesting() = saved; }
+  common::Win32FileCalls& calls() { return common::Win32FileCallsForTesting(); }
 };
-using Calls = Win32FileCalls;
+using Calls = common::Win32FileCalls;
 
 // The system's words for an error, as the reason should carry them (without
 // the closing full stop: the reason is set inside a sentence).
@@ -235,7 +235,7 @@ BOOL WINAPI FailedFlush(HANDLE) {
   return FALSE;
 }
 BOOL WINAPI RefusedReplace(LPCWSTR, LPCWSTR from, LPCWSTR, DWORD, LPVOID, LPVOID) {
-  movedFrom = Narrow(from);
+  movedFrom = common::Narrow(from);
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
@@ -251,11 +251,11 @@ void FailRead(Calls& c) { c.ReadFile = FailedRead; }
 #else
 
 struct Inject {
-  PosixFileCalls saved = PosixFileCallsForTesting();
-  ~Inject() { PosixFileCallsForTesting() = saved; }
-  PosixFileCalls& calls() { return PosixFileCallsForTesting(); }
+  common::PosixFileCalls saved = common::PosixFileCallsForTesting();
+  ~Inject() { common::PosixFileCallsForTesting() = saved; }
+  common::PosixFileCalls& calls() { return common::PosixFileCallsForTesting(); }
 };
-using Calls = PosixFileCalls;
+using Calls = common::PosixFileCalls;
 
 std::string Reason(int error) { return std::strerror(error); }
 constexpr int kDiskFull = ENOSPC, kFlushFault = EIO, kDenied = EACCES, kReadFault = EIO;
@@ -309,9 +309,9 @@ TEST_F(FileIo, AFailedReplacementLeavesTargetAndNoTemporaryFile) {
       Inject inject;
       c.fail(inject.calls());
       try {
-        ReplaceFileBytes(path, std::string(100, 'x'));
+        common::ReplaceFileBytes(path, std::string(100, 'x'));
         ADD_FAILURE() << c.name << ": no error";
-      } catch (const FileError& e) {
+      } catch (const common::FileError& e) {
         EXPECT_EQ(e.path(), path) << c.name;
         EXPECT_EQ(e.reason(), c.reason) << c.name;
       }
@@ -343,9 +343,9 @@ TEST_F(FileIo, ReadErrorsNamePathAndReason) {
     Inject inject;
     c.fail(inject.calls());
     try {
-      ReadFileBytes(path);
+      common::ReadFileBytes(path);
       ADD_FAILURE() << c.name << ": no error";
-    } catch (const FileError& e) {
+    } catch (const common::FileError& e) {
       EXPECT_EQ(e.path(), path) << c.name;
       EXPECT_FALSE(e.reason().empty()) << c.name;
       if (!c.reason.empty()) {
@@ -355,9 +355,9 @@ TEST_F(FileIo, ReadErrorsNamePathAndReason) {
     }
   }
   fs::remove(path);
-  EXPECT_THROW(LoadMarkupFile(path), FileError);
+  EXPECT_THROW(LoadMarkupFile(path), common::FileError);
   Element root;
-  EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
+  EXPECT_THROW(LoadMarkupFile(Path(""), root), common::FileError);  // a folder
 }
 
 #ifdef _WIN32
@@ -366,7 +366,7 @@ TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
   const std::string path = Path("ro.xml");
   Put(path, "original");
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+  EXPECT_THROW(common::ReplaceFileBytes(path, "new"), common::FileError);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Get(path), "original");
   EXPECT_EQ(Names(), std::vector<std::string>{"ro.xml"});
@@ -378,7 +378,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsAttributes) {
   const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), kept));
   ASSERT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
-  ReplaceFileBytes(path, "new");
+  common::ReplaceFileBytes(path, "new");
   EXPECT_EQ(Get(path), "new");
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
 }
@@ -400,7 +400,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
       continue;
     struct stat before, after;
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    ReplaceFileBytes(path, "new");
+    common::ReplaceFileBytes(path, "new");
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & 07777, c.mode);
     EXPECT_EQ(after.st_uid, before.st_uid);
@@ -414,7 +414,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
   };
   Put(path, "original");
   if (::geteuid() == 0 && ::chown(path.c_str(), 4242, 4243) == 0) {
-    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
+    EXPECT_THROW(common::ReplaceFileBytes(path, "new"), common::FileError);
     EXPECT_EQ(Get(path), "original");
   }
 }
@@ -423,4 +423,4 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -7,7 +7,7 @@
 #include "tree_build.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -18,7 +18,7 @@ TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
   try {
     e.children().Item(1);
     FAIL() << "position 1 of an empty list";
-  } catch (const PositionError& err) {
+  } catch (const common::PositionError& err) {
     EXPECT_STREQ(err.what(), "List position 1 does not exist: the list holds 0 entries");
   }
   AddChild(e, "a");
@@ -29,7 +29,7 @@ TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
     try {
       e.children().Item(bad);
       FAIL() << bad;
-    } catch (const PositionError& err) {
+    } catch (const common::PositionError& err) {
       EXPECT_NE(std::string(err.what()).find(std::to_string(bad)), std::string::npos);
       EXPECT_NE(std::string(err.what()).find("holds 2 entries"), std::string::npos);
     }
@@ -88,7 +88,7 @@ TEST(Element, GetTextOverflowsPast32767Attributes) {
   try {
     e.GetText();
     FAIL();
-  } catch (const OverflowError& err) {
+  } catch (const common::OverflowError& err) {
     EXPECT_NE(std::string(err.what()).find("Attribute count"), std::string::npos) << err.what();
     EXPECT_NE(std::string(err.what()).find("wide"), std::string::npos) << err.what();
   }
@@ -190,4 +190,4 @@ TEST(Element, OpenCountFollowsTheOpenFlagThroughAddsMovesAndSetters) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

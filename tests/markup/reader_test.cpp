@@ -11,7 +11,7 @@
 #include "support/small_stack.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -223,7 +223,7 @@ TEST(Reader, DeepNestingLoadsAndReleasesOnASmallStack) {
     try {
       WriteDocument(*root);
       FAIL();
-    } catch (const OverflowError& e) {
+    } catch (const common::OverflowError& e) {
       EXPECT_NE(std::string(e.what()).find("depth 32767"), std::string::npos) << e.what();
     }
     root.reset();
@@ -243,12 +243,12 @@ TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
   try {
     ReadMarkup(text, root, "wide.xml");
     FAIL();
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     EXPECT_STREQ(e.what(),
                  "Word count overflowed: line 2 of \"wide.xml\" has more than 32767 words");
   }
   EXPECT_EQ(TreeText(root), "+");  // not even line 1 got in
-  EXPECT_THROW(ParseLine(Words(32768), root), OverflowError);
+  EXPECT_THROW(ParseLine(Words(32768), root), common::OverflowError);
   // Tabs are gone before words are counted.
   EXPECT_EQ(Read(Words(32767) + std::string(40000, '\t')).substr(0, 5), "+[a+:");
 }
@@ -272,7 +272,8 @@ TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
     Element root;
     root.set_open(true);
     if (c.overflows) {
-      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), OverflowError) << c.line.substr(0, 10);
+      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), common::OverflowError)
+          << c.line.substr(0, 10);
     } else {
       EXPECT_NO_THROW(ReadMarkup(c.line, root, "t.xml")) << c.line.substr(0, 10);
       EXPECT_EQ(TreeText(root), "+") << c.line.substr(0, 10);
@@ -282,4 +283,4 @@ TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

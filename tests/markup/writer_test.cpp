@@ -10,7 +10,7 @@
 #include "tree_build.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST(Writer, DepthLimit) {
   try {
     WriteMarkup(parent, 32766, sink);
     FAIL();
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     EXPECT_STREQ(e.what(),
                  "Nesting depth overflowed: element \"deepest\" at depth 32767 cannot be "
                  "indented (at most 32766 levels)");
@@ -111,7 +111,7 @@ TEST(RepeatString, Cases) {
   EXPECT_EQ(RepeatString("\t", 32766).size(), 32766u);
   EXPECT_EQ(RepeatString("\t", -32768), "");
   for (int32_t bad : {32767, 32768, -32769, INT32_MAX, INT32_MIN})
-    EXPECT_THROW(RepeatString("\t", bad), OverflowError) << bad;
+    EXPECT_THROW(RepeatString("\t", bad), common::OverflowError) << bad;
 }
 
 // Random texts from an alphabet, at least minLength long.
@@ -169,4 +169,4 @@ TEST(Writer, RoundTripOfGeneratedTrees) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

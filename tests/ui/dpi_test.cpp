@@ -15,6 +15,8 @@
 #include "ui/resource.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
@@ -118,7 +120,7 @@ TEST(Dpi, TheWholeWindowAndItsCheckDialogScaleAt144Dpi) {
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
   // The dialog manager lays the dialog out at 144 dpi from its template.
-  const CheckView want = MakeCheckView(BoxTable(form), CheckOptions{});
+  const CheckView want = MakeCheckView(BoxTable(form), colorfile::CheckOptions{});
   EXPECT_TRUE(
       InCheckDialog([&] { SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0); },
                     [&](HWND dialog) { ExpectCheckDialogShows(dialog, want, 144); }));
@@ -133,8 +135,8 @@ LONG CaptionWidth(const std::string& face, int dpi) {
   Font font(CreateFontIndirectA(&lf));
   SelectScope select(screen.get(), font.get());
   SIZE size{};
-  GetTextExtentPoint32A(screen.get(), CaptionText(kRows).data(),
-                        static_cast<int>(CaptionText(kRows).size()), &size);
+  GetTextExtentPoint32A(screen.get(), CaptionText(colorfile::kRows).data(),
+                        static_cast<int>(CaptionText(colorfile::kRows).size()), &size);
   return size.cx;
 }
 
@@ -264,3 +266,5 @@ TEST(VersionRecord, HasEveryKeyOfTheProgram) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -14,6 +14,8 @@
 #include "ui/grid_access.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 constexpr COLORREF kGrey = RGB(128, 128, 128);
@@ -52,7 +54,7 @@ std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), 
                  LONG id) {
   BSTR text = nullptr;
   (acc->*get)(Child(id), &text);
-  const std::string utf8 = text ? Narrow(text) : "(none)";
+  const std::string utf8 = text ? common::Narrow(text) : "(none)";
   SysFreeString(text);
   return utf8;
 }
@@ -90,7 +92,7 @@ TEST_F(KeyboardTest, SpaceAndEnterPressTheBoxOrTheLinkWithTheFocus) {
   Keys({VK_SPACE});
   ASSERT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_EQ(rec_.dialogs[0].title, "Color: Player 1, minimap");
-  EXPECT_EQ(form_->BoxColor(4), (Rgb{10, 20, 30}));
+  EXPECT_EQ(form_->BoxColor(4), (colorfile::Rgb{10, 20, 30}));
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
 
   rec_.duringDialog = [](CHOOSECOLORW*) { throw std::runtime_error("the disk is full"); };
@@ -222,7 +224,7 @@ std::string TipText(HWND tips, HWND owner, int tool) {
   TTTOOLINFOW ti{
       TTTOOLINFOW_V2_SIZE, 0, owner, static_cast<UINT_PTR>(tool), {}, nullptr, text, 0, nullptr};
   SendMessageW(tips, TTM_GETTEXTW, 160, reinterpret_cast<LPARAM>(&ti));
-  return Narrow(text);
+  return common::Narrow(text);
 }
 
 // Made on the first hover over a box, not at start-up.
@@ -234,10 +236,12 @@ TEST_F(KeyboardTest, TooltipsComeWithTheFirstHoverOverABox) {
   SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(box.x, box.y));
   HWND tips = form_->TipsWindow();
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), kCells);
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), colorfile::kCells);
   EXPECT_EQ(TipText(tips, hwnd, 4), "Player 1: Color shown on minimap\n128 128 128 (#808080)");
   form_->SetBoxColor(38, {255, 0, 10});
   EXPECT_EQ(TipText(tips, hwnd, 38), "Player 12: Color on dead unit\n255 0 10 (#FF000A)");
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui
