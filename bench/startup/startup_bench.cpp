@@ -154,14 +154,14 @@ int main(int argc, char** argv) {
   GameKey key(game);
 
   // 1. Process start to window shown; a first round of each warms the caches.
-  const char* tintmoor::ui::kTitle = "Brindle's AoM Tintmoor";
+  const char* kTitle = "Brindle's AoM Tintmoor";
   const char* kMinimalTitle = "Tintmoor minimal window";
-  TimeToWindow(tintmoor, tintmoor::ui::kTitle);
+  TimeToWindow(tintmoor, kTitle);
   TimeToWindow(minimal, kMinimalTitle);
   TimeToWindow(imports, kMinimalTitle);
   std::vector<double> tintmoorMs, minimalMs, importsMs;
   for (int i = 0; i < rounds; ++i) {
-    tintmoorMs.push_back(TimeToWindow(tintmoor, tintmoor::ui::kTitle));
+    tintmoorMs.push_back(TimeToWindow(tintmoor, kTitle));
     minimalMs.push_back(TimeToWindow(minimal, kMinimalTitle));
     importsMs.push_back(TimeToWindow(imports, kMinimalTitle));
   }

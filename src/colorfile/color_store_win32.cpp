@@ -96,7 +96,7 @@ class Win32FileSystem final : public ColorFileSystem {
     }
   }
 
-  std::string ProgramFolder() override { return ::ProgramFolder(); }
+  std::string ProgramFolder() override { return colorfile::ProgramFolder(); }
 
   std::string VirtualStoreFolderOf(const std::string& dataFolder) override {
     // Wine virtualizes nothing: its game reads the data folder's own file.

@@ -254,7 +254,7 @@ class HeldOpen {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
     release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
     std::string command = "\"";
-    command += ProgramFolder();
+    command += colorfile::ProgramFolder();
     command += "\\hold_file.exe\" \"";
     command += path;
     command += "\" " + readyName + " " + releaseName;
