@@ -19,6 +19,8 @@
 #include "markup/words.h"
 #include "markup/writer.h"
 
+namespace markup = tintmoor::markup;
+
 namespace {
 
 // A colour file grown to about `bytes`: the declaration, one outer element
@@ -49,9 +51,9 @@ const std::string& TenMegabytes() {
 // Reads bytes into a fresh root; the release of the tree is not timed (nor is
 // pugixml's), since the targets are about reading.
 void ReadInto(benchmark::State& state, const std::string& bytes) {
-  auto root = std::make_unique<tintmoor::markup::Element>();
+  auto root = std::make_unique<markup::Element>();
   root->set_open(true);
-  tintmoor::markup::ReadMarkup(bytes, *root, "bench");
+  markup::ReadMarkup(bytes, *root, "bench");
   benchmark::DoNotOptimize(root->children().Count());
   state.PauseTiming();
   root.reset();
@@ -68,9 +70,9 @@ void BM_Reader10MB(benchmark::State& state) {
 void BM_ReadAndRelease10MB(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
   for (auto _ : state) {
-    tintmoor::markup::Element root;
+    markup::Element root;
     root.set_open(true);
-    tintmoor::markup::ReadMarkup(doc, root, "bench");
+    markup::ReadMarkup(doc, root, "bench");
     benchmark::DoNotOptimize(root.children().Count());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
@@ -83,9 +85,9 @@ void CountingHook() { ++yields; }
 // no message is waiting.
 void BM_Reader10MBWithHook(benchmark::State& state) {
   const std::string& doc = TenMegabytes();
-  tintmoor::markup::YieldHook previous = tintmoor::markup::SetYieldHook(CountingHook);
+  markup::YieldHook previous = markup::SetYieldHook(CountingHook);
   for (auto _ : state) ReadInto(state, doc);
-  tintmoor::markup::SetYieldHook(previous);
+  markup::SetYieldHook(previous);
   benchmark::DoNotOptimize(yields);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
@@ -125,12 +127,12 @@ void BM_PugixmlInPlace10MB(benchmark::State& state) {
 }
 
 void BM_Writer10MB(benchmark::State& state) {
-  tintmoor::markup::Element root;
+  markup::Element root;
   root.set_open(true);
-  tintmoor::markup::ReadMarkup(TenMegabytes(), root, "bench");
+  markup::ReadMarkup(TenMegabytes(), root, "bench");
   size_t size = 0;
   for (auto _ : state) {
-    std::string out = tintmoor::markup::WriteDocument(root);
+    std::string out = markup::WriteDocument(root);
     size = out.size();
     benchmark::DoNotOptimize(out.data());
   }

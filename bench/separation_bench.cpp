@@ -25,6 +25,23 @@
 #include "colorfile/separation.h"
 #include "support/clash_schemes.h"
 
+using tintmoor::colorfile::Audience;
+using tintmoor::colorfile::CellMove;
+using tintmoor::colorfile::CheckOptions;
+using tintmoor::colorfile::CheckTable;
+using tintmoor::colorfile::ClashScheme;
+using tintmoor::colorfile::ClashSchemes;
+using tintmoor::colorfile::ClosePair;
+using tintmoor::colorfile::ColorTable;
+using tintmoor::colorfile::ColourVisionScheme;
+using tintmoor::colorfile::DefaultScheme;
+using tintmoor::colorfile::EveryVision;
+using tintmoor::colorfile::kDefaultSeparation;
+using tintmoor::colorfile::MakeAudience;
+using tintmoor::colorfile::SeparateColors;
+using tintmoor::colorfile::SeparationResult;
+using tintmoor::colorfile::Vision;
+
 namespace {
 
 const std::vector<int> kUnit = {0};
@@ -34,41 +51,27 @@ const std::vector<int> kShown = {0, 1};
 
 struct Job {
   std::string name;
-  tintmoor::colorfile::ColorTable table;
-  tintmoor::colorfile::CheckOptions options;
+  ColorTable table;
+  CheckOptions options;
 };
 
 const std::vector<Job>& Jobs() {
   static const std::vector<Job> jobs = [] {
-    const tintmoor::colorfile::Vision deutan[] = {tintmoor::colorfile::Vision::Deutan};
-    const tintmoor::colorfile::Audience greenWeak = tintmoor::colorfile::MakeAudience(deutan, 0.6);
-    const double d = tintmoor::colorfile::kDefaultSeparation;
+    const Vision deutan[] = {Vision::Deutan};
+    const Audience greenWeak = MakeAudience(deutan, 0.6);
+    const double d = kDefaultSeparation;
     std::vector<Job> out = {
-        {"default/unit",
-         tintmoor::colorfile::DefaultScheme(),
-         {tintmoor::colorfile::EveryVision(), kUnit, d}},
-        {"default/shown",
-         tintmoor::colorfile::DefaultScheme(),
-         {tintmoor::colorfile::EveryVision(), kShown, d}},
-        {"default/shown/deutan-0.6", tintmoor::colorfile::DefaultScheme(), {greenWeak, kShown, d}},
-        {"default/all",
-         tintmoor::colorfile::DefaultScheme(),
-         {tintmoor::colorfile::EveryVision(), kAll, d}},
-        {"color-vision/shown",
-         tintmoor::colorfile::ColourVisionScheme(),
-         {tintmoor::colorfile::EveryVision(), kShown, d}},
-        {"color-vision/all",
-         tintmoor::colorfile::ColourVisionScheme(),
-         {tintmoor::colorfile::EveryVision(), kAll, d}}};
-    for (const tintmoor::colorfile::ClashScheme& s : tintmoor::colorfile::ClashSchemes()) {
-      out.push_back(
-          {std::string(s.name) + "/unit", s.table, {tintmoor::colorfile::EveryVision(), kUnit, d}});
-      out.push_back(
-          {std::string(s.name) + "/all", s.table, {tintmoor::colorfile::EveryVision(), kAll, d}});
+        {"default/unit", DefaultScheme(), {EveryVision(), kUnit, d}},
+        {"default/shown", DefaultScheme(), {EveryVision(), kShown, d}},
+        {"default/shown/deutan-0.6", DefaultScheme(), {greenWeak, kShown, d}},
+        {"default/all", DefaultScheme(), {EveryVision(), kAll, d}},
+        {"color-vision/shown", ColourVisionScheme(), {EveryVision(), kShown, d}},
+        {"color-vision/all", ColourVisionScheme(), {EveryVision(), kAll, d}}};
+    for (const ClashScheme& s : ClashSchemes()) {
+      out.push_back({std::string(s.name) + "/unit", s.table, {EveryVision(), kUnit, d}});
+      out.push_back({std::string(s.name) + "/all", s.table, {EveryVision(), kAll, d}});
     }
-    out.push_back({"default/all/out-of-reach-60",
-                   tintmoor::colorfile::DefaultScheme(),
-                   {tintmoor::colorfile::EveryVision(), kAll, 60}});
+    out.push_back({"default/all/out-of-reach-60", DefaultScheme(), {EveryVision(), kAll, 60}});
     return out;
   }();
   return jobs;
@@ -78,8 +81,7 @@ void BM_Separate(benchmark::State& state) {
   const Job& job = Jobs()[static_cast<size_t>(state.range(0))];
   state.SetLabel(job.name);
   for (auto _ : state) {
-    tintmoor::colorfile::SeparationResult r =
-        tintmoor::colorfile::SeparateColors(job.table, job.options);
+    SeparationResult r = SeparateColors(job.table, job.options);
     benchmark::DoNotOptimize(r.table.data());
   }
 }
@@ -133,13 +135,11 @@ int main(int argc, char** argv) {
   std::printf("  %-28s %9s %7s %7s %7s %6s %6s %7s %7s %6s %9s %9s\n", "job", "threshold", "before",
               "after", "reached", "moved", "mean", "largest", "total", "given", "cpu ms",
               "wall ms");
-  std::map<std::string, tintmoor::colorfile::SeparationResult> results;
+  std::map<std::string, SeparationResult> results;
   for (const Job& job : Jobs()) {
-    const tintmoor::colorfile::SeparationResult r =
-        tintmoor::colorfile::SeparateColors(job.table, job.options);
+    const SeparationResult r = SeparateColors(job.table, job.options);
     double sum = 0, largest = 0;
-    for (const tintmoor::colorfile::CellMove& m : r.moves)
-      sum += m.distance, largest = std::max(largest, m.distance);
+    for (const CellMove& m : r.moves) sum += m.distance, largest = std::max(largest, m.distance);
     const double mean = r.moves.empty() ? 0 : sum / static_cast<double>(r.moves.size());
     std::printf("  %-28s %9.0f %7.3f %7.3f %7s %6zu %6.2f %7.2f %7.2f %6zu %9.1f %9.1f\n",
                 job.name.c_str(), job.options.threshold, r.minimumBefore, r.minimumAfter,
@@ -152,15 +152,12 @@ int main(int argc, char** argv) {
   }
 
   std::printf("\nSeparation targets:\n");
-  const tintmoor::colorfile::SeparationResult& unit = results["default/unit"];
+  const SeparationResult& unit = results["default/unit"];
   double sum = 0, largest = 0;
-  for (const tintmoor::colorfile::CellMove& m : unit.moves)
-    sum += m.distance, largest = std::max(largest, m.distance);
+  for (const CellMove& m : unit.moves) sum += m.distance, largest = std::max(largest, m.distance);
   const double mean = unit.moves.empty() ? 0 : sum / static_cast<double>(unit.moves.size());
   bool unitClear = unit.reached;
-  for (const tintmoor::colorfile::ClosePair& p :
-       tintmoor::colorfile::CheckTable(unit.table, {tintmoor::colorfile::EveryVision(), kUnit, 10})
-           .close)
+  for (const ClosePair& p : CheckTable(unit.table, {EveryVision(), kUnit, 10}).close)
     unitClear = unitClear && p.column != 0;
   Line("default unit: closest pair, four visions, unrounded", unit.minimumAfter, ">= 10",
        unitClear && unit.minimumAfter >= 10);

@@ -12,6 +12,9 @@
 #include "round_trip.h"
 #include "tree_text.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::common::OverflowError;
+
 namespace {
 
 int yields = 0;
@@ -26,27 +29,27 @@ void CountYield() { ++yields; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::string broken = tintmoor::markup::round_trip::Check(bytes);
+  std::string broken = markup::round_trip::Check(bytes);
   if (!broken.empty()) Broken("round trip: " + broken);
 
-  tintmoor::markup::Element expected, actual;
+  markup::Element expected, actual;
   expected.set_open(true);
   actual.set_open(true);
-  tintmoor::markup::YieldHook previous = tintmoor::markup::SetYieldHook(CountYield);
+  markup::YieldHook previous = markup::SetYieldHook(CountYield);
   bool overflow = false;
   try {
     yields = 0;
-    tintmoor::markup::ReadMarkup(bytes, actual, "input");
-  } catch (const tintmoor::common::OverflowError&) {
+    markup::ReadMarkup(bytes, actual, "input");
+  } catch (const OverflowError&) {
     overflow = true;  // a line of more than 32767 words: outside the comparison
   }
   const int actualYields = yields;
   if (!overflow) {
     yields = 0;
-    tintmoor::markup::reference::Read(std::string(bytes), expected);
+    markup::reference::Read(std::string(bytes), expected);
     if (yields != actualYields) Broken("yield count differs from the rules");
     if (TreeText(actual) != TreeText(expected)) Broken("tree differs from the rules");
   }
-  tintmoor::markup::SetYieldHook(previous);
+  markup::SetYieldHook(previous);
   return 0;
 }

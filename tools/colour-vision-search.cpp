@@ -21,10 +21,23 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "colorfile/color_science.h"
 #include "colorfile/presets.h"
+
+using tintmoor::colorfile::Ciede2000;
+using tintmoor::colorfile::ColorTable;
+using tintmoor::colorfile::DefaultScheme;
+using tintmoor::colorfile::kRows;
+using tintmoor::colorfile::kVisions;
+using tintmoor::colorfile::Lab;
+using tintmoor::colorfile::LabUnder;
+using tintmoor::colorfile::MakeSight;
+using tintmoor::colorfile::Rgb;
+using tintmoor::colorfile::RowCaption;
+using tintmoor::colorfile::SrgbToLab;
 
 namespace {
 
@@ -32,22 +45,19 @@ constexpr double kMinL = 35;
 constexpr double kMaxL = 92;
 
 struct Candidate {
-  tintmoor::colorfile::Rgb rgb;
-  std::array<tintmoor::colorfile::Lab, tintmoor::colorfile::kVisions.size()> lab;
+  Rgb rgb;
+  std::array<Lab, kVisions.size()> lab;
 };
 
-Candidate Make(tintmoor::colorfile::Rgb c) {
+Candidate Make(Rgb c) {
   Candidate k{c, {}};
-  for (size_t v = 0; v < tintmoor::colorfile::kVisions.size(); ++v)
-    k.lab[v] = tintmoor::colorfile::LabUnder(
-        c, tintmoor::colorfile::MakeSight(tintmoor::colorfile::kVisions[v], 1));
+  for (size_t v = 0; v < kVisions.size(); ++v) k.lab[v] = LabUnder(c, MakeSight(kVisions[v], 1));
   return k;
 }
 
 double Distance(const Candidate& x, const Candidate& y) {
   double d = INFINITY;
-  for (size_t v = 0; v < tintmoor::colorfile::kVisions.size(); ++v)
-    d = std::min(d, tintmoor::colorfile::Ciede2000(x.lab[v], y.lab[v]));
+  for (size_t v = 0; v < kVisions.size(); ++v) d = std::min(d, Ciede2000(x.lab[v], y.lab[v]));
   return d;
 }
 
@@ -72,14 +82,13 @@ int main() {
 
   // Okabe and Ito (2008): orange, sky blue, bluish green, yellow, blue,
   // vermillion, reddish purple (their black left out).
-  const tintmoor::colorfile::Rgb seeds[] = {{230, 159, 0},  {86, 180, 233}, {0, 158, 115},
-                                            {240, 228, 66}, {0, 114, 178},  {213, 94, 0},
-                                            {204, 121, 167}};
+  const Rgb seeds[] = {{230, 159, 0}, {86, 180, 233}, {0, 158, 115},  {240, 228, 66},
+                       {0, 114, 178}, {213, 94, 0},   {204, 121, 167}};
   std::vector<Candidate> chosen;
-  for (tintmoor::colorfile::Rgb s : seeds) chosen.push_back(Make(s));
+  for (Rgb s : seeds) chosen.push_back(Make(s));
   std::printf("seed palette: worst pair %.2f\n", Worst(chosen));
 
-  while (chosen.size() < tintmoor::colorfile::kRows) {
+  while (chosen.size() < kRows) {
     const Candidate* best = nullptr;
     double bestD = -1;
     for (const Candidate& k : grid) {
@@ -95,7 +104,7 @@ int main() {
   // Hand out the colours to the rows so that the sum of the distances to the
   // default unit colours is least (an exact search over the subsets of colours
   // used), so that players keep their hue where the palette allows it.
-  const tintmoor::colorfile::ColorTable& defaults = tintmoor::colorfile::DefaultScheme();
+  const ColorTable& defaults = DefaultScheme();
   const size_t n = chosen.size();
   std::vector<double> cost(1u << n, INFINITY);
   std::vector<int> choice(1u << n, -1);
@@ -103,26 +112,27 @@ int main() {
   for (unsigned mask = 0; mask < (1u << n); ++mask) {
     if (cost[mask] == INFINITY) continue;
     const size_t row = static_cast<size_t>(std::popcount(mask));
-    if (row == tintmoor::colorfile::kRows) continue;
-    const tintmoor::colorfile::Lab want = tintmoor::colorfile::SrgbToLab(defaults[row][0]);
+    if (row == kRows) continue;
+    const Lab want = SrgbToLab(defaults[row][0]);
     for (size_t i = 0; i < n; ++i) {
       if (mask & (1u << i)) continue;
       const unsigned next = mask | (1u << i);
-      const double c = cost[mask] + tintmoor::colorfile::Ciede2000(want, chosen[i].lab[0]);
+      const double c = cost[mask] + Ciede2000(want, chosen[i].lab[0]);
       if (c < cost[next]) cost[next] = c, choice[next] = static_cast<int>(i);
     }
   }
-  std::array<int, tintmoor::colorfile::kRows> given{};
+  std::array<int, kRows> given{};
   for (unsigned mask = (1u << n) - 1; mask;) {
     const int i = choice[mask];
     given[static_cast<size_t>(std::popcount(mask)) - 1] = i;
     mask &= ~(1u << i);
   }
   std::printf("\n");
-  for (size_t row = 0; row < tintmoor::colorfile::kRows; ++row) {
-    const tintmoor::colorfile::Rgb c = chosen[static_cast<size_t>(given[row])].rgb;
-    std::printf("    {%d, %d, %d},  // %s\n", c.r, c.g, c.b,
-                tintmoor::colorfile::RowCaption(static_cast<int>(row)).c_str());
+  for (size_t row = 0; row < kRows; ++row) {
+    const Rgb c = chosen[static_cast<size_t>(given[row])].rgb;
+    const std::string_view caption = RowCaption(static_cast<int>(row));
+    std::printf("    {%d, %d, %d},  // %.*s\n", c.r, c.g, c.b, static_cast<int>(caption.size()),
+                caption.data());
   }
   return 0;
 }

@@ -31,6 +31,26 @@
 #include "ui/window_commands.h"
 #include "ui/yield.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::colorfile::GetRegString;
+using tintmoor::colorfile::kCells;
+using tintmoor::colorfile::kGameInstallValue;
+using tintmoor::colorfile::kGameKeyPath;
+using tintmoor::colorfile::Rgb;
+using tintmoor::colorfile::SystemFileSystem;
+using tintmoor::colorfile::SystemGameRegistry;
+using tintmoor::common::ReadFileBytes;
+using tintmoor::common::ReplaceFileBytes;
+using tintmoor::ui::Answer;
+using tintmoor::ui::ColorWindow;
+using tintmoor::ui::CommandFailure;
+using tintmoor::ui::MessageKind;
+using tintmoor::ui::PumpPendingMessages;
+using tintmoor::ui::PumpStats;
+using tintmoor::ui::Question;
+using tintmoor::ui::ResetPumpClock;
+using tintmoor::ui::WindowCommands;
+
 namespace {
 
 double Now() {
@@ -82,24 +102,22 @@ double TimeToWindow(const std::string& exe, const char* title) {
   return shown;
 }
 
-class NullWindow : public tintmoor::ui::ColorWindow {
+class NullWindow : public ColorWindow {
  public:
-  tintmoor::colorfile::Rgb BoxColor(int box) const override { return colors[box]; }
-  void SetBoxColor(int box, tintmoor::colorfile::Rgb color) override { colors[box] = color; }
+  Rgb BoxColor(int box) const override { return colors[box]; }
+  void SetBoxColor(int box, Rgb color) override { colors[box] = color; }
   void SetCaption(const std::string&) override {}
-  void ShowMessage(const std::string& text, const std::string&,
-                   tintmoor::ui::MessageKind) override {
+  void ShowMessage(const std::string& text, const std::string&, MessageKind) override {
     std::fprintf(stderr, "message: %s\n", text.c_str());
     ++messages;
   }
-  tintmoor::ui::Answer Ask(const std::string& text, const std::string&,
-                           tintmoor::ui::Question) override {
+  Answer Ask(const std::string& text, const std::string&, Question) override {
     std::fprintf(stderr, "question: %s\n", text.c_str());
     ++messages;
-    return tintmoor::ui::Answer::kCancel;
+    return Answer::kCancel;
   }
   bool GameRunning() override { return false; }
-  std::array<tintmoor::colorfile::Rgb, tintmoor::colorfile::kCells> colors{};
+  std::array<Rgb, kCells> colors{};
   int messages = 0;
 };
 
@@ -107,14 +125,12 @@ class NullWindow : public tintmoor::ui::ColorWindow {
 class GameKey {
  public:
   explicit GameKey(const std::string& appPath) {
-    saved_ =
-        tintmoor::colorfile::GetRegString(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath,
-                                          tintmoor::colorfile::kGameInstallValue, "\x01");
+    saved_ = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01");
     Set(appPath);
   }
   ~GameKey() {
     if (saved_ == "\x01") {
-      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath, KEY_WOW64_32KEY, 0);
+      RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, KEY_WOW64_32KEY, 0);
     } else {
       Set(saved_);
     }
@@ -123,10 +139,9 @@ class GameKey {
  private:
   static void Set(const std::string& value) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, tintmoor::colorfile::kGameKeyPath, 0, nullptr, 0,
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0,
                     KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr);
-    RegSetValueExA(key, tintmoor::colorfile::kGameInstallValue, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(value.c_str()),
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
   }
@@ -149,8 +164,7 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string game = std::string(temp) + "tintmoor-bench\\AoM";
   std::filesystem::create_directories(game + "\\data");
-  tintmoor::common::ReplaceFileBytes(game + "\\data\\playercolors.xml",
-                                     tintmoor::common::ReadFileBytes(defaultFile));
+  ReplaceFileBytes(game + "\\data\\playercolors.xml", ReadFileBytes(defaultFile));
   GameKey key(game);
 
   // 1. Process start to window shown; a first round of each warms the caches.
@@ -189,22 +203,20 @@ int main(int argc, char** argv) {
   // window makes this thread a GUI thread with a message queue, as in the program.
   CreateWindowA("STATIC", "bench", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   NullWindow window;
-  tintmoor::ui::WindowCommands commands(tintmoor::colorfile::SystemFileSystem(),
-                                        tintmoor::colorfile::SystemGameRegistry());
+  WindowCommands commands(SystemFileSystem(), SystemGameRegistry());
   // Batches with and without the hook alternate, so both see the same machine;
   // each batch is long enough for the timer. The hook's clock restarts per load,
   // so every load looks at the queue at least once, as the program's would.
   constexpr int kSamples = 31, kBatch = 20;
-  const auto batch = [&](tintmoor::markup::YieldHook hook) {
-    tintmoor::markup::SetYieldHook(hook);
+  const auto batch = [&](markup::YieldHook hook) {
+    markup::SetYieldHook(hook);
     const double start = Now();
     for (int i = 0; i < kBatch; ++i) {
-      tintmoor::ui::ResetPumpClock();
+      ResetPumpClock();
       try {
         commands.Load(window);
-      } catch (const tintmoor::ui::CommandFailure& e) {
-        window.ShowMessage(e.what(), e.title(),
-                           tintmoor::ui::MessageKind::kError);  // counted, ends the run
+      } catch (const CommandFailure& e) {
+        window.ShowMessage(e.what(), e.title(), MessageKind::kError);  // counted, ends the run
       }
       commands.Show(window);
     }
@@ -213,9 +225,9 @@ int main(int argc, char** argv) {
   std::vector<double> hookedMs, bareMs;
   for (int i = 0; i < kSamples; ++i) {
     bareMs.push_back(batch(nullptr));
-    hookedMs.push_back(batch(&tintmoor::ui::PumpPendingMessages));
+    hookedMs.push_back(batch(&PumpPendingMessages));
   }
-  tintmoor::markup::SetYieldHook(nullptr);
+  markup::SetYieldHook(nullptr);
   if (window.messages != 0) return 1;
   // The fastest batch of each: on a busy machine the slow ones measure the others.
   const double hooked = *std::min_element(hookedMs.begin(), hookedMs.end());
@@ -227,8 +239,8 @@ int main(int argc, char** argv) {
       "yield hook, %.3f ms without: the hook takes %.3f ms = %.1f%% of the load (target < 20%%); "
       "%.0f hook calls and %.1f looks at the queue per load\n",
       kSamples, kBatch, hooked, bare, hook, 100.0 * hook / hooked,
-      static_cast<double>(tintmoor::ui::PumpStats().calls) / loads,
-      static_cast<double>(tintmoor::ui::PumpStats().looks) / loads);
+      static_cast<double>(PumpStats().calls) / loads,
+      static_cast<double>(PumpStats().looks) / loads);
   std::filesystem::remove_all(std::string(temp) + "tintmoor-bench");
   return 0;
 }

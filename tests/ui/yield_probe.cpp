@@ -12,6 +12,13 @@
 #include "markup/words.h"
 #include "ui/yield.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::ui::kYieldIntervalMs;
+using tintmoor::ui::PumpPendingMessages;
+using tintmoor::ui::PumpStats;
+using tintmoor::ui::ResetPumpClock;
+using tintmoor::ui::YieldStats;
+
 namespace {
 
 double Now() {
@@ -37,16 +44,16 @@ std::string ColourFile(size_t bytes) {
   return text;
 }
 
-double ReadWith(tintmoor::markup::YieldHook hook, const std::string& text, int rounds) {
-  tintmoor::markup::SetYieldHook(hook);
+double ReadWith(markup::YieldHook hook, const std::string& text, int rounds) {
+  markup::SetYieldHook(hook);
   const double start = Now();
   for (int i = 0; i < rounds; ++i) {
-    tintmoor::markup::Element root;
+    markup::Element root;
     root.set_open(true);
-    tintmoor::markup::ReadMarkup(text, root, "probe");
+    markup::ReadMarkup(text, root, "probe");
   }
   const double seconds = (Now() - start) / rounds;
-  tintmoor::markup::SetYieldHook(nullptr);
+  markup::SetYieldHook(nullptr);
   return seconds;
 }
 
@@ -66,20 +73,20 @@ int main() {
   for (int i = 0; i < kCalls; ++i) sink = sink + GetTickCount();
   const double tick = (Now() - start) / kCalls;
 
-  tintmoor::ui::ResetPumpClock();
-  tintmoor::ui::PumpPendingMessages();  // looks now; the calls below are not due
-  tintmoor::ui::PumpStats() = {};
+  ResetPumpClock();
+  PumpPendingMessages();  // looks now; the calls below are not due
+  PumpStats() = {};
   start = Now();
-  for (int i = 0; i < kCalls; ++i) tintmoor::ui::PumpPendingMessages();
+  for (int i = 0; i < kCalls; ++i) PumpPendingMessages();
   const double notDue = (Now() - start) / kCalls;
-  const uint64_t looksInLoop = tintmoor::ui::PumpStats().looks;
+  const uint64_t looksInLoop = PumpStats().looks;
 
   const std::string text = ColourFile(3000);
   const int rounds = 20;
   const double none = ReadWith(nullptr, text, rounds);
-  tintmoor::ui::PumpStats() = {};
-  const double window = ReadWith(&tintmoor::ui::PumpPendingMessages, text, rounds);
-  const tintmoor::ui::YieldStats stats = tintmoor::ui::PumpStats();
+  PumpStats() = {};
+  const double window = ReadWith(&PumpPendingMessages, text, rounds);
+  const YieldStats stats = PumpStats();
   const double every = ReadWith(&PeekEveryCall, text, rounds);
 
   std::printf("PeekMessage, empty queue:        %8.2f us\n", peek * 1e6);
@@ -89,8 +96,7 @@ int main() {
   std::printf("read %zu bytes, no hook:         %8.2f ms\n", text.size(), none * 1e3);
   std::printf(
       "read, window's hook (%u ms):      %8.2f ms  (%llu calls per read, %llu looks in %d reads)\n",
-      tintmoor::ui::kYieldIntervalMs, window * 1e3,
-      static_cast<unsigned long long>(stats.calls / rounds),
+      kYieldIntervalMs, window * 1e3, static_cast<unsigned long long>(stats.calls / rounds),
       static_cast<unsigned long long>(stats.looks), rounds);
   std::printf("read, PeekMessage every call:    %8.2f ms\n", every * 1e3);
   std::printf("hook overhead: %.2f ms per read (%.0f%%), against %.2f ms looking every call\n",
