@@ -48,10 +48,7 @@ tintmoor_wine_env() {
   # Wine reads a program's arguments, and the names of Unix files, in the
   # locale's character set: in any but UTF-8, a name outside ASCII is lost
   # before the program sees it.
-  case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
-    *.[Uu][Tt][Ff]-8 | *.[Uu][Tt][Ff]8 | *.[Uu][Tt][Ff]-8@* | *.[Uu][Tt][Ff]8@*) ;;
-    *) export LC_ALL=C.UTF-8 ;;
-  esac
+  [[ ${LC_ALL:-${LC_CTYPE:-${LANG:-}}} =~ \.[Uu][Tt][Ff]-?8(@|$) ]] || export LC_ALL=C.UTF-8
 }
 
 # The Wine loader that starts $1 (a program, or a prefix tool such as
@@ -136,6 +133,29 @@ tintmoor_stop_xvfb() {
     wait "$TINTMOOR_XVFB_PID" 2>/dev/null || true
     TINTMOOR_XVFB_PID=
   fi
+}
+
+# Starts Tintmoor.exe ($2) in prefix $1 on the screen in $DISPLAY, writes a
+# picture of its window to $3 once it has painted, then closes it with Alt+F4
+# as a user would. The pointer goes to a corner first, so that no box's tip
+# shows in the picture.
+tintmoor_window_picture() {
+  local pid wid= _
+  "$TINTMOOR_ROOT/tools/wine-run" --prefix "$1" "$2" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 1 300); do
+    wid=$(xdotool search --onlyvisible --name "^Brindle's AoM Tintmoor\$" 2>/dev/null | head -1) || true
+    [ -n "$wid" ] || ! kill -0 "$pid" 2>/dev/null && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || { echo "tintmoor: the program's window did not appear" >&2 && return 1; }
+  xdotool mousemove 0 0 2>/dev/null || true
+  sleep 1
+  mkdir -p "$(dirname "$3")"
+  import -window "$wid" "$3"
+  xdotool windowfocus "$wid" key alt+F4 2>/dev/null || true
+  for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$pid" 2>/dev/null || true
 }
 
 # Ends the Wine processes of one private prefix.
