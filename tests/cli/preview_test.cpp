@@ -22,6 +22,24 @@
 
 namespace tintmoor::cli {
 
+using colorfile::Audience;
+using colorfile::CheckOptions;
+using colorfile::CheckResult;
+using colorfile::CheckTable;
+using colorfile::ClosePair;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnName;
+using colorfile::DefaultScheme;
+using colorfile::EveryVision;
+using colorfile::kRows;
+using colorfile::MakeAudience;
+using colorfile::Rgb;
+using colorfile::RowCaption;
+using colorfile::Sight;
+using colorfile::SystemFileSystem;
+using colorfile::Vision;
+
 namespace {
 
 PreviewImage Decode(const std::string& png) {
@@ -39,19 +57,18 @@ PreviewImage Decode(const std::string& png) {
 TEST(Preview, PngDecodesToTheDocumentedSize) {
   // 992 pixels high, and 24 more for each line of the longer list of pairs.
   const struct {
-    const colorfile::ColorTable& table;
+    const ColorTable& table;
     double threshold;
     int height;
-  } cases[] = {{colorfile::DefaultScheme(), 10, 992 + 13 * 24},
-               {colorfile::ColourVisionScheme(), 10, 992},
-               {colorfile::ColourVisionScheme(), 11, 992 + 1 * 24}};
+  } cases[] = {{DefaultScheme(), 10, 992 + 13 * 24},
+               {ColourVisionScheme(), 10, 992},
+               {ColourVisionScheme(), 11, 992 + 1 * 24}};
   for (const auto& c : cases) {
-    const colorfile::CheckOptions options{colorfile::EveryVision(), {0, 1}, c.threshold};
+    const CheckOptions options{EveryVision(), {0, 1}, c.threshold};
     const PreviewImage decoded = Decode(PreviewPng(c.table, options, "Preset"));
     EXPECT_EQ(decoded.width, 1504);
     EXPECT_EQ(decoded.height, c.height) << c.threshold;
-    EXPECT_TRUE(decoded.rgb ==
-                RenderPreview(c.table, colorfile::CheckTable(c.table, options), "Preset").rgb)
+    EXPECT_TRUE(decoded.rgb == RenderPreview(c.table, CheckTable(c.table, options), "Preset").rgb)
         << "the PNG is not the picture drawn";
   }
 }
@@ -61,14 +78,13 @@ TEST(Preview, SwatchesShowTheColourAsSeenWithTheirVision) {
   const struct {
     int row, column;
     size_t sight;
-    colorfile::Rgb seen;
+    Rgb seen;
   } cases[] = {{2, 0, 3, {255, 0, 54}},   // blue-blind
                {0, 0, 1, {120, 105, 0}},  // red-blind
                {1, 1, 2, {0, 61, 251}},   // green-blind
                {10, 1, 0, {146, 205, 185}}};
-  const PreviewImage image = RenderPreview(
-      colorfile::DefaultScheme(),
-      colorfile::CheckTable(colorfile::DefaultScheme(), colorfile::CheckOptions{}), "t");
+  const PreviewImage image =
+      RenderPreview(DefaultScheme(), CheckTable(DefaultScheme(), CheckOptions{}), "t");
   for (const auto& c : cases) {
     const PixelRect r = SwatchRect(c.row, c.column, c.sight, 4);
     int wrong = 0;
@@ -76,49 +92,47 @@ TEST(Preview, SwatchesShowTheColourAsSeenWithTheirVision) {
     for (int y = r.y; y < r.y + r.height; ++y)
       for (int x = r.x; x < r.x + (y < r.y + r.height / 2 ? r.width : r.width / 3); ++x)
         wrong += image.At(x, y) != c.seen;
-    EXPECT_EQ(wrong, 0) << colorfile::RowCaption(c.row) << " " << colorfile::ColumnName(c.column)
-                        << " " << c.sight;
+    EXPECT_EQ(wrong, 0) << RowCaption(c.row) << " " << ColumnName(c.column) << " " << c.sight;
   }
 }
 
 TEST(Preview, MarksExactlyTheSwatchesOfTheClosePairs) {
-  colorfile::ColorTable twins = colorfile::ColourVisionScheme();
+  ColorTable twins = ColourVisionScheme();
   twins[3][1] = twins[9][1];  // the same minimap colour: close under every vision
-  const colorfile::Vision deutan[] = {colorfile::Vision::Deutan};
+  const Vision deutan[] = {Vision::Deutan};
   const struct {
     const char* name;
-    const colorfile::ColorTable& table;
+    const ColorTable& table;
     int marked;
-    colorfile::Audience audience = colorfile::EveryVision();
-  } cases[] = {
-      {"default", colorfile::DefaultScheme(), 24 + 18},
-      {"colour-vision", colorfile::ColourVisionScheme(), 0},
-      {"twins", twins, 8},
-      {"twins, green-weak", twins, 4, colorfile::MakeAudience(deutan, 0.5)},
-      {"default, green-weak", colorfile::DefaultScheme(), 6, colorfile::MakeAudience(deutan, 0.6)}};
+    Audience audience = EveryVision();
+  } cases[] = {{"default", DefaultScheme(), 24 + 18},
+               {"colour-vision", ColourVisionScheme(), 0},
+               {"twins", twins, 8},
+               {"twins, green-weak", twins, 4, MakeAudience(deutan, 0.5)},
+               {"default, green-weak", DefaultScheme(), 6, MakeAudience(deutan, 0.6)}};
   for (const auto& c : cases) {
-    const std::vector<colorfile::Sight>& sights = c.audience.sights;
-    const colorfile::CheckResult result = colorfile::CheckTable(c.table, {c.audience, {0, 1}, 10});
-    std::set<std::tuple<int, int, colorfile::Vision>> close;
-    for (const colorfile::ClosePair& p : result.close)
+    const std::vector<Sight>& sights = c.audience.sights;
+    const CheckResult result = CheckTable(c.table, {c.audience, {0, 1}, 10});
+    std::set<std::tuple<int, int, Vision>> close;
+    for (const ClosePair& p : result.close)
       for (const auto& failure : p.failures) {
         close.emplace(p.rowA, p.column, failure.first);
         close.emplace(p.rowB, p.column, failure.first);
       }
     const PreviewImage image = RenderPreview(c.table, result, c.name);
     int marked = 0;
-    for (int row = 0; row < colorfile::kRows; ++row)
+    for (int row = 0; row < kRows; ++row)
       for (int column = 0; column < 2; ++column)
         for (size_t s = 0; s < sights.size(); ++s) {
-          const colorfile::Vision v = sights[s].vision;
+          const Vision v = sights[s].vision;
           const PixelRect r = SwatchRect(row, column, s, sights.size());
           const bool framed = image.At(r.x - 2, r.y + r.height / 2) == kPreviewMark &&
                               image.At(r.x + r.width + 1, r.y) == kPreviewMark;
           const bool tagged = image.At(r.x + r.width - 2, r.y + r.height - 2) == kPreviewMark;
           const bool expected = close.count({row, column, v}) > 0;
-          EXPECT_EQ(framed, expected) << c.name << ": " << colorfile::RowCaption(row) << " "
-                                      << colorfile::ColumnName(column) << " " << s;
-          EXPECT_EQ(tagged, expected) << c.name << ": " << colorfile::RowCaption(row);
+          EXPECT_EQ(framed, expected)
+              << c.name << ": " << RowCaption(row) << " " << ColumnName(column) << " " << s;
+          EXPECT_EQ(tagged, expected) << c.name << ": " << RowCaption(row);
           marked += framed;
         }
     EXPECT_EQ(marked, c.marked) << c.name;
@@ -147,7 +161,7 @@ TEST(Preview, Command) {
   for (const auto& c : cases) {
     std::ostringstream out, err;
     std::istringstream in;
-    CliEnv env{out, err, in, colorfile::SystemFileSystem()};
+    CliEnv env{out, err, in, SystemFileSystem()};
     std::vector<std::string> args = c.args;
     args.insert(args.begin(), "preview");
     EXPECT_EQ(RunCli(args, env), c.status) << c.args.back() << err.str();
@@ -155,7 +169,7 @@ TEST(Preview, Command) {
     EXPECT_EQ(err.str().empty(), c.status == kExitOk) << err.str();
     if (c.args.back() == "-" && c.status == kExitOk) png = out.str();
   }
-  EXPECT_TRUE(png == colorfile::SystemFileSystem().ReadAll(file.string()))
+  EXPECT_TRUE(png == SystemFileSystem().ReadAll(file.string()))
       << "file and standard output differ";
   std::filesystem::remove(file);
 }

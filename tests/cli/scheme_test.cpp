@@ -8,17 +8,25 @@
 
 namespace tintmoor::cli {
 
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::DefaultScheme;
+using colorfile::kRows;
+using colorfile::Preset;
+using colorfile::Presets;
+using colorfile::Rgb;
+
 namespace {
 
 using ::testing::HasSubstr;
 
 TEST(Scheme, WrittenSchemesReadBackUnchanged) {
-  for (const colorfile::Preset& p : colorfile::Presets())
+  for (const Preset& p : Presets())
     EXPECT_EQ(ReadScheme(WriteScheme(p.table), "x"), p.table) << p.name;
 }
 
 TEST(Scheme, WriterLayoutIsOneAlignedLinePerRow) {
-  const std::string text = WriteScheme(colorfile::DefaultScheme());
+  const std::string text = WriteScheme(DefaultScheme());
   EXPECT_THAT(text, HasSubstr("\nGaia          153 102 0      153 102 0      77 51 0\n"));
   EXPECT_THAT(text, HasSubstr("\nPlayer 12     255 0 102      255 0 102      128 0 51\n"));
 }
@@ -27,21 +35,21 @@ TEST(Scheme, WriterLayoutIsOneAlignedLinePerRow) {
 // captions in any case and spacing, or given by number.
 TEST(Scheme, ReadsWhatAPersonWrites) {
   std::string text = "# my scheme\r\n\r\n";
-  for (int row = colorfile::kRows - 1; row >= 1; --row)
+  for (int row = kRows - 1; row >= 1; --row)
     text += "  player   " + std::to_string(row) + "\t1 2 3  4 5 6  7 8 " + std::to_string(row) +
             "   # note\r\n";
   text += "0 10 20 30 40 50 60 70 80 90";  // Gaia by number, no line end
-  const colorfile::ColorTable t = ReadScheme(text, "mine.txt");
-  EXPECT_EQ(t[0][0], (colorfile::Rgb{10, 20, 30}));
-  EXPECT_EQ(t[0][2], (colorfile::Rgb{70, 80, 90}));
-  EXPECT_EQ(t[7][1], (colorfile::Rgb{4, 5, 6}));
-  EXPECT_EQ(t[12][2], (colorfile::Rgb{7, 8, 12}));
+  const ColorTable t = ReadScheme(text, "mine.txt");
+  EXPECT_EQ(t[0][0], (Rgb{10, 20, 30}));
+  EXPECT_EQ(t[0][2], (Rgb{70, 80, 90}));
+  EXPECT_EQ(t[7][1], (Rgb{4, 5, 6}));
+  EXPECT_EQ(t[12][2], (Rgb{7, 8, 12}));
 }
 
 // What Notepad and PowerShell make of an exported scheme.
 TEST(Scheme, ReadsByteOrderMarksAndUtf16) {
-  const std::string text = WriteScheme(colorfile::ColourVisionScheme()) + "# caf\xC3\xA9\n";
-  EXPECT_EQ(ReadScheme("\xEF\xBB\xBF" + text, "bom.txt"), colorfile::ColourVisionScheme());
+  const std::string text = WriteScheme(ColourVisionScheme()) + "# caf\xC3\xA9\n";
+  EXPECT_EQ(ReadScheme("\xEF\xBB\xBF" + text, "bom.txt"), ColourVisionScheme());
   std::string le = "\xFF\xFE", be = "\xFE\xFF";
   for (char ch : text) {
     le += ch;
@@ -50,8 +58,8 @@ TEST(Scheme, ReadsByteOrderMarksAndUtf16) {
     be += ch;
   }
   le += "\xE9";  // a last odd byte is ignored
-  EXPECT_EQ(ReadScheme(le, "le.txt"), colorfile::ColourVisionScheme());
-  EXPECT_EQ(ReadScheme(be, "be.txt"), colorfile::ColourVisionScheme());
+  EXPECT_EQ(ReadScheme(le, "le.txt"), ColourVisionScheme());
+  EXPECT_EQ(ReadScheme(be, "be.txt"), ColourVisionScheme());
 }
 
 struct BadCase {
@@ -90,7 +98,7 @@ const BadCase kBad[] = {
 };
 
 TEST(Scheme, RefusesMalformedRowsNamingTheLine) {
-  const std::string good = WriteScheme(colorfile::DefaultScheme());
+  const std::string good = WriteScheme(DefaultScheme());
   for (const auto& c : kBad) {
     // Lines 1-6 are comments, 7 is Gaia, 8 is Player 1 ...
     std::string text;
@@ -112,7 +120,7 @@ TEST(Scheme, RefusesMalformedRowsNamingTheLine) {
 }
 
 TEST(Scheme, RefusesMissingRowsNamingThem) {
-  std::string text = WriteScheme(colorfile::DefaultScheme());
+  std::string text = WriteScheme(DefaultScheme());
   for (const char* gone : {"Player 7 ", "Gaia "}) {
     const size_t at = text.find(std::string("\n") + gone);
     text.erase(at + 1, text.find('\n', at + 1) - at);

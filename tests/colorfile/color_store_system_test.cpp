@@ -14,6 +14,9 @@
 
 namespace tintmoor::colorfile {
 
+using common::ReadFileBytes;
+using common::ReplaceFileBytes;
+
 using ::testing::HasSubstr;
 
 namespace {
@@ -34,7 +37,7 @@ class SystemFileSystemTest : public ::testing::Test {
 };
 
 TEST_F(SystemFileSystemTest, TellsFilesFromFolders) {
-  common::ReplaceFileBytes(ColorFilePath(data), "x");
+  ReplaceFileBytes(ColorFilePath(data), "x");
   EXPECT_TRUE(fs.IsFile(ColorFilePath(data)));
   EXPECT_FALSE(fs.IsFolder(ColorFilePath(data)));
   EXPECT_TRUE(fs.IsFolder(data));
@@ -44,13 +47,13 @@ TEST_F(SystemFileSystemTest, TellsFilesFromFolders) {
 }
 
 TEST_F(SystemFileSystemTest, SaveWritesTheFileAndThenDeletesTheXmb) {
-  common::ReplaceFileBytes(ColorFilePath(data), "old");
-  common::ReplaceFileBytes(XmbFilePath(data), "stale");
+  ReplaceFileBytes(ColorFilePath(data), "old");
+  ReplaceFileBytes(XmbFilePath(data), "stale");
   const auto root = ParseTree(ThirteenRows());
   SaveColorTree(fs, data, *root);
-  EXPECT_EQ(common::ReadFileBytes(ColorFilePath(data)), markup::WriteDocument(*root));
+  EXPECT_EQ(ReadFileBytes(ColorFilePath(data)), markup::WriteDocument(*root));
   EXPECT_FALSE(fs.IsFile(XmbFilePath(data)));
-  EXPECT_EQ(common::ReadFileBytes(OriginalFilePath(data)), "old");
+  EXPECT_EQ(ReadFileBytes(OriginalFilePath(data)), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
                           std::filesystem::directory_iterator()),
             2);  // and .orig; no temporary file left behind
@@ -72,12 +75,12 @@ TEST_F(SystemFileSystemTest, SaveIntoAFolderThatWentWritesNothing) {
 
 TEST_F(SystemFileSystemTest, CopyOverSeedsAndOverwrites) {
   const std::string source = data + "source.xml";
-  common::ReplaceFileBytes(source, "default");
+  ReplaceFileBytes(source, "default");
   EXPECT_TRUE(fs.CopyOver(source, ColorFilePath(data)));
-  EXPECT_EQ(common::ReadFileBytes(ColorFilePath(data)), "default");
-  common::ReplaceFileBytes(source, "again");
+  EXPECT_EQ(ReadFileBytes(ColorFilePath(data)), "default");
+  ReplaceFileBytes(source, "again");
   EXPECT_TRUE(fs.CopyOver(source, ColorFilePath(data)));
-  EXPECT_EQ(common::ReadFileBytes(ColorFilePath(data)), "again");
+  EXPECT_EQ(ReadFileBytes(ColorFilePath(data)), "again");
   EXPECT_FALSE(fs.CopyOver(data + "missing.xml", data + "target.xml"));
   EXPECT_FALSE(fs.IsFile(data + "target.xml"));
 }

@@ -13,6 +13,8 @@
 
 namespace tintmoor::colorfile {
 
+using common::ReadFileBytes;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -180,7 +182,7 @@ TEST(WriteCell, WritesNormalFormAndLeavesEverythingElse) {
 }
 
 TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
-  const std::string bytes = common::ReadFileBytes(SourcePath("data/playercolors.xml"));
+  const std::string bytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
   const auto root = ParseTree(bytes);
   const auto cells = ReadColorTable(*root);
   EXPECT_THAT(DescribeTableProblems(*root, cells), ::testing::IsEmpty());

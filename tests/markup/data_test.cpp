@@ -10,6 +10,8 @@
 
 namespace tintmoor::markup {
 
+using common::ReadFileBytes;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -21,7 +23,7 @@ TEST(KeptInputs, HoldTheRoundTripProperty) {
   for (const char* dir : {"tests/markup/data", "fuzz/corpus", "tests/cli/data"}) {
     for (const auto& entry : fs::directory_iterator(fs::path(source) / dir)) {
       if (!entry.is_regular_file()) continue;
-      std::string bytes = common::ReadFileBytes(entry.path().string());
+      std::string bytes = ReadFileBytes(entry.path().string());
       EXPECT_EQ(round_trip::Check(bytes), "") << entry.path();
       ++checked;
     }

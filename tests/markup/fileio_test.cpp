@@ -29,6 +29,14 @@
 
 namespace tintmoor::markup {
 
+using common::FileError;
+using common::FileLock;
+using common::FolderEntries;
+using common::IdentityOf;
+using common::ReadFileBytes;
+using common::RemoveLeftoverTemporaryFiles;
+using common::ReplaceFileBytes;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -68,13 +76,13 @@ class FileIo : public testing::Test {
 TEST_F(FileIo, BytesGoInAndOutUnchanged) {
   std::string bytes("a\r\nb\nc\rd\0e\x1a\xff", 12);
   const std::string path = Path("bytes.bin");
-  common::ReplaceFileBytes(path, bytes);
+  ReplaceFileBytes(path, bytes);
   EXPECT_EQ(Get(path), bytes);
-  EXPECT_EQ(common::ReadFileBytes(path), bytes);
-  common::ReplaceFileBytes(path, "shorter");
-  EXPECT_EQ(common::ReadFileBytes(path), "shorter");
-  common::ReplaceFileBytes(path, "");
-  EXPECT_EQ(common::ReadFileBytes(path), "");
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+  ReplaceFileBytes(path, "shorter");
+  EXPECT_EQ(ReadFileBytes(path), "shorter");
+  ReplaceFileBytes(path, "");
+  EXPECT_EQ(ReadFileBytes(path), "");
   EXPECT_EQ(Names(), std::vector<std::string>{"bytes.bin"});
 }
 
@@ -95,9 +103,9 @@ TEST_F(FileIo, SaveAndLoadTheDocument) {
 TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing) {
   const std::string path = Path("no-such-folder") + "/x.xml";
   try {
-    common::ReplaceFileBytes(path, "x");
+    ReplaceFileBytes(path, "x");
     FAIL();
-  } catch (const common::FileError& e) {
+  } catch (const FileError& e) {
     EXPECT_EQ(e.path(), path);
     EXPECT_FALSE(e.reason().empty());
     EXPECT_EQ(std::string(e.what()).rfind("Cannot write \"" + path + "\": ", 0), 0u) << e.what();
@@ -107,7 +115,7 @@ TEST_F(FileIo, WritingIntoAMissingFolderFailsAndCreatesNothing) {
 
 TEST_F(FileIo, ReplacingAFolderFailsAndLeavesNoTemporaryFile) {
   fs::create_directories(dir_ / "sub");
-  EXPECT_THROW(common::ReplaceFileBytes(Path("sub"), "x"), common::FileError);
+  EXPECT_THROW(ReplaceFileBytes(Path("sub"), "x"), FileError);
   EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
 }
 
@@ -133,9 +141,9 @@ TEST_F(FileIo, OnlyTheCleanUpRemovesAndOnlyItsOwnOldTemporaryFiles) {
     Put(Path(e.name), "x");
     if (e.old) fs::last_write_time(Path(e.name), hourAgo);
   }
-  common::ReplaceFileBytes(path, "new");
+  ReplaceFileBytes(path, "new");
   EXPECT_EQ(Names().size(), std::size(entries) + 1);  // a replacement deletes nothing
-  common::RemoveLeftoverTemporaryFiles(path);
+  RemoveLeftoverTemporaryFiles(path);
   for (const Entry& e : entries) EXPECT_EQ(fs::exists(Path(e.name)), !e.removed) << e.name;
   EXPECT_EQ(Get(path), "new");
 }
@@ -147,13 +155,13 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
   fs::create_directories(dir_ / "mods");
   Put(Path("mods/playercolors.xml"), "mod");
   Put(Path("twin.xml"), "mod");
-  const auto id = common::IdentityOf(Path("mods/playercolors.xml"));
+  const auto id = IdentityOf(Path("mods/playercolors.xml"));
   ASSERT_TRUE(id.has_value());
-  EXPECT_EQ(common::IdentityOf(Path("mods") + "/../mods/playercolors.xml"), id);
-  EXPECT_NE(common::IdentityOf(Path("twin.xml")), id);  // the same bytes are not the same file
-  EXPECT_FALSE(common::IdentityOf(Path("missing.xml")).has_value());
+  EXPECT_EQ(IdentityOf(Path("mods") + "/../mods/playercolors.xml"), id);
+  EXPECT_NE(IdentityOf(Path("twin.xml")), id);  // the same bytes are not the same file
+  EXPECT_FALSE(IdentityOf(Path("missing.xml")).has_value());
   fs::create_hard_link(Path("mods/playercolors.xml"), Path("hard.xml"));
-  EXPECT_EQ(common::IdentityOf(Path("hard.xml")), id);
+  EXPECT_EQ(IdentityOf(Path("hard.xml")), id);
 #ifdef _WIN32
   char alias[MAX_PATH];  // Windows' short name of a long one
   ASSERT_NE(GetShortPathNameA(Path("mods/playercolors.xml").c_str(), alias, MAX_PATH), 0u);
@@ -164,12 +172,12 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
   fs::create_symlink("link.xml", Path("again.xml"));  // a link to a link
   const std::string name = Path("again.xml");
 #endif
-  EXPECT_EQ(common::IdentityOf(name), id);
+  EXPECT_EQ(IdentityOf(name), id);
   const std::vector<std::string> before = Names();
-  common::ReplaceFileBytes(name, "saved");
+  ReplaceFileBytes(name, "saved");
   EXPECT_EQ(Get(Path("mods/playercolors.xml")), "saved");
   EXPECT_EQ(Names(), before);
-  std::vector<std::string> listed = common::FolderEntries(dir_.string());
+  std::vector<std::string> listed = FolderEntries(dir_.string());
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, before);
 }
@@ -177,19 +185,19 @@ TEST_F(FileIo, EveryNameOfAFileIsThatFile) {
 TEST_F(FileIo, ALockFileLocksOnceUntilReleased) {
   const std::string path = Path("playercolors.xml.lock");
   {
-    const auto first = common::FileLock::TryTake(path);
+    const auto first = FileLock::TryTake(path);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(common::FileLock::TryTake(path), nullptr);  // even within this program
+    EXPECT_EQ(FileLock::TryTake(path), nullptr);  // even within this program
   }
-  EXPECT_NE(common::FileLock::TryTake(path), nullptr);
+  EXPECT_NE(FileLock::TryTake(path), nullptr);
   EXPECT_EQ(Get(path), "");  // left behind, empty
   // Nothing but a plain file of its own is locked.
   fs::create_directories(dir_ / "folder.lock");
-  EXPECT_THROW(common::FileLock::TryTake(Path("folder.lock")), common::FileError);
-  EXPECT_THROW(common::FileLock::TryTake(Path("no-such-folder") + "/x.lock"), common::FileError);
+  EXPECT_THROW(FileLock::TryTake(Path("folder.lock")), FileError);
+  EXPECT_THROW(FileLock::TryTake(Path("no-such-folder") + "/x.lock"), FileError);
 #ifndef _WIN32
   fs::create_symlink(Path("elsewhere"), Path("link.lock"));
-  EXPECT_THROW(common::FileLock::TryTake(Path("link.lock")), common::FileError);
+  EXPECT_THROW(FileLock::TryTake(Path("link.lock")), FileError);
   EXPECT_FALSE(fs::exists(Path("elsewhere")));
 #endif
 }
@@ -309,9 +317,9 @@ TEST_F(FileIo, AFailedReplacementLeavesTargetAndNoTemporaryFile) {
       Inject inject;
       c.fail(inject.calls());
       try {
-        common::ReplaceFileBytes(path, std::string(100, 'x'));
+        ReplaceFileBytes(path, std::string(100, 'x'));
         ADD_FAILURE() << c.name << ": no error";
-      } catch (const common::FileError& e) {
+      } catch (const FileError& e) {
         EXPECT_EQ(e.path(), path) << c.name;
         EXPECT_EQ(e.reason(), c.reason) << c.name;
       }
@@ -343,9 +351,9 @@ TEST_F(FileIo, ReadErrorsNamePathAndReason) {
     Inject inject;
     c.fail(inject.calls());
     try {
-      common::ReadFileBytes(path);
+      ReadFileBytes(path);
       ADD_FAILURE() << c.name << ": no error";
-    } catch (const common::FileError& e) {
+    } catch (const FileError& e) {
       EXPECT_EQ(e.path(), path) << c.name;
       EXPECT_FALSE(e.reason().empty()) << c.name;
       if (!c.reason.empty()) {
@@ -355,9 +363,9 @@ TEST_F(FileIo, ReadErrorsNamePathAndReason) {
     }
   }
   fs::remove(path);
-  EXPECT_THROW(LoadMarkupFile(path), common::FileError);
+  EXPECT_THROW(LoadMarkupFile(path), FileError);
   Element root;
-  EXPECT_THROW(LoadMarkupFile(Path(""), root), common::FileError);  // a folder
+  EXPECT_THROW(LoadMarkupFile(Path(""), root), FileError);  // a folder
 }
 
 #ifdef _WIN32
@@ -366,7 +374,7 @@ TEST_F(FileIo, ReplacesAReadOnlyTargetNeverHalfway) {
   const std::string path = Path("ro.xml");
   Put(path, "original");
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_THROW(common::ReplaceFileBytes(path, "new"), common::FileError);
+  EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Get(path), "original");
   EXPECT_EQ(Names(), std::vector<std::string>{"ro.xml"});
@@ -378,7 +386,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsAttributes) {
   const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), kept));
   ASSERT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
-  common::ReplaceFileBytes(path, "new");
+  ReplaceFileBytes(path, "new");
   EXPECT_EQ(Get(path), "new");
   EXPECT_EQ(GetFileAttributesA(path.c_str()) & kept, kept);
 }
@@ -400,7 +408,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
       continue;
     struct stat before, after;
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    common::ReplaceFileBytes(path, "new");
+    ReplaceFileBytes(path, "new");
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & 07777, c.mode);
     EXPECT_EQ(after.st_uid, before.st_uid);
@@ -414,7 +422,7 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
   };
   Put(path, "original");
   if (::geteuid() == 0 && ::chown(path.c_str(), 4242, 4243) == 0) {
-    EXPECT_THROW(common::ReplaceFileBytes(path, "new"), common::FileError);
+    EXPECT_THROW(ReplaceFileBytes(path, "new"), FileError);
     EXPECT_EQ(Get(path), "original");
   }
 }

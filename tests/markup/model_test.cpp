@@ -9,6 +9,9 @@
 
 namespace tintmoor::markup {
 
+using common::OverflowError;
+using common::PositionError;
+
 namespace {
 
 TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
@@ -18,7 +21,7 @@ TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
   try {
     e.children().Item(1);
     FAIL() << "position 1 of an empty list";
-  } catch (const common::PositionError& err) {
+  } catch (const PositionError& err) {
     EXPECT_STREQ(err.what(), "List position 1 does not exist: the list holds 0 entries");
   }
   AddChild(e, "a");
@@ -29,7 +32,7 @@ TEST(OrderedList, OneBasedAccessAndPositionErrorsNamePositionAndCount) {
     try {
       e.children().Item(bad);
       FAIL() << bad;
-    } catch (const common::PositionError& err) {
+    } catch (const PositionError& err) {
       EXPECT_NE(std::string(err.what()).find(std::to_string(bad)), std::string::npos);
       EXPECT_NE(std::string(err.what()).find("holds 2 entries"), std::string::npos);
     }
@@ -88,7 +91,7 @@ TEST(Element, GetTextOverflowsPast32767Attributes) {
   try {
     e.GetText();
     FAIL();
-  } catch (const common::OverflowError& err) {
+  } catch (const OverflowError& err) {
     EXPECT_NE(std::string(err.what()).find("Attribute count"), std::string::npos) << err.what();
     EXPECT_NE(std::string(err.what()).find("wide"), std::string::npos) << err.what();
   }

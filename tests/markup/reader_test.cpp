@@ -13,6 +13,8 @@
 
 namespace tintmoor::markup {
 
+using common::OverflowError;
+
 namespace {
 
 // Reads text into a fresh open root, as a load does, and pictures the result.
@@ -223,7 +225,7 @@ TEST(Reader, DeepNestingLoadsAndReleasesOnASmallStack) {
     try {
       WriteDocument(*root);
       FAIL();
-    } catch (const common::OverflowError& e) {
+    } catch (const OverflowError& e) {
       EXPECT_NE(std::string(e.what()).find("depth 32767"), std::string::npos) << e.what();
     }
     root.reset();
@@ -243,12 +245,12 @@ TEST(Reader, ALineOfMoreThan32767WordsFailsTheWholeLoad) {
   try {
     ReadMarkup(text, root, "wide.xml");
     FAIL();
-  } catch (const common::OverflowError& e) {
+  } catch (const OverflowError& e) {
     EXPECT_STREQ(e.what(),
                  "Word count overflowed: line 2 of \"wide.xml\" has more than 32767 words");
   }
   EXPECT_EQ(TreeText(root), "+");  // not even line 1 got in
-  EXPECT_THROW(ParseLine(Words(32768), root), common::OverflowError);
+  EXPECT_THROW(ParseLine(Words(32768), root), OverflowError);
   // Tabs are gone before words are counted.
   EXPECT_EQ(Read(Words(32767) + std::string(40000, '\t')).substr(0, 5), "+[a+:");
 }
@@ -272,8 +274,7 @@ TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
     Element root;
     root.set_open(true);
     if (c.overflows) {
-      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), common::OverflowError)
-          << c.line.substr(0, 10);
+      EXPECT_THROW(ReadMarkup(c.line, root, "t.xml"), OverflowError) << c.line.substr(0, 10);
     } else {
       EXPECT_NO_THROW(ReadMarkup(c.line, root, "t.xml")) << c.line.substr(0, 10);
       EXPECT_EQ(TreeText(root), "+") << c.line.substr(0, 10);

@@ -12,6 +12,8 @@
 
 namespace tintmoor::markup {
 
+using common::OverflowError;
+
 namespace {
 
 const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
@@ -75,7 +77,7 @@ TEST(Writer, DepthLimit) {
   try {
     WriteMarkup(parent, 32766, sink);
     FAIL();
-  } catch (const common::OverflowError& e) {
+  } catch (const OverflowError& e) {
     EXPECT_STREQ(e.what(),
                  "Nesting depth overflowed: element \"deepest\" at depth 32767 cannot be "
                  "indented (at most 32766 levels)");
@@ -111,7 +113,7 @@ TEST(RepeatString, Cases) {
   EXPECT_EQ(RepeatString("\t", 32766).size(), 32766u);
   EXPECT_EQ(RepeatString("\t", -32768), "");
   for (int32_t bad : {32767, 32768, -32769, INT32_MAX, INT32_MIN})
-    EXPECT_THROW(RepeatString("\t", bad), common::OverflowError) << bad;
+    EXPECT_THROW(RepeatString("\t", bad), OverflowError) << bad;
 }
 
 // Random texts from an alphabet, at least minLength long.

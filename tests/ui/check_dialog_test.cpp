@@ -14,6 +14,16 @@
 
 namespace tintmoor::ui {
 
+using colorfile::CheckOptions;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnCaption;
+using colorfile::DefaultScheme;
+using colorfile::kCells;
+using colorfile::kColumns;
+using colorfile::Rgb;
+using colorfile::Vision;
+
 namespace {
 
 std::vector<std::string> ListLines(HWND list) {
@@ -52,12 +62,11 @@ class CheckDialogTest : public testing::Test {
     rec_.messages.clear();
   }
   void TearDown() override { form_.reset(), DrainMessages(); }
-  void ExpectBoxes(const colorfile::ColorTable& table) {
+  void ExpectBoxes(const ColorTable& table) {
     EXPECT_EQ(BoxTable(*form_), table);  // the colours the boxes hold, and paint:
     const Rendering px(form_->hwnd());
-    for (int k = 0; k < colorfile::kCells; ++k) {
-      const colorfile::Rgb c = table[static_cast<size_t>(k / colorfile::kColumns)]
-                                    [static_cast<size_t>(k % colorfile::kColumns)];
+    for (int k = 0; k < kCells; ++k) {
+      const Rgb c = table[static_cast<size_t>(k / kColumns)][static_cast<size_t>(k % kColumns)];
       // Back from the dialog, the window has the focus again, on box 0.
       ExpectBoxPainted(px, form_->BoxRect(k), RGB(c.r, c.g, c.b),
                        k == 0 && GetFocus() == form_->hwnd());
@@ -74,20 +83,20 @@ class CheckDialogTest : public testing::Test {
 };
 
 TEST_F(CheckDialogTest, ShowsTheBoxesUnderEachVisionAndTheCheckedPairs) {
-  PickTable(*form_, colorfile::DefaultScheme());  // unsaved, as a pick
-  const CheckView want = MakeCheckView(colorfile::DefaultScheme(), colorfile::CheckOptions{});
+  PickTable(*form_, DefaultScheme());  // unsaved, as a pick
+  const CheckView want = MakeCheckView(DefaultScheme(), CheckOptions{});
   CheckColors([&](HWND dialog) {
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), form_->hwnd());
     EXPECT_FALSE(IsWindowEnabled(form_->hwnd()));
     EXPECT_TRUE(form_->Busy());  // inside the window's command, whose guard refuses others
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION0)), colorfile::ColumnCaption(0));
-    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION1)), colorfile::ColumnCaption(1));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION0)), ColumnCaption(0));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CHECK_CAPTION1)), ColumnCaption(1));
     EXPECT_EQ(ListLines(GetDlgItem(dialog, IDC_CHECK_PAIRS)), want.pairLines);
     ExpectCheckDialogShows(dialog, want, DialogObject(dialog)->Dpi());
   });
   EXPECT_TRUE(IsWindowEnabled(form_->hwnd()));
   EXPECT_TRUE(rec_.messages.empty());
-  ExpectBoxes(colorfile::DefaultScheme());  // looking changes nothing
+  ExpectBoxes(DefaultScheme());  // looking changes nothing
 }
 
 // Typed as a user would, through the dialog manager as in the dialog's own
@@ -97,14 +106,14 @@ TEST_F(CheckDialogTest, ShowsTheBoxesUnderEachVisionAndTheCheckedPairs) {
 // `--vision deutan --severity 0.6` (check_view_test holds the two together).
 TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
   SendMessageA(form_->hwnd(), WM_COMMAND, MAKEWPARAM(IDM_VISION_PRESET, 0), 0);
-  ExpectBoxes(colorfile::ColourVisionScheme());
+  ExpectBoxes(ColourVisionScheme());
   EXPECT_EQ(WindowText(form_->hwnd()), "Brindle's AoM Tintmoor *");
-  PickTable(*form_, colorfile::DefaultScheme());
+  PickTable(*form_, DefaultScheme());
   SetWindowTextA(form_->hwnd(), "unmarked");
-  const colorfile::CheckOptions greenWeak = DialogOptions(colorfile::Vision::Deutan, 6);
-  const SeparationView moved = SeparateForView(colorfile::DefaultScheme(), greenWeak);
+  const CheckOptions greenWeak = DialogOptions(Vision::Deutan, 6);
+  const SeparationView moved = SeparateForView(DefaultScheme(), greenWeak);
   ASSERT_FALSE(moved.result.moves.empty());
-  const colorfile::ColorTable& want = moved.result.table;
+  const ColorTable& want = moved.result.table;
   CheckColors([&](HWND dialog) {
     // The first control that takes the focus: the choice of whom.
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CHECK_FOR_WHOM));
@@ -123,7 +132,7 @@ TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
     type(WM_SYSCHAR, 't', alt);
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CHECK_STRENGTH));
     for (int i = 0; i < 4; ++i) type(WM_KEYDOWN, VK_UP, 1);
-    const CheckView chosen = MakeCheckView(colorfile::DefaultScheme(), greenWeak);
+    const CheckView chosen = MakeCheckView(DefaultScheme(), greenWeak);
     EXPECT_EQ(ListLines(GetDlgItem(dialog, IDC_CHECK_PAIRS)), chosen.pairLines);
     ExpectCheckDialogShows(dialog, chosen, DialogObject(dialog)->Dpi());
     type(WM_SYSCHAR, 's', alt);
@@ -144,7 +153,7 @@ TEST_F(CheckDialogTest, ThePresetFillsTheBoxesAndSeparatingMovesThemApart) {
 // change, and going back puts every control where it was.
 TEST_F(CheckDialogTest, FollowsADpiChangeWhereWindowsDoesNotScaleIt) {
   bool windows = true;
-  const CheckView want = MakeCheckView(BoxTable(*form_), colorfile::CheckOptions{});
+  const CheckView want = MakeCheckView(BoxTable(*form_), CheckOptions{});
   CheckColors([&](HWND dialog) {
     if ((windows = WindowsScalesDialog(dialog))) return;
     const int dpi = DialogObject(dialog)->Dpi();

@@ -19,20 +19,41 @@
 
 namespace tintmoor::ui {
 
+using cli::CliEnv;
+using cli::kExitClosePairs;
+using cli::kExitOk;
+using cli::RunCli;
+using cli::WriteScheme;
+using colorfile::CellMove;
+using colorfile::CellText;
+using colorfile::CheckOptions;
+using colorfile::ClashSchemes;
+using colorfile::ClosePair;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnName;
+using colorfile::DefaultScheme;
+using colorfile::DistanceText;
+using colorfile::FailureWords;
+using colorfile::RowCaption;
+using colorfile::SeparationResult;
+using colorfile::SystemFileSystem;
+using colorfile::Vision;
+using colorfile::VisionKey;
+
 namespace {
 
 namespace fs = std::filesystem;
 
 TEST(CheckView, Lines) {
-  colorfile::ColorTable apart = colorfile::ColourVisionScheme();
+  ColorTable apart = ColourVisionScheme();
   for (auto& row : apart) row[1] = row[0];  // its unit colours are kept apart
-  EXPECT_EQ(MakeCheckView(apart, colorfile::CheckOptions{}).pairLines,
+  EXPECT_EQ(MakeCheckView(apart, CheckOptions{}).pairLines,
             std::vector<std::string>{"Every pair is at least 10 apart for everyone checked."});
-  colorfile::ClosePair pair{
-      0, 3, 7, 4.21, colorfile::Vision::Protan, {{colorfile::Vision::Protan, 4.21}}};
-  pair.failures.emplace_back(colorfile::Vision::Deutan, 6.1);
+  ClosePair pair{0, 3, 7, 4.21, Vision::Protan, {{Vision::Protan, 4.21}}};
+  pair.failures.emplace_back(Vision::Deutan, 6.1);
   auto separated = [](size_t moves, bool reached, size_t givenBack) {
-    colorfile::SeparationResult r;
+    SeparationResult r;
     r.moves.resize(moves);
     r.reached = reached;
     r.minimumAfter = 7.518;
@@ -47,7 +68,7 @@ TEST(CheckView, Lines) {
        "Pairs closer than 10, closest first, with the distance under each "
        "vision:"},
       {PartnerTag({0, 7, 12}), "G 7 12"},
-      {ForWhomLabel(colorfile::Vision::Deutan), "Green-weak or green-blind (deutan)"},
+      {ForWhomLabel(Vision::Deutan), "Green-weak or green-blind (deutan)"},
       {StrengthLabel(1), "0.1 (mildest)"},
       {StrengthLabel(10), "1.0 (full: blind to the color)"},
       {separated(2, true, 1),
@@ -64,8 +85,8 @@ TEST(CheckView, Lines) {
 std::string Cli(std::vector<std::string> args, int& status) {
   std::ostringstream out, err;
   std::istringstream in;
-  cli::CliEnv env{out, err, in, colorfile::SystemFileSystem()};
-  status = cli::RunCli(args, env);
+  CliEnv env{out, err, in, SystemFileSystem()};
+  status = RunCli(args, env);
   EXPECT_EQ(err.str(), "") << args[0];
   return out.str();
 }
@@ -95,20 +116,19 @@ TEST(CheckView, AgreesWithTheCommandLine) {
 
   const struct {
     const char* name;
-    colorfile::ColorTable table;
-    colorfile::Vision forWhom;
+    ColorTable table;
+    Vision forWhom;
     int tenths;
-  } cases[] = {{"default", colorfile::DefaultScheme(), colorfile::Vision::Normal, 10},
-               {"default", colorfile::DefaultScheme(), colorfile::Vision::Deutan, 6},
-               {"default", colorfile::DefaultScheme(), colorfile::Vision::Protan, 3},
-               {"near reds", colorfile::ClashSchemes()[0].table, colorfile::Vision::Tritan, 10}};
+  } cases[] = {{"default", DefaultScheme(), Vision::Normal, 10},
+               {"default", DefaultScheme(), Vision::Deutan, 6},
+               {"default", DefaultScheme(), Vision::Protan, 3},
+               {"near reds", ClashSchemes()[0].table, Vision::Tritan, 10}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + " " + std::string(colorfile::VisionKey(c.forWhom)) + " " +
+    SCOPED_TRACE(std::string(c.name) + " " + std::string(VisionKey(c.forWhom)) + " " +
                  std::to_string(c.tenths));
-    std::ofstream(scheme, std::ios::binary) << cli::WriteScheme(c.table);
+    std::ofstream(scheme, std::ios::binary) << WriteScheme(c.table);
     std::vector<std::string> choice;
-    if (c.forWhom != colorfile::Vision::Normal)
-      choice = {"--vision", std::string(colorfile::VisionKey(c.forWhom))};
+    if (c.forWhom != Vision::Normal) choice = {"--vision", std::string(VisionKey(c.forWhom))};
     choice.insert(choice.end(), {"--severity", std::to_string(c.tenths / 10.0)});
     int status = 0;
     std::vector<std::string> args = {"check", "--scheme", scheme};
@@ -116,18 +136,17 @@ TEST(CheckView, AgreesWithTheCommandLine) {
     const std::string check = Cli(args, status);
 
     const CheckView view = MakeCheckView(c.table, DialogOptions(c.forWhom, c.tenths));
-    EXPECT_EQ(status, view.result.close.empty() ? cli::kExitOk : cli::kExitClosePairs);
+    EXPECT_EQ(status, view.result.close.empty() ? kExitOk : kExitClosePairs);
     EXPECT_NE(check.find(view.closestLine + "\n"), std::string::npos) << view.closestLine;
     // "  1.48  unit     Player 2 / Player 12    blue-blind 1.48, green-blind 9.97"
     const std::vector<std::string> cliPairs = LinesWith(check, "  ");
     ASSERT_EQ(cliPairs.size(), view.result.close.size());
     for (size_t i = 0; i < cliPairs.size(); ++i) {
-      const colorfile::ClosePair& p = view.result.close[i];
-      for (const std::string& part : {colorfile::DistanceText(p.distance) + "  " +
-                                          std::string(colorfile::ColumnName(p.column)) + " ",
-                                      std::string(colorfile::RowCaption(p.rowA)) + " / " +
-                                          std::string(colorfile::RowCaption(p.rowB)) + " ",
-                                      colorfile::FailureWords(p, c.tenths / 10.0) + "$"})
+      const ClosePair& p = view.result.close[i];
+      for (const std::string& part :
+           {DistanceText(p.distance) + "  " + std::string(ColumnName(p.column)) + " ",
+            std::string(RowCaption(p.rowA)) + " / " + std::string(RowCaption(p.rowB)) + " ",
+            FailureWords(p, c.tenths / 10.0) + "$"})
         EXPECT_NE((cliPairs[i] + "$").find(part), std::string::npos) << cliPairs[i] << part;
     }
 
@@ -136,15 +155,14 @@ TEST(CheckView, AgreesWithTheCommandLine) {
     args.insert(args.end(), choice.begin(), choice.end());
     const std::string separated = Cli(args, status);
     const SeparationView dialog = SeparateForView(c.table, DialogOptions(c.forWhom, c.tenths));
-    EXPECT_EQ(status, dialog.result.reached ? cli::kExitOk : cli::kExitClosePairs);
+    EXPECT_EQ(status, dialog.result.reached ? kExitOk : kExitClosePairs);
     std::set<std::string> cliMoves, dialogMoves;
     for (const std::string& line : LinesWith(separated, ""))
       if (line.find(" (moved ") != std::string::npos)
         cliMoves.insert(line.substr(0, line.find(" (moved")));
-    for (const colorfile::CellMove& m : dialog.result.moves)
-      dialogMoves.insert(std::string(colorfile::RowCaption(m.row)) + " " +
-                         std::string(colorfile::ColumnName(m.column)) + ": " +
-                         colorfile::CellText(m.before) + " -> " + colorfile::CellText(m.after));
+    for (const CellMove& m : dialog.result.moves)
+      dialogMoves.insert(std::string(RowCaption(m.row)) + " " + std::string(ColumnName(m.column)) +
+                         ": " + CellText(m.before) + " -> " + CellText(m.after));
     EXPECT_EQ(cliMoves, dialogMoves);
   }
   fs::remove_all(root);

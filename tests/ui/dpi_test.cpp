@@ -17,6 +17,9 @@
 
 namespace tintmoor::ui {
 
+using colorfile::CheckOptions;
+using colorfile::kRows;
+
 namespace {
 
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
@@ -120,7 +123,7 @@ TEST(Dpi, TheWholeWindowAndItsCheckDialogScaleAt144Dpi) {
   EXPECT_EQ(px.At(166, 100), ink);
   EXPECT_EQ(px.At(167, 100), RGB(228, 205, 122));
   // The dialog manager lays the dialog out at 144 dpi from its template.
-  const CheckView want = MakeCheckView(BoxTable(form), colorfile::CheckOptions{});
+  const CheckView want = MakeCheckView(BoxTable(form), CheckOptions{});
   EXPECT_TRUE(
       InCheckDialog([&] { SendMessageA(form.hwnd(), WM_COMMAND, MAKEWPARAM(IDM_CHECK, 0), 0); },
                     [&](HWND dialog) { ExpectCheckDialogShows(dialog, want, 144); }));
@@ -135,8 +138,8 @@ LONG CaptionWidth(const std::string& face, int dpi) {
   Font font(CreateFontIndirectA(&lf));
   SelectScope select(screen.get(), font.get());
   SIZE size{};
-  GetTextExtentPoint32A(screen.get(), CaptionText(colorfile::kRows).data(),
-                        static_cast<int>(CaptionText(colorfile::kRows).size()), &size);
+  GetTextExtentPoint32A(screen.get(), CaptionText(kRows).data(),
+                        static_cast<int>(CaptionText(kRows).size()), &size);
   return size.cx;
 }
 

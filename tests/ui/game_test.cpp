@@ -14,11 +14,19 @@
 
 namespace tintmoor::ui {
 
+using colorfile::ColorFileSystem;
+using colorfile::kCells;
+using colorfile::Rgb;
+using colorfile::SystemFileSystem;
+using colorfile::WriteLock;
+using colorfile::WriteProblem;
+using common::ReplaceFileBytes;
+
 namespace {
 
 // Passes every call to the real file system and counts what touches files; the
 // default colours come from the repository.
-class CountingFiles : public colorfile::ColorFileSystem {
+class CountingFiles : public ColorFileSystem {
  public:
   int reads = 0, writes = 0, removes = 0, copies = 0;
   bool IsFile(const std::string& path) override { return real_.IsFile(path); }
@@ -39,10 +47,8 @@ class CountingFiles : public colorfile::ColorFileSystem {
     ++copies;
     return real_.CopyOver(from, to);
   }
-  colorfile::WriteProblem DiagnoseWrite(const std::string& path) override {
-    return real_.DiagnoseWrite(path);
-  }
-  std::unique_ptr<colorfile::WriteLock> TryLock(const std::string& path) override {
+  WriteProblem DiagnoseWrite(const std::string& path) override { return real_.DiagnoseWrite(path); }
+  std::unique_ptr<WriteLock> TryLock(const std::string& path) override {
     return real_.TryLock(path);
   }
   std::string ProgramFolder() override {
@@ -55,7 +61,7 @@ class CountingFiles : public colorfile::ColorFileSystem {
   }
 
  private:
-  colorfile::ColorFileSystem& real_ = colorfile::SystemFileSystem();
+  ColorFileSystem& real_ = SystemFileSystem();
 };
 
 // A yield hook around the window's own, so a test can act in the middle of a load.
@@ -92,9 +98,9 @@ class GameTest : public testing::Test {
     rec_.answers.push_back(colour);
     Click(form_->hwnd(), form_->BoxRect(box));
   }
-  std::vector<colorfile::Rgb> Colors() const {
-    std::vector<colorfile::Rgb> colors;
-    for (int k = 0; k < colorfile::kCells; ++k) colors.push_back(form_->BoxColor(k));
+  std::vector<Rgb> Colors() const {
+    std::vector<Rgb> colors;
+    for (int k = 0; k < kCells; ++k) colors.push_back(form_->BoxColor(k));
     return colors;
   }
 
@@ -108,7 +114,7 @@ TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
   EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
   // Gaia's first colour is 153 102 0 in the default file.
-  EXPECT_EQ(form_->BoxColor(0), (colorfile::Rgb{153, 102, 0}));
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));
   const POINT middle = Middle(form_->BoxRect(0));
   EXPECT_EQ(Rendering(form_->hwnd()).At(middle.x, middle.y), RGB(153, 102, 0));
 }
@@ -147,7 +153,7 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   files_.Reset();
   Command(IDM_RESTORE);
   const CountingFiles alone = files_;
-  const std::vector<colorfile::Rgb> defaults = Colors();
+  const std::vector<Rgb> defaults = Colors();
   ASSERT_GT(alone.reads, 0);
   ASSERT_GT(gYields, 100) << "the restore should pass through the splitter";
 
@@ -177,7 +183,7 @@ TEST_F(GameTest, CommandsArrivingDuringARestoreAreRefused) {
   // Afterwards the window takes commands again.
   DrainMessages();
   Pick(1, RGB(9, 9, 9));
-  EXPECT_EQ(form_->BoxColor(1), (colorfile::Rgb{9, 9, 9}));
+  EXPECT_EQ(form_->BoxColor(1), (Rgb{9, 9, 9}));
 }
 
 TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
@@ -191,7 +197,7 @@ TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
   EXPECT_TRUE(rec_.shells.empty());
   EXPECT_EQ(files_.writes, 2);  // the kept original and the save's own write, and no restore's
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  EXPECT_EQ(form_->BoxColor(3), (colorfile::Rgb{4, 5, 6}));
+  EXPECT_EQ(form_->BoxColor(3), (Rgb{4, 5, 6}));
 }
 
 TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
@@ -207,9 +213,9 @@ TEST_F(GameTest, ACloseDuringALoadWaitsForTheLoadToEnd) {
     }
   };
   Command(IDM_RESTORE);
-  EXPECT_TRUE(seenOpenAfterClose);  // still loading after the close arrived
-  EXPECT_FALSE(IsWindow(hwnd));     // and closed once it ended
-  EXPECT_EQ(form_->BoxColor(0), (colorfile::Rgb{153, 102, 0}));  // with the load complete
+  EXPECT_TRUE(seenOpenAfterClose);                    // still loading after the close arrived
+  EXPECT_FALSE(IsWindow(hwnd));                       // and closed once it ended
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{153, 102, 0}));  // with the load complete
 }
 
 // ---- The end of the session, the menus, a running game, a folder given ------
@@ -285,16 +291,16 @@ TEST_F(GameTest, AGameFolderGivenOrChosenIsLoaded) {
   CreateDirectoryA((install + "data").c_str(), nullptr);
   std::string colours = ReadWholeFile(DefaultColorFile());
   colours.replace(colours.find("153 102 0"), 9, "1 2 3");  // Gaia's unit colour
-  common::ReplaceFileBytes(install + "data\\playercolors.xml", colours);
+  ReplaceFileBytes(install + "data\\playercolors.xml", colours);
 
   rec_.folders = {install};
   Command(IDM_OPEN_FOLDER);
-  EXPECT_EQ(form_->BoxColor(0), (colorfile::Rgb{1, 2, 3}));
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
   MainWindow given(GetModuleHandleA(nullptr), rec_.System(), files_);
   given.EndProgramOnClose(false);
   given.Commands().UseDataFolder(install + "data");
   ASSERT_TRUE(given.Create(SW_HIDE));
-  EXPECT_EQ(given.BoxColor(0), (colorfile::Rgb{1, 2, 3}));
+  EXPECT_EQ(given.BoxColor(0), (Rgb{1, 2, 3}));
   EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
   DeleteFileA((install + "data\\playercolors.xml").c_str());
   RemoveDirectoryA((install + "data").c_str());

@@ -16,6 +16,10 @@
 
 namespace tintmoor::ui {
 
+using colorfile::kCells;
+using colorfile::Rgb;
+using common::Narrow;
+
 namespace {
 
 constexpr COLORREF kGrey = RGB(128, 128, 128);
@@ -54,7 +58,7 @@ std::string Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), 
                  LONG id) {
   BSTR text = nullptr;
   (acc->*get)(Child(id), &text);
-  const std::string utf8 = text ? common::Narrow(text) : "(none)";
+  const std::string utf8 = text ? Narrow(text) : "(none)";
   SysFreeString(text);
   return utf8;
 }
@@ -92,7 +96,7 @@ TEST_F(KeyboardTest, SpaceAndEnterPressTheBoxOrTheLinkWithTheFocus) {
   Keys({VK_SPACE});
   ASSERT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_EQ(rec_.dialogs[0].title, "Color: Player 1, minimap");
-  EXPECT_EQ(form_->BoxColor(4), (colorfile::Rgb{10, 20, 30}));
+  EXPECT_EQ(form_->BoxColor(4), (Rgb{10, 20, 30}));
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
 
   rec_.duringDialog = [](CHOOSECOLORW*) { throw std::runtime_error("the disk is full"); };
@@ -224,7 +228,7 @@ std::string TipText(HWND tips, HWND owner, int tool) {
   TTTOOLINFOW ti{
       TTTOOLINFOW_V2_SIZE, 0, owner, static_cast<UINT_PTR>(tool), {}, nullptr, text, 0, nullptr};
   SendMessageW(tips, TTM_GETTEXTW, 160, reinterpret_cast<LPARAM>(&ti));
-  return common::Narrow(text);
+  return Narrow(text);
 }
 
 // Made on the first hover over a box, not at start-up.
@@ -236,7 +240,7 @@ TEST_F(KeyboardTest, TooltipsComeWithTheFirstHoverOverABox) {
   SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(box.x, box.y));
   HWND tips = form_->TipsWindow();
   ASSERT_NE(tips, nullptr);
-  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), colorfile::kCells);
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), kCells);
   EXPECT_EQ(TipText(tips, hwnd, 4), "Player 1: Color shown on minimap\n128 128 128 (#808080)");
   form_->SetBoxColor(38, {255, 0, 10});
   EXPECT_EQ(TipText(tips, hwnd, 38), "Player 12: Color on dead unit\n255 0 10 (#FF000A)");

@@ -6,6 +6,9 @@
 
 namespace tintmoor::ui {
 
+using colorfile::kCells;
+using colorfile::RowCaption;
+
 namespace {
 
 TEST(TwipsToPixels, FifteenTwipsAPixelAt96AndTenAt144) {
@@ -22,7 +25,7 @@ TEST(TwipsToPixels, FifteenTwipsAPixelAt96AndTenAt144) {
 // The one table of the boxes' pixels at 96 dpi: every box is 69 by 21 on a
 // regular grid. The window tests check that the window uses these places.
 TEST(Layout, BoxesAt96Dpi) {
-  for (int k = 0; k < colorfile::kCells; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     const PixelRect want{76 + 76 * (k % 3), 92 + 24 * (k / 3), 145 + 76 * (k % 3),
                          113 + 24 * (k / 3)};
     EXPECT_EQ(ToPixels(BoxTwips(k), 96), want) << k;
@@ -34,9 +37,9 @@ TEST(Layout, BoxesAt96Dpi) {
 TEST(Layout, LabelsAndLinkAt96Dpi) {
   EXPECT_EQ(ToPixels(RowLabelTwips(0), 96), (PixelRect{24, 96, 85, 113}));
   EXPECT_EQ(ToPixels(RowLabelTwips(12), 96), (PixelRect{24, 384, 85, 401}));
-  EXPECT_EQ(colorfile::RowCaption(0), "Gaia");
-  EXPECT_EQ(colorfile::RowCaption(1), "Player 1");
-  EXPECT_EQ(colorfile::RowCaption(12), "Player 12");
+  EXPECT_EQ(RowCaption(0), "Gaia");
+  EXPECT_EQ(RowCaption(1), "Player 1");
+  EXPECT_EQ(RowCaption(12), "Player 12");
   EXPECT_EQ(ToPixels(kColumnHeaders[0].label, 96), (PixelRect{56, 20, 305, 37}));
   EXPECT_EQ(ToPixels(kColumnHeaders[1].label, 96), (PixelRect{124, 40, 289, 57}));
   EXPECT_EQ(ToPixels(kColumnHeaders[2].label, 96), (PixelRect{212, 60, 369, 77}));
@@ -86,7 +89,7 @@ TEST(Layout, At144DpiEveryEdgeScalesByOneAndAHalf) {
   EXPECT_EQ(ToPixels(BoxTwips(38), 144), (PixelRect{342, 570, 446, 602}));
   EXPECT_EQ(ToPixels(kHyperLinkTwips, 144), (PixelRect{234, 606, 476, 632}));
   // Neighbours never overlap after rounding.
-  for (int k = 0; k + 1 < colorfile::kCells; ++k) {
+  for (int k = 0; k + 1 < kCells; ++k) {
     if (k % 3 == 2) continue;
     EXPECT_LT(ToPixels(BoxTwips(k), 144).right, ToPixels(BoxTwips(k + 1), 144).left);
   }

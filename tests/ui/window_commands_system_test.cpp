@@ -32,6 +32,26 @@
 
 namespace tintmoor::ui {
 
+using colorfile::ColorFileSystem;
+using colorfile::EntryKind;
+using colorfile::FileExists;
+using colorfile::FolderExists;
+using colorfile::GameRegistry;
+using colorfile::GetRegString;
+using colorfile::kGameInstallValue;
+using colorfile::kGameKeyPath;
+using colorfile::ProgramFolder;
+using colorfile::Rgb;
+using colorfile::RunningUnderWine;
+using colorfile::SystemFileSystem;
+using colorfile::SystemGameRegistry;
+using colorfile::WriteLock;
+using colorfile::WriteProblem;
+using common::ReadFileBytes;
+using common::ReplaceFileBytes;
+using common::Win32FileCalls;
+using common::Win32FileCallsForTesting;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -46,7 +66,7 @@ using test::Message;
 
 // The real file system, with the program's own folder moved to a test folder
 // so the default file can be taken away.
-class TestFileSystem : public colorfile::ColorFileSystem {
+class TestFileSystem : public ColorFileSystem {
  public:
   std::string programFolder;
   bool IsFile(const std::string& p) override { return real().IsFile(p); }
@@ -59,21 +79,17 @@ class TestFileSystem : public colorfile::ColorFileSystem {
   bool CopyOver(const std::string& a, const std::string& b) override {
     return real().CopyOver(a, b);
   }
-  colorfile::WriteProblem DiagnoseWrite(const std::string& p) override {
-    return real().DiagnoseWrite(p);
-  }
+  WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
   std::string ProgramFolder() override { return programFolder; }
-  colorfile::EntryKind KindOf(const std::string& p) override { return real().KindOf(p); }
+  EntryKind KindOf(const std::string& p) override { return real().KindOf(p); }
   std::string VirtualStoreFolderOf(const std::string& p) override {
     return real().VirtualStoreFolderOf(p);
   }
-  std::unique_ptr<colorfile::WriteLock> TryLock(const std::string& p) override {
-    return real().TryLock(p);
-  }
+  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real().TryLock(p); }
   void MakeFolders(const std::string& p) override { real().MakeFolders(p); }
 
  private:
-  static colorfile::ColorFileSystem& real() { return colorfile::SystemFileSystem(); }
+  static ColorFileSystem& real() { return SystemFileSystem(); }
 };
 
 std::string TempRoot() {
@@ -85,10 +101,10 @@ std::string TempRoot() {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  common::ReplaceFileBytes(path, bytes);
+  ReplaceFileBytes(path, bytes);
 }
 
-std::string Bytes(const std::string& path) { return common::ReadFileBytes(path); }
+std::string Bytes(const std::string& path) { return ReadFileBytes(path); }
 
 std::vector<std::string> Listing(const std::string& folder) {
   std::vector<std::string> names;
@@ -99,7 +115,7 @@ std::vector<std::string> Listing(const std::string& folder) {
   return names;
 }
 
-class FakeRegistry : public colorfile::GameRegistry {
+class FakeRegistry : public GameRegistry {
  public:
   std::string installFolder;
   std::string InstallFolder() override { return installFolder; }
@@ -114,7 +130,7 @@ class CommandsTest : public ::testing::Test {
     std::filesystem::create_directories(data);
     fs.programFolder = root + "prog";
     std::filesystem::create_directories(fs.programFolder);
-    defaultBytes = common::ReadFileBytes(SourcePath("data/playercolors.xml"));
+    defaultBytes = ReadFileBytes(SourcePath("data/playercolors.xml"));
     WriteBytes(fs.programFolder + "\\playercolors.xml", defaultBytes);
     registry.installFolder = install;
   }
@@ -182,12 +198,10 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, TheGameIsFoundInThe32BitViewOnly) {
-  std::string saved = colorfile::GetRegString(HKEY_LOCAL_MACHINE, colorfile::kGameKeyPath,
-                                              colorfile::kGameInstallValue, "\x01");
+  std::string saved = GetRegString(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue, "\x01");
   const auto put = [](REGSAM view, const std::string& text) {
-    HKEY key = CreateKey(colorfile::kGameKeyPath, view);
-    RegSetValueExA(key, colorfile::kGameInstallValue, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(text.c_str()),
+    HKEY key = CreateKey(kGameKeyPath, view);
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));
     RegCloseKey(key);
   };
@@ -195,12 +209,12 @@ TEST_F(RegistryTest, TheGameIsFoundInThe32BitViewOnly) {
 #ifdef _WIN64
   put(KEY_WOW64_64KEY, "C:\\Wrong View");  // a 64-bit build must not read this one
 #endif
-  EXPECT_EQ(colorfile::SystemGameRegistry().InstallFolder(), "C:\\Games\\AoM");
+  EXPECT_EQ(SystemGameRegistry().InstallFolder(), "C:\\Games\\AoM");
 #ifdef _WIN64
-  DeleteKey(colorfile::kGameKeyPath, KEY_WOW64_64KEY);
+  DeleteKey(kGameKeyPath, KEY_WOW64_64KEY);
 #endif
   if (saved == "\x01") {
-    DeleteKey(colorfile::kGameKeyPath, KEY_WOW64_32KEY);
+    DeleteKey(kGameKeyPath, KEY_WOW64_32KEY);
   } else {
     put(KEY_WOW64_32KEY, saved);
   }
@@ -236,8 +250,7 @@ TEST_F(RegistryTest, ReadsOnlyTextValues) {
       {"Software\\Tintmoor Tests\\No Such Key", "sz", "default"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(colorfile::GetRegString(HKEY_LOCAL_MACHINE, c.key, c.value, "default"), c.expected)
-        << c.value;
+    EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, c.key, c.value, "default"), c.expected) << c.value;
   }
 }
 
@@ -254,7 +267,7 @@ class HeldOpen {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, readyName.c_str());
     release_ = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
     std::string command = "\"";
-    command += colorfile::ProgramFolder();
+    command += ProgramFolder();
     command += "\\hold_file.exe\" \"";
     command += path;
     command += "\" " + readyName + " " + releaseName;
@@ -322,7 +335,7 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
       ASSERT_TRUE(hold.held()) << c.name;
       act();
     } else {
-      common::Win32FileCalls& calls = common::Win32FileCallsForTesting();
+      Win32FileCalls& calls = Win32FileCallsForTesting();
       const auto realWrite = calls.WriteFile;
       calls.WriteFile = &FullDisk;
       act();
@@ -335,7 +348,7 @@ TEST_F(CommandsTest, ARefusedWriteChangesNothingAndSaysWhy) {
                 ElementsAre("playercolors.xmb", "playercolors.xml", "playercolors.xml.lock"))
         << c.name;
     EXPECT_EQ(window.caption, kMarked) << c.name;
-    EXPECT_EQ(window.colors[3], (colorfile::Rgb{0, 255, 0})) << c.name;  // the user's colour stays
+    EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0})) << c.name;  // the user's colour stays
     ASSERT_THAT(window.messages, SizeIs(c.restore ? 2 : 1)) << c.name;
     const Message& failure = window.messages.back();
     EXPECT_EQ(failure.kind, MessageKind::kError) << c.name;
@@ -375,7 +388,7 @@ TEST_F(CommandsTest, HiddenOrSystemFolderAndFileAreLoadedNotSeeded) {
     EXPECT_TRUE(fresh.Run([&] { commands.Load(fresh); })) << attribute;
     commands.Show(fresh);
     EXPECT_THAT(fresh.messages, IsEmpty());
-    EXPECT_EQ(fresh.colors[4], (colorfile::Rgb{0, 1, 0}));  // the file's own, not the default
+    EXPECT_EQ(fresh.colors[4], (Rgb{0, 1, 0}));  // the file's own, not the default
     fresh.Pick(3, {0, 255, 0});
     commands.Save(fresh);
     EXPECT_THAT(fresh.messages, IsEmpty());
@@ -436,8 +449,8 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(Bytes(copy + "playercolors.xml"), HasSubstr("color1=\"0 255 0\""));
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_FALSE(colorfile::FileExists(xmb()));
-  EXPECT_FALSE(colorfile::FileExists(copy + "playercolors.xmb"));
+  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
   // The copy's kept original goes back where the game reads it.
   EXPECT_EQ(Bytes(copy + "playercolors.xml.orig"), mine);
   WriteBytes(xmb(), "stale");
@@ -446,8 +459,8 @@ TEST_F(VirtualStoreTest, TheUsersCopyIsLoadedSavedAndBothXmbGo) {
   commands.RestoreOriginal(window);
   EXPECT_EQ(Bytes(copy + "playercolors.xml"), mine);
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_FALSE(colorfile::FileExists(xmb()));
-  EXPECT_FALSE(colorfile::FileExists(copy + "playercolors.xmb"));
+  EXPECT_FALSE(FileExists(xmb()));
+  EXPECT_FALSE(FileExists(copy + "playercolors.xmb"));
 }
 
 // Windows reports a read-only file as access denied too, but would not
@@ -462,17 +475,17 @@ TEST_F(VirtualStoreTest, AReadOnlyFileIsNotMovedIntoTheVirtualStore) {
   EXPECT_THAT(window.messages[0].text,
               HasSubstr(xml() + "\ncould not be written: the file is read-only"));
   EXPECT_EQ(Bytes(xml()), ThirteenRows());
-  EXPECT_FALSE(colorfile::FolderExists(copy));
+  EXPECT_FALSE(FolderExists(copy));
 }
 
 // Under Wine the game reads the data folder's file: no VirtualStore folder,
 // unless TINTMOOR_VIRTUALSTORE=1 says the setup has one.
 TEST_F(VirtualStoreTest, WineVirtualizesNothingUnlessTold) {
-  ASSERT_TRUE(colorfile::RunningUnderWine());
-  EXPECT_EQ(colorfile::SystemFileSystem().VirtualStoreFolderOf(data), copy);
+  ASSERT_TRUE(RunningUnderWine());
+  EXPECT_EQ(SystemFileSystem().VirtualStoreFolderOf(data), copy);
   for (const char* setting : {"TINTMOOR_VIRTUALSTORE=", "TINTMOOR_VIRTUALSTORE=0"}) {
     _putenv(setting);
-    EXPECT_EQ(colorfile::SystemFileSystem().VirtualStoreFolderOf(data), "") << setting;
+    EXPECT_EQ(SystemFileSystem().VirtualStoreFolderOf(data), "") << setting;
     std::filesystem::create_directories(copy);
     WriteBytes(copy + "playercolors.xml", ThirteenRows("\t<mark>mine</mark>\r\n"));
     Start();

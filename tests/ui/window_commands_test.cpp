@@ -23,6 +23,16 @@
 
 namespace tintmoor::ui {
 
+using colorfile::DefaultColorFilePath;
+using colorfile::GameRegistry;
+using colorfile::kCells;
+using colorfile::kGreyColor;
+using colorfile::kLockFileName;
+using colorfile::MemoryFileSystem;
+using colorfile::Rgb;
+using colorfile::SystemFileSystem;
+using colorfile::WriteProblem;
+
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
@@ -37,7 +47,7 @@ using test::kMarked;
 using test::kTitle;
 using test::Message;
 
-class FakeRegistry : public colorfile::GameRegistry {
+class FakeRegistry : public GameRegistry {
  public:
   std::string installFolder;
   std::string InstallFolder() override { return installFolder; }
@@ -55,9 +65,9 @@ class Rig {
     window.commands = &commands;
   }
   static std::string ReadDefault() {
-    return colorfile::SystemFileSystem().ReadAll(SourcePath("data/playercolors.xml"));
+    return SystemFileSystem().ReadAll(SourcePath("data/playercolors.xml"));
   }
-  std::string DefaultPath() const { return colorfile::DefaultColorFilePath(fs); }
+  std::string DefaultPath() const { return DefaultColorFilePath(fs); }
   // Start-up and the commands as the window runs them, inside its boundary.
   void Start() {
     window.Run([this] { commands.Start(window); });
@@ -85,7 +95,7 @@ class Rig {
 
   std::string install = "C:\\Games\\AoM";
   std::string data = "C:\\Games\\AoM\\data\\";
-  mutable colorfile::MemoryFileSystem fs;
+  mutable MemoryFileSystem fs;
   FakeRegistry registry;
   WindowCommands commands{fs, registry};
   FakeWindow window;
@@ -129,7 +139,7 @@ TEST_F(CommandsTest, StartUpWithoutAGameShowsTheStartUpBoxesAndGreyBoxes) {
     EXPECT_EQ(fresh.messages[0].text, c.text);
     EXPECT_EQ(fresh.messages[0].title, "Cannot Apply Settings to AoM");
     EXPECT_EQ(fresh.messages[0].kind, MessageKind::kError);
-    for (colorfile::Rgb color : fresh.colors) EXPECT_EQ(color, colorfile::kGreyColor);
+    for (Rgb color : fresh.colors) EXPECT_EQ(color, kGreyColor);
     EXPECT_THAT(fs.log, IsEmpty());
   }
 }
@@ -173,9 +183,9 @@ TEST_F(CommandsTest, FirstRunSeedsTheDefaultFileAndShowsIt) {
   Start();
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.colors[0], (colorfile::Rgb{153, 102, 0}));  // Gaia
-  EXPECT_EQ(window.colors[4], (colorfile::Rgb{0, 0, 255}));    // Player 1 minimap
-  EXPECT_EQ(window.colors[38], (colorfile::Rgb{128, 0, 51}));
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));  // Gaia
+  EXPECT_EQ(window.colors[4], (Rgb{0, 0, 255}));    // Player 1 minimap
+  EXPECT_EQ(window.colors[38], (Rgb{128, 0, 51}));
 }
 
 // As a Save's would: where Windows refuses the data folder and keeps the
@@ -188,12 +198,12 @@ TEST_F(CommandsTest, SeedingThatWindowsRefusesGoesIntoTheVirtualStore) {
   const std::string copy = fs.virtualStoreRoot + "\\Program Files (x86)\\AoM\\data\\";
   fs.folders = {data};
   fs.failReplace[xml()] = "Access is denied";
-  fs.problem = colorfile::WriteProblem::kAccessDenied;
+  fs.problem = WriteProblem::kAccessDenied;
   Start();
   EXPECT_EQ(fs.files[copy + "playercolors.xml"], defaultBytes);
   EXPECT_EQ(fs.files.count(xml()), 0u);
   EXPECT_EQ(commands.state().location.folder, copy);
-  EXPECT_EQ(window.colors[0], (colorfile::Rgb{153, 102, 0}));
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
   ASSERT_THAT(window.messages, SizeIs(1));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kInformation);
   EXPECT_THAT(window.messages[0].text, HasSubstr(xml()));
@@ -204,7 +214,7 @@ TEST_F(CommandsTest, ExistingFileIsNeverOverwritten) {
   fs.files[xml()] = ThirteenRows();
   Start();
   EXPECT_EQ(fs.files[xml()], ThirteenRows());
-  EXPECT_EQ(window.colors[4], (colorfile::Rgb{0, 1, 0}));
+  EXPECT_EQ(window.colors[4], (Rgb{0, 1, 0}));
   EXPECT_THAT(window.messages, IsEmpty());
   EXPECT_THAT(fs.log, IsEmpty());
 }
@@ -218,10 +228,10 @@ TEST_F(CommandsTest, ShowReadsEveryCellWhileYieldingBeforeAnyBoxChanges) {
   commands.Show(window);
   markup::SetYieldHook(previous);
   const auto firstBox = std::find(window.calls.begin(), window.calls.end(), "color");
-  EXPECT_GT(firstBox - window.calls.begin(), colorfile::kCells * 5);
+  EXPECT_GT(firstBox - window.calls.begin(), kCells * 5);
   EXPECT_THAT(std::vector(firstBox, window.calls.end()),
-              ElementsAreArray(std::vector<std::string>(colorfile::kCells, "color")));
-  EXPECT_EQ(window.colors[7], (colorfile::Rgb{0, 2, 0}));
+              ElementsAreArray(std::vector<std::string>(kCells, "color")));
+  EXPECT_EQ(window.colors[7], (Rgb{0, 2, 0}));
 }
 
 // ---- Save -------------------------------------------------------------------
@@ -254,7 +264,7 @@ TEST_F(CommandsTest, SaveRoundTripIsByteExactAndLeavesTheRestAlone) {
   EXPECT_THAT(fs.log,
               ElementsAre("replace " + xml() + ".orig", "replace " + xml(), "remove " + xmb()));
   EXPECT_EQ(window.caption, kTitle);
-  EXPECT_EQ(window.colors[5], (colorfile::Rgb{0, 0, 255}));
+  EXPECT_EQ(window.colors[5], (Rgb{0, 0, 255}));
   EXPECT_THAT(window.messages, IsEmpty());
 }
 
@@ -319,8 +329,7 @@ TEST_F(CommandsTest, RestoreAndRestoreOriginalAskThenShowTheFileWritten) {
       continue;
     }
     EXPECT_THAT(t.Told()[0].text, HasSubstr("quit it and start it again")) << c.name;
-    EXPECT_EQ(t.window.colors[0],
-              (c.restoringOriginal ? colorfile::Rgb{1, 2, 3} : colorfile::Rgb{153, 102, 0}))
+    EXPECT_EQ(t.window.colors[0], (c.restoringOriginal ? Rgb{1, 2, 3} : Rgb{153, 102, 0}))
         << c.name;
     EXPECT_EQ(t.window.caption, kTitle) << c.name;
     t.commands.Undo(t.window);
@@ -340,9 +349,7 @@ TEST_F(CommandsTest, RestoreAndRestoreOriginalAskThenShowTheFileWritten) {
 TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
   fs.files[xml()] = ThirteenRows();
   Start();
-  const auto pick = [this](colorfile::Rgb color) {
-    return [this, color] { window.Pick(3, color); };
-  };
+  const auto pick = [this](Rgb color) { return [this, color] { window.Pick(3, color); }; };
   const auto undo = [this] { commands.Undo(window); };
   const auto redo = [this] { commands.Redo(window); };
   const auto preset = [this] {
@@ -352,7 +359,7 @@ TEST_F(CommandsTest, UndoAndRedoStepThroughEveryChangeOfTheBoxes) {
   const struct Step {
     const char* name;
     std::function<void()> act;
-    colorfile::Rgb box0, box3;
+    Rgb box0, box3;
     bool marked, canUndo, canRedo;
   } steps[] = {
       {"pick", pick({9, 9, 9}), {0, 0, 0}, {9, 9, 9}, true, true, false},
@@ -479,7 +486,7 @@ TEST_F(CommandsTest, RestoreFindsTheGameAgain) {
     const std::string folder = c.written == "@data" ? t.data : c.written;
     EXPECT_EQ(t.fs.files[folder + "playercolors.xml"], t.defaultBytes) << c.name;
     EXPECT_EQ(t.commands.state().location.dataFolder, folder) << c.name;
-    EXPECT_EQ(t.window.colors[0], (colorfile::Rgb{153, 102, 0})) << c.name;
+    EXPECT_EQ(t.window.colors[0], (Rgb{153, 102, 0})) << c.name;
     if (folder != t.data) {
       EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << c.name;
     }
@@ -510,14 +517,14 @@ TEST_F(CommandsTest, AGameFolderChosenForTheRunIsUsedInsteadOfTheRegistry) {
       continue;
     }
     EXPECT_THAT(t.window.messages, IsEmpty()) << c.folder;
-    EXPECT_EQ(t.window.colors[3], (colorfile::Rgb{1, 0, 0})) << c.folder;
+    EXPECT_EQ(t.window.colors[3], (Rgb{1, 0, 0})) << c.folder;
     EXPECT_EQ(t.window.caption, kTitle) << c.folder;
     t.window.answer = Answer::kYes;
     t.Restore();
     EXPECT_EQ(t.fs.files[chosen + "playercolors.xml"], t.defaultBytes) << c.folder;
     t.commands.Undo(t.window);
     t.commands.Undo(t.window);
-    EXPECT_EQ(t.window.colors[3], (colorfile::Rgb{0, 255, 0})) << c.folder;
+    EXPECT_EQ(t.window.colors[3], (Rgb{0, 255, 0})) << c.folder;
   }
 }
 
@@ -563,7 +570,7 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
   const struct {
     Answer answer;
     bool oursOnDisk;
-    colorfile::Rgb box3;  // Player 1's unit box afterwards
+    Rgb box3;  // Player 1's unit box afterwards
     std::string caption;
   } cases[] = {{Answer::kYes, true, {0, 255, 0}, kTitle},
                {Answer::kNo, false, {1, 0, 0}, kTitle},  // theirs: color1="1 0 0"
@@ -584,7 +591,7 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
     EXPECT_EQ(window.caption, c.caption);
     if (c.answer != Answer::kNo) continue;
     commands.Undo(window);  // the colours the reload dropped come back, unsaved
-    EXPECT_EQ(window.colors[3], (colorfile::Rgb{0, 255, 0}));
+    EXPECT_EQ(window.colors[3], (Rgb{0, 255, 0}));
     EXPECT_EQ(window.caption, kMarked);
   }
 }
@@ -593,7 +600,7 @@ TEST_F(CommandsTest, SaveOverAFileChangedSinceLoadAsksWhichColoursWin) {
 // while any box waits on the player, and a Save that waits for it goes on.
 TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
   struct Watching : FakeWindow {
-    explicit Watching(const colorfile::MemoryFileSystem& f) : files(f) {}
+    explicit Watching(const MemoryFileSystem& f) : files(f) {}
     void ShowMessage(const std::string& text, const std::string& title, MessageKind k) override {
       heldInBoxes += files.locksHeld;
       FakeWindow::ShowMessage(text, title, k);
@@ -602,7 +609,7 @@ TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
       heldInBoxes += files.locksHeld;
       return FakeWindow::Ask(text, title, buttons);
     }
-    const colorfile::MemoryFileSystem& files;
+    const MemoryFileSystem& files;
     int heldInBoxes = 0;
   };
   const std::string lossy = ThirteenRows("<!-- gone -->\r\n");
@@ -614,8 +621,8 @@ TEST_F(CommandsTest, NoLockIsHeldWhileABoxIsOpen) {
       {"changed on disk: asked, then saved", [](Rig& t) { t.fs.files[t.xml()] += " "; }, false},
       {"lines not kept", [](Rig&) {}, false},
       {"refused", [](Rig& t) { t.fs.failReplace[t.xml()] = "Access is denied"; }, false},
-      {"held a moment by another",
-       [](Rig& t) { t.fs.busyLocks[t.data + colorfile::kLockFileName] = 2; }, false},
+      {"held a moment by another", [](Rig& t) { t.fs.busyLocks[t.data + kLockFileName] = 2; },
+       false},
       {"restore refused", [](Rig& t) { t.fs.failReplace[t.xml()] = "Access is denied"; }, true},
   };
   for (const auto& c : cases) {
@@ -644,8 +651,8 @@ TEST_F(CommandsTest, ShortRowIsReportedShownGreyAndBlocksSave) {
   EXPECT_THAT(window.messages[0].text, HasSubstr("the row for \"Player 7\" has only 2 colors"));
   EXPECT_THAT(window.messages[0].text, HasSubstr("Restore Default Colors"));
   EXPECT_EQ(window.messages[0].kind, MessageKind::kWarning);
-  EXPECT_EQ(window.colors[7 * 3 + 2], colorfile::kGreyColor);
-  EXPECT_EQ(window.colors[7 * 3 + 1], (colorfile::Rgb{0, 7, 0}));
+  EXPECT_EQ(window.colors[7 * 3 + 2], kGreyColor);
+  EXPECT_EQ(window.colors[7 * 3 + 1], (Rgb{0, 7, 0}));
   window.Pick(0, {1, 0, 0});
   Save();
   EXPECT_EQ(fs.files[xml()], file);
@@ -664,8 +671,8 @@ TEST_F(CommandsTest, UnreadableCellIsGreyNamedAndSavedInNormalForm) {
   EXPECT_THAT(window.messages[0].text,
               HasSubstr("\"Player 2\", \"Color shown on minimap\": \"12 x 4\""));
   EXPECT_THAT(window.messages[0].text, HasSubstr("\"Player 3\""));
-  EXPECT_EQ(window.colors[7], colorfile::kGreyColor);
-  EXPECT_EQ(window.colors[9], (colorfile::Rgb{255, 0, 0}));
+  EXPECT_EQ(window.colors[7], kGreyColor);
+  EXPECT_EQ(window.colors[9], (Rgb{255, 0, 0}));
   Save();
   EXPECT_THAT(fs.files[xml()], HasSubstr("color2=\"128 128 128\""));
   EXPECT_THAT(fs.files[xml()], HasSubstr("color1=\"255 0 0\""));
@@ -676,14 +683,14 @@ TEST_F(CommandsTest, SeedingThatFailsNamesTheDefaultFileAndRestoreRetries) {
   fs.files.erase(DefaultPath());
   Start();
   ASSERT_THAT(window.messages, SizeIs(1));
-  for (colorfile::Rgb color : window.colors) EXPECT_EQ(color, colorfile::kGreyColor);
+  for (Rgb color : window.colors) EXPECT_EQ(color, kGreyColor);
   Save();  // nothing loaded, nothing written
   EXPECT_EQ(fs.files.count(xml()), 0u);
 
   fs.files[DefaultPath()] = defaultBytes;
   Restore();
   EXPECT_EQ(fs.files[xml()], defaultBytes);
-  EXPECT_EQ(window.colors[0], (colorfile::Rgb{153, 102, 0}));
+  EXPECT_EQ(window.colors[0], (Rgb{153, 102, 0}));
 }
 
 // ---- What each failure tells the user -----------------------------------------
@@ -710,7 +717,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
       {"save, access denied",
        [](Rig& t) {
          t.fs.failReplace[t.xml()] = "Access is denied";
-         t.fs.problem = colorfile::WriteProblem::kAccessDenied;
+         t.fs.problem = WriteProblem::kAccessDenied;
        },
        save,
        {"@xml", "Access is denied", "administrator", "still in the window"},
@@ -718,7 +725,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
       {"save, file in use",
        [](Rig& t) {
          t.fs.failReplace[t.xml()] = "The file is in use";
-         t.fs.problem = colorfile::WriteProblem::kInUse;
+         t.fs.problem = WriteProblem::kInUse;
        },
        save,
        {"@xml", "The file is in use", "Close the game", "still in the window"},
@@ -731,7 +738,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
       {"restore, access denied",
        [](Rig& t) {
          t.fs.failReplace[t.xml()] = "Access is denied";
-         t.fs.problem = colorfile::WriteProblem::kAccessDenied;
+         t.fs.problem = WriteProblem::kAccessDenied;
        },
        restore,
        {"@xml", "Access is denied", "left as they were"},
@@ -775,7 +782,7 @@ TEST_F(CommandsTest, EveryFailureNamesPathReasonAndWhatWasKept) {
     }
     for (const std::string& wrong : c.never) EXPECT_THAT(m.text, Not(HasSubstr(wrong))) << c.name;
     EXPECT_EQ(t.fs.files[t.xml()], ThirteenRows()) << c.name;
-    EXPECT_EQ(t.window.colors[3], (colorfile::Rgb{0, 255, 0})) << c.name;
+    EXPECT_EQ(t.window.colors[3], (Rgb{0, 255, 0})) << c.name;
     EXPECT_EQ(t.window.caption, kMarked) << c.name;
   }
 }
@@ -835,7 +842,7 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
       }
       if (c.realDenied) {
         t.fs.failReplace[t.xml()] = "Access is denied";
-        t.fs.problem = colorfile::WriteProblem::kAccessDenied;
+        t.fs.problem = WriteProblem::kAccessDenied;
       }
       t.Start();
       EXPECT_EQ(t.commands.state().location.path(),

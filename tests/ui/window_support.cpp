@@ -19,13 +19,21 @@
 
 namespace tintmoor::ui {
 
+using colorfile::kGameInstallValue;
+using colorfile::kGameKeyPath;
+using colorfile::kRows;
+using colorfile::Rgb;
+using colorfile::RowCaption;
+using colorfile::Sight;
+using colorfile::VisionName;
+
 namespace {
 
 // The game's key, in the 32-bit view where the game's installer writes it.
 std::optional<std::string> ReadAppPath() {
   char buffer[MAX_PATH] = "";
   DWORD size = sizeof(buffer), type = 0;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, colorfile::kGameKeyPath, colorfile::kGameInstallValue,
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kGameKeyPath, kGameInstallValue,
                    RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY, &type, buffer, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -34,16 +42,15 @@ std::optional<std::string> ReadAppPath() {
 
 void WriteAppPath(const std::optional<std::string>& path) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, colorfile::kGameKeyPath, 0, nullptr, 0,
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kGameKeyPath, 0, nullptr, 0,
                       KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return;
   }
   if (path) {
-    RegSetValueExA(key, colorfile::kGameInstallValue, 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(path->c_str()),
+    RegSetValueExA(key, kGameInstallValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path->c_str()),
                    static_cast<DWORD>(path->size() + 1));
   } else {
-    RegDeleteValueA(key, colorfile::kGameInstallValue);
+    RegDeleteValueA(key, kGameInstallValue);
   }
   RegCloseKey(key);
 }
@@ -169,8 +176,7 @@ void ExpectCaptionsFit(const MainWindow& form) {
     const std::string text = isLink ? TINTMOOR_HOME_PAGE : std::string(CaptionText(n));
     const PixelRect box = ToPixels(isLink ? kHyperLinkTwips : CaptionTwips(n), dpi);
     const HFONT font = isLink ? form.LinkFont() : form.CaptionFont(n);
-    const int limit =
-        std::min({box.right, frameInner, n < colorfile::kRows ? gridLeft : box.right});
+    const int limit = std::min({box.right, frameInner, n < kRows ? gridLeft : box.right});
     SIZE size{};
     LOGFONTA lf{};
     {
@@ -293,24 +299,24 @@ void ExpectCheckDialogShows(HWND dialog, const CheckView& want, int dpi) {
   const HWND list = GetDlgItem(dialog, IDC_CHECK_PAIRS);
   for (const std::string& line : want.pairLines) fits(list, line, ClientRect(list));
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_BTNFACE);
-  const std::vector<colorfile::Sight>& sights = want.options.audience.sights;
+  const std::vector<Sight>& sights = want.options.audience.sights;
   const int n = static_cast<int>(sights.size());
   for (int column = 0; column < kCheckedColumns; ++column) {
     const HWND table = GetDlgItem(dialog, IDC_CHECK_TABLE0 + column);
     const RECT all = ClientRect(table);
     const Rendering px(table);
     for (int v = 0; v < n; ++v) {
-      fits(table, colorfile::VisionName(sights[size_t(v)].vision, want.options.audience.severity),
+      fits(table, VisionName(sights[size_t(v)].vision, want.options.audience.severity),
            CheckDialog::HeadingRect(all, v, n));
     }
-    for (int row = 0; row < colorfile::kRows; ++row) {
-      fits(table, std::string(colorfile::RowCaption(row)), CheckDialog::RowCaptionRect(all, row));
+    for (int row = 0; row < kRows; ++row) {
+      fits(table, std::string(RowCaption(row)), CheckDialog::RowCaptionRect(all, row));
       for (int v = 0; v < n; ++v) {
         // The fill on the left, the frame on the rectangle's edges, thick when
         // the swatch is too close to another row's, with a tag on the right
         // naming that row; nothing outside.
         const RECT r = CheckDialog::SwatchRect(all, row, v, n);
-        const colorfile::Rgb c = want.seen[size_t(column)][size_t(row)][size_t(v)];
+        const Rgb c = want.seen[size_t(column)][size_t(row)][size_t(v)];
         const bool close = !want.partners[size_t(column)][size_t(row)][size_t(v)].empty();
         const int frame = close ? CheckDialog::CloseFrame(dpi) : 1;
         const int y = (r.top + r.bottom) / 2;

@@ -15,6 +15,12 @@
 
 namespace tintmoor::ui {
 
+using colorfile::kCells;
+using colorfile::kGreyColor;
+using colorfile::kRows;
+using colorfile::Rgb;
+using common::FileError;
+
 namespace {
 
 constexpr COLORREF kBack = RGB(228, 205, 122);
@@ -63,7 +69,7 @@ TEST_F(ShownWindowTest, StartUpWithoutTheGameShowsItsErrorBeforeTheWindow) {
   // The window was not visible yet when the box was shown; it is now, with its caption.
   EXPECT_TRUE(IsWindowVisible(form_->hwnd()));
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  for (int k = 0; k < colorfile::kCells; ++k) EXPECT_EQ(form_->BoxColor(k), colorfile::kGreyColor);
+  for (int k = 0; k < kCells; ++k) EXPECT_EQ(form_->BoxColor(k), kGreyColor);
 }
 
 // ---- Geometry at 96 dpi.
@@ -91,7 +97,7 @@ TEST_F(WindowTest, ClientAreaIs317By437AndTheFrameIsFixed) {
 TEST_F(WindowTest, EveryBoxAndTheLinkStandWhereTheWindowWasDrawnAt96Dpi) {
   const Rendering px(form_->hwnd());
   // layout_test pins the pixels; here the window must use them.
-  for (int k = 0; k < colorfile::kCells; ++k) {
+  for (int k = 0; k < kCells; ++k) {
     EXPECT_EQ(form_->BoxRect(k), ToPixels(BoxTwips(k), 96)) << "box " << k;
     ExpectBoxPainted(px, form_->BoxRect(k), RGB(128, 128, 128));
   }
@@ -131,17 +137,16 @@ TEST_F(WindowTest, MovingToA144DpiMonitorScalesTheLayout) {
   // Clicks follow: this point was in box 10 at 96 dpi.
   rec_.answers.push_back(RGB(1, 2, 3));
   Click(form_->hwnd(), {216, 168}, {216, 168});
-  EXPECT_EQ(form_->BoxColor(0), (colorfile::Rgb{1, 2, 3}));
-  EXPECT_EQ(form_->BoxColor(10), colorfile::kGreyColor);
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{1, 2, 3}));
+  EXPECT_EQ(form_->BoxColor(10), kGreyColor);
 }
 
 TEST_F(WindowTest, CaptionsOfTheLabels) {
   EXPECT_EQ(CaptionText(0), "Gaia");
-  for (int n = 1; n < colorfile::kRows; ++n)
-    EXPECT_EQ(CaptionText(n), "Player " + std::to_string(n));
-  EXPECT_EQ(CaptionText(colorfile::kRows), "Color for Highlight, Unit, HP Bar and Waypoint Flag");
-  EXPECT_EQ(CaptionText(colorfile::kRows + 1), "Color shown on minimap");
-  EXPECT_EQ(CaptionText(colorfile::kRows + 2), "Color on dead unit");
+  for (int n = 1; n < kRows; ++n) EXPECT_EQ(CaptionText(n), "Player " + std::to_string(n));
+  EXPECT_EQ(CaptionText(kRows), "Color for Highlight, Unit, HP Bar and Waypoint Flag");
+  EXPECT_EQ(CaptionText(kRows + 1), "Color shown on minimap");
+  EXPECT_EQ(CaptionText(kRows + 2), "Color on dead unit");
 }
 
 TEST_F(WindowTest, MenuBarMatchesTheDesign) {
@@ -299,13 +304,13 @@ TEST_F(WindowTest, AConfirmedPickMarksTheCaptionAndSetsTheBoxColour) {
   for (COLORREF c : call.custom) EXPECT_EQ(c, 0u);
 
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
-  EXPECT_EQ(form_->BoxColor(4), (colorfile::Rgb{0, 0, 255}));
+  EXPECT_EQ(form_->BoxColor(4), (Rgb{0, 0, 255}));
   EXPECT_EQ(BoxPixel(4), RGB(0, 0, 255));
-  EXPECT_EQ(form_->BoxColor(3), colorfile::kGreyColor);  // the neighbours are untouched
+  EXPECT_EQ(form_->BoxColor(3), kGreyColor);  // the neighbours are untouched
 
   rec_.answers.push_back(RGB(255, 0, 0));
   ClickBox(38);
-  EXPECT_EQ(form_->BoxColor(38), (colorfile::Rgb{255, 0, 0}));
+  EXPECT_EQ(form_->BoxColor(38), (Rgb{255, 0, 0}));
   EXPECT_EQ(BoxPixel(38), RGB(255, 0, 0));
 }
 
@@ -315,7 +320,7 @@ TEST_F(WindowTest, ACancelledPickChangesNothing) {
   ClickBox(7);
   ASSERT_EQ(rec_.dialogs.size(), 1u);
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  EXPECT_EQ(form_->BoxColor(7), colorfile::kGreyColor);
+  EXPECT_EQ(form_->BoxColor(7), kGreyColor);
   EXPECT_EQ(BoxPixel(7), before);
   EXPECT_EQ(before, RGB(128, 128, 128));
 }
@@ -329,7 +334,7 @@ TEST_F(WindowTest, TwoPicksInARowGiveOneMarkerAndFreshCustomColours) {
   EXPECT_EQ(rec_.dialogs[1].record.rgbResult, RGB(10, 20, 30));  // preset to the box's colour
   for (COLORREF c : rec_.dialogs[1].custom) EXPECT_EQ(c, 0u);    // the first dialog's are gone
   EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
-  EXPECT_EQ(form_->BoxColor(0), (colorfile::Rgb{10, 20, 30}));
+  EXPECT_EQ(form_->BoxColor(0), (Rgb{10, 20, 30}));
 }
 
 // ---- About, the link, Quit.
@@ -400,7 +405,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
     other.tree = std::make_unique<markup::Element>();
     other.tree->children().Add();
     form_->Commands().PutBack(std::move(other));
-    throw common::FileError("C:\\x.xml", "the disk is full");
+    throw FileError("C:\\x.xml", "the disk is full");
   };
   ClickBox(2);
 
@@ -411,7 +416,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
       << rec_.messages[0].text;
   EXPECT_NE(rec_.messages[0].text.find("the disk is full"), std::string::npos);
   EXPECT_EQ(WindowText(form_->hwnd()), caption);
-  EXPECT_EQ(form_->BoxColor(2), (colorfile::Rgb{1, 2, 3}));
+  EXPECT_EQ(form_->BoxColor(2), (Rgb{1, 2, 3}));
   EXPECT_EQ(BoxPixel(2), RGB(1, 2, 3));
   EXPECT_EQ(form_->Commands().state().location.dataFolder, dataPath);
   EXPECT_EQ(elementCount(), elements);
@@ -420,7 +425,7 @@ TEST_F(WindowTest, AFailingCommandIsReportedAndPutsTheStateBack) {
   rec_.duringDialog = nullptr;
   rec_.answers.push_back(RGB(0, 255, 0));
   ClickBox(2);
-  EXPECT_EQ(form_->BoxColor(2), (colorfile::Rgb{0, 255, 0}));
+  EXPECT_EQ(form_->BoxColor(2), (Rgb{0, 255, 0}));
   EXPECT_TRUE(IsWindow(form_->hwnd()));
 }
 
