@@ -19,6 +19,8 @@
 #include "markup/words.h"
 #include "markup/writer.h"
 
+namespace markup = tintmoor::markup;
+
 namespace {
 
 // A colour file grown to about `bytes`: the declaration, one outer element

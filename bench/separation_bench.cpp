@@ -25,6 +25,23 @@
 #include "colorfile/separation.h"
 #include "support/clash_schemes.h"
 
+using tintmoor::colorfile::Audience;
+using tintmoor::colorfile::CellMove;
+using tintmoor::colorfile::CheckOptions;
+using tintmoor::colorfile::CheckTable;
+using tintmoor::colorfile::ClashScheme;
+using tintmoor::colorfile::ClashSchemes;
+using tintmoor::colorfile::ClosePair;
+using tintmoor::colorfile::ColorTable;
+using tintmoor::colorfile::ColourVisionScheme;
+using tintmoor::colorfile::DefaultScheme;
+using tintmoor::colorfile::EveryVision;
+using tintmoor::colorfile::kDefaultSeparation;
+using tintmoor::colorfile::MakeAudience;
+using tintmoor::colorfile::SeparateColors;
+using tintmoor::colorfile::SeparationResult;
+using tintmoor::colorfile::Vision;
+
 namespace {
 
 const std::vector<int> kUnit = {0};

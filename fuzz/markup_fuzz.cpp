@@ -12,6 +12,9 @@
 #include "round_trip.h"
 #include "tree_text.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::common::OverflowError;
+
 namespace {
 
 int yields = 0;

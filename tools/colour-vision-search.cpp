@@ -21,10 +21,23 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "colorfile/color_science.h"
 #include "colorfile/presets.h"
+
+using tintmoor::colorfile::Ciede2000;
+using tintmoor::colorfile::ColorTable;
+using tintmoor::colorfile::DefaultScheme;
+using tintmoor::colorfile::kRows;
+using tintmoor::colorfile::kVisions;
+using tintmoor::colorfile::Lab;
+using tintmoor::colorfile::LabUnder;
+using tintmoor::colorfile::MakeSight;
+using tintmoor::colorfile::Rgb;
+using tintmoor::colorfile::RowCaption;
+using tintmoor::colorfile::SrgbToLab;
 
 namespace {
 
@@ -117,8 +130,9 @@ int main() {
   std::printf("\n");
   for (size_t row = 0; row < kRows; ++row) {
     const Rgb c = chosen[static_cast<size_t>(given[row])].rgb;
-    std::printf("    {%d, %d, %d},  // %s\n", c.r, c.g, c.b,
-                RowCaption(static_cast<int>(row)).c_str());
+    const std::string_view caption = RowCaption(static_cast<int>(row));
+    std::printf("    {%d, %d, %d},  // %.*s\n", c.r, c.g, c.b, static_cast<int>(caption.size()),
+                caption.data());
   }
   return 0;
 }

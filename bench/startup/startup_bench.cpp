@@ -31,6 +31,26 @@
 #include "ui/window_commands.h"
 #include "ui/yield.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::colorfile::GetRegString;
+using tintmoor::colorfile::kCells;
+using tintmoor::colorfile::kGameInstallValue;
+using tintmoor::colorfile::kGameKeyPath;
+using tintmoor::colorfile::Rgb;
+using tintmoor::colorfile::SystemFileSystem;
+using tintmoor::colorfile::SystemGameRegistry;
+using tintmoor::common::ReadFileBytes;
+using tintmoor::common::ReplaceFileBytes;
+using tintmoor::ui::Answer;
+using tintmoor::ui::ColorWindow;
+using tintmoor::ui::CommandFailure;
+using tintmoor::ui::MessageKind;
+using tintmoor::ui::PumpPendingMessages;
+using tintmoor::ui::PumpStats;
+using tintmoor::ui::Question;
+using tintmoor::ui::ResetPumpClock;
+using tintmoor::ui::WindowCommands;
+
 namespace {
 
 double Now() {

@@ -4,6 +4,8 @@
 
 #include "common/text.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 bool Contains(const std::vector<std::string>& list, const std::string& s) {
@@ -52,8 +54,10 @@ Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted) 
     } else if (Contains(accepted.flags, name) && eq == std::string::npos) {
       out.flags.push_back(name);
     } else {
-      throw UsageError("unknown option " + Shown(a));
+      throw UsageError("unknown option " + common::Shown(a));
     }
   }
   return out;
 }
+
+}  // namespace tintmoor::cli

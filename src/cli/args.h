@@ -9,10 +9,12 @@
 
 #include "common/errors.h"
 
+namespace tintmoor::cli {
+
 // Thrown by a command whose arguments do not fit its usage.
-class UsageError : public TintError {
+class UsageError : public common::TintError {
  public:
-  using TintError::TintError;
+  using common::TintError::TintError;
 };
 
 struct AcceptedArgs {
@@ -31,3 +33,5 @@ struct Args {
 // "--help" and "-h" are always flags. "--" ends the options; a lone "-" is a
 // positional. Throws UsageError for an unknown option or a missing or empty value.
 Args ParseArgs(std::span<const std::string> args, const AcceptedArgs& accepted);
+
+}  // namespace tintmoor::cli

@@ -12,6 +12,8 @@
 #include "colorfile/color_store.h"
 #include "common/text.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 void PrintCommands(std::ostream& out, std::span<const CliCommand> commands, size_t width) {
@@ -72,7 +74,7 @@ void PrintHelp(std::ostream& out) {
 // The one way a failure reaches the user: a single line, with nothing in it
 // that the terminal would take as a command.
 int Fail(std::ostream& err, int status, const std::string& message) {
-  err << "error: " << EscapeControls(OneLine(message)) << "\n";
+  err << "error: " << common::EscapeControls(common::OneLine(message)) << "\n";
   return status;
 }
 
@@ -95,15 +97,16 @@ int Run(const CliCommand& command, const std::vector<std::string>& rest, CliEnv&
     return Fail(
         env.err, kExitUsage,
         std::string(e.what()) + " (usage: tintmoor-cli " + command.name + " " + command.args + ")");
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const ColorFileOverflowError& e) {
+  } catch (const colorfile::ColorFileOverflowError& e) {
     return Fail(env.err, kExitOverflow, e.what());
-  } catch (const ColorFileError& e) {
+  } catch (const colorfile::ColorFileError& e) {
     // The new file is in place; only the xmb stayed behind.
-    return Fail(env.err, e.step() == ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
+    return Fail(env.err,
+                e.step() == colorfile::ColorFileStep::kDeleteXmb ? kExitSavedBut : Failed(env),
                 e.what());
-  } catch (const TintError& e) {
+  } catch (const common::TintError& e) {
     return Fail(env.err, Failed(env), e.what());
   } catch (const std::bad_alloc&) {
     return Fail(env.err, Failed(env), "out of memory");
@@ -128,7 +131,7 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
                                       [&](const CliCommand& c) { return name == c.name; });
     if (command == commands.end())
       return Fail(env.err, kExitUsage,
-                  "unknown command \"" + Shown(name) + "\" (see tintmoor-cli --help)");
+                  "unknown command \"" + common::Shown(name) + "\" (see tintmoor-cli --help)");
     status = Run(*command, std::vector<std::string>(args.begin() + 1, args.end()), env);
   }
   // A report that did not arrive is a failure, whatever the command found;
@@ -147,6 +150,9 @@ int RunCli(const std::vector<std::string>& args, CliEnv& env) {
 }
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  CliEnv env{out, err, std::cin, SystemFileSystem(), &out == &std::cout && StdoutShowsTrueColour()};
+  CliEnv env{out, err, std::cin, colorfile::SystemFileSystem(),
+             &out == &std::cout && StdoutShowsTrueColour()};
   return RunCli(args, env);
 }
+
+}  // namespace tintmoor::cli

@@ -13,7 +13,11 @@
 #include "cli/args.h"
 #include "common/errors.h"
 
+namespace tintmoor::colorfile {
 class ColorFileSystem;
+}  // namespace tintmoor::colorfile
+
+namespace tintmoor::cli {
 
 // Exit statuses shared by every command.
 enum CliExit : int {
@@ -31,7 +35,7 @@ struct CliEnv {
   std::ostream& out;  // binary: bytes pass unchanged
   std::ostream& err;
   std::istream& in;  // read by "import -" and "--scheme -"
-  ColorFileSystem& fs;
+  colorfile::ColorFileSystem& fs;
   bool swatches = false;  // out is a terminal that shows 24-bit colour
   // Set by a command once it has written the game's colour file (the path
   // written): a failure after that is exit status 5, not 1.
@@ -63,3 +67,5 @@ std::vector<CliCommand> AllCommands();
 int RunCli(const std::vector<std::string>& args, CliEnv& env);
 // The same on the real file system and standard input.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace tintmoor::cli

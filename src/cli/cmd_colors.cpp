@@ -19,6 +19,8 @@
 #include "colorfile/vision_words.h"
 #include "common/text.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 void ExpectPositionals(const Args& args, size_t count) {
@@ -41,74 +43,77 @@ double PlainNumber(const std::string& t) {
 
 double ThresholdOption(const Args& a) {
   const std::string* t = a.Option("--threshold");
-  if (!t) return kDefaultThreshold;
+  if (!t) return colorfile::kDefaultThreshold;
   const double threshold = PlainNumber(*t);
   if (threshold < 0 || threshold > 1000)
-    throw UsageError("\"" + Shown(*t) + "\" is not a threshold (a number from 0 to 1000)");
+    throw UsageError("\"" + common::Shown(*t) + "\" is not a threshold (a number from 0 to 1000)");
   return threshold;
 }
 
 // --vision LIST and --severity S: for whom the colours are checked.
-Audience AudienceOption(const Args& a) {
-  std::vector<Vision> kinds = {Vision::Protan, Vision::Deutan, Vision::Tritan};
+colorfile::Audience AudienceOption(const Args& a) {
+  std::vector<colorfile::Vision> kinds = {colorfile::Vision::Protan, colorfile::Vision::Deutan,
+                                          colorfile::Vision::Tritan};
   if (const std::string* list = a.Option("--vision")) {
     kinds.clear();
     size_t pos = 0;
     while (pos <= list->size()) {
       const size_t comma = std::min(list->find(',', pos), list->size());
       const std::string key = list->substr(pos, comma - pos);
-      const auto v = VisionFromKey(key);
+      const auto v = colorfile::VisionFromKey(key);
       if (!v)
-        throw UsageError("\"" + Shown(key) + "\" is not a kind of vision (protan, deutan or " +
+        throw UsageError("\"" + common::Shown(key) +
+                         "\" is not a kind of vision (protan, deutan or " +
                          "tritan, separated by commas)");
       kinds.push_back(*v);
       pos = comma + 1;
     }
   }
-  double severity = kFullSeverity;
+  double severity = colorfile::kFullSeverity;
   if (const std::string* t = a.Option("--severity")) {
     severity = PlainNumber(*t);
-    if (severity < kWeakestSeverity || severity > kFullSeverity)
-      throw UsageError("\"" + Shown(*t) + "\" is not a severity (a number from 0.1 to 1)");
+    if (severity < colorfile::kWeakestSeverity || severity > colorfile::kFullSeverity)
+      throw UsageError("\"" + common::Shown(*t) + "\" is not a severity (a number from 0.1 to 1)");
   }
-  return MakeAudience(kinds, severity);
+  return colorfile::MakeAudience(kinds, severity);
 }
 
 // The columns `--column` names: one, or "all" for the three; unit and
 // minimap when not given.
 std::vector<int> ColumnsOption(const Args& a) {
   const std::string* name = a.Option("--column");
-  if (!name) return {kDefaultColumns.begin(), kDefaultColumns.end()};
+  if (!name) return {colorfile::kDefaultColumns.begin(), colorfile::kDefaultColumns.end()};
   if (*name == "all") return {0, 1, 2};
-  for (int column = 0; column < kColumns; ++column)
-    if (*name == ColumnName(column)) return {column};
-  throw UsageError("\"" + Shown(*name) + "\" is not a column (unit, minimap, dead or all)");
+  for (int column = 0; column < colorfile::kColumns; ++column)
+    if (*name == colorfile::ColumnName(column)) return {column};
+  throw UsageError("\"" + common::Shown(*name) + "\" is not a column (unit, minimap, dead or all)");
 }
 
 // What check, separate and preview look at, from their options.
-CheckOptions CheckOptionsOf(const Args& a) {
-  CheckOptions options;
+colorfile::CheckOptions CheckOptionsOf(const Args& a) {
+  colorfile::CheckOptions options;
   options.audience = AudienceOption(a);
   options.columns = ColumnsOption(a);
   options.threshold = ThresholdOption(a);
   return options;
 }
 
-const Preset& PresetNamed(const std::string& name, bool listNames) {
-  if (const Preset* p = FindPreset(name)) return *p;
+const colorfile::Preset& PresetNamed(const std::string& name, bool listNames) {
+  if (const colorfile::Preset* p = colorfile::FindPreset(name)) return *p;
   std::string names;
-  for (const Preset& p : Presets()) {
+  for (const colorfile::Preset& p : colorfile::Presets()) {
     if (!names.empty()) names += ", ";
     names += p.name;
     if (!p.otherName.empty()) names += " or " + std::string(p.otherName);
   }
-  throw UsageError("no preset \"" + Shown(name) + "\"" + (listNames ? " (" + names + ")" : ""));
+  throw UsageError("no preset \"" + common::Shown(name) + "\"" +
+                   (listNames ? " (" + names + ")" : ""));
 }
 
 // The colours a command looks at without changing them: a preset, a scheme
 // file or the game's own, with the line that names them.
 struct ShownColours {
-  ColorTable table{};
+  colorfile::ColorTable table{};
   std::string title;
   std::string gameFolder;  // when they are the game's
 };
@@ -119,7 +124,7 @@ ShownColours ColoursToShow(const Args& a, CliEnv& env) {
   if (presetName && schemeFile) throw UsageError("give either --preset or --scheme, not both");
   ShownColours shown;
   if (presetName) {
-    const Preset& p = PresetNamed(*presetName, false);
+    const colorfile::Preset& p = PresetNamed(*presetName, false);
     shown.table = p.table;
     shown.title = "Preset " + std::string(p.name);
   } else if (schemeFile) {
@@ -138,9 +143,9 @@ int List(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string format = a.Option("--format") ? *a.Option("--format") : "text";
   if (format != "text" && format != "csv" && format != "json")
-    throw UsageError("unknown format \"" + Shown(format) + "\" (text, csv or json)");
+    throw UsageError("unknown format \"" + common::Shown(format) + "\" (text, csv or json)");
   const GameFile game = LoadGame(a, env, false);
-  const ColorTable table = ReadTable(game, env);
+  const colorfile::ColorTable table = ReadTable(game, env);
   PrintList(table, game.path,
             format == "csv"    ? ListFormat::kCsv
             : format == "json" ? ListFormat::kJson
@@ -153,21 +158,25 @@ int Set(const Args& a, CliEnv& env) {
   const auto& p = a.positionals;
   if (p.size() != 3 && p.size() != 5)
     throw UsageError(p.size() < 5 ? "too few arguments" : "too many arguments");
-  const auto row = ParseRow(p[0]);
+  const auto row = colorfile::ParseRow(p[0]);
   if (!row)
-    throw UsageError("\"" + Shown(p[0]) + "\" is not a row (0 to 12, Gaia, Player 1 to Player 12)");
-  const auto column = ParseColumn(p[1]);
+    throw UsageError("\"" + common::Shown(p[0]) +
+                     "\" is not a row (0 to 12, Gaia, Player 1 to Player 12)");
+  const auto column = colorfile::ParseColumn(p[1]);
   if (!column)
-    throw UsageError("\"" + Shown(p[1]) + "\" is not a column (0 to 2, unit, minimap, dead)");
+    throw UsageError("\"" + common::Shown(p[1]) +
+                     "\" is not a column (0 to 2, unit, minimap, dead)");
   // R G B as three arguments, or one: "#RRGGBB" as color pickers show it.
   const std::string text = p.size() == 5 ? p[2] + " " + p[3] + " " + p[4] : p[2];
-  const auto rgb = ParseColorText(text, p.size() == 5 ? kColorDecimal : kColorHash);
+  const auto rgb = colorfile::ParseColorText(
+      text, p.size() == 5 ? colorfile::kColorDecimal : colorfile::kColorHash);
   if (!rgb)
-    throw UsageError("\"" + Shown(text) + "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
+    throw UsageError("\"" + common::Shown(text) +
+                     "\" is not a color (R G B, each 0 to 255, or #RRGGBB)");
   // The other 38 colors stay as the file holds them (in normal form).
   return WriteTable(
       a, env,
-      [&](ColorTable table) {
+      [&](colorfile::ColorTable table) {
         table[static_cast<size_t>(*row)][static_cast<size_t>(*column)] = *rgb;
         return table;
       },
@@ -177,54 +186,54 @@ int Set(const Args& a, CliEnv& env) {
 int Export(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 1);
   const GameFile game = LoadGame(a, env, false);
-  const std::string text = WriteScheme(ReadTable(game, env));
+  const std::string text = colorfile::WriteScheme(ReadTable(game, env));
   const std::string& file = a.positionals[0];
-  if (file != "-") RefuseColorFiles(env.fs, file, game.folder);
+  if (file != "-") colorfile::RefuseColorFiles(env.fs, file, game.folder);
   WriteOutputFile(file, text, "the scheme", env);
   if (file != "-")
-    env.out << "Wrote the colors of " << EscapeControls(game.path) << " to " << EscapeControls(file)
-            << '\n';
+    env.out << "Wrote the colors of " << common::EscapeControls(game.path) << " to "
+            << common::EscapeControls(file) << '\n';
   return kExitOk;
 }
 
 int Import(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 1);
-  const ColorTable wanted = LoadScheme(a.positionals[0], env);
+  const colorfile::ColorTable wanted = LoadScheme(a.positionals[0], env);
   return WriteTable(
-      a, env, [&](const ColorTable&) { return wanted; }, a.Has("--dry-run"));
+      a, env, [&](const colorfile::ColorTable&) { return wanted; }, a.Has("--dry-run"));
 }
 
 int PresetList(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  for (const Preset& p : Presets()) {
-    const CheckResult r = CheckTable(p.table, CheckOptions{});
+  for (const colorfile::Preset& p : colorfile::Presets()) {
+    const colorfile::CheckResult r = colorfile::CheckTable(p.table, colorfile::CheckOptions{});
     std::string names(p.name);
     if (!p.otherName.empty()) names += ", " + std::string(p.otherName);
-    env.out << Pad(names, 29) << p.description << " (closest pair "
-            << DistanceText(r.overall.distance) << ")\n";
+    env.out << common::Pad(names, 29) << p.description << " (closest pair "
+            << colorfile::DistanceText(r.overall.distance) << ")\n";
   }
   return kExitOk;
 }
 
 int Apply(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 1);
-  const Preset& preset = PresetNamed(a.positionals[0], true);
+  const colorfile::Preset& preset = PresetNamed(a.positionals[0], true);
   return WriteTable(
-      a, env, [&](const ColorTable&) { return preset.table; }, a.Has("--dry-run"));
+      a, env, [&](const colorfile::ColorTable&) { return preset.table; }, a.Has("--dry-run"));
 }
 
 int Check(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const CheckOptions options = CheckOptionsOf(a);
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
   const std::string format = a.Option("--format") ? *a.Option("--format") : "text";
   if (format != "text" && format != "json")
-    throw UsageError("unknown format \"" + Shown(format) + "\" (text or json)");
+    throw UsageError("unknown format \"" + common::Shown(format) + "\" (text or json)");
   const ShownColours shown = ColoursToShow(a, env);
-  const CheckResult result = CheckTable(shown.table, options);
+  const colorfile::CheckResult result = colorfile::CheckTable(shown.table, options);
   if (format == "json") {
     PrintCheckJson(result, shown.title, env.out);
   } else {
-    env.out << EscapeControls(shown.title) << "\n\n";
+    env.out << common::EscapeControls(shown.title) << "\n\n";
     PrintCheck(result, env.out);
   }
   return result.close.empty() ? kExitOk : kExitClosePairs;
@@ -235,31 +244,33 @@ int Check(const Args& a, CliEnv& env) {
 // everyone checked; the closest pair before and after as check finds it.
 int Separate(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
-  const CheckOptions options = CheckOptionsOf(a);
-  ColorTable before{};
-  SeparationResult result;
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
+  colorfile::ColorTable before{};
+  colorfile::SeparationResult result;
   const int status = WriteTable(
       a, env,
-      [&](const ColorTable& current) {
+      [&](const colorfile::ColorTable& current) {
         before = current;
-        result = SeparateColors(current, options);
+        result = colorfile::SeparateColors(current, options);
         return result.table;
       },
       a.Has("--dry-run"),
       [&](int row, int column) {
-        for (const CellMove& m : result.moves)
+        for (const colorfile::CellMove& m : result.moves)
           if (m.row == row && m.column == column)
-            return " (moved " + DistanceText(m.distance) + ")";
+            return " (moved " + colorfile::DistanceText(m.distance) + ")";
         return std::string();
       });
   if (status != kExitOk) return status;
   const double severity = options.audience.severity;
-  const std::string threshold = NumberText(options.threshold);
-  std::string summary = Wrap(CheckedLine(options), kReportWidth);
+  const std::string threshold = colorfile::NumberText(options.threshold);
+  std::string summary = common::Wrap(colorfile::CheckedLine(options), kReportWidth);
+  summary += "Closest pair before: " +
+             colorfile::ClosestWords(colorfile::CheckTable(before, options).overall, severity) +
+             "\n";
   summary +=
-      "Closest pair before: " + ClosestWords(CheckTable(before, options).overall, severity) + "\n";
-  summary +=
-      "Closest pair after: " + ClosestWords(CheckTable(result.table, options).overall, severity) +
+      "Closest pair after: " +
+      colorfile::ClosestWords(colorfile::CheckTable(result.table, options).overall, severity) +
       "\n";
   if (result.givenBack)
     summary += std::to_string(result.givenBack) +
@@ -280,24 +291,25 @@ int Preview(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string* out = a.Option("--out");
   if (!out) throw UsageError("--out FILE is needed: the PNG to write");
-  const CheckOptions options = CheckOptionsOf(a);
+  const colorfile::CheckOptions options = CheckOptionsOf(a);
   const ShownColours shown = ColoursToShow(a, env);
-  const CheckResult result = CheckTable(shown.table, options);
+  const colorfile::CheckResult result = colorfile::CheckTable(shown.table, options);
   const PreviewImage image = RenderPreview(shown.table, result, shown.title);
   const std::string png = EncodePng(image);
   // The game's files are kept from the picture whatever colours it shows.
   if (*out != "-")
-    RefuseColorFiles(env.fs, *out,
-                     shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder);
+    colorfile::RefuseColorFiles(
+        env.fs, *out, shown.gameFolder.empty() ? DataFolderToProtect(a) : shown.gameFolder);
   WriteOutputFile(*out, png, "the preview", env);
   if (*out == "-") return kExitOk;
   const size_t pairs = result.close.size();
-  env.out << "Wrote " << EscapeControls(*out) << " (" << image.width << " x " << image.height
-          << " pixels); "
+  env.out << "Wrote " << common::EscapeControls(*out) << " (" << image.width << " x "
+          << image.height << " pixels); "
           << (pairs == 0   ? std::string("no pair is")
               : pairs == 1 ? std::string("1 pair is")
                            : std::to_string(pairs) + " pairs are")
-          << " closer than " << NumberText(options.threshold) << (pairs ? ", framed" : "") << ".\n";
+          << " closer than " << colorfile::NumberText(options.threshold)
+          << (pairs ? ", framed" : "") << ".\n";
   return kExitOk;
 }
 
@@ -433,25 +445,26 @@ int RestoreOriginal(const Args& a, CliEnv& env) {
   ExpectPositionals(a, 0);
   const std::string folder = FindDataFolder(a);
   if (!env.fs.IsFolder(folder))
-    throw TintError("the game's data folder " + folder + " does not exist");
-  auto lock = LockGameFiles(env.fs, folder, WaitSaying(env));
-  const ColorFileLocation at = LocateColorFile(env.fs, folder);
-  const bool hadXmb = env.fs.IsFile(XmbFilePath(at.dataFolder)) ||
-                      (!at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(at.virtualFolder)));
-  const GameWrite done = RestoreOriginalColorFile(env.fs, at);
+    throw common::TintError("the game's data folder " + folder + " does not exist");
+  auto lock = colorfile::LockGameFiles(env.fs, folder, WaitSaying(env));
+  const colorfile::ColorFileLocation at = colorfile::LocateColorFile(env.fs, folder);
+  const bool hadXmb =
+      env.fs.IsFile(colorfile::XmbFilePath(at.dataFolder)) ||
+      (!at.virtualFolder.empty() && env.fs.IsFile(colorfile::XmbFilePath(at.virtualFolder)));
+  const colorfile::GameWrite done = colorfile::RestoreOriginalColorFile(env.fs, at);
   lock.reset();
-  env.savedTo = ColorFilePath(done.folder);
+  env.savedTo = colorfile::ColorFilePath(done.folder);
   if (done.movedToVirtualStore)
-    env.out << "Windows does not let this program change " << EscapeControls(at.path())
+    env.out << "Windows does not let this program change " << common::EscapeControls(at.path())
             << "; the original went into your own copy, which the game reads when you play as "
                "this Windows user.\n";
-  env.out << "Put " << EscapeControls(OriginalFilePath(done.folder)) << " back as "
-          << EscapeControls(ColorFilePath(done.folder));
+  env.out << "Put " << common::EscapeControls(colorfile::OriginalFilePath(done.folder))
+          << " back as " << common::EscapeControls(colorfile::ColorFilePath(done.folder));
   if (done.xmbLeft) {
     env.out << '\n';
     throw *done.xmbLeft;
   }
-  if (hadXmb) env.out << " and deleted " << kXmbFileName;
+  if (hadXmb) env.out << " and deleted " << colorfile::kXmbFileName;
   env.out << "\nRestart the game to see its colors.\n";
   return kExitOk;
 }
@@ -542,3 +555,5 @@ const CliCommand kColorCommands[] = {
 }  // namespace
 
 std::span<const CliCommand> ColorCommands() { return kColorCommands; }
+
+}  // namespace tintmoor::cli

@@ -11,6 +11,8 @@
 #include "markup/reader.h"
 #include "markup/writer.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 const std::string& OneFile(const Args& args) {
@@ -24,7 +26,7 @@ const std::string& OneFile(const Args& args) {
 std::unique_ptr<markup::Element> Load(const std::string& path) {
   auto root = std::make_unique<markup::Element>();
   root->set_open(true);
-  markup::ReadMarkup(ReadFileBytes(path, kMaxColorFileBytes), *root, path);
+  markup::ReadMarkup(common::ReadFileBytes(path, colorfile::kMaxColorFileBytes), *root, path);
   return root;
 }
 
@@ -86,3 +88,5 @@ const CliCommand kMarkupCommands[] = {
 }  // namespace
 
 std::span<const CliCommand> MarkupCommands() { return kMarkupCommands; }
+
+}  // namespace tintmoor::cli

@@ -14,17 +14,22 @@
 #include "common/file_io.h"
 #include "common/text.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
-Rgb& At(ColorTable& table, int cell) {
-  return table[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)];
+colorfile::Rgb& At(colorfile::ColorTable& table, int cell) {
+  return table[static_cast<size_t>(cell / colorfile::kColumns)]
+              [static_cast<size_t>(cell % colorfile::kColumns)];
 }
-Rgb At(const ColorTable& table, int cell) {
-  return table[static_cast<size_t>(cell / kColumns)][static_cast<size_t>(cell % kColumns)];
+colorfile::Rgb At(const colorfile::ColorTable& table, int cell) {
+  return table[static_cast<size_t>(cell / colorfile::kColumns)]
+              [static_cast<size_t>(cell % colorfile::kColumns)];
 }
 
 std::string CellLabel(int cell) {
-  return std::string(RowCaption(cell / kColumns)) + " " + std::string(ColumnName(cell % kColumns));
+  return std::string(colorfile::RowCaption(cell / colorfile::kColumns)) + " " +
+         std::string(colorfile::ColumnName(cell % colorfile::kColumns));
 }
 
 std::string Colours(int n) { return std::to_string(n) + (n == 1 ? " color" : " colors"); }
@@ -33,10 +38,10 @@ StreamTargetCheck gStreamTargetCheck = IsStreamTarget;
 
 }  // namespace
 
-LockWait WaitSaying(CliEnv& env) {
-  LockWait wait;
+colorfile::LockWait WaitSaying(CliEnv& env) {
+  colorfile::LockWait wait;
   wait.announce = [&env](const std::string& colorFile) {
-    env.err << "Waiting for another program to finish saving " << EscapeControls(colorFile)
+    env.err << "Waiting for another program to finish saving " << common::EscapeControls(colorFile)
             << " ...\n";
     env.err.flush();
   };
@@ -47,83 +52,88 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting) {
   GameFile game;
   game.folder = FindDataFolder(args);
   if (!env.fs.IsFolder(game.folder))
-    throw TintError("the game's data folder " + game.folder + " does not exist");
+    throw common::TintError("the game's data folder " + game.folder + " does not exist");
   // Another writer of this game's file finishes first, and what it wrote is
   // what this command reads and changes.
-  if (forWriting) game.lock = LockGameFiles(env.fs, game.folder, WaitSaying(env));
-  game.at = LocateColorFile(env.fs, game.folder);
+  if (forWriting) game.lock = colorfile::LockGameFiles(env.fs, game.folder, WaitSaying(env));
+  game.at = colorfile::LocateColorFile(env.fs, game.folder);
   game.path = game.source = game.at.path();
-  if (!ColorFileExists(env.fs, game.path)) {
+  if (!colorfile::ColorFileExists(env.fs, game.path)) {
     if (!forWriting)
-      throw TintError("there is no color file " + game.path +
-                      " yet (start Tintmoor once, or write one with: tintmoor-cli apply default)");
-    game.source = DefaultColorFilePath(env.fs);
+      throw common::TintError(
+          "there is no color file " + game.path +
+          " yet (start Tintmoor once, or write one with: tintmoor-cli apply default)");
+    game.source = colorfile::DefaultColorFilePath(env.fs);
     game.fromDefault = true;
     if (!env.fs.IsFile(game.source))
-      throw TintError("there is no color file " + game.path +
-                      ", and the program's default color file " + game.source + " is missing too");
+      throw common::TintError("there is no color file " + game.path +
+                              ", and the program's default color file " + game.source +
+                              " is missing too");
   }
   try {
-    game.tree = LoadColorTree(env.fs, game.source, game.loaded);
+    game.tree = colorfile::LoadColorTree(env.fs, game.source, game.loaded);
     if (game.fromDefault) game.loaded = {};  // the game's file was not there
-  } catch (const ColorFileOverflowError&) {
+  } catch (const colorfile::ColorFileOverflowError&) {
     throw;
-  } catch (const ColorFileError& e) {
+  } catch (const colorfile::ColorFileError& e) {
     if (!game.fromDefault) throw;
     // The game's file is not what failed: say which one did.
-    throw TintError("there is no color file " + game.path +
-                    " yet, and the program's default color file that would start it cannot "
-                    "be used: " +
-                    OneLine(e.what()));
+    throw common::TintError("there is no color file " + game.path +
+                            " yet, and the program's default color file that would start it cannot "
+                            "be used: " +
+                            common::OneLine(e.what()));
   }
   return game;
 }
 
-ColorTable ReadTable(const GameFile& game, CliEnv& env) {
-  const auto cells = ReadColorTable(*game.tree);
-  for (const std::string& problem : DescribeTableProblems(*game.tree, cells))
-    env.err << "warning: " << EscapeControls(game.source + ": " + problem) << '\n';
-  ColorTable table{};
-  for (int cell = 0; cell < kCells; ++cell)
+colorfile::ColorTable ReadTable(const GameFile& game, CliEnv& env) {
+  const auto cells = colorfile::ReadColorTable(*game.tree);
+  for (const std::string& problem : colorfile::DescribeTableProblems(*game.tree, cells))
+    env.err << "warning: " << common::EscapeControls(game.source + ": " + problem) << '\n';
+  colorfile::ColorTable table{};
+  for (int cell = 0; cell < colorfile::kCells; ++cell)
     At(table, cell) = cells[static_cast<size_t>(cell)].color;
   return table;
 }
 
 int WriteTable(const Args& args, CliEnv& env,
-               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun,
-               const std::function<std::string(int row, int column)>& note) {
+               const std::function<colorfile::ColorTable(const colorfile::ColorTable&)>& change,
+               bool dryRun, const std::function<std::string(int row, int column)>& note) {
   GameFile game = LoadGame(args, env, true);
-  if (const std::string missing = DescribeMissingShape(*game.tree); !missing.empty()) {
+  if (const std::string missing = colorfile::DescribeMissingShape(*game.tree); !missing.empty()) {
     if (game.fromDefault)
-      throw TintError("the program's default color file " + game.source +
-                      " is not whole: " + missing +
-                      "; nothing was written (put the playercolors.xml that comes with Tintmoor "
-                      "back beside the program)");
-    throw TintError("the color file " + game.path + " is not whole: " + missing +
-                    "; nothing was written (tintmoor-cli apply default puts the default file "
-                    "back)");
+      throw common::TintError(
+          "the program's default color file " + game.source + " is not whole: " + missing +
+          "; nothing was written (put the playercolors.xml that comes with Tintmoor "
+          "back beside the program)");
+    throw common::TintError(
+        "the color file " + game.path + " is not whole: " + missing +
+        "; nothing was written (tintmoor-cli apply default puts the default file "
+        "back)");
   }
   std::ostringstream report;
   if (game.fromDefault)
-    report << "There is no " << EscapeControls(game.path)
+    report << "There is no " << common::EscapeControls(game.path)
            << " yet; starting from the default colors.\n";
-  const ColorTable current = ReadTable(game, env);
-  const ColorTable wanted = change(current);
-  const auto texts = CellTexts(*game.tree);
+  const colorfile::ColorTable current = ReadTable(game, env);
+  const colorfile::ColorTable wanted = change(current);
+  const auto texts = colorfile::CellTexts(*game.tree);
   int changed = 0;
   int rewritten = 0;
-  for (int cell = 0; cell < kCells; ++cell) {
-    const Rgb from = At(current, cell);
-    const Rgb to = At(wanted, cell);
+  for (int cell = 0; cell < colorfile::kCells; ++cell) {
+    const colorfile::Rgb from = At(current, cell);
+    const colorfile::Rgb to = At(wanted, cell);
     if (from != to) {
       ++changed;
-      report << CellLabel(cell) << ": " << CellText(from) << " -> " << CellText(to)
-             << (note ? note(cell / kColumns, cell % kColumns) : "") << '\n';
-    } else if (const auto& text = texts[static_cast<size_t>(cell)]; text && *text != CellText(to)) {
+      report << CellLabel(cell) << ": " << colorfile::CellText(from) << " -> "
+             << colorfile::CellText(to)
+             << (note ? note(cell / colorfile::kColumns, cell % colorfile::kColumns) : "") << '\n';
+    } else if (const auto& text = texts[static_cast<size_t>(cell)];
+               text && *text != colorfile::CellText(to)) {
       // Not a change of colour, but the file's text changes all the same.
       ++rewritten;
-      report << CellLabel(cell) << ": \"" << Shown(*text) << "\" is written as " << CellText(to)
-             << '\n';
+      report << CellLabel(cell) << ": \"" << common::Shown(*text) << "\" is written as "
+             << colorfile::CellText(to) << '\n';
     }
   }
   std::string count = changed ? Colours(changed) + " changed" : "no color changed";
@@ -138,49 +148,52 @@ int WriteTable(const Args& args, CliEnv& env,
     env.out << report.str() << count << "; nothing written\n";
     return kExitOk;
   }
-  for (int cell = 0; cell < kCells; ++cell) WriteCell(*game.tree, cell, At(wanted, cell));
-  const bool hadXmb =
-      env.fs.IsFile(XmbFilePath(game.at.dataFolder)) ||
-      (!game.at.virtualFolder.empty() && env.fs.IsFile(XmbFilePath(game.at.virtualFolder)));
-  SaveOutcome outcome;
-  const GameWrite done = SaveColorTree(env.fs, game.at, *game.tree, game.loaded, &outcome);
+  for (int cell = 0; cell < colorfile::kCells; ++cell)
+    colorfile::WriteCell(*game.tree, cell, At(wanted, cell));
+  const bool hadXmb = env.fs.IsFile(colorfile::XmbFilePath(game.at.dataFolder)) ||
+                      (!game.at.virtualFolder.empty() &&
+                       env.fs.IsFile(colorfile::XmbFilePath(game.at.virtualFolder)));
+  colorfile::SaveOutcome outcome;
+  const colorfile::GameWrite done =
+      colorfile::SaveColorTree(env.fs, game.at, *game.tree, game.loaded, &outcome);
   // Nobody waits on this command's output while others wait to save.
   game.lock.reset();
-  const std::string written = ColorFilePath(done.folder);
+  const std::string written = colorfile::ColorFilePath(done.folder);
   env.savedTo = written;
   if (done.movedToVirtualStore)
-    report << "Windows does not let this program change " << EscapeControls(game.path)
+    report << "Windows does not let this program change " << common::EscapeControls(game.path)
            << "; the colors went into your own copy, which the game reads when you play as "
               "this Windows user.\n";
   if (done.xmbLeft) {
     // Saved, but the xmb stayed: the report is true as far as it goes.
-    env.out << report.str() << count << "; wrote " << EscapeControls(written) << '\n';
+    env.out << report.str() << count << "; wrote " << common::EscapeControls(written) << '\n';
     throw *done.xmbLeft;
   }
-  env.out << report.str() << count << "; wrote " << EscapeControls(written);
-  if (hadXmb) env.out << " and deleted " << kXmbFileName;
+  env.out << report.str() << count << "; wrote " << common::EscapeControls(written);
+  if (hadXmb) env.out << " and deleted " << colorfile::kXmbFileName;
   env.out << "\nRestart the game to see the new colors.\n";
-  if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
-    env.err << "warning: " << EscapeControls(OneLine(notice)) << '\n';
+  if (const std::string notice = colorfile::DescribeLinesNotKept(done.folder, outcome);
+      !notice.empty())
+    env.err << "warning: " << common::EscapeControls(common::OneLine(notice)) << '\n';
   return kExitOk;
 }
 
 std::string SchemeName(const std::string& file) { return file == "-" ? "standard input" : file; }
 
-ColorTable LoadScheme(const std::string& file, CliEnv& env) {
+colorfile::ColorTable LoadScheme(const std::string& file, CliEnv& env) {
   std::string text;
   if (file == "-") {
     char buffer[1 << 16];
     while (env.in.read(buffer, sizeof buffer) || env.in.gcount() > 0) {
       const auto got = static_cast<size_t>(env.in.gcount());
-      if (got > kMaxColorFileBytes - text.size())
-        throw TintError("cannot read the scheme from standard input: " +
-                        TooLargeReason(kMaxColorFileBytes));
+      if (got > colorfile::kMaxColorFileBytes - text.size())
+        throw common::TintError("cannot read the scheme from standard input: " +
+                                common::TooLargeReason(colorfile::kMaxColorFileBytes));
       text.append(buffer, got);
     }
-    return ReadScheme(text, SchemeName(file));
+    return colorfile::ReadScheme(text, SchemeName(file));
   }
-  return LoadSchemeFile(env.fs, file);
+  return colorfile::LoadSchemeFile(env.fs, file);
 }
 
 std::string DataFolderToProtect(const Args& args) {
@@ -188,7 +201,7 @@ std::string DataFolderToProtect(const Args& args) {
     return FindDataFolder(args);
   } catch (const UsageError&) {
     throw;
-  } catch (const TintError&) {
+  } catch (const common::TintError&) {
     return {};  // no game to be found: none of its files to protect
   }
 }
@@ -206,9 +219,11 @@ void WriteOutputFile(const std::string& file, std::string_view bytes, const std:
       WriteIntoStream(file, bytes);
     else
       env.fs.ReplaceWhole(file, bytes);
-  } catch (const FileError& e) {
-    throw TintError("cannot write " + what + " " + file + ": " + e.reason());
+  } catch (const common::FileError& e) {
+    throw common::TintError("cannot write " + what + " " + file + ": " + e.reason());
   }
 }
 
 StreamTargetCheck& StreamTargetCheckForTesting() { return gStreamTargetCheck; }
+
+}  // namespace tintmoor::cli

@@ -16,16 +16,18 @@
 #include "colorfile/scheme.h"
 #include "markup/element.h"
 
+namespace tintmoor::cli {
+
 // The colour file as read from the game's data folder.
 struct GameFile {
   std::string folder;
-  ColorFileLocation at;  // the file this user's game reads (a VirtualStore copy, if any)
-  std::string path;      // the game's playercolors.xml: at.path()
-  std::string source;    // the file read: path, or the program's default standing in
+  colorfile::ColorFileLocation at;  // the file this user's game reads (a VirtualStore copy, if any)
+  std::string path;                 // the game's playercolors.xml: at.path()
+  std::string source;               // the file read: path, or the program's default standing in
   std::unique_ptr<markup::Element> tree;
-  bool fromDefault = false;         // the game had no colour file: the program's default stands in
-  LoadedColorFile loaded;           // what the load saw of path, for the save to compare
-  std::unique_ptr<WriteLock> lock;  // for writing: held from the load until the save
+  bool fromDefault = false;  // the game had no colour file: the program's default stands in
+  colorfile::LoadedColorFile loaded;           // what the load saw of path, for the save to compare
+  std::unique_ptr<colorfile::WriteLock> lock;  // for writing: held from the load until the save
 };
 
 // Reads the game's colour file. For a command that writes, the game's lock is
@@ -36,11 +38,11 @@ GameFile LoadGame(const Args& args, CliEnv& env, bool forWriting);
 
 // How a command waits for the game's lock: a few seconds at most, saying once
 // on env.err that it waits, and for which file.
-LockWait WaitSaying(CliEnv& env);
+colorfile::LockWait WaitSaying(CliEnv& env);
 
 // The table as the window would show it (grey where a cell cannot be read);
 // problems go to env.err as warnings.
-ColorTable ReadTable(const GameFile& game, CliEnv& env);
+colorfile::ColorTable ReadTable(const GameFile& game, CliEnv& env);
 
 // Saves the colours `change` makes of the current ones into the game's file,
 // the way the window's Save does: every cell in normal form, the whole file
@@ -51,12 +53,12 @@ ColorTable ReadTable(const GameFile& game, CliEnv& env);
 // written: the file, its .orig and the xmb stay as they are.
 // note, when given, adds to the line of each changed colour.
 int WriteTable(const Args& args, CliEnv& env,
-               const std::function<ColorTable(const ColorTable&)>& change, bool dryRun,
-               const std::function<std::string(int row, int column)>& note = {});
+               const std::function<colorfile::ColorTable(const colorfile::ColorTable&)>& change,
+               bool dryRun, const std::function<std::string(int row, int column)>& note = {});
 
 // A scheme read from a file, or from standard input for "-", at most
 // kMaxColorFileBytes long.
-ColorTable LoadScheme(const std::string& file, CliEnv& env);
+colorfile::ColorTable LoadScheme(const std::string& file, CliEnv& env);
 // How a scheme argument is named: "standard input" for "-".
 std::string SchemeName(const std::string& file);
 
@@ -76,3 +78,5 @@ void WriteOutputFile(const std::string& file, std::string_view bytes, const std:
 // (a device, FIFO or socket) rather than replaced.
 using StreamTargetCheck = bool (*)(const std::string& path);
 StreamTargetCheck& StreamTargetCheckForTesting();
+
+}  // namespace tintmoor::cli

@@ -3,6 +3,8 @@
 #include "cli/wineprefix.h"
 #include "colorfile/color_store.h"
 
+namespace tintmoor::cli {
+
 const char* const kLocationHelp =
     "Where the game's color file is:\n"
     "  --data-dir DIR      the game's data folder (the one holding playercolors.xml)\n"
@@ -21,7 +23,8 @@ std::string FindDataFolder(const Args& args) {
   if (dataDir) {
     if (dataDir->empty()) throw UsageError("--data-dir needs a folder");
     std::string folder = *dataDir;
-    if (folder.back() != '/' && folder.back() != kPathSeparator) folder += kPathSeparator;
+    if (folder.back() != '/' && folder.back() != colorfile::kPathSeparator)
+      folder += colorfile::kPathSeparator;
     return folder;
   }
   if (prefix) {
@@ -35,3 +38,5 @@ std::string FindDataFolder(const Args& args) {
   }
   return DefaultDataFolder();
 }
+
+}  // namespace tintmoor::cli

@@ -6,6 +6,8 @@
 
 #include "cli/args.h"
 
+namespace tintmoor::cli {
+
 // The options every command that reads or writes the game's file accepts.
 inline constexpr const char* kDataDirOption = "--data-dir";
 inline constexpr const char* kWinePrefixOption = "--wine-prefix";
@@ -20,3 +22,5 @@ std::string FindDataFolder(const Args& args);
 
 // The host's default, as above.
 std::string DefaultDataFolder();
+
+}  // namespace tintmoor::cli

@@ -3,11 +3,16 @@
 #include "cli/gamefolder.h"
 #include "colorfile/game_location.h"
 
+namespace tintmoor::cli {
+
 std::string DefaultDataFolder() {
-  const std::string folder = DataFolderOfInstall(SystemGameRegistry().InstallFolder());
+  const std::string folder =
+      colorfile::DataFolderOfInstall(colorfile::SystemGameRegistry().InstallFolder());
   if (folder.empty())
-    throw TintError(
+    throw common::TintError(
         "cannot find the folder where AoM is installed (no \"AppPath\" in the "
         "registry); give --data-dir");
   return folder;
 }
+
+}  // namespace tintmoor::cli

@@ -10,9 +10,12 @@
 #include "cli/terminal.h"
 #include "common/program_arguments.h"
 
-int main(int argc, char** argv) {
+namespace tintmoor::cli {
+namespace {
+
+int RunProgram(int argc, char** argv) {
   PrepareStandardStreams();
-  const std::vector<std::string> args = ProgramArguments(argc, argv);
+  const std::vector<std::string> args = common::ProgramArguments(argc, argv);
   if (args.empty() && StartedInOwnConsole()) {
     // Opened from Explorer: its window would close before the usage could be read.
     std::cout << "tintmoor-cli is used from a command prompt: open one in this folder (type\n"
@@ -26,3 +29,8 @@ int main(int argc, char** argv) {
   }
   return RunCli(args, std::cout, std::cerr);
 }
+
+}  // namespace
+}  // namespace tintmoor::cli
+
+int main(int argc, char** argv) { return tintmoor::cli::RunProgram(argc, argv); }

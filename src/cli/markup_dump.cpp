@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace tintmoor::cli {
+
 std::string Quote(std::string_view text) {
   static const char kHex[] = "0123456789abcdef";
   std::string q = "\"";
@@ -68,3 +70,5 @@ void DumpTree(const markup::Element& root, std::ostream& out) {
       pending.emplace_back(&children.Item(i), depth + 1);
   }
 }
+
+}  // namespace tintmoor::cli

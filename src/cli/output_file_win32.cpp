@@ -8,6 +8,8 @@
 #include "common/file_io_win32.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::cli {
+
 bool IsStreamTarget(const std::string& path) {
   if (path.starts_with("\\\\.\\")) return true;
   // NUL, CON, COM1 ... name devices in every folder, whatever their extension.
@@ -23,9 +25,10 @@ bool IsStreamTarget(const std::string& path) {
 
 void WriteIntoStream(const std::string& path, std::string_view bytes) {
   const HANDLE h =
-      CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw FileError("write", path, SystemErrorText(GetLastError()));
+      CreateFileW(common::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    throw common::FileError("write", path, common::SystemErrorText(GetLastError()));
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
@@ -34,9 +37,11 @@ void WriteIntoStream(const std::string& path, std::string_view bytes) {
     if (!wrote || put == 0) {
       const DWORD error = wrote ? ERROR_WRITE_FAULT : GetLastError();
       CloseHandle(h);
-      throw FileError("write", path, SystemErrorText(error));
+      throw common::FileError("write", path, common::SystemErrorText(error));
     }
     done += put;
   }
   CloseHandle(h);
 }
+
+}  // namespace tintmoor::cli

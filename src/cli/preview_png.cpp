@@ -17,6 +17,8 @@
 #include <stb_easy_font.h>
 #include <stb_image_write.h>
 
+namespace tintmoor::cli {
+
 namespace {
 
 // stb_easy_font's capitals and digits are 7 units high, on a 12-unit line:
@@ -41,16 +43,16 @@ constexpr int kSubtitleY = kTitleY + 36;
 constexpr int kGroupHeaderY = kSubtitleY + 44;
 constexpr int kVisionHeaderY = kGroupHeaderY + 32;
 constexpr int kGridY = kVisionHeaderY + 30;
-constexpr int kLegendY = kGridY + (kRows - 1) * kRowPitch + kSwatchHeight + 28;
+constexpr int kLegendY = kGridY + (colorfile::kRows - 1) * kRowPitch + kSwatchHeight + 28;
 constexpr int kListY = kLegendY + 44;
 constexpr int kListHeading = 30;
 constexpr int kLinePitch = 24;
 
-constexpr Rgb kInk = {28, 28, 28};
-constexpr Rgb kQuietInk = {96, 96, 96};
-constexpr Rgb kRule = {176, 176, 176};
-constexpr Rgb kBorder = {150, 150, 150};
-constexpr Rgb kTagInk = {255, 255, 255};
+constexpr colorfile::Rgb kInk = {28, 28, 28};
+constexpr colorfile::Rgb kQuietInk = {96, 96, 96};
+constexpr colorfile::Rgb kRule = {176, 176, 176};
+constexpr colorfile::Rgb kBorder = {150, 150, 150};
+constexpr colorfile::Rgb kTagInk = {255, 255, 255};
 
 int GroupX(int column) { return kMargin + kCaptionWidth + column * (kGroupWidth + kGroupGap); }
 
@@ -91,7 +93,7 @@ class Canvas {
     Fill({0, 0, width, height}, kPreviewBackground);
   }
 
-  void Fill(PixelRect r, Rgb c) {
+  void Fill(PixelRect r, colorfile::Rgb c) {
     const int x0 = std::max(r.x, 0);
     const int y0 = std::max(r.y, 0);
     const int x1 = std::min(r.x + r.width, image_.width);
@@ -108,7 +110,7 @@ class Canvas {
   }
 
   // Draws text with the top of its capitals at y; returns its width.
-  int Text(int x, int y, std::string_view text, int scale, Rgb c) {
+  int Text(int x, int y, std::string_view text, int scale, colorfile::Rgb c) {
     std::string s = Printable(text);
     // No character takes more than 11 quads (its widest, '@' and the like);
     // a quad is 4 vertices of 4 floats. A smaller buffer would cut the text.
@@ -127,7 +129,7 @@ class Canvas {
     return TextWidth(s, scale);
   }
 
-  int Centred(int left, int width, int y, std::string_view text, int scale, Rgb c) {
+  int Centred(int left, int width, int y, std::string_view text, int scale, colorfile::Rgb c) {
     return Text(left + (width - TextWidth(text, scale)) / 2, y, text, scale, c);
   }
 
@@ -141,7 +143,8 @@ std::string RowTag(int row) { return row == 0 ? "G" : std::to_string(row); }
 
 // A swatch with its border or, when marked, its frame and the tag naming the
 // rows it is too close to.
-void DrawSwatch(Canvas& canvas, PixelRect r, Rgb colour, const std::vector<int>& partners) {
+void DrawSwatch(Canvas& canvas, PixelRect r, colorfile::Rgb colour,
+                const std::vector<int>& partners) {
   if (partners.empty()) {
     canvas.Fill({r.x - 1, r.y - 1, r.width + 2, r.height + 2}, kBorder);
     canvas.Fill(r, colour);
@@ -174,16 +177,17 @@ std::string Figure(const char* format, double value) {
   return buf;
 }
 
-int ListLines(const CheckResult& result, int column) {
-  return static_cast<int>(std::count_if(result.close.begin(), result.close.end(),
-                                        [&](const ClosePair& p) { return p.column == column; }));
+int ListLines(const colorfile::CheckResult& result, int column) {
+  return static_cast<int>(
+      std::count_if(result.close.begin(), result.close.end(),
+                    [&](const colorfile::ClosePair& p) { return p.column == column; }));
 }
 
 // The close pairs of one column under its swatches, as the check lists them.
-void DrawList(Canvas& canvas, const CheckResult& result, int column) {
+void DrawList(Canvas& canvas, const colorfile::CheckResult& result, int column) {
   const int x = GroupX(column);
   const int maxWidth = kGroupWidth + (column == 0 ? kGroupGap : kMargin) - 8;
-  const std::string threshold = NumberText(result.options.threshold);
+  const std::string threshold = colorfile::NumberText(result.options.threshold);
   const int count = ListLines(result, column);
   const std::string heading =
       std::string(column == 0 ? "Unit" : "Minimap") + " colors: " +
@@ -194,16 +198,18 @@ void DrawList(Canvas& canvas, const CheckResult& result, int column) {
   const int distanceWidth = TextWidth("00.00", kText);
   const int pairWidth = TextWidth("Player 12 / Player 12", kText);
   int y = kListY + kListHeading;
-  for (const ClosePair& p : result.close) {
+  for (const colorfile::ClosePair& p : result.close) {
     if (p.column != column) continue;
     const std::string distance = Figure("%.2f", p.distance);
     canvas.Text(x + distanceWidth - TextWidth(distance, kText), y, distance, kText, kInk);
     const int pairX = x + distanceWidth + 12;
-    canvas.Text(pairX, y, std::string(RowCaption(p.rowA)) + " / " + std::string(RowCaption(p.rowB)),
+    canvas.Text(pairX, y,
+                std::string(colorfile::RowCaption(p.rowA)) + " / " +
+                    std::string(colorfile::RowCaption(p.rowB)),
                 kText, kInk);
     const int visionsX = pairX + pairWidth + 24;
     canvas.Text(visionsX, y,
-                Fit(FailureWords(p, result.options.audience.severity), kText,
+                Fit(colorfile::FailureWords(p, result.options.audience.severity), kText,
                     x + maxWidth - visionsX, false),
                 kText, kQuietInk);
     y += kLinePitch;
@@ -217,7 +223,7 @@ void Append(void* context, void* data, int size) {
 
 }  // namespace
 
-Rgb PreviewImage::At(int x, int y) const {
+colorfile::Rgb PreviewImage::At(int x, int y) const {
   const size_t at =
       (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
   return {rgb[at], rgb[at + 1], rgb[at + 2]};
@@ -230,24 +236,25 @@ PixelRect SwatchRect(int row, int column, size_t sight, size_t sights) {
           width, kSwatchHeight};
 }
 
-int PreviewHeight(const CheckResult& result) {
+int PreviewHeight(const colorfile::CheckResult& result) {
   const int lines = std::max(ListLines(result, 0), ListLines(result, 1));
   return kListY + kListHeading + lines * kLinePitch + kMargin;
 }
 
-PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
+PreviewImage RenderPreview(const colorfile::ColorTable& table, const colorfile::CheckResult& result,
                            std::string_view title) {
   Canvas canvas(kPreviewWidth, PreviewHeight(result));
   const int textWidth = kPreviewWidth - 2 * kMargin;
   canvas.Text(kMargin, kTitleY, Fit(std::string(title), kTitleText, textWidth, true), kTitleText,
               kInk);
-  const std::vector<Sight>& sights = result.options.audience.sights;
+  const std::vector<colorfile::Sight>& sights = result.options.audience.sights;
   const double severity = result.options.audience.severity;
   std::string seenWith = "Seen with normal vision";
   for (size_t i = 1; i < sights.size(); ++i)
     seenWith += std::string(i + 1 == sights.size() ? " and " : ", ") +
-                VisionFullName(sights[i].vision, severity);
-  if (severity < kFullSeverity) seenWith += ", severity " + NumberText(severity) + " of 1";
+                colorfile::VisionFullName(sights[i].vision, severity);
+  if (severity < colorfile::kFullSeverity)
+    seenWith += ", severity " + colorfile::NumberText(severity) + " of 1";
   canvas.Text(kMargin, kSubtitleY, Fit(seenWith, kText, textWidth, false), kText, kQuietInk);
 
   for (int column = 0; column < 2; ++column) {
@@ -257,19 +264,20 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
     canvas.Fill({x, kGroupHeaderY + kGlyphHeight * kText + 8, kGroupWidth, 2}, kRule);
     for (size_t s = 0; s < sights.size(); ++s) {
       const PixelRect r = SwatchRect(0, column, s, sights.size());
-      canvas.Centred(r.x, r.width, kVisionHeaderY, VisionName(sights[s].vision, severity), kText,
-                     kQuietInk);
+      canvas.Centred(r.x, r.width, kVisionHeaderY,
+                     colorfile::VisionName(sights[s].vision, severity), kText, kQuietInk);
     }
   }
-  for (int row = 0; row < kRows; ++row) {
+  for (int row = 0; row < colorfile::kRows; ++row) {
     const int y = SwatchRect(row, 0, 0, sights.size()).y;
-    canvas.Text(kMargin, y + (kSwatchHeight - kGlyphHeight * kText) / 2, RowCaption(row), kText,
-                kInk);
+    canvas.Text(kMargin, y + (kSwatchHeight - kGlyphHeight * kText) / 2, colorfile::RowCaption(row),
+                kText, kInk);
     for (int column = 0; column < 2; ++column)
       for (size_t s = 0; s < sights.size(); ++s)
         DrawSwatch(canvas, SwatchRect(row, column, s, sights.size()),
-                   SeenAs(table[static_cast<size_t>(row)][static_cast<size_t>(column)], sights[s]),
-                   ClosePartners(result, column, row, sights[s].vision));
+                   colorfile::SeenAs(table[static_cast<size_t>(row)][static_cast<size_t>(column)],
+                                     sights[s]),
+                   colorfile::ClosePartners(result, column, row, sights[s].vision));
   }
 
   // The legend: a sample of the mark, and what it means.
@@ -277,7 +285,7 @@ PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
   DrawSwatch(canvas, sample, {150, 150, 150}, {0, 7});
   canvas.Text(sample.x + sample.width + kPreviewFrame + 16,
               kLegendY + (sample.height - kGlyphHeight * kText) / 2,
-              "Framed: closer than " + NumberText(result.options.threshold) +
+              "Framed: closer than " + colorfile::NumberText(result.options.threshold) +
                   " (CIEDE2000) under that vision to the players named in its corner (G is Gaia)",
               kText, kInk);
   DrawList(canvas, result, 0);
@@ -289,13 +297,15 @@ std::string EncodePng(const PreviewImage& image) {
   std::string bytes;
   if (!stbi_write_png_to_func(Append, &bytes, image.width, image.height, 3, image.rgb.data(),
                               image.width * 3))
-    throw TintError("the preview could not be encoded as PNG");
+    throw common::TintError("the preview could not be encoded as PNG");
   return bytes;
 }
 
-std::string PreviewPng(const ColorTable& table, const CheckOptions& options,
+std::string PreviewPng(const colorfile::ColorTable& table, const colorfile::CheckOptions& options,
                        std::string_view title) {
-  CheckOptions picture = options;
-  picture.columns = {kDefaultColumns.begin(), kDefaultColumns.end()};
-  return EncodePng(RenderPreview(table, CheckTable(table, picture), title));
+  colorfile::CheckOptions picture = options;
+  picture.columns = {colorfile::kDefaultColumns.begin(), colorfile::kDefaultColumns.end()};
+  return EncodePng(RenderPreview(table, colorfile::CheckTable(table, picture), title));
 }
+
+}  // namespace tintmoor::cli

@@ -23,10 +23,12 @@
 #include "colorfile/color_check.h"
 #include "colorfile/color_table.h"
 
+namespace tintmoor::cli {
+
 inline constexpr int kPreviewWidth = 1504;
 inline constexpr int kPreviewFrame = 3;
-inline constexpr Rgb kPreviewMark = {0, 0, 0};
-inline constexpr Rgb kPreviewBackground = {242, 242, 240};
+inline constexpr colorfile::Rgb kPreviewMark = {0, 0, 0};
+inline constexpr colorfile::Rgb kPreviewBackground = {242, 242, 240};
 
 // 8-bit RGB, three bytes a pixel, rows top to bottom.
 struct PreviewImage {
@@ -34,7 +36,7 @@ struct PreviewImage {
   int height = 0;
   std::vector<uint8_t> rgb;
 
-  Rgb At(int x, int y) const;
+  colorfile::Rgb At(int x, int y) const;
 };
 
 struct PixelRect {
@@ -48,16 +50,18 @@ struct PixelRect {
 // under the sight-th of `sights` sights lies. A tag covers at most its lower half.
 PixelRect SwatchRect(int row, int column, size_t sight, size_t sights);
 
-int PreviewHeight(const CheckResult& result);
+int PreviewHeight(const colorfile::CheckResult& result);
 
 // The picture for the table and what the check found in it; title (one line
 // of ASCII; other bytes show as '?') names what is shown.
-PreviewImage RenderPreview(const ColorTable& table, const CheckResult& result,
+PreviewImage RenderPreview(const colorfile::ColorTable& table, const colorfile::CheckResult& result,
                            std::string_view title);
 
 // The picture as PNG file bytes.
 std::string EncodePng(const PreviewImage& image);
 
 // The PNG of the table checked with the options (their unit and minimap columns).
-std::string PreviewPng(const ColorTable& table, const CheckOptions& options,
+std::string PreviewPng(const colorfile::ColorTable& table, const colorfile::CheckOptions& options,
                        std::string_view title);
+
+}  // namespace tintmoor::cli

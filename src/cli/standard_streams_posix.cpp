@@ -3,4 +3,8 @@
 
 #include <iostream>
 
+namespace tintmoor::cli {
+
 void PrepareStandardStreams() { std::ios::sync_with_stdio(false); }
+
+}  // namespace tintmoor::cli

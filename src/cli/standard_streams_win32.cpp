@@ -18,6 +18,8 @@
 #include "common/text.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::cli {
+
 namespace {
 
 // Takes a stream's place as its buffer while it lives, and writes what the
@@ -57,11 +59,11 @@ class ConsoleBuffer final : public std::streambuf {
   // Consoles before Windows 8 refuse one write much larger than this.
   static constexpr size_t kChunk = 8192;
 
-  bool WriteWholeCharacters() { return Write(WholeUtf8Length(pending_)); }
+  bool WriteWholeCharacters() { return Write(common::WholeUtf8Length(pending_)); }
 
   // Hands the first length bytes of what is pending to the console.
   bool Write(size_t length) {
-    const std::wstring text = Widen(std::string_view(pending_).substr(0, length));
+    const std::wstring text = common::Widen(std::string_view(pending_).substr(0, length));
     pending_.erase(0, length);
     for (size_t done = 0; done < text.size();) {
       const auto chunk = static_cast<DWORD>(std::min(text.size() - done, kChunk));
@@ -106,3 +108,5 @@ void PrepareStandardStreams() {
   }
   if (!IsConsole(GetStdHandle(STD_INPUT_HANDLE))) _setmode(_fileno(stdin), _O_BINARY);
 }
+
+}  // namespace tintmoor::cli

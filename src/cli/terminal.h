@@ -3,6 +3,8 @@
 // them off.
 #pragma once
 
+namespace tintmoor::cli {
+
 bool StdoutShowsTrueColour();
 
 // Whether the program has a console window of its own that closes when it
@@ -12,3 +14,5 @@ bool StartedInOwnConsole();
 
 // Waits until a key is pressed in the program's console.
 void WaitForKeyPress();
+
+}  // namespace tintmoor::cli

@@ -5,6 +5,8 @@
 
 #include "cli/terminal.h"
 
+namespace tintmoor::cli {
+
 bool StdoutShowsTrueColour() {
   if (!isatty(STDOUT_FILENO) || std::getenv("NO_COLOR")) return false;
   const char* term = std::getenv("TERM");
@@ -20,3 +22,5 @@ bool StdoutShowsTrueColour() {
 bool StartedInOwnConsole() { return false; }
 
 void WaitForKeyPress() {}
+
+}  // namespace tintmoor::cli

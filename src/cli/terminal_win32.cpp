@@ -9,6 +9,8 @@
 
 #include "cli/terminal.h"
 
+namespace tintmoor::cli {
+
 bool StdoutShowsTrueColour() {
   if (std::getenv("NO_COLOR")) return false;
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -69,3 +71,5 @@ void WaitForKeyPress() {
     if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
   }
 }
+
+}  // namespace tintmoor::cli

@@ -8,11 +8,13 @@
 
 #include "colorfile/game_location.h"
 
+namespace tintmoor::cli {
+
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kGameKey = kGameKeyPath;
+constexpr std::string_view kGameKey = colorfile::kGameKeyPath;
 // A 64-bit prefix's registry file keeps the 32-bit view under Wow6432Node.
 const std::string kGameKey32 =
     "Software\\Wow6432Node" + std::string(kGameKey.substr(kGameKey.find('\\')));
@@ -262,7 +264,7 @@ std::string GameKeysText(const std::string& path) {
     const auto got = static_cast<size_t>(in.gcount());
     total += got;
     if (total > kMaxRegBytes)
-      throw TintError(path + " is larger than 256 MB; it is not a registry Wine wrote");
+      throw common::TintError(path + " is larger than 256 MB; it is not a registry Wine wrote");
     for (size_t i = 0; i < got; ++i) {
       if (buffer[i] == '\n') {
         endLine();
@@ -272,7 +274,7 @@ std::string GameKeysText(const std::string& path) {
       if (!keep && line.size() >= kMaxHeaderBytes) continue;
       line += buffer[i];
       if (kept.size() + line.size() > kMaxKeptBytes)
-        throw TintError("the game's keys in " + path + " are larger than 16 MB");
+        throw common::TintError("the game's keys in " + path + " are larger than 16 MB");
     }
   }
   endLine();
@@ -314,11 +316,11 @@ std::string WineAppPath(const std::string& prefix) {
   const std::string regPath = (fs::path(prefix) / "system.reg").string();
   std::error_code ec;
   if (!fs::is_regular_file(regPath, ec))
-    throw TintError("no Wine prefix at " + prefix + " (" + regPath + " not found)");
+    throw common::TintError("no Wine prefix at " + prefix + " (" + regPath + " not found)");
   const std::string text = GameKeysText(regPath);
   bool notText = false;
   for (std::string_view key : {std::string_view(kGameKey32), kGameKey}) {
-    const auto v = FindRegValue(text, key, kGameInstallValue);
+    const auto v = FindRegValue(text, key, colorfile::kGameInstallValue);
     if (!v) continue;
     if (v->type != kRegSz) {
       notText = true;
@@ -326,23 +328,23 @@ std::string WineAppPath(const std::string& prefix) {
     }
     if (!v->text.empty()) return v->text;
   }
-  throw TintError(std::string("cannot find the folder where AoM is installed: the Wine prefix ") +
-                  prefix +
-                  (notText ? " has an \"AppPath\" that is not plain text"
-                           : " has no \"AppPath\" for Age of Mythology"));
+  throw common::TintError(
+      std::string("cannot find the folder where AoM is installed: the Wine prefix ") + prefix +
+      (notText ? " has an \"AppPath\" that is not plain text"
+               : " has no \"AppPath\" for Age of Mythology"));
 }
 
 std::string MapWinePath(const std::string& prefix, std::string_view windowsPath) {
   if (windowsPath.size() < 2 || !std::isalpha(static_cast<unsigned char>(windowsPath[0])) ||
       windowsPath[1] != ':')
-    throw TintError("\"" + std::string(windowsPath) + "\" is not a path on a drive letter");
+    throw common::TintError("\"" + std::string(windowsPath) + "\" is not a path on a drive letter");
   const std::string drive = Lower(windowsPath.substr(0, 2));
   fs::path dir = fs::path(prefix) / "dosdevices" / drive;
   std::error_code ec;
   if (!fs::exists(dir, ec) && drive == "c:") dir = fs::path(prefix) / "drive_c";
   if (!fs::exists(dir, ec))
-    throw TintError("drive " + std::string(windowsPath.substr(0, 2)) +
-                    " is not mapped in the Wine prefix " + prefix);
+    throw common::TintError("drive " + std::string(windowsPath.substr(0, 2)) +
+                            " is not mapped in the Wine prefix " + prefix);
   // The drive's own folder, links resolved, so paths read as the player knows them.
   if (fs::path real = fs::canonical(dir, ec); !ec) dir = real;
 
@@ -378,5 +380,7 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
 }
 
 std::string WineDataFolder(const std::string& prefix) {
-  return MapWinePath(prefix, DataFolderOfInstall(WineAppPath(prefix))) + "/";
+  return MapWinePath(prefix, colorfile::DataFolderOfInstall(WineAppPath(prefix))) + "/";
 }
+
+}  // namespace tintmoor::cli

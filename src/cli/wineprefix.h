@@ -21,6 +21,8 @@
 
 #include "common/errors.h"
 
+namespace tintmoor::cli {
+
 // Registry value types as Windows numbers them.
 inline constexpr int kRegSz = 1;
 inline constexpr int kRegExpandSz = 2;
@@ -49,3 +51,5 @@ std::string MapWinePath(const std::string& prefix, std::string_view windowsPath)
 
 // The game's data folder in the prefix, ending in '/'.
 std::string WineDataFolder(const std::string& prefix);
+
+}  // namespace tintmoor::cli

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 // Lower case with runs of blanks folded to one space and the ends trimmed.
@@ -51,3 +53,5 @@ std::optional<int> ParseColumn(std::string_view text) {
     if (s == ColumnName(column)) return column;
   return std::nullopt;
 }
+
+}  // namespace tintmoor::colorfile

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace tintmoor::colorfile {
+
 double RoundDistance(double d) { return std::round(d * 100) / 100; }
 
 size_t Audience::IndexOf(Vision v) const {
@@ -82,3 +84,5 @@ std::vector<int> ClosePartners(const CheckResult& result, int column, int row, V
   std::sort(rows.begin(), rows.end());
   return rows;
 }
+
+}  // namespace tintmoor::colorfile

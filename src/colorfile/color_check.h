@@ -13,6 +13,8 @@
 #include "colorfile/color_science.h"
 #include "colorfile/color_table.h"
 
+namespace tintmoor::colorfile {
+
 // Distances are compared and shown rounded to two decimals, so a pair printed
 // as "10.00" never appears in a list of pairs closer than 10.
 double RoundDistance(double d);
@@ -110,3 +112,5 @@ CheckResult CheckTable(const ColorTable& table, const CheckOptions& options);
 // The rows whose colour in the column is closer than the threshold to row's
 // under vision v, in row order: what frames a swatch.
 std::vector<int> ClosePartners(const CheckResult& result, int column, int row, Vision v);
+
+}  // namespace tintmoor::colorfile

@@ -8,6 +8,8 @@
 #include <numbers>
 #include <stdexcept>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -287,3 +289,5 @@ double Ciede2000(const Lab& x, const Lab& y) {
   const double th = dHp / sh;
   return std::sqrt(tl * tl + tc * tc + th * th + rt * tc * th);
 }
+
+}  // namespace tintmoor::colorfile

@@ -10,6 +10,8 @@
 
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 struct LinearRgb {
   double r = 0;
   double g = 0;
@@ -68,3 +70,5 @@ Rgb SeenAs(Rgb c, const Sight& s);
 
 // CIEDE2000 with kL = kC = kH = 1.
 double Ciede2000(const Lab& x, const Lab& y);
+
+}  // namespace tintmoor::colorfile

@@ -10,6 +10,8 @@
 #include "markup/reader.h"
 #include "markup/writer.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 std::string Hint(WriteProblem problem) {
@@ -128,7 +130,7 @@ int32_t CountLinesNotKept(std::string_view found, const markup::Element& root) {
   std::string written;
   try {
     written = markup::WriteDocument(root);
-  } catch (const OverflowError&) {
+  } catch (const common::OverflowError&) {
     // A tree too deep to write is refused by every save; nothing to count.
     return 0;
   }
@@ -167,7 +169,7 @@ std::optional<std::string> ReadCurrent(ColorFileSystem& fs, const std::string& p
   if (!ColorFileExists(fs, path)) return std::nullopt;
   try {
     return fs.ReadAll(path);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     // A file that cannot be read is one the save must not replace blind.
     throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
   }
@@ -207,20 +209,20 @@ void KeepOriginal(ColorFileSystem& fs, const std::string& dataFolder,
       try {
         found = fs.ReadAll(file);
         break;
-      } catch (const FileError&) {
+      } catch (const common::FileError&) {
       }
     }
   }
   if (!found) {
     try {
       found = fs.ReadAll(DefaultColorFilePath(fs));
-    } catch (const FileError&) {
+    } catch (const common::FileError&) {
       return;  // no default to stand for the file found: nothing to keep
     }
   }
   try {
     fs.ReplaceWhole(original, *found);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     throw ColorFileError(ColorFileStep::kWriteColorFile, original, e.reason(),
                          fs.DiagnoseWrite(original));
   }
@@ -234,13 +236,13 @@ void ReplaceColorFile(ColorFileSystem& fs, const std::string& dataFolder, std::s
   KeepOriginal(fs, dataFolder, current, takesOver, outcome);
   try {
     fs.ReplaceWhole(path, bytes);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     // A failed save changes nothing: not even the copy it has just made.
     if (outcome.keptOriginal) {
       try {
         fs.Remove(OriginalFilePath(dataFolder));
         outcome.keptOriginal = outcome.originalExists = false;
-      } catch (const FileError&) {
+      } catch (const common::FileError&) {
       }
     }
     throw ColorFileError(ColorFileStep::kWriteColorFile, path, e.reason(), fs.DiagnoseWrite(path));
@@ -259,14 +261,14 @@ void DeleteXmbFile(ColorFileSystem& fs, const std::string& folder) {
   if (!fs.IsFile(path)) return;
   try {
     fs.Remove(path);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     throw ColorFileError(ColorFileStep::kDeleteXmb, path, e.reason(), fs.DiagnoseWrite(path));
   }
 }
 
 ColorFileError::ColorFileError(ColorFileStep step, std::string path, std::string reason,
                                WriteProblem problem)
-    : TintError(Message(step, path, reason, problem)),
+    : common::TintError(Message(step, path, reason, problem)),
       step_(step),
       path_(std::move(path)),
       problem_(problem) {}
@@ -298,14 +300,14 @@ std::unique_ptr<markup::Element> LoadColorTree(ColorFileSystem& fs, const std::s
   std::string bytes;
   try {
     bytes = fs.ReadAll(path);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     throw ColorFileError(ColorFileStep::kReadColorFile, path, e.reason());
   }
   auto root = std::make_unique<markup::Element>();
   root->set_open(true);
   try {
     markup::ReadMarkup(bytes, *root, path);
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     throw ColorFileOverflowError(ColorFileStep::kReadColorFile, path, e.what());
   }
   loaded = Describe(bytes);
@@ -324,7 +326,7 @@ namespace {
 std::string WriteColorTree(const std::string& dataFolder, const markup::Element& root) {
   try {
     return markup::WriteDocument(root);
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     throw ColorFileOverflowError(ColorFileStep::kWriteColorFile, ColorFilePath(dataFolder),
                                  e.what());
   }
@@ -402,7 +404,7 @@ void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder
   std::string bytes;
   try {
     bytes = fs.ReadAll(source);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     throw refuse(e.reason());
   }
   if (bytes.empty()) throw refuse("it is empty");
@@ -411,7 +413,7 @@ void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder
   tree.set_open(true);
   try {
     markup::ReadMarkup(bytes, tree, source);
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     throw refuse(e.what());
   }
   if (const std::string missing = DescribeMissingShape(tree); !missing.empty())
@@ -430,7 +432,7 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
   std::string bytes;
   try {
     bytes = fs.ReadAll(source);
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     throw ColorFileError(ColorFileStep::kReadDefault, source, e.reason());
   }
   // Never put something over the game's file that would not show as colours.
@@ -438,7 +440,7 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
   tree.set_open(true);
   try {
     markup::ReadMarkup(bytes, tree, source);
-  } catch (const OverflowError& e) {
+  } catch (const common::OverflowError& e) {
     throw ColorFileOverflowError(ColorFileStep::kCheckDefault, source, e.what());
   }
   const auto problems = DescribeTableProblems(tree, ReadColorTable(tree));
@@ -449,3 +451,5 @@ void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
                    unused);
   DeleteXmbFile(fs, dataFolder);
 }
+
+}  // namespace tintmoor::colorfile

@@ -37,6 +37,8 @@
 #include "common/errors.h"
 #include "markup/element.h"
 
+namespace tintmoor::colorfile {
+
 inline constexpr const char* kColorFileName = "playercolors.xml";
 inline constexpr const char* kXmbFileName = "playercolors.xmb";
 inline constexpr const char* kOriginalFileName = "playercolors.xml.orig";
@@ -108,7 +110,7 @@ class ColorFileSystem {
   virtual std::unique_ptr<WriteLock> TryLock(const std::string& lockFile) = 0;
   // Creates the folder and any missing folders above it; throws FileError.
   virtual void MakeFolders(const std::string& path) {
-    if (!IsFolder(path)) throw FileError(path, "folders cannot be created here");
+    if (!IsFolder(path)) throw common::FileError(path, "folders cannot be created here");
   }
 };
 
@@ -130,7 +132,7 @@ enum class ColorFileStep {
   kBusy,             // another program kept the lock past the wait: nothing written
 };
 
-class ColorFileError : public TintError {
+class ColorFileError : public common::TintError {
  public:
   ColorFileError(ColorFileStep step, std::string path, std::string reason,
                  WriteProblem problem = WriteProblem::kOther);
@@ -234,3 +236,5 @@ void RestoreOriginalColorFile(ColorFileSystem& fs, const std::string& dataFolder
 // unreadable or not a whole colour table. takesOver as for SaveColorTree.
 void RestoreDefaultColorFile(ColorFileSystem& fs, const std::string& dataFolder,
                              const std::string& takesOver = {});
+
+}  // namespace tintmoor::colorfile

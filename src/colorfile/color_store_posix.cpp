@@ -13,6 +13,8 @@
 #include "colorfile/game_location.h"
 #include "common/file_io.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 bool HasMode(const std::string& path, mode_t type) {
@@ -22,10 +24,10 @@ bool HasMode(const std::string& path, mode_t type) {
 
 class SystemLock final : public WriteLock {
  public:
-  explicit SystemLock(std::unique_ptr<FileLock> lock) : lock_(std::move(lock)) {}
+  explicit SystemLock(std::unique_ptr<common::FileLock> lock) : lock_(std::move(lock)) {}
 
  private:
-  std::unique_ptr<FileLock> lock_;
+  std::unique_ptr<common::FileLock> lock_;
 };
 
 // The folders of a Wine prefix's drive C: that Windows would virtualize, and
@@ -37,7 +39,7 @@ const char* const kVirtualizedOnDriveC[] = {"C:\\Program Files", "C:\\Program Fi
 class PosixFileSystem final : public ColorFileSystem {
  public:
   std::unique_ptr<WriteLock> TryLock(const std::string& lockFile) override {
-    std::unique_ptr<FileLock> lock = FileLock::TryTake(lockFile);
+    std::unique_ptr<common::FileLock> lock = common::FileLock::TryTake(lockFile);
     if (!lock) return nullptr;
     return std::make_unique<SystemLock>(std::move(lock));
   }
@@ -51,25 +53,28 @@ class PosixFileSystem final : public ColorFileSystem {
     return S_ISDIR(st.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
   }
   std::string ReadAll(const std::string& path) override {
-    return ReadFileBytes(path, kMaxColorFileBytes);
+    return common::ReadFileBytes(path, kMaxColorFileBytes);
   }
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    ReplaceFileBytes(path, bytes);
+    common::ReplaceFileBytes(path, bytes);
   }
-  void RemoveLeftovers(const std::string& path) override { RemoveLeftoverTemporaryFiles(path); }
+  void RemoveLeftovers(const std::string& path) override {
+    common::RemoveLeftoverTemporaryFiles(path);
+  }
   void Remove(const std::string& path) override {
-    if (unlink(path.c_str()) != 0 && errno != ENOENT) throw FileError(path, std::strerror(errno));
+    if (unlink(path.c_str()) != 0 && errno != ENOENT)
+      throw common::FileError(path, std::strerror(errno));
   }
   bool CopyOver(const std::string& from, const std::string& to) override {
     try {
-      ReplaceFileBytes(to, ReadFileBytes(from));
+      common::ReplaceFileBytes(to, common::ReadFileBytes(from));
       return true;
-    } catch (const FileError&) {
+    } catch (const common::FileError&) {
       return false;
     }
   }
   WriteProblem DiagnoseWrite(const std::string& path) override {
-    const std::string folder = FolderOf(path);
+    const std::string folder = common::FolderOf(path);
     if (!IsFolder(folder)) return WriteProblem::kFolderMissing;
     if (access(folder.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
       return WriteProblem::kAccessDenied;
@@ -82,9 +87,9 @@ class PosixFileSystem final : public ColorFileSystem {
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0) return ".";
-    const std::string folder = FolderOf(std::string(buffer, static_cast<size_t>(n)));
+    const std::string folder = common::FolderOf(std::string(buffer, static_cast<size_t>(n)));
     if (IsFile(folder + "/" + kColorFileName)) return folder;
-    const std::string shared = FolderOf(folder) + "/share/tintmoor-cli";
+    const std::string shared = common::FolderOf(folder) + "/share/tintmoor-cli";
     return IsFolder(shared) ? shared : folder;
   }
   // Wine virtualizes nothing, so neither does this build unless told to, for
@@ -118,9 +123,9 @@ class PosixFileSystem final : public ColorFileSystem {
       if (at < path.size() && path[at] != '/') continue;
       partial = path.substr(0, at);
       if (mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST)
-        throw FileError(path, std::strerror(errno));
+        throw common::FileError(path, std::strerror(errno));
     }
-    if (!IsFolder(path)) throw FileError(path, "it is not a folder");
+    if (!IsFolder(path)) throw common::FileError(path, "it is not a folder");
   }
 };
 
@@ -130,3 +135,5 @@ ColorFileSystem& SystemFileSystem() {
   static PosixFileSystem fs;
   return fs;
 }
+
+}  // namespace tintmoor::colorfile

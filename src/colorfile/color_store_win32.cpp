@@ -10,21 +10,23 @@
 #include "common/file_io.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 class SystemLock final : public WriteLock {
  public:
-  explicit SystemLock(std::unique_ptr<FileLock> lock) : lock_(std::move(lock)) {}
+  explicit SystemLock(std::unique_ptr<common::FileLock> lock) : lock_(std::move(lock)) {}
 
  private:
-  std::unique_ptr<FileLock> lock_;
+  std::unique_ptr<common::FileLock> lock_;
 };
 
 // How CreateFileW answered a probe for writing; ERROR_SUCCESS when it could.
 DWORD ProbeWrite(const std::string& path, bool existing) {
   // Opening an existing file for writing changes nothing in it; a new one
   // deletes itself when closed.
-  HANDLE handle = CreateFileW(Widen(path).c_str(), GENERIC_WRITE,
+  HANDLE handle = CreateFileW(common::Widen(path).c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               existing ? OPEN_EXISTING : CREATE_NEW,
                               existing ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -36,7 +38,7 @@ DWORD ProbeWrite(const std::string& path, bool existing) {
 class Win32FileSystem final : public ColorFileSystem {
  public:
   std::unique_ptr<WriteLock> TryLock(const std::string& lockFile) override {
-    std::unique_ptr<FileLock> lock = FileLock::TryTake(lockFile);
+    std::unique_ptr<common::FileLock> lock = common::FileLock::TryTake(lockFile);
     if (!lock) return nullptr;
     return std::make_unique<SystemLock>(std::move(lock));
   }
@@ -44,19 +46,22 @@ class Win32FileSystem final : public ColorFileSystem {
   bool IsFolder(const std::string& path) override { return FolderExists(path); }
   EntryKind KindOf(const std::string& path) override { return EntryKindAt(path); }
   std::string ReadAll(const std::string& path) override {
-    return ReadFileBytes(path, kMaxColorFileBytes);
+    return common::ReadFileBytes(path, kMaxColorFileBytes);
   }
 
   // The read-only refusal is the file layer's, in its one wording.
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    ReplaceFileBytes(path, bytes);
+    common::ReplaceFileBytes(path, bytes);
   }
-  void RemoveLeftovers(const std::string& path) override { RemoveLeftoverTemporaryFiles(path); }
+  void RemoveLeftovers(const std::string& path) override {
+    common::RemoveLeftoverTemporaryFiles(path);
+  }
 
   void Remove(const std::string& path) override {
     if (DeleteFileAt(path)) return;
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) throw FileError(path, SystemErrorText(error));
+    if (error != ERROR_FILE_NOT_FOUND)
+      throw common::FileError(path, common::SystemErrorText(error));
   }
 
   bool CopyOver(const std::string& from, const std::string& to) override {
@@ -64,9 +69,9 @@ class Win32FileSystem final : public ColorFileSystem {
   }
 
   WriteProblem DiagnoseWrite(const std::string& path) override {
-    const std::string folder = FolderOf(path);
+    const std::string folder = common::FolderOf(path);
     if (!FolderExists(folder)) return WriteProblem::kFolderMissing;
-    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(common::Widen(path).c_str());
     // Windows says "access denied" for a read-only file too: the attribute
     // tells the two apart.
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
@@ -91,7 +96,7 @@ class Win32FileSystem final : public ColorFileSystem {
     }
   }
 
-  std::string ProgramFolder() override { return ::ProgramFolder(); }
+  std::string ProgramFolder() override { return colorfile::ProgramFolder(); }
 
   std::string VirtualStoreFolderOf(const std::string& dataFolder) override {
     // Wine virtualizes nothing: its game reads the data folder's own file.
@@ -111,7 +116,7 @@ class Win32FileSystem final : public ColorFileSystem {
 
   void MakeFolders(const std::string& path) override {
     if (const DWORD error = MakeFolderPath(path); error != ERROR_SUCCESS) {
-      throw FileError(path, SystemErrorText(error));
+      throw common::FileError(path, common::SystemErrorText(error));
     }
   }
 };
@@ -122,3 +127,5 @@ ColorFileSystem& SystemFileSystem() {
   static Win32FileSystem fs;
   return fs;
 }
+
+}  // namespace tintmoor::colorfile

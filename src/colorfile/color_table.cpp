@@ -1,5 +1,7 @@
 #include "colorfile/color_table.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 constexpr std::array<std::string_view, kRows> kRowCaptions = {
@@ -22,3 +24,5 @@ std::string_view ColumnCaption(int column) {
   return kColumnCaptions.at(static_cast<size_t>(column));
 }
 std::string_view ColumnName(int column) { return kColumnNames.at(static_cast<size_t>(column)); }
+
+}  // namespace tintmoor::colorfile

@@ -9,6 +9,8 @@
 
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 inline constexpr int kRows = 13;
 inline constexpr int kColumns = 3;
 inline constexpr int kCells = kRows * kColumns;
@@ -22,3 +24,5 @@ std::string_view RowCaption(int row);
 std::string_view ColumnCaption(int column);
 // The short names users type and read: "unit", "minimap", "dead".
 std::string_view ColumnName(int column);
+
+}  // namespace tintmoor::colorfile

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 bool IsSpace(char ch) { return ch == ' ' || ch == '\t'; }
@@ -93,3 +95,5 @@ std::string HexColorText(Rgb color) {
   std::snprintf(hex, sizeof(hex), "#%02X%02X%02X", color.r, color.g, color.b);
   return hex;
 }
+
+}  // namespace tintmoor::colorfile

@@ -9,6 +9,8 @@
 
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 // The written forms of a color; combine them with |.
 enum ColorTextForm : unsigned {
   kColorDecimal = 1u << 0,  // "153 102 0": red, green and blue, 0 to 255, between spaces
@@ -29,3 +31,5 @@ std::optional<uint8_t> ParseColorComponent(std::string_view text);
 // "#E69F00": the hexadecimal form, upper case, as web pages and colour
 // pickers show a colour and kColorHash reads it back.
 std::string HexColorText(Rgb color);
+
+}  // namespace tintmoor::colorfile

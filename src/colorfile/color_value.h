@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace tintmoor::colorfile {
+
 // An 8-bit sRGB colour, as the game's colour file stores it.
 struct Rgb {
   uint8_t r = 0;
@@ -17,3 +19,5 @@ struct Rgb {
 // What a box holds before anything set it, and what a missing or unreadable
 // cell shows: grey 128, 128, 128.
 inline constexpr Rgb kGreyColor{128, 128, 128};
+
+}  // namespace tintmoor::colorfile

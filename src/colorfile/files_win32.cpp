@@ -7,12 +7,14 @@
 
 #include "common/wide_win32.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 // Hidden and system entries count: the game reads them like any other, and a
 // colour file that is only hidden must not be taken for a missing one.
 bool HasAttributes(const std::string& path, bool folder) {
-  const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+  const DWORD attributes = GetFileAttributesW(common::Widen(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
 }
@@ -27,7 +29,7 @@ EntryKind EntryKindAt(const std::string& path) {
   WIN32_FIND_DATAW found;
   // FindFirstFileW takes wildcards; no name the program looks at has one.
   if (path.find_first_of("*?") != std::string::npos) return EntryKind::kNone;
-  HANDLE find = FindFirstFileW(Widen(path).c_str(), &found);
+  HANDLE find = FindFirstFileW(common::Widen(path).c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) return EntryKind::kNone;
   FindClose(find);
   // For a reparse point, dwReserved0 holds its tag: only links lead elsewhere
@@ -47,10 +49,10 @@ bool RunningUnderWine() {
 }
 
 bool CopyFileOver(const std::string& from, const std::string& to) {
-  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
+  return CopyFileW(common::Widen(from).c_str(), common::Widen(to).c_str(), FALSE) != 0;
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) { return DeleteFileW(common::Widen(path).c_str()) != 0; }
 
 std::string ProgramFolder() {
   std::wstring wide(MAX_PATH, L'\0');
@@ -63,7 +65,7 @@ std::string ProgramFolder() {
     }
     wide.resize(wide.size() * 2);  // truncated: try a larger buffer
   }
-  const std::string path = Narrow(wide);
+  const std::string path = common::Narrow(wide);
   const size_t slash = path.find_last_of('\\');
   if (slash == std::string::npos) return ".";
   // "C:\Tintmoor.exe" -> "C:\", "C:\Games\Tintmoor.exe" -> "C:\Games"
@@ -73,13 +75,13 @@ std::string ProgramFolder() {
 std::string KnownFolder(int csidl) {
   wchar_t path[MAX_PATH] = L"";
   if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
-  return Narrow(path);
+  return common::Narrow(path);
 }
 
 std::string EnvironmentText(const char* name) {
   wchar_t value[MAX_PATH] = L"";
-  const DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), value, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? Narrow(std::wstring_view(value, n)) : std::string();
+  const DWORD n = GetEnvironmentVariableW(common::Widen(name).c_str(), value, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? common::Narrow(std::wstring_view(value, n)) : std::string();
 }
 
 DWORD MakeFolderPath(const std::string& path) {
@@ -87,8 +89,11 @@ DWORD MakeFolderPath(const std::string& path) {
   DWORD error = ERROR_SUCCESS;
   for (size_t at = 3; at <= path.size(); ++at) {
     at = std::min(path.find_first_of("\\/", at), path.size());
-    if (!CreateDirectoryW(Widen(path.substr(0, at)).c_str(), nullptr)) error = GetLastError();
+    if (!CreateDirectoryW(common::Widen(path.substr(0, at)).c_str(), nullptr))
+      error = GetLastError();
   }
   if (FolderExists(path)) return ERROR_SUCCESS;
   return error == ERROR_SUCCESS || error == ERROR_ALREADY_EXISTS ? ERROR_PATH_NOT_FOUND : error;
 }
+
+}  // namespace tintmoor::colorfile

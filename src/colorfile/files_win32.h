@@ -9,6 +9,8 @@
 #include "colorfile/color_store.h"  // EntryKind
 #include "common/file_io_win32.h"   // SystemErrorText
 
+namespace tintmoor::colorfile {
+
 // A file that is not a folder.
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
@@ -30,3 +32,5 @@ std::string EnvironmentText(const char* name);
 // Creates the folder and those above it; the system's error code when it is
 // not there afterwards, else ERROR_SUCCESS.
 DWORD MakeFolderPath(const std::string& path);
+
+}  // namespace tintmoor::colorfile

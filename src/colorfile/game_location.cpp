@@ -10,6 +10,8 @@
 
 #include "common/file_io.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 std::string Lower(std::string text) {
@@ -85,7 +87,7 @@ GameWrite WriteForTheGame(
     } else {
       try {
         fs.MakeFolders(at.virtualFolder);
-      } catch (const FileError&) {
+      } catch (const common::FileError&) {
         throw e;  // the refusal the user can act on
       }
       done = {at.virtualFolder, true, std::nullopt};
@@ -176,7 +178,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
   std::unique_ptr<WriteLock> lock;
   try {
     lock = fs.TryLock(LockFilePath(folder));
-  } catch (const FileError& e) {
+  } catch (const common::FileError& e) {
     const std::string virtualFolder = fs.VirtualStoreFolderOf(dataFolder);
     const WriteProblem problem = fs.DiagnoseWrite(LockFilePath(folder));
     if (virtualFolder.empty() || problem != WriteProblem::kAccessDenied)
@@ -185,7 +187,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
     try {
       fs.MakeFolders(folder);
       lock = fs.TryLock(LockFilePath(folder));
-    } catch (const FileError& second) {
+    } catch (const common::FileError& second) {
       throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), second.reason(),
                            fs.DiagnoseWrite(LockFilePath(folder)));
     }
@@ -200,7 +202,7 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     try {
       lock = fs.TryLock(LockFilePath(folder));
-    } catch (const FileError& e) {
+    } catch (const common::FileError& e) {
       throw ColorFileError(ColorFileStep::kLockFile, LockFilePath(folder), e.reason(),
                            fs.DiagnoseWrite(LockFilePath(folder)));
     }
@@ -217,8 +219,8 @@ GameWrite RestoreOriginalColorFile(ColorFileSystem& fs, const ColorFileLocation&
 void RefuseColorFiles(ColorFileSystem& fs, const std::string& file, const std::string& dataFolder) {
   // Where a link at the end leads, even to a file yet to be made there.
   const std::string target = FollowLinks(file);
-  const std::optional<FileIdentity> identity = IdentityOf(target);
-  const std::optional<FileIdentity> folder = IdentityOf(FolderOf(target));
+  const std::optional<common::FileIdentity> identity = common::IdentityOf(target);
+  const std::optional<common::FileIdentity> folder = common::IdentityOf(common::FolderOf(target));
   std::vector<std::string> gameFolders;
   if (!dataFolder.empty()) {
     gameFolders.push_back(dataFolder);
@@ -226,27 +228,31 @@ void RefuseColorFiles(ColorFileSystem& fs, const std::string& file, const std::s
       gameFolders.push_back(std::move(copy));
   }
   for (const std::string& gameFolder : gameFolders) {
-    const std::optional<FileIdentity> gameIdentity = IdentityOf(gameFolder);
+    const std::optional<common::FileIdentity> gameIdentity = common::IdentityOf(gameFolder);
     bool game = gameIdentity && folder == gameIdentity && NamedLikeColorFile(LastName(target));
     // Another name of one of them: compared with each, the known names too
     // in case the folder cannot be listed.
     if (identity && !game) {
-      std::vector<std::string> names = FolderEntries(gameFolder);
+      std::vector<std::string> names = common::FolderEntries(gameFolder);
       names.insert(names.end(), {kColorFileName, kXmbFileName, kOriginalFileName, kLockFileName});
       for (const std::string& name : names)
-        game = game || (NamedLikeColorFile(name) && IdentityOf(gameFolder + name) == identity);
+        game =
+            game || (NamedLikeColorFile(name) && common::IdentityOf(gameFolder + name) == identity);
     }
     if (game)
-      throw TintError(file +
-                      " is one of the game's color files (playercolors.* in its data folder), "
-                      "which the game reads; choose another file");
+      throw common::TintError(
+          file +
+          " is one of the game's color files (playercolors.* in its data folder), "
+          "which the game reads; choose another file");
   }
   const std::string defaultFile = DefaultColorFilePath(fs);
-  const bool isDefault = (identity && IdentityOf(defaultFile) == identity) ||
-                         (folder && IdentityOf(fs.ProgramFolder()) == folder &&
+  const bool isDefault = (identity && common::IdentityOf(defaultFile) == identity) ||
+                         (folder && common::IdentityOf(fs.ProgramFolder()) == folder &&
                           Lower(LastName(target)) == kColorFileName);
   if (isDefault)
-    throw TintError(file +
-                    " is the program's default color file, which stands in for a missing "
-                    "game file; choose another file");
+    throw common::TintError(file +
+                            " is the program's default color file, which stands in for a missing "
+                            "game file; choose another file");
 }
+
+}  // namespace tintmoor::colorfile

@@ -31,6 +31,8 @@
 
 #include "colorfile/color_store.h"
 
+namespace tintmoor::colorfile {
+
 // The key the game's installer writes in HKEY_LOCAL_MACHINE (the 32-bit view,
 // the game being a 32-bit program), and its value naming the install folder.
 inline constexpr const char* kGameKeyPath =
@@ -127,3 +129,5 @@ std::unique_ptr<WriteLock> LockGameFiles(ColorFileSystem& fs, const std::string&
 // be made, by folder and name; and the program's own default colour file.
 // Throws TintError.
 void RefuseColorFiles(ColorFileSystem& fs, const std::string& file, const std::string& dataFolder);
+
+}  // namespace tintmoor::colorfile

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 constexpr ColorTable kDefault = {{
@@ -71,3 +73,5 @@ const Preset* FindPreset(std::string_view name) {
     if (p.name == name || (!p.otherName.empty() && p.otherName == name)) return &p;
   return nullptr;
 }
+
+}  // namespace tintmoor::colorfile

@@ -6,6 +6,8 @@
 
 #include "colorfile/color_table.h"
 
+namespace tintmoor::colorfile {
+
 struct Preset {
   std::string_view name;
   // As the window's menu lists it, with its access key.
@@ -31,3 +33,5 @@ const ColorTable& ColourVisionScheme();
 std::span<const Preset> Presets();
 // The preset of that name or other spelling, or null.
 const Preset* FindPreset(std::string_view name);
+
+}  // namespace tintmoor::colorfile

@@ -6,6 +6,8 @@
 #include "colorfile/game_location.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 // Closes the key when it goes, also when the open failed (handle 0), as the
@@ -30,9 +32,10 @@ std::string GetRegString(HKEY root, const std::string& keyPath, const std::strin
   std::string result = defaultText;
   RegKey key;
   // A failed open leaves 0; the query then fails.
-  RegOpenKeyExW(root, Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, key.out());
+  RegOpenKeyExW(root, common::Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
+                key.out());
 
-  const std::wstring name = Widen(valueName);
+  const std::wstring name = common::Widen(valueName);
   DWORD type = 0;
   DWORD size = 0;
   if (RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
@@ -44,7 +47,7 @@ std::string GetRegString(HKEY root, const std::string& keyPath, const std::strin
                          reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS &&
         readType == REG_SZ) {
       buffer.resize(std::min<size_t>(buffer.size(), size / sizeof(wchar_t)));
-      result = Narrow(buffer.substr(0, buffer.find(L'\0')));
+      result = common::Narrow(buffer.substr(0, buffer.find(L'\0')));
     }
   }
   return result;
@@ -60,3 +63,5 @@ GameRegistry& SystemGameRegistry() {
   static SystemRegistry registry;
   return registry;
 }
+
+}  // namespace tintmoor::colorfile

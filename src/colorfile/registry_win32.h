@@ -7,7 +7,11 @@
 
 #include <string>
 
+namespace tintmoor::colorfile {
+
 // The text of a REG_SZ value, up to its first NUL (the whole value when it has
 // none); defaultText when the key or value is missing or of another type.
 std::string GetRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                          const std::string& defaultText);
+
+}  // namespace tintmoor::colorfile

@@ -9,6 +9,8 @@
 #include "colorfile/table_binding.h"
 #include "common/text.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f'; }
@@ -28,7 +30,7 @@ std::vector<std::string_view> Tokens(std::string_view line) {
 // Text from the scheme in double quotes, safe to print and cut short. (Built
 // by appending: GCC 12 warns wrongly about "literal" + std::string at -O3.)
 std::string Quote(std::string_view text) {
-  const std::string shown = Shown(text);
+  const std::string shown = common::Shown(text);
   std::string out;
   out.reserve(shown.size() + 2);
   out += '"';
@@ -82,11 +84,11 @@ std::string WriteScheme(const ColorTable& table) {
       "# blue (0 to 255): the unit color (also highlight, HP bar and waypoint\n"
       "# flag), the minimap color and the color of dead units. '#' starts a comment.\n"
       "#\n";
-  out += Pad("# row", 14) + Pad("unit", 15) + Pad("minimap", 15) + "dead\n";
+  out += common::Pad("# row", 14) + common::Pad("unit", 15) + common::Pad("minimap", 15) + "dead\n";
   for (int row = 0; row < kRows; ++row) {
     const auto& cells = table[static_cast<size_t>(row)];
-    out += Pad(std::string(RowCaption(row)), 14) + Pad(CellText(cells[0]), 15) +
-           Pad(CellText(cells[1]), 15) + CellText(cells[2]) + "\n";
+    out += common::Pad(std::string(RowCaption(row)), 14) + common::Pad(CellText(cells[0]), 15) +
+           common::Pad(CellText(cells[1]), 15) + CellText(cells[2]) + "\n";
   }
   return out;
 }
@@ -159,8 +161,10 @@ ColorTable LoadSchemeFile(ColorFileSystem& fs, const std::string& file) {
   std::string text;
   try {
     text = fs.ReadAll(file);
-  } catch (const FileError& e) {
-    throw TintError("cannot read the scheme " + file + ": " + e.reason());
+  } catch (const common::FileError& e) {
+    throw common::TintError("cannot read the scheme " + file + ": " + e.reason());
   }
   return ReadScheme(text, file);
 }
+
+}  // namespace tintmoor::colorfile

@@ -24,10 +24,12 @@
 #include "colorfile/color_store.h"
 #include "common/errors.h"
 
+namespace tintmoor::colorfile {
+
 // A scheme that cannot be used; what() names the file and line.
-class SchemeError : public TintError {
+class SchemeError : public common::TintError {
  public:
-  using TintError::TintError;
+  using common::TintError::TintError;
 };
 
 // The scheme text for the table, with a short explanation at the top.
@@ -40,3 +42,5 @@ ColorTable ReadScheme(std::string_view bytes, const std::string& sourceName);
 // The scheme in a file, read through fs. A file that cannot be read is a
 // TintError naming it and why; a bad scheme a SchemeError.
 ColorTable LoadSchemeFile(ColorFileSystem& fs, const std::string& file);
+
+}  // namespace tintmoor::colorfile

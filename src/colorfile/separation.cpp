@@ -21,6 +21,8 @@
 #include "colorfile/color_science.h"
 #include "colorfile/separation_search.h"
 
+namespace tintmoor::colorfile {
+
 namespace separation_detail {
 
 // The column as separated: each row's colour.
@@ -118,3 +120,5 @@ SeparationResult SeparateColors(const ColorTable& table, const CheckOptions& opt
     }
   return result;
 }
+
+}  // namespace tintmoor::colorfile

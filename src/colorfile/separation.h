@@ -10,6 +10,8 @@
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 // The smallest separation the button and the command ask for unless told
 // otherwise: the distance the check asks for.
 inline constexpr double kDefaultSeparation = kDefaultThreshold;
@@ -57,3 +59,5 @@ double ColumnMinimum(const ColorTable& table, int column, const Audience& audien
 // result. Throws std::invalid_argument for a column outside 0..2 or a
 // threshold that is not a finite number.
 SeparationResult SeparateColors(const ColorTable& table, const CheckOptions& options);
+
+}  // namespace tintmoor::colorfile

@@ -14,6 +14,8 @@
 #include "colorfile/color_science.h"
 #include "colorfile/separation_search.h"
 
+namespace tintmoor::colorfile {
+
 namespace separation_detail {
 
 // Block coordinate descent on the penalised objective in continuous sRGB:
@@ -153,3 +155,5 @@ void ColumnSearch::Spread(State& s) {
 }
 
 }  // namespace separation_detail
+
+}  // namespace tintmoor::colorfile

@@ -12,6 +12,8 @@
 #include "colorfile/color_science.h"
 #include "colorfile/separation_search.h"
 
+namespace tintmoor::colorfile {
+
 namespace separation_detail {
 namespace {
 
@@ -237,3 +239,5 @@ void ColumnSearch::GiveBackUnseen(State& s, double keep) {
 }
 
 }  // namespace separation_detail
+
+}  // namespace tintmoor::colorfile

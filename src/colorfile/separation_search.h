@@ -20,6 +20,8 @@
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
+namespace tintmoor::colorfile {
+
 namespace separation_detail {
 
 // At most this many sights: normal vision and the three kinds.
@@ -291,3 +293,5 @@ class ColumnSearch {
 };
 
 }  // namespace separation_detail
+
+}  // namespace tintmoor::colorfile

@@ -6,6 +6,8 @@
 
 #include "markup/words.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 std::string Quoted(std::string_view text) {
@@ -142,3 +144,5 @@ bool WriteCell(markup::Element& root, int cell, Rgb color) {
   param->set_value(CellText(color));
   return true;
 }
+
+}  // namespace tintmoor::colorfile

@@ -19,6 +19,8 @@
 #include "colorfile/color_value.h"
 #include "markup/element.h"
 
+namespace tintmoor::colorfile {
+
 // The cell's text in normal form: "r g b" in plain decimal.
 std::string CellText(Rgb color);
 
@@ -61,3 +63,5 @@ std::vector<std::string> DescribeTableProblems(const markup::Element& root,
 
 // Sets the cell's text to the colour in normal form; false when the cell is missing.
 bool WriteCell(markup::Element& root, int cell, Rgb color);
+
+}  // namespace tintmoor::colorfile

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 struct Names {
@@ -108,3 +110,5 @@ std::string FailureWords(const ClosePair& pair, double severity) {
   }
   return words;
 }
+
+}  // namespace tintmoor::colorfile

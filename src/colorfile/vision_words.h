@@ -10,6 +10,8 @@
 
 #include "colorfile/color_check.h"
 
+namespace tintmoor::colorfile {
+
 // "normal", "protan", "deutan", "tritan": what --vision takes and the keys of
 // the check's JSON.
 std::string_view VisionKey(Vision v);
@@ -38,3 +40,5 @@ std::string ClosestWords(const Closest& closest, double severity);
 // "blue-blind 1.48, green-blind 9.97": every vision a close pair fails
 // under, closest first, each with its distance.
 std::string FailureWords(const ClosePair& pair, double severity);
+
+}  // namespace tintmoor::colorfile

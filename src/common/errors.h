@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace tintmoor::common {
+
 // Base of every failure the program reports to the user.
 class TintError : public std::runtime_error {
  public:
@@ -39,3 +41,5 @@ class PositionError : public TintError {
  public:
   using TintError::TintError;
 };
+
+}  // namespace tintmoor::common

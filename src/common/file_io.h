@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tintmoor::common {
+
 // Reads every byte of the file, up to maxBytes: a longer one (a device, an
 // endless pipe, a sparse file) is refused once that much is read, so memory
 // stays bounded. Throws FileError naming path and reason.
@@ -92,3 +94,5 @@ class FileLock {
   explicit FileLock(intptr_t handle) : handle_(handle) {}
   intptr_t handle_;  // a descriptor or a HANDLE
 };
+
+}  // namespace tintmoor::common

@@ -19,6 +19,8 @@
 #include "common/file_io.h"
 #include "common/file_io_posix.h"
 
+namespace tintmoor::common {
+
 namespace {
 
 PosixFileCalls calls = {
@@ -227,3 +229,5 @@ std::string FolderOf(const std::string& path) {
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
+
+}  // namespace tintmoor::common

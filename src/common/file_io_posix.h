@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+namespace tintmoor::common {
+
 struct PosixFileCalls {
   int (*open)(const char* path, int flags, mode_t mode);
   ssize_t (*read)(int fd, void* buffer, size_t size);
@@ -17,3 +19,5 @@ struct PosixFileCalls {
 
 // The calls in use; assign to a field to inject a failure, and restore after.
 PosixFileCalls& PosixFileCallsForTesting();
+
+}  // namespace tintmoor::common

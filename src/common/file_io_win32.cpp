@@ -19,6 +19,8 @@
 #include "common/file_io.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::common {
+
 namespace {
 
 Win32FileCalls calls = {
@@ -296,3 +298,5 @@ std::string FolderOf(const std::string& path) {
   if (sep == 0 || (sep == 2 && path[1] == ':')) return path.substr(0, sep + 1);
   return path.substr(0, sep);
 }
+
+}  // namespace tintmoor::common

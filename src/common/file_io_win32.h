@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace tintmoor::common {
+
 struct Win32FileCalls {
   decltype(&::CreateFileW) CreateFileW;
   decltype(&::ReadFile) ReadFile;
@@ -24,3 +26,5 @@ std::string SystemErrorText(DWORD error);
 
 // The one reason given for refusing to replace a read-only file.
 inline constexpr const char* kReadOnlyReason = "the file is read-only";
+
+}  // namespace tintmoor::common

@@ -6,6 +6,8 @@
 
 #include "common/wide_win32.h"
 
+namespace tintmoor::common {
+
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -20,3 +22,5 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
   LocalFree(wide);
   return args;
 }
+
+}  // namespace tintmoor::common

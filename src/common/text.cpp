@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace tintmoor::common {
+
 std::string Pad(std::string s, size_t width) {
   if (s.size() < width) s.append(width - s.size(), ' ');
   return s;
@@ -174,3 +176,5 @@ size_t WholeUtf8Length(std::string_view s) {
   }
   return n;  // no lead byte where one must be: not UTF-8, passed on as it is
 }
+
+}  // namespace tintmoor::common

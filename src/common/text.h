@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace tintmoor::common {
+
 // s padded with spaces to width.
 std::string Pad(std::string s, size_t width);
 
@@ -32,3 +34,5 @@ size_t WholeUtf8Length(std::string_view s);
 // s as a JSON string literal; controls as EscapeControls sees them are
 // \u escapes, and a byte that is not UTF-8 is the text \xNN.
 std::string JsonString(std::string_view s);
+
+}  // namespace tintmoor::common

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace tintmoor::common {
+
 std::wstring Widen(std::string_view utf8) {
   if (utf8.empty()) return {};
   const int size = static_cast<int>(utf8.size());
@@ -20,3 +22,5 @@ std::string Narrow(std::wstring_view utf16) {
   WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), length, nullptr, nullptr);
   return narrow;
 }
+
+}  // namespace tintmoor::common

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace tintmoor::common {
+
 // Bytes that are not UTF-8 become U+FFFD; the conversions never fail.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view utf16);
+
+}  // namespace tintmoor::common

@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-namespace markup {
+namespace tintmoor::markup {
 
 // Under AddressSanitizer every record comes from the general heap, so that
 // use after release is caught.
@@ -100,9 +100,9 @@ uint64_t MarkupGeneration() { return generation; }
 void BumpMarkupGeneration() { ++generation; }
 
 void ThrowPositionError(int32_t position, int32_t count) {
-  throw PositionError("List position " + std::to_string(position) +
-                      " does not exist: the list holds " + std::to_string(count) +
-                      (count == 1 ? " entry" : " entries"));
+  throw common::PositionError("List position " + std::to_string(position) +
+                              " does not exist: the list holds " + std::to_string(count) +
+                              (count == 1 ? " entry" : " entries"));
 }
 
 std::string Attribute::GetText() const { return name_ + " = " + value_; }
@@ -166,9 +166,9 @@ std::string Element::GetKey() const {
 std::string Element::GetText() const {
   if (attributes_.Count() < 1) return name_ + " = " + value_;
   if (attributes_.Count() > kMaxCounter)
-    throw OverflowError("Attribute count overflowed: element \"" + name_ + "\" has " +
-                        std::to_string(attributes_.Count()) + " attributes, more than " +
-                        std::to_string(kMaxCounter) + " cannot be listed");
+    throw common::OverflowError("Attribute count overflowed: element \"" + name_ + "\" has " +
+                                std::to_string(attributes_.Count()) + " attributes, more than " +
+                                std::to_string(kMaxCounter) + " cannot be listed");
   std::string text = name_ + " (";
   bool first = true;
   for (const Attribute& p : attributes_) {
@@ -215,4 +215,4 @@ std::unique_ptr<Element> DocumentRoot::Replace(std::unique_ptr<Element> root) {
   return std::exchange(root_, std::move(root));
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

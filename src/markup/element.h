@@ -27,7 +27,7 @@
 
 #include "common/errors.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 // The largest value of the document's 16-bit counters: words of a line,
 // nesting depth, attributes listed, repetitions. One more is an overflow.
@@ -241,4 +241,4 @@ class DocumentRoot {
 
 extern DocumentRoot gDocument;
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -41,7 +41,7 @@
 #include "markup/word_scan.h"
 #include "markup/words.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 using detail::IsDelimiterChar;
 
@@ -290,8 +290,8 @@ size_t WordsReached(std::string_view line) {
 [[noreturn]] void ThrowTooManyWords(const std::string& source, size_t lineNumber) {
   std::string where = lineNumber ? "line " + std::to_string(lineNumber) + " of \"" + source + "\""
                                  : std::string("a line");
-  throw OverflowError("Word count overflowed: " + where + " has more than " +
-                      std::to_string(kMaxWordsPerLine) + " words");
+  throw common::OverflowError("Word count overflowed: " + where + " has more than " +
+                              std::to_string(kMaxWordsPerLine) + " words");
 }
 
 // The line with spaces trimmed at both ends and then every tab removed;
@@ -385,10 +385,10 @@ void Read(std::string_view bytes, Element* root, const std::string& sourceName) 
 
 bool IsDelimiter(std::string_view word) { return word.size() == 1 && IsDelimiterChar(word[0]); }
 
-void LoadMarkupFile(const std::string& path) { Read(ReadFileBytes(path), nullptr, path); }
+void LoadMarkupFile(const std::string& path) { Read(common::ReadFileBytes(path), nullptr, path); }
 
 void LoadMarkupFile(const std::string& path, Element& root) {
-  Read(ReadFileBytes(path), &root, path);
+  Read(common::ReadFileBytes(path), &root, path);
 }
 
 void ReadMarkup(std::string_view bytes, Element& root, const std::string& sourceName) {
@@ -412,4 +412,4 @@ Element& FindOpenMarkup(Element& m) {
   return *at;
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

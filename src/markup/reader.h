@@ -11,7 +11,7 @@
 
 #include "markup/element.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 // True when word is exactly one of the thirteen delimiter characters.
 bool IsDelimiter(std::string_view word);
@@ -34,4 +34,4 @@ void ParseLine(std::string_view line, Element& root);
 // The deepest element reachable from m through open elements, or m itself.
 Element& FindOpenMarkup(Element& m);
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -9,7 +9,7 @@
 
 #include "markup/words.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace detail {
 
@@ -63,4 +63,4 @@ size_t CountWords(std::string_view text);
 
 }  // namespace detail
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -2,7 +2,7 @@
 
 #include "markup/word_scan.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 YieldHook installedHook = nullptr;
@@ -65,4 +65,4 @@ std::string RemoveChar(std::string_view text, std::string_view ch) {
   return out;
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

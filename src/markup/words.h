@@ -6,7 +6,7 @@
 
 #include "markup/element.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 // Called after every position SplitWords examines, so the window can process
 // pending messages during a load. Must be cheap: it runs once per character.
@@ -23,4 +23,4 @@ OrderedList<Word> SplitWords(std::string_view text, std::string_view dropWord);
 // exactly one character.
 std::string RemoveChar(std::string_view text, std::string_view ch);
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -14,7 +14,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -22,9 +22,9 @@ constexpr int32_t kMaxDepth = kMaxCounter - 1;  // the deepest level that can be
 constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
 [[noreturn]] void ThrowTooDeep(const Element& e, int32_t depth) {
-  throw OverflowError("Nesting depth overflowed: element \"" + e.name() + "\" at depth " +
-                      std::to_string(depth) + " cannot be indented (at most " +
-                      std::to_string(kMaxDepth) + " levels)");
+  throw common::OverflowError("Nesting depth overflowed: element \"" + e.name() + "\" at depth " +
+                              std::to_string(depth) + " cannot be indented (at most " +
+                              std::to_string(kMaxDepth) + " levels)");
 }
 
 // Refuses a subtree that reaches past the deepest level that can be indented.
@@ -99,7 +99,7 @@ void WriteChecked(const Element& element, int32_t depth, std::string& sink) {
 void SaveMarkupFile(const std::string& path) { SaveMarkupFile(path, *gDocument); }
 
 void SaveMarkupFile(const std::string& path, const Element& root) {
-  ReplaceFileBytes(path, WriteDocument(root));
+  common::ReplaceFileBytes(path, WriteDocument(root));
 }
 
 std::string WriteDocument(const Element& root) {
@@ -120,11 +120,11 @@ void WriteMarkup(const Element& element, int16_t depth, std::string& sink) {
 
 std::string RepeatString(std::string_view text, int32_t count) {
   if (count < -kMaxCounter - 1 || count >= kMaxCounter)
-    throw OverflowError("Repeat count overflowed: " + std::to_string(count) +
-                        " repetitions (at most " + std::to_string(kMaxCounter - 1) + ")");
+    throw common::OverflowError("Repeat count overflowed: " + std::to_string(count) +
+                                " repetitions (at most " + std::to_string(kMaxCounter - 1) + ")");
   std::string out;
   for (int32_t i = 1; i <= count; ++i) out += text;
   return out;
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -9,7 +9,7 @@
 
 #include "markup/element.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 // Writes gDocument (or root) to path. The target is replaced only once every
 // byte is written: on failure it is as it was. Throws FileError or OverflowError.
@@ -25,4 +25,4 @@ void WriteMarkup(const Element& element, int16_t depth, std::string& sink);
 // text repeated count times; empty below 1; OverflowError from 32767 up.
 std::string RepeatString(std::string_view text, int32_t count);
 
-}  // namespace markup
+}  // namespace tintmoor::markup

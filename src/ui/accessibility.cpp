@@ -11,6 +11,8 @@
 #include "ui/grid_access.h"
 #include "ui/ui_system.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 // The calls of the system's accessibility and COM DLLs, looked up on the
@@ -47,7 +49,7 @@ HRESULT ToBstr(const std::string& utf8, BSTR* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (utf8.empty()) return S_FALSE;
-  const std::wstring wide = Widen(utf8);
+  const std::wstring wide = common::Widen(utf8);
   *out = Ole().sysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
@@ -398,3 +400,5 @@ void NotifyStopFocused(HWND window, int stop) {
 void NotifyStopValueChanged(HWND window, int stop) {
   NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, window, OBJID_CLIENT, stop + 1);
 }
+
+}  // namespace tintmoor::ui

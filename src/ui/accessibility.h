@@ -14,6 +14,8 @@
 
 #include "ui/layout.h"
 
+namespace tintmoor::ui {
+
 struct AccessibleStop {
   enum class Kind { kButton, kLink };
   Kind kind;
@@ -62,3 +64,5 @@ class AccessibleClient {
 // changed. Cheap when nobody listens.
 void NotifyStopFocused(HWND window, int stop);
 void NotifyStopValueChanged(HWND window, int stop);
+
+}  // namespace tintmoor::ui

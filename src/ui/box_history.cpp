@@ -1,24 +1,28 @@
 #include "ui/box_history.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 BoxColors Grey() {
   BoxColors boxes;
-  boxes.fill(kGreyColor);
+  boxes.fill(colorfile::kGreyColor);
   return boxes;
 }
 
 }  // namespace
 
-ColorTable TableOf(const BoxColors& boxes) {
-  ColorTable table{};
-  for (int box = 0; box < kCells; ++box) table[box / kColumns][box % kColumns] = boxes[box];
+colorfile::ColorTable TableOf(const BoxColors& boxes) {
+  colorfile::ColorTable table{};
+  for (int box = 0; box < colorfile::kCells; ++box)
+    table[box / colorfile::kColumns][box % colorfile::kColumns] = boxes[box];
   return table;
 }
 
-BoxColors BoxesOf(const ColorTable& table) {
+BoxColors BoxesOf(const colorfile::ColorTable& table) {
   BoxColors boxes;
-  for (int box = 0; box < kCells; ++box) boxes[box] = table[box / kColumns][box % kColumns];
+  for (int box = 0; box < colorfile::kCells; ++box)
+    boxes[box] = table[box / colorfile::kColumns][box % colorfile::kColumns];
   return boxes;
 }
 
@@ -46,3 +50,5 @@ const BoxColors& BoxHistory::Redo() {
   if (CanRedo()) ++current_;
   return steps_[current_];
 }
+
+}  // namespace tintmoor::ui

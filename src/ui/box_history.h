@@ -10,11 +10,13 @@
 #include "colorfile/color_table.h"
 #include "colorfile/color_value.h"
 
-using BoxColors = std::array<Rgb, kCells>;
+namespace tintmoor::ui {
+
+using BoxColors = std::array<colorfile::Rgb, colorfile::kCells>;
 
 // Box k holds row k / 3's colour of column k % 3.
-ColorTable TableOf(const BoxColors& boxes);
-BoxColors BoxesOf(const ColorTable& table);
+colorfile::ColorTable TableOf(const BoxColors& boxes);
+BoxColors BoxesOf(const colorfile::ColorTable& table);
 
 class BoxHistory {
  public:
@@ -44,3 +46,5 @@ class BoxHistory {
   size_t current_ = 0;
   BoxColors saved_;
 };
+
+}  // namespace tintmoor::ui

@@ -6,6 +6,8 @@
 #include "common/wide_win32.h"
 #include "ui/ui_system.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 // The record as every comctl32 since 4.70 reads it: newer fields would make
@@ -27,7 +29,7 @@ BoxTips::BoxTips(HWND owner, int tools) : owner_(owner) {
   tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                           nullptr, nullptr, nullptr);
-  if (!tips_) throw TintError("The tooltips could not be created.");
+  if (!tips_) throw common::TintError("The tooltips could not be created.");
   // Any width makes the tip honour line breaks.
   SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 600);
   for (int k = 0; k < tools; ++k) {
@@ -55,8 +57,10 @@ void BoxTips::Place(int tool, const PixelRect& r) {
 }
 
 void BoxTips::SetText(int tool, const std::string& text) {
-  std::wstring wide = Widen(text);
+  std::wstring wide = common::Widen(text);
   TTTOOLINFOW ti = Tool(owner_, tool);
   ti.lpszText = wide.data();
   SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
+
+}  // namespace tintmoor::ui

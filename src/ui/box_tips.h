@@ -9,6 +9,8 @@
 
 #include "ui/layout.h"
 
+namespace tintmoor::ui {
+
 class BoxTips {
  public:
   // Throws a TintError when comctl32 or the tooltip window is not there.
@@ -29,3 +31,5 @@ class BoxTips {
   HWND owner_;
   HWND tips_ = nullptr;
 };
+
+}  // namespace tintmoor::ui

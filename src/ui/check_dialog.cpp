@@ -20,6 +20,8 @@
 #define WM_DPICHANGED 0x02E0
 #endif
 
+namespace tintmoor::ui {
+
 namespace {
 
 // A table's captions' column takes this share of its width (1 in 6: the
@@ -29,36 +31,36 @@ constexpr int kCaptionShare = 6;
 std::string MarkedTitle() { return TINTMOOR_TITLE " *"; }
 
 void SetItemText(HWND dialog, int item, std::string_view text) {
-  SetDlgItemTextW(dialog, item, Widen(text).c_str());
+  SetDlgItemTextW(dialog, item, common::Widen(text).c_str());
 }
 
 void AddChoice(HWND comboBox, const std::string& text) {
-  SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(common::Widen(text).c_str()));
 }
 
 }  // namespace
 
-ColorTable BoxTable(const ColorWindow& window) {
-  ColorTable table{};
-  for (int box = 0; box < kCells; ++box) {
-    table[static_cast<size_t>(box / kColumns)][static_cast<size_t>(box % kColumns)] =
-        window.BoxColor(box);
+colorfile::ColorTable BoxTable(const ColorWindow& window) {
+  colorfile::ColorTable table{};
+  for (int box = 0; box < colorfile::kCells; ++box) {
+    table[static_cast<size_t>(box / colorfile::kColumns)]
+         [static_cast<size_t>(box % colorfile::kColumns)] = window.BoxColor(box);
   }
   return table;
 }
 
-void PickTable(ColorWindow& window, const ColorTable& table) {
-  for (int box = 0; box < kCells; ++box) {
-    window.SetBoxColor(
-        box, table[static_cast<size_t>(box / kColumns)][static_cast<size_t>(box % kColumns)]);
+void PickTable(ColorWindow& window, const colorfile::ColorTable& table) {
+  for (int box = 0; box < colorfile::kCells; ++box) {
+    window.SetBoxColor(box, table[static_cast<size_t>(box / colorfile::kColumns)]
+                                 [static_cast<size_t>(box % colorfile::kColumns)]);
   }
   window.SetCaption(MarkedTitle());
 }
 
-SeparationView SeparateBoxColors(ColorWindow& window, const CheckOptions& options) {
+SeparationView SeparateBoxColors(ColorWindow& window, const colorfile::CheckOptions& options) {
   SeparationView separated = SeparateForView(BoxTable(window), options);
-  for (const CellMove& move : separated.result.moves) {
-    window.SetBoxColor(move.row * kColumns + move.column, move.after);
+  for (const colorfile::CellMove& move : separated.result.moves) {
+    window.SetBoxColor(move.row * colorfile::kColumns + move.column, move.after);
   }
   if (!separated.result.moves.empty()) window.SetCaption(MarkedTitle());
   return separated;
@@ -73,7 +75,8 @@ void CheckDialog::RunModal() {
   const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_CHECK), owner_, DialogProc,
                                          reinterpret_cast<LPARAM>(this));
   if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-  if (result == -1 || result == 0) throw TintError("The Check Colors window could not be opened.");
+  if (result == -1 || result == 0)
+    throw common::TintError("The Check Colors window could not be opened.");
 }
 
 INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -110,13 +113,13 @@ INT_PTR CALLBACK CheckDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 
 void CheckDialog::OnInitDialog() {
   for (int column = 0; column < kCheckedColumns; ++column) {
-    SetItemText(hwnd_, IDC_CHECK_CAPTION0 + column, ColumnCaption(column));
+    SetItemText(hwnd_, IDC_CHECK_CAPTION0 + column, colorfile::ColumnCaption(column));
   }
   std::string label = "&";  // Alt+P goes to the list
   label += PairListTitle(kThreshold);
   SetItemText(hwnd_, IDC_CHECK_PAIR_LABEL, label);
   const HWND forWhom = GetDlgItem(hwnd_, IDC_CHECK_FOR_WHOM);
-  for (Vision v : kForWhom) {
+  for (colorfile::Vision v : kForWhom) {
     AddChoice(forWhom, ForWhomLabel(v));
   }
   SendMessageW(forWhom, CB_SETCURSEL, 0, 0);  // everyone
@@ -166,7 +169,7 @@ void CheckDialog::Refresh() {
   const HWND list = GetDlgItem(hwnd_, IDC_CHECK_PAIRS);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& line : view_.pairLines) {
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(line).c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(common::Widen(line).c_str()));
   }
   for (int column = 0; column < kCheckedColumns; ++column) {
     InvalidateRect(GetDlgItem(hwnd_, IDC_CHECK_TABLE0 + column), nullptr, FALSE);
@@ -209,8 +212,8 @@ void CheckDialog::OnChoice() {
 
 RECT CheckDialog::RowCaptionRect(const RECT& table, int row) {
   const LONG height = table.bottom - table.top;
-  const LONG top = table.top + height * (row + 1) / (kRows + 1);
-  const LONG bottom = table.top + height * (row + 2) / (kRows + 1);
+  const LONG top = table.top + height * (row + 1) / (colorfile::kRows + 1);
+  const LONG bottom = table.top + height * (row + 2) / (colorfile::kRows + 1);
   return {table.left, top, table.left + (table.right - table.left) / kCaptionShare, bottom};
 }
 
@@ -219,7 +222,7 @@ RECT CheckDialog::HeadingRect(const RECT& table, int sight, int sights) {
   const LONG cells = table.right - table.left - captions;
   const LONG left = table.left + captions + cells * sight / sights;
   const LONG right = table.left + captions + cells * (sight + 1) / sights;
-  return {left, table.top, right, table.top + (table.bottom - table.top) / (kRows + 1)};
+  return {left, table.top, right, table.top + (table.bottom - table.top) / (colorfile::kRows + 1)};
 }
 
 RECT CheckDialog::SwatchRect(const RECT& table, int row, int sight, int sights) {
@@ -235,7 +238,8 @@ RECT CheckDialog::SwatchRect(const RECT& table, int row, int sight, int sights) 
 // A swatch: its colour in a thin frame or, when it is too close to other
 // rows' colours, a thick one with those rows named in its lower right corner
 // (G for Gaia), as many as fit and then how many more, as the preview does.
-void CheckDialog::DrawSwatch(HDC dc, RECT swatch, Rgb colour, const std::vector<int>& partners) {
+void CheckDialog::DrawSwatch(HDC dc, RECT swatch, colorfile::Rgb colour,
+                             const std::vector<int>& partners) {
   Brush ink(CreateSolidBrush(GetSysColor(COLOR_WINDOWTEXT)));
   FillRect(dc, &swatch, ink.get());
   const int frame = partners.empty() ? 1 : CloseFrame(dpi_);
@@ -253,7 +257,7 @@ void CheckDialog::DrawSwatch(HDC dc, RECT swatch, Rgb colour, const std::vector<
     std::string words =
         PartnerTag({partners.begin(), partners.begin() + static_cast<std::ptrdiff_t>(shown)});
     if (shown < partners.size()) words += " +" + std::to_string(partners.size() - shown);
-    tag = Widen(words);
+    tag = common::Widen(words);
     GetTextExtentPoint32W(dc, tag.c_str(), static_cast<int>(tag.size()), &size);
     if (size.cx + 2 * pad <= room) break;
   }
@@ -280,19 +284,19 @@ bool CheckDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   auto text = [&](std::string_view s, RECT r, UINT align) {
-    const std::wstring wide = Widen(s);
+    const std::wstring wide = common::Widen(s);
     DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r,
               align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   };
-  const std::vector<Sight>& sights = view_.options.audience.sights;
+  const std::vector<colorfile::Sight>& sights = view_.options.audience.sights;
   const int n = static_cast<int>(sights.size());
   for (int s = 0; s < n; ++s) {
-    const Sight& sight = sights[static_cast<size_t>(s)];
-    text(VisionName(sight.vision, view_.options.audience.severity), HeadingRect(table, s, n),
-         DT_CENTER);
+    const colorfile::Sight& sight = sights[static_cast<size_t>(s)];
+    text(colorfile::VisionName(sight.vision, view_.options.audience.severity),
+         HeadingRect(table, s, n), DT_CENTER);
   }
-  for (int row = 0; row < kRows; ++row) {
-    text(RowCaption(row), RowCaptionRect(table, row), DT_LEFT);
+  for (int row = 0; row < colorfile::kRows; ++row) {
+    text(colorfile::RowCaption(row), RowCaptionRect(table, row), DT_LEFT);
     for (int s = 0; s < n; ++s) {
       const auto at = [&](const auto& byColumn) -> const auto& {
         return byColumn[static_cast<size_t>(column)][static_cast<size_t>(row)]
@@ -303,3 +307,5 @@ bool CheckDialog::OnDrawItem(const DRAWITEMSTRUCT& item) {
   }
   return true;
 }
+
+}  // namespace tintmoor::ui

@@ -27,22 +27,24 @@
 #include "ui/check_view.h"
 #include "ui/dpi.h"
 
+namespace tintmoor::ui {
+
 class ColorWindow;
 
 // The table the boxes hold now, unsaved picks included.
-ColorTable BoxTable(const ColorWindow& window);
+colorfile::ColorTable BoxTable(const ColorWindow& window);
 // Puts a whole table into the boxes as a pick does: their colours change,
 // the caption gets its unsaved marker, nothing is written.
-void PickTable(ColorWindow& window, const ColorTable& table);
+void PickTable(ColorWindow& window, const colorfile::ColorTable& table);
 // Moves the boxes' unit and minimap colours apart until every pair is at least
 // the threshold apart for everyone the options check, or as far as the search
 // gets. Only moved boxes change; when any did, the caption gets its unsaved
 // marker.
-SeparationView SeparateBoxColors(ColorWindow& window, const CheckOptions& options);
+SeparationView SeparateBoxColors(ColorWindow& window, const colorfile::CheckOptions& options);
 
 class CheckDialog {
  public:
-  static constexpr double kThreshold = kDefaultThreshold;
+  static constexpr double kThreshold = colorfile::kDefaultThreshold;
 
   // owner: the window it belongs to; dpi: the owner's, which the dialog
   // follows where Windows does not scale it; window: the boxes it checks and changes.
@@ -76,7 +78,7 @@ class CheckDialog {
   void OnSeparate();
   void OnChoice();
   void Refresh();
-  void DrawSwatch(HDC dc, RECT swatch, Rgb colour, const std::vector<int>& partners);
+  void DrawSwatch(HDC dc, RECT swatch, colorfile::Rgb colour, const std::vector<int>& partners);
   void CentreOverOwner();
 
   HINSTANCE instance_;
@@ -85,7 +87,9 @@ class CheckDialog {
   ColorWindow& window_;
   HWND hwnd_ = nullptr;
   std::optional<DialogScaling> scaling_;  // none where Windows scales the dialog
-  CheckOptions options_;                  // for whom, as chosen
+  colorfile::CheckOptions options_;       // for whom, as chosen
   CheckView view_;
   std::exception_ptr failure_;
 };
+
+}  // namespace tintmoor::ui

@@ -5,11 +5,14 @@
 #include "colorfile/color_science.h"
 #include "colorfile/vision_words.h"
 
-std::string ForWhomLabel(Vision v) {
-  if (v == Vision::Normal) return "Everyone";
-  std::string weak = VisionName(v, kWeakestSeverity);
+namespace tintmoor::ui {
+
+std::string ForWhomLabel(colorfile::Vision v) {
+  if (v == colorfile::Vision::Normal) return "Everyone";
+  std::string weak = colorfile::VisionName(v, colorfile::kWeakestSeverity);
   weak[0] = static_cast<char>(weak[0] - 'a' + 'A');
-  return weak + " or " + VisionName(v, kFullSeverity) + " (" + std::string(VisionKey(v)) + ")";
+  return weak + " or " + colorfile::VisionName(v, colorfile::kFullSeverity) + " (" +
+         std::string(colorfile::VisionKey(v)) + ")";
 }
 
 std::string StrengthLabel(int tenths) {
@@ -20,11 +23,12 @@ std::string StrengthLabel(int tenths) {
   return figure;
 }
 
-CheckOptions DialogOptions(Vision forWhom, int tenths) {
-  CheckOptions options;
-  const Vision one[] = {forWhom};
-  options.audience = forWhom == Vision::Normal ? MakeAudience(kVisions, tenths / 10.0)
-                                               : MakeAudience(one, tenths / 10.0);
+colorfile::CheckOptions DialogOptions(colorfile::Vision forWhom, int tenths) {
+  colorfile::CheckOptions options;
+  const colorfile::Vision one[] = {forWhom};
+  options.audience = forWhom == colorfile::Vision::Normal
+                         ? colorfile::MakeAudience(colorfile::kVisions, tenths / 10.0)
+                         : colorfile::MakeAudience(one, tenths / 10.0);
   return options;
 }
 
@@ -37,58 +41,60 @@ std::string PartnerTag(const std::vector<int>& rows) {
   return tag;
 }
 
-std::string PairLine(const ClosePair& pair, double severity) {
-  std::string line = std::string(RowCaption(pair.rowA)) + " and " +
-                     std::string(RowCaption(pair.rowB)) + ", " +
-                     std::string(ColumnName(pair.column)) + ":";
+std::string PairLine(const colorfile::ClosePair& pair, double severity) {
+  std::string line = std::string(colorfile::RowCaption(pair.rowA)) + " and " +
+                     std::string(colorfile::RowCaption(pair.rowB)) + ", " +
+                     std::string(colorfile::ColumnName(pair.column)) + ":";
   for (size_t i = 0; i < pair.failures.size(); ++i) {
     line += i ? ", " : " ";
-    line +=
-        DistanceText(pair.failures[i].second) + " " + VisionName(pair.failures[i].first, severity);
+    line += colorfile::DistanceText(pair.failures[i].second) + " " +
+            colorfile::VisionName(pair.failures[i].first, severity);
   }
   return line;
 }
 
 std::string AllClearLine(double threshold) {
-  return "Every pair is at least " + NumberText(threshold) + " apart for everyone checked.";
+  return "Every pair is at least " + colorfile::NumberText(threshold) +
+         " apart for everyone checked.";
 }
 
 std::string PairListTitle(double threshold) {
-  return "Pairs closer than " + NumberText(threshold) +
+  return "Pairs closer than " + colorfile::NumberText(threshold) +
          ", closest first, with the distance under each vision:";
 }
 
-CheckView MakeCheckView(const ColorTable& table, const CheckOptions& options) {
+CheckView MakeCheckView(const colorfile::ColorTable& table,
+                        const colorfile::CheckOptions& options) {
   CheckView view;
   view.options = options;
-  view.options.columns = {kDefaultColumns.begin(), kDefaultColumns.end()};
-  view.result = CheckTable(table, view.options);
-  const std::vector<Sight>& sights = view.options.audience.sights;
+  view.options.columns = {colorfile::kDefaultColumns.begin(), colorfile::kDefaultColumns.end()};
+  view.result = colorfile::CheckTable(table, view.options);
+  const std::vector<colorfile::Sight>& sights = view.options.audience.sights;
   for (size_t column = 0; column < kCheckedColumns; ++column)
-    for (size_t row = 0; row < kRows; ++row)
-      for (const Sight& sight : sights) {
-        view.seen[column][row].push_back(SeenAs(table[row][column], sight));
+    for (size_t row = 0; row < colorfile::kRows; ++row)
+      for (const colorfile::Sight& sight : sights) {
+        view.seen[column][row].push_back(colorfile::SeenAs(table[row][column], sight));
         view.partners[column][row].push_back(
-            ClosePartners(view.result, int(column), int(row), sight.vision));
+            colorfile::ClosePartners(view.result, int(column), int(row), sight.vision));
       }
   const double severity = view.options.audience.severity;
-  view.checkedLine = CheckedLine(view.options);
-  view.distanceLine = DistanceLine(view.options.threshold);
-  view.closestLine = "Closest pair: " + ClosestWords(view.result.overall, severity);
-  for (const ClosePair& pair : view.result.close)
+  view.checkedLine = colorfile::CheckedLine(view.options);
+  view.distanceLine = colorfile::DistanceLine(view.options.threshold);
+  view.closestLine = "Closest pair: " + colorfile::ClosestWords(view.result.overall, severity);
+  for (const colorfile::ClosePair& pair : view.result.close)
     view.pairLines.push_back(PairLine(pair, severity));
   if (view.pairLines.empty()) view.pairLines.push_back(AllClearLine(view.options.threshold));
   return view;
 }
 
-std::string SeparationLine(const SeparationResult& result, double threshold) {
+std::string SeparationLine(const colorfile::SeparationResult& result, double threshold) {
   const size_t n = result.moves.size();
   const std::string moved = std::to_string(n) + (n == 1 ? " color moved" : " colors moved");
-  const std::string apart = NumberText(threshold) + " apart";
+  const std::string apart = colorfile::NumberText(threshold) + " apart";
   std::string line;
   if (!result.reached)
     line = "Not every pair could be brought " + apart + ": " + moved +
-           ", the closest pair is now " + DistanceText(result.minimumAfter) + " apart.";
+           ", the closest pair is now " + colorfile::DistanceText(result.minimumAfter) + " apart.";
   else if (n == 0)
     line = "Nothing moved: every pair was already at least " + apart + ".";
   else
@@ -104,11 +110,14 @@ std::string SeparationLine(const SeparationResult& result, double threshold) {
   return line;
 }
 
-SeparationView SeparateForView(const ColorTable& table, const CheckOptions& options) {
+SeparationView SeparateForView(const colorfile::ColorTable& table,
+                               const colorfile::CheckOptions& options) {
   SeparationView view;
-  CheckOptions shown = options;
-  shown.columns = {kDefaultColumns.begin(), kDefaultColumns.end()};
-  view.result = SeparateColors(table, shown);
+  colorfile::CheckOptions shown = options;
+  shown.columns = {colorfile::kDefaultColumns.begin(), colorfile::kDefaultColumns.end()};
+  view.result = colorfile::SeparateColors(table, shown);
   view.line = SeparationLine(view.result, shown.threshold);
   return view;
 }
+
+}  // namespace tintmoor::ui

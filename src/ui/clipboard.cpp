@@ -5,6 +5,8 @@
 #include "common/errors.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 // Open for as long as it lives. Another program may hold the clipboard for a
@@ -16,7 +18,7 @@ class OpenClipboardScope {
       open_ = OpenClipboard(owner) != FALSE;
       if (!open_) Sleep(20);
     }
-    if (!open_) throw TintError("Another program is using the clipboard; try again.");
+    if (!open_) throw common::TintError("Another program is using the clipboard; try again.");
   }
   ~OpenClipboardScope() { CloseClipboard(); }
   OpenClipboardScope(const OpenClipboardScope&) = delete;
@@ -39,20 +41,20 @@ std::optional<std::string> ClipboardText(HWND owner) {
   const size_t room = GlobalSize(data) / sizeof(wchar_t);
   size_t length = 0;
   while (length < room && text[length]) ++length;
-  std::string utf8 = Narrow(std::wstring_view(text, length));
+  std::string utf8 = common::Narrow(std::wstring_view(text, length));
   GlobalUnlock(data);
   return utf8;
 }
 
 void SetClipboardText(HWND owner, const std::string& text) {
-  const std::wstring wide = Widen(text);
+  const std::wstring wide = common::Widen(text);
   const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!memory) throw TintError("There is not enough memory for the clipboard.");
+  if (!memory) throw common::TintError("There is not enough memory for the clipboard.");
   void* target = GlobalLock(memory);
   if (!target) {
     GlobalFree(memory);
-    throw TintError("There is not enough memory for the clipboard.");
+    throw common::TintError("There is not enough memory for the clipboard.");
   }
   std::memcpy(target, wide.c_str(), bytes);
   GlobalUnlock(memory);
@@ -61,6 +63,8 @@ void SetClipboardText(HWND owner, const std::string& text) {
   // Once set, the memory is the clipboard's.
   if (!SetClipboardData(CF_UNICODETEXT, memory)) {
     GlobalFree(memory);
-    throw TintError("The color could not be put on the clipboard.");
+    throw common::TintError("The color could not be put on the clipboard.");
   }
 }
+
+}  // namespace tintmoor::ui

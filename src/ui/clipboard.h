@@ -7,9 +7,13 @@
 #include <optional>
 #include <string>
 
+namespace tintmoor::ui {
+
 // The clipboard's text, or nothing when it holds none. Throws TintError when
 // another program keeps the clipboard open.
 std::optional<std::string> ClipboardText(HWND owner);
 // Puts text on the clipboard in place of whatever it held; throws TintError
 // when that fails.
 void SetClipboardText(HWND owner, const std::string& text);
+
+}  // namespace tintmoor::ui

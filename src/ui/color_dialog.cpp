@@ -4,6 +4,8 @@
 
 #include "common/wide_win32.h"
 
+namespace tintmoor::ui {
+
 // The dialog's own procedure runs first and calls the hook at the end of its
 // WM_INITDIALOG; TRUE is what it would return itself, so the system gives the
 // focus to the control it always does.
@@ -14,9 +16,9 @@ UINT_PTR CALLBACK ColorDialogTitleHook(HWND dialog, UINT msg, WPARAM, LPARAM lp)
   return TRUE;
 }
 
-std::optional<Rgb> PickColor(HWND owner, Rgb preset, const std::string& title,
-                             const ChooseColorFn& chooseColor) {
-  const std::wstring caption = Widen(title);
+std::optional<colorfile::Rgb> PickColor(HWND owner, colorfile::Rgb preset, const std::string& title,
+                                        const ChooseColorFn& chooseColor) {
+  const std::wstring caption = common::Widen(title);
   // Fresh every call: custom colours the user made last time are not kept.
   std::array<COLORREF, 16> custom{};
   CHOOSECOLORW cc{};
@@ -28,5 +30,7 @@ std::optional<Rgb> PickColor(HWND owner, Rgb preset, const std::string& title,
   cc.lpfnHook = ColorDialogTitleHook;
   cc.lCustData = reinterpret_cast<LPARAM>(caption.c_str());
   if (!chooseColor(&cc)) return std::nullopt;
-  return Rgb{GetRValue(cc.rgbResult), GetGValue(cc.rgbResult), GetBValue(cc.rgbResult)};
+  return colorfile::Rgb{GetRValue(cc.rgbResult), GetGValue(cc.rgbResult), GetBValue(cc.rgbResult)};
 }
+
+}  // namespace tintmoor::ui

@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 template <class Fn>
@@ -90,3 +92,5 @@ void DialogScaling::Apply(int dpi) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
+
+}  // namespace tintmoor::ui

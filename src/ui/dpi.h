@@ -9,6 +9,8 @@
 
 #include "ui/gdi.h"
 
+namespace tintmoor::ui {
+
 int WindowDpi(HWND hwnd);
 
 // The window rectangle (relative to the client's top-left) whose client area
@@ -55,3 +57,5 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lp) {
   }
   return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
+
+}  // namespace tintmoor::ui

@@ -9,7 +9,9 @@
 
 #include "colorfile/color_value.h"
 
-inline COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
+namespace tintmoor::ui {
+
+inline COLORREF ToColorRef(colorfile::Rgb c) { return RGB(c.r, c.g, c.b); }
 
 // Owns a GDI object (HBRUSH, HFONT, HBITMAP, HPEN) and deletes it.
 template <class H>
@@ -102,3 +104,5 @@ class WindowDC {
   HWND hwnd_;
   HDC dc_;
 };
+
+}  // namespace tintmoor::ui

@@ -7,10 +7,12 @@
 
 #include "colorfile/color_table.h"
 
+namespace tintmoor::ui {
+
 // The window's focus stops: box k is stop k (row k / 3, column k % 3), then
 // the home-page link.
-inline constexpr int kLinkStop = kCells;
-inline constexpr int kFocusStops = kCells + 1;
+inline constexpr int kLinkStop = colorfile::kCells;
+inline constexpr int kFocusStops = colorfile::kCells + 1;
 
 enum class GridKey { kLeft, kRight, kUp, kDown, kHome, kEnd, kTab, kShiftTab };
 
@@ -28,7 +30,9 @@ std::string ColorDialogTitle(int box);
 // What a screen reader reads: "Player 3, minimap color" and
 // "red 50, green 50, blue 255".
 std::string AccessibleBoxName(int box);
-std::string AccessibleColorValue(Rgb color);
+std::string AccessibleColorValue(colorfile::Rgb color);
 // The tooltip over a box: its row and column caption on one line, its colour
 // in decimal and hexadecimal on the next.
-std::string BoxTip(int box, Rgb color);
+std::string BoxTip(int box, colorfile::Rgb color);
+
+}  // namespace tintmoor::ui

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace tintmoor::ui {
+
 int TwipsToPixels(int twips, int dpi) {
   const int64_t scaled = static_cast<int64_t>(twips) * dpi;
   const int64_t half = 720;
@@ -22,11 +24,13 @@ Twips BoxTwips(int box) {
 Twips RowLabelTwips(int row) { return {360, 1440 + 360 * row, 915, 255}; }
 
 Twips CaptionTwips(int caption) {
-  return caption < kRows ? RowLabelTwips(caption) : kColumnHeaders[caption - kRows].label;
+  return caption < colorfile::kRows ? RowLabelTwips(caption)
+                                    : kColumnHeaders[caption - colorfile::kRows].label;
 }
 
 std::string_view CaptionText(int caption) {
-  return caption < kRows ? RowCaption(caption) : ColumnCaption(caption - kRows);
+  return caption < colorfile::kRows ? colorfile::RowCaption(caption)
+                                    : colorfile::ColumnCaption(caption - colorfile::kRows);
 }
 
 Twips TextRoom(const Twips& box) {
@@ -37,7 +41,7 @@ Twips TextRoom(const Twips& box) {
   return {box.left, box.top, std::max(0, right - box.left), box.height};
 }
 
-const std::array<ColumnHeader, kColumns> kColumnHeaders{{
+const std::array<ColumnHeader, colorfile::kColumns> kColumnHeaders{{
     {{840, 300, 3735, 255}, 1650, 600, 1320},
     {{1860, 600, 2475, 255}, 2790, 840, 1320},
     {{3180, 900, 2355, 255}, 3900, 1140, 1320},
@@ -55,3 +59,5 @@ const std::array<FramePiece, 10> kFramePieces{{
     {"bottom-left corner", FrameArt::CornerBottomLeft, {0, 6360, 195, 195}},
     {"bottom-right corner", FrameArt::CornerBottomRight, {4560, 6360, 195, 195}},
 }};
+
+}  // namespace tintmoor::ui

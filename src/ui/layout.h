@@ -9,6 +9,8 @@
 
 #include "colorfile/color_table.h"
 
+namespace tintmoor::ui {
+
 struct Twips {
   int left, top, width, height;
 };
@@ -28,9 +30,9 @@ PixelRect ToPixels(const Twips& t, int dpi);
 inline constexpr Twips kClientTwips{0, 0, 4755, 6555};
 
 // The window's background.
-inline constexpr Rgb kBackColor{228, 205, 122};
+inline constexpr colorfile::Rgb kBackColor{228, 205, 122};
 // The link's text colour.
-inline constexpr Rgb kLinkColor{64, 64, 64};
+inline constexpr colorfile::Rgb kLinkColor{64, 64, 64};
 
 Twips BoxTwips(int box);       // box 0..38 is row box / 3, column box % 3
 Twips RowLabelTwips(int row);  // the caption of row 0..12
@@ -41,12 +43,12 @@ struct ColumnHeader {
   Twips label;
   int lineX, lineTop, lineBottom;  // twips; the line is one pixel wide
 };
-extern const std::array<ColumnHeader, kColumns> kColumnHeaders;
+extern const std::array<ColumnHeader, colorfile::kColumns> kColumnHeaders;
 
 inline constexpr Twips kHyperLinkTwips{2340, 6060, 2415, 255};
 
 // The captions the window draws itself: the 13 row captions, then the 3 column captions.
-inline constexpr int kCaptions = kRows + kColumns;
+inline constexpr int kCaptions = colorfile::kRows + colorfile::kColumns;
 Twips CaptionTwips(int caption);
 std::string_view CaptionText(int caption);
 
@@ -72,3 +74,5 @@ struct FramePiece {
   Twips place;
 };
 extern const std::array<FramePiece, 10> kFramePieces;  // in drawing order
+
+}  // namespace tintmoor::ui

@@ -11,14 +11,17 @@
 #include "ui/start_options.h"
 #include "ui/version.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+namespace tintmoor::ui {
+namespace {
+
+int RunProgram(HINSTANCE instance, int show) {
   try {
-    const std::vector<std::string> args = ProgramArguments(__argc, __argv);
+    const std::vector<std::string> args = common::ProgramArguments(__argc, __argv);
     const StartOptions options = ParseStartOptions(args);
     if (options.help || !options.mistake.empty()) {
       const std::string text =
           options.mistake.empty() ? kStartUsage : options.mistake + "\r\n\r\n" + kStartUsage;
-      MessageBoxW(nullptr, Widen(text).c_str(), L"" TINTMOOR_TITLE,
+      MessageBoxW(nullptr, common::Widen(text).c_str(), L"" TINTMOOR_TITLE,
                   MB_OK | (options.help ? MB_ICONINFORMATION : MB_ICONSTOP));
       return options.help ? 0 : 2;
     }
@@ -38,4 +41,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                 MB_OK | MB_ICONSTOP);
     return 1;
   }
+}
+
+}  // namespace
+}  // namespace tintmoor::ui
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  return tintmoor::ui::RunProgram(instance, show);
 }

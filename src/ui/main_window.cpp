@@ -19,6 +19,8 @@
 #include "ui/version.h"
 #include "ui/yield.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 bool Inside(const PixelRect& r, POINT at) {
@@ -49,7 +51,7 @@ std::vector<std::string> DroppedPaths(HDROP drop) {
   for (UINT i = 0; i < count; ++i) {
     std::wstring name(query(drop, i, nullptr, 0) + 1, L'\0');
     name.resize(query(drop, i, name.data(), static_cast<UINT>(name.size())));
-    paths.push_back(Narrow(name));
+    paths.push_back(common::Narrow(name));
   }
   return paths;
 }
@@ -59,14 +61,14 @@ std::vector<std::string> DroppedPaths(HDROP drop) {
 // What a failed command puts back.
 struct MainWindow::Snapshot {
   std::string caption;
-  std::array<Rgb, kCells> boxes;
+  std::array<colorfile::Rgb, colorfile::kCells> boxes;
   WindowCommands::State commands;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files,
-                       GameRegistry& registry)
+MainWindow::MainWindow(HINSTANCE instance, UiSystem sys, colorfile::ColorFileSystem& files,
+                       colorfile::GameRegistry& registry)
     : instance_(instance), sys_(std::move(sys)), commands_(files, registry) {
-  boxes_.fill(kGreyColor);
+  boxes_.fill(colorfile::kGreyColor);
 }
 
 MainWindow::~MainWindow() {
@@ -209,7 +211,7 @@ LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 // from the press, so a release outside the window still ends it.
 
 int MainWindow::CommandAt(POINT at) const {
-  for (int k = 0; k < kCells; ++k) {
+  for (int k = 0; k < colorfile::kCells; ++k) {
     if (Inside(BoxRect(k), at)) return IDC_BOX0 + k;
   }
   return Inside(LinkRect(), at) ? IDC_LINK : 0;
@@ -244,7 +246,7 @@ bool MainWindow::OnSetCursor(HWND over, int hitTest) {
 }
 
 void MainWindow::OnCommand(int id) {
-  if (id >= IDC_BOX0 && id < IDC_BOX0 + kCells) {
+  if (id >= IDC_BOX0 && id < IDC_BOX0 + colorfile::kCells) {
     RunCommand("The color could not be changed.", true,
                [this, id] { OnBoxClicked(id - IDC_BOX0); });
     return;
@@ -304,9 +306,10 @@ void MainWindow::OnCommand(int id) {
       RunCommand("The home page could not be opened.", false, [this] { OnLinkClicked(); });
       break;
     default:
-      if (id >= IDM_PRESET0 && id < IDM_PRESET0 + static_cast<int>(Presets().size())) {
+      if (id >= IDM_PRESET0 && id < IDM_PRESET0 + static_cast<int>(colorfile::Presets().size())) {
         RunCommand("The preset could not be used.", true, [this, id] {
-          commands_.PutTable(*this, Presets()[static_cast<size_t>(id - IDM_PRESET0)].table);
+          commands_.PutTable(*this,
+                             colorfile::Presets()[static_cast<size_t>(id - IDM_PRESET0)].table);
         });
       }
       break;
@@ -319,8 +322,9 @@ void MainWindow::AddPresetMenu(HMENU bar) {
   HMENU presets = CreatePopupMenu();
   if (!options || !presets) return;
   int id = IDM_PRESET0;
-  for (const Preset& preset : Presets()) {
-    AppendMenuW(presets, MF_STRING, static_cast<UINT_PTR>(id++), Widen(preset.menuText).c_str());
+  for (const colorfile::Preset& preset : colorfile::Presets()) {
+    AppendMenuW(presets, MF_STRING, static_cast<UINT_PTR>(id++),
+                common::Widen(preset.menuText).c_str());
   }
   if (!AppendMenuW(options, MF_POPUP, reinterpret_cast<UINT_PTR>(presets), L"Use &Preset")) {
     DestroyMenu(presets);
@@ -343,7 +347,7 @@ bool MainWindow::OnContextMenu(LPARAM lp) {
     POINT client = at;
     ScreenToClient(hwnd_, &client);
     const int command = CommandAt(client);
-    if (command < IDC_BOX0 || command >= IDC_BOX0 + kCells) return false;
+    if (command < IDC_BOX0 || command >= IDC_BOX0 + colorfile::kCells) return false;
     MoveFocus(command - IDC_BOX0);
   }
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_BOXMENU));
@@ -473,7 +477,7 @@ MainWindow::Snapshot MainWindow::TakeSnapshot() const {
 
 void MainWindow::PutBack(Snapshot& before) {
   try {
-    for (int k = 0; k < kCells; ++k) {
+    for (int k = 0; k < colorfile::kCells; ++k) {
       if (boxes_[k] == before.boxes[k]) continue;
       boxes_[k] = before.boxes[k];
       RepaintBox(k);
@@ -496,7 +500,7 @@ void MainWindow::ReportFailure(const char* text, const char* title) noexcept {
 
 // ---- ColorWindow.
 
-void MainWindow::SetBoxColor(int box, Rgb color) {
+void MainWindow::SetBoxColor(int box, colorfile::Rgb color) {
   if (boxes_.at(box) == color) return;
   boxes_[box] = color;
   RepaintBox(box);
@@ -514,14 +518,14 @@ void MainWindow::AnnounceBox(int box) noexcept {
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
-  SetWindowTextW(hwnd_, Widen(caption).c_str());
+  SetWindowTextW(hwnd_, common::Widen(caption).c_str());
 }
 
 std::string MainWindow::Caption() const {
   std::wstring caption(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
   caption.resize(
       static_cast<size_t>(GetWindowTextW(hwnd_, caption.data(), static_cast<int>(caption.size()))));
-  return Narrow(caption);
+  return common::Narrow(caption);
 }
 
 void MainWindow::ShowMessage(const std::string& text, const std::string& title, MessageKind kind) {
@@ -551,7 +555,7 @@ bool MainWindow::GameRunning() { return sys_.gameRunning && sys_.gameRunning(); 
 void MainWindow::OnLoad() { commands_.Start(*this); }
 
 void MainWindow::OnBoxClicked(int index) {
-  const std::optional<Rgb> picked =
+  const std::optional<colorfile::Rgb> picked =
       PickColor(hwnd_, BoxColor(index), ColorDialogTitle(index), sys_.chooseColor);
   if (!picked) return;
   SetBoxColor(index, *picked);
@@ -578,7 +582,7 @@ void MainWindow::OnCheckColors() {
   commands_.Changed(*this);
 }
 
-void MainWindow::OnVisionPreset() { commands_.PutTable(*this, ColourVisionScheme()); }
+void MainWindow::OnVisionPreset() { commands_.PutTable(*this, colorfile::ColourVisionScheme()); }
 
 void MainWindow::OnImportScheme() {
   if (const std::optional<std::string> file = sys_.openScheme(hwnd_, "Import Scheme")) {
@@ -687,12 +691,12 @@ void MainWindow::RepaintFocus() {
 void MainWindow::OnMouseMove(const MSG& move) {
   if (tipsTried_) return;
   const int command = CommandAt(PointOf(move.lParam));
-  if (command < IDC_BOX0 || command >= IDC_BOX0 + kCells) return;
+  if (command < IDC_BOX0 || command >= IDC_BOX0 + colorfile::kCells) return;
   tipsTried_ = true;
   try {
-    tips_ = std::make_unique<BoxTips>(hwnd_, kCells);
+    tips_ = std::make_unique<BoxTips>(hwnd_, colorfile::kCells);
     PlaceTips();
-    for (int k = 0; k < kCells; ++k) tips_->SetText(k, BoxTip(k, boxes_[k]));
+    for (int k = 0; k < colorfile::kCells; ++k) tips_->SetText(k, BoxTip(k, boxes_[k]));
     tips_->Relay(move);  // it watches the moves from the next one on
   } catch (...) {
     tips_.reset();  // no tooltips: nothing else depends on them
@@ -701,7 +705,7 @@ void MainWindow::OnMouseMove(const MSG& move) {
 
 void MainWindow::PlaceTips() {
   if (!tips_) return;
-  for (int k = 0; k < kCells; ++k) tips_->Place(k, BoxRect(k));
+  for (int k = 0; k < colorfile::kCells; ++k) tips_->Place(k, BoxRect(k));
 }
 
 // ---- Screen readers.
@@ -735,3 +739,5 @@ void MainWindow::FocusStop(int stop) {
   SetFocus(hwnd_);
   MoveFocus(stop);
 }
+
+}  // namespace tintmoor::ui

@@ -58,9 +58,11 @@
 #include "ui/ui_system.h"
 #include "ui/window_commands.h"
 
-namespace markup {
+namespace tintmoor::markup {
 class Element;
-}  // namespace markup
+}  // namespace tintmoor::markup
+
+namespace tintmoor::ui {
 
 // Faces tried, narrowest first, when a caption does not fit in the face asked
 // for even at the smallest size allowed.
@@ -71,8 +73,9 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
  public:
   // The colour-file commands reach the disk and the registry through files and
   // registry; tests pass their own.
-  MainWindow(HINSTANCE instance, UiSystem sys, ColorFileSystem& files = SystemFileSystem(),
-             GameRegistry& registry = SystemGameRegistry());
+  MainWindow(HINSTANCE instance, UiSystem sys,
+             colorfile::ColorFileSystem& files = colorfile::SystemFileSystem(),
+             colorfile::GameRegistry& registry = colorfile::SystemGameRegistry());
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -92,8 +95,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   bool TranslateShortcut(MSG& msg);
 
   // ColorWindow.
-  Rgb BoxColor(int box) const override { return boxes_.at(box); }
-  void SetBoxColor(int box, Rgb color) override;
+  colorfile::Rgb BoxColor(int box) const override { return boxes_.at(box); }
+  void SetBoxColor(int box, colorfile::Rgb color) override;
   void SetCaption(const std::string& caption) override;
   std::string Caption() const;  // the window's title, as SetCaption takes it
   void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) override;
@@ -216,7 +219,7 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   WindowCommands commands_;
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
-  std::array<Rgb, kCells> boxes_;  // grey until a load shows colours
+  std::array<colorfile::Rgb, colorfile::kCells> boxes_;  // grey until a load shows colours
   int pressed_ = 0;  // the command a press began on, while the mouse is captured; 0: none
   HCURSOR hand_ = nullptr;
   Brush backBrush_;
@@ -239,3 +242,5 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
   bool tipsTried_ = false;
   std::unique_ptr<AccessibleClient> accessible_;
 };
+
+}  // namespace tintmoor::ui

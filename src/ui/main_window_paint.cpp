@@ -13,6 +13,8 @@
 #include "ui/resource.h"
 #include "ui/version.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
@@ -93,7 +95,7 @@ class MainWindow::FontFitter {
     lf.lfQuality = DEFAULT_QUALITY;
     // Only an outline face can be condensed: ask for one where there is a choice.
     if (width != 0) lf.lfOutPrecision = OUT_TT_PRECIS;
-    lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, common::Widen(face).c_str(), LF_FACESIZE);
     fonts_.push_back({face, height, width, underline, Font(CreateFontIndirectW(&lf))});
     return fonts_.back().font.get();
   }
@@ -120,7 +122,7 @@ class MainWindow::FontFitter {
   // (a slanted "/" does): a fit that leaves that out is cut by a pixel or two.
   SIZE InkExtent(std::string_view text) const {
     SIZE size{};
-    const std::wstring wide = Widen(text);
+    const std::wstring wide = common::Widen(text);
     if (wide.empty()) return size;
     GetTextExtentPoint32W(dc_.get(), wide.data(), static_cast<int>(wide.size()), &size);
     ABC first{}, last{};  // bitmap faces have none and draw inside their advance
@@ -138,7 +140,7 @@ class MainWindow::FontFitter {
     SelectScope select(dc_.get(), Get(face, least_, 0, false));
     wchar_t got[LF_FACESIZE] = L"";
     GetTextFaceW(dc_.get(), LF_FACESIZE, got);
-    return lstrcmpiW(got, Widen(face).c_str()) == 0;
+    return lstrcmpiW(got, common::Widen(face).c_str()) == 0;
   }
 
   WindowDC screen_;
@@ -176,23 +178,24 @@ void MainWindow::FitFonts() {
   // The row captions, one above the other in rooms of one size, share one
   // font: a list whose last lines shrink reads as a fault.
   std::vector<std::string_view> rowCaptions;
-  for (int row = 0; row < kRows; ++row) rowCaptions.push_back(RowCaption(row));
+  for (int row = 0; row < colorfile::kRows; ++row)
+    rowCaptions.push_back(colorfile::RowCaption(row));
   HFONT rows =
       fitter.Fit("MS Shell Dlg", dialogHeight, false, rowCaptions, roomOf(RowLabelTwips(0)));
-  for (int row = 0; row < kRows; ++row) captionFonts_[row] = rows;
+  for (int row = 0; row < colorfile::kRows; ++row) captionFonts_[row] = rows;
   // The column captions read as one set too: each is drawn no larger than
   // the tightest of them needs.
   int columnHeight = dialogHeight;
-  for (int column = 0; column < kColumns; ++column) {
+  for (int column = 0; column < colorfile::kColumns; ++column) {
     LOGFONTW lf{};
-    GetObjectW(fitter.Fit("MS Shell Dlg", dialogHeight, false, {ColumnCaption(column)},
+    GetObjectW(fitter.Fit("MS Shell Dlg", dialogHeight, false, {colorfile::ColumnCaption(column)},
                           roomOf(kColumnHeaders[column].label)),
                sizeof(lf), &lf);
     columnHeight = std::min(columnHeight, std::abs(static_cast<int>(lf.lfHeight)));
   }
-  for (int column = 0; column < kColumns; ++column) {
-    captionFonts_[kRows + column] =
-        fitter.Fit("MS Shell Dlg", columnHeight, false, {ColumnCaption(column)},
+  for (int column = 0; column < colorfile::kColumns; ++column) {
+    captionFonts_[colorfile::kRows + column] =
+        fitter.Fit("MS Shell Dlg", columnHeight, false, {colorfile::ColumnCaption(column)},
                    roomOf(kColumnHeaders[column].label));
   }
   linkFont_ = fitter.Fit("MS Sans Serif", MulDiv(975, dpi_, 7200), true, {TINTMOOR_HOME_PAGE},
@@ -284,7 +287,7 @@ void MainWindow::PaintCaptions(HDC dc) const {
     // Clipped to its room, so a caption that still does not fit is cut, never
     // drawn over the frame or under a box.
     RECT room = ToRect(Px(TextRoom(CaptionTwips(n))));
-    const std::wstring text = Widen(CaptionText(n));
+    const std::wstring text = common::Widen(CaptionText(n));
     SelectScope font(dc, captionFonts_[n]);
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &room,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
@@ -301,7 +304,7 @@ void MainWindow::PaintCaptions(HDC dc) const {
 // boxes too.
 void MainWindow::PaintBoxes(HDC dc) const {
   const HBRUSH fill = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
-  for (int k = 0; k < kCells; ++k) {
+  for (int k = 0; k < colorfile::kCells; ++k) {
     RECT r = ToRect(BoxRect(k));
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&r, -1, -1);
@@ -368,3 +371,5 @@ void MainWindow::OnPaint(HDC printDc) {
   PaintAll(back.get());
   BitBlt(paint.dc(), 0, 0, client.width(), client.height(), back.get(), 0, 0, SRCCOPY);
 }
+
+}  // namespace tintmoor::ui

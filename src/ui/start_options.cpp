@@ -1,5 +1,7 @@
 #include "ui/start_options.h"
 
+namespace tintmoor::ui {
+
 StartOptions ParseStartOptions(std::span<const std::string> args) {
   StartOptions options;
   for (size_t i = 0; i < args.size() && options.mistake.empty(); ++i) {
@@ -21,3 +23,5 @@ StartOptions ParseStartOptions(std::span<const std::string> args) {
   }
   return options;
 }
+
+}  // namespace tintmoor::ui

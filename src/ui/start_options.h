@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+namespace tintmoor::ui {
+
 struct StartOptions {
   std::string dataFolder;  // --data-dir: the game's data folder for this run; empty: the registry's
   bool help = false;       // --help, -h or /?
@@ -21,3 +23,5 @@ inline constexpr const char* kStartUsage =
     "through the game's registry entry; --data-dir names the game's data folder "
     "(the one holding playercolors.xml) instead, for this run. Open Game Folder... "
     "in the File menu does the same from the window.";
+
+}  // namespace tintmoor::ui

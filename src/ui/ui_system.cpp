@@ -16,6 +16,8 @@
 #include "common/errors.h"
 #include "common/wide_win32.h"
 
+namespace tintmoor::ui {
+
 // Loaded by full path, so no copy lying in the program's or the current
 // folder is ever picked up.
 FARPROC SystemProcAddress(const char* dll, const char* name) {
@@ -23,10 +25,11 @@ FARPROC SystemProcAddress(const char* dll, const char* name) {
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   HMODULE module = nullptr;
   if (length > 0 && length < MAX_PATH) {
-    module = LoadLibraryW((std::wstring(folder, length) + L"\\" + Widen(dll)).c_str());
+    module = LoadLibraryW((std::wstring(folder, length) + L"\\" + common::Widen(dll)).c_str());
   }
   FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-  if (!proc) throw TintError(std::string("The system file ") + dll + " could not be loaded.");
+  if (!proc)
+    throw common::TintError(std::string("The system file ") + dll + " could not be loaded.");
   // The module stays loaded for the rest of the run, as an import would.
   return proc;
 }
@@ -70,22 +73,22 @@ std::optional<std::string> PickFolder(HWND owner, const char* title) {
   ComPtr<IFileOpenDialog> dialog;
   if (FAILED(create(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                     reinterpret_cast<void**>(dialog.Out())))) {
-    throw TintError("The system's folder picker could not be opened.");
+    throw common::TintError("The system's folder picker could not be opened.");
   }
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-  dialog->SetTitle(Widen(title).c_str());
+  dialog->SetTitle(common::Widen(title).c_str());
   const HRESULT shown = dialog->Show(owner);
   if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
   ComPtr<IShellItem> item;
   PWSTR wide = nullptr;
   if (FAILED(shown) || FAILED(dialog->GetResult(item.Out())) ||
       FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &wide))) {
-    throw TintError("The system's folder picker failed.");
+    throw common::TintError("The system's folder picker failed.");
   }
   const std::unique_ptr<wchar_t, Free> path(wide, free);  // COM's memory, given back
-  return Narrow(path.get());
+  return common::Narrow(path.get());
 }
 
 // The Open or Save As dialog for a scheme file. Paths of any length Windows
@@ -97,7 +100,7 @@ std::optional<std::string> PickSchemeFile(HWND owner, const char* title, bool sa
   static const Fn saveAs = SystemProc<Fn>("comdlg32.dll", "GetSaveFileNameW");
   static const ErrorFn error = SystemProc<ErrorFn>("comdlg32.dll", "CommDlgExtendedError");
   std::wstring file(32768, L'\0');
-  const std::wstring caption = Widen(title);
+  const std::wstring caption = common::Widen(title);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = owner;
@@ -109,10 +112,10 @@ std::optional<std::string> PickSchemeFile(HWND owner, const char* title, bool sa
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
               (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
   if (!(save ? saveAs : open)(&ofn)) {
-    if (error() != 0) throw TintError("The system's file dialog failed.");
+    if (error() != 0) throw common::TintError("The system's file dialog failed.");
     return std::nullopt;  // cancelled
   }
-  return Narrow(file.c_str());
+  return common::Narrow(file.c_str());
 }
 
 bool GameProcessRunning() {
@@ -140,14 +143,14 @@ UiSystem UiSystem::Real() {
     return chooseColor(cc);
   };
   sys.messageBox = [](HWND owner, const char* text, const char* title, UINT style) {
-    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
+    return ::MessageBoxW(owner, common::Widen(text).c_str(), common::Widen(title).c_str(), style);
   };
   sys.shellExecute = [](HWND owner, const char* operation, const char* file, const char* parameters,
                         const char* directory, int show) {
     using Fn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
     static const Fn shellExecute = SystemProc<Fn>("shell32.dll", "ShellExecuteW");
-    return shellExecute(owner, Widen(operation).c_str(), Widen(file).c_str(),
-                        Widen(parameters).c_str(), Widen(directory).c_str(), show);
+    return shellExecute(owner, common::Widen(operation).c_str(), common::Widen(file).c_str(),
+                        common::Widen(parameters).c_str(), common::Widen(directory).c_str(), show);
   };
   sys.pickFolder = PickFolder;
   sys.openScheme = [](HWND owner, const char* title) {
@@ -157,3 +160,5 @@ UiSystem UiSystem::Real() {
   sys.gameRunning = GameProcessRunning;
   return sys;
 }
+
+}  // namespace tintmoor::ui

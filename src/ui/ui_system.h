@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+namespace tintmoor::ui {
+
 struct UiSystem {
   std::function<BOOL(CHOOSECOLORW*)> chooseColor;
   std::function<int(HWND owner, const char* text, const char* title, UINT style)> messageBox;
@@ -41,3 +43,5 @@ template <class Fn>
 Fn SystemProc(const char* dll, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(SystemProcAddress(dll, name)));
 }
+
+}  // namespace tintmoor::ui

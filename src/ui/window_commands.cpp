@@ -25,6 +25,8 @@
 #include "markup/words.h"
 #include "ui/version.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 constexpr const char* kStartupTitle = "Cannot Apply Settings to AoM";
@@ -59,27 +61,29 @@ const markup::Element& NothingLoaded() {
 
 BoxColors BoxesOf(const ColorWindow& window) {
   BoxColors boxes;
-  for (int box = 0; box < kCells; ++box) boxes[box] = window.BoxColor(box);
+  for (int box = 0; box < colorfile::kCells; ++box) boxes[box] = window.BoxColor(box);
   return boxes;
 }
 
 void SetBoxes(ColorWindow& window, const BoxColors& boxes) {
-  for (int box = 0; box < kCells; ++box) window.SetBoxColor(box, boxes[box]);
+  for (int box = 0; box < colorfile::kCells; ++box) window.SetBoxColor(box, boxes[box]);
 }
 
 // The cells of a colour file as the window would show them, or nothing when
 // it cannot be read.
-std::optional<std::array<CellRead, kCells>> CellsOf(ColorFileSystem& fs, const std::string& path) {
+std::optional<std::array<colorfile::CellRead, colorfile::kCells>> CellsOf(
+    colorfile::ColorFileSystem& fs, const std::string& path) {
   try {
-    const auto tree = LoadColorTree(fs, path);
-    return ReadColorTable(*tree);
-  } catch (const ColorFileError&) {
+    const auto tree = colorfile::LoadColorTree(fs, path);
+    return colorfile::ReadColorTable(*tree);
+  } catch (const colorfile::ColorFileError&) {
     return std::nullopt;
   }
 }
 
-bool SameCells(const std::array<CellRead, kCells>& a, const std::array<CellRead, kCells>& b) {
-  for (int cell = 0; cell < kCells; ++cell) {
+bool SameCells(const std::array<colorfile::CellRead, colorfile::kCells>& a,
+               const std::array<colorfile::CellRead, colorfile::kCells>& b) {
+  for (int cell = 0; cell < colorfile::kCells; ++cell) {
     if (a[cell].color != b[cell].color || a[cell].state != b[cell].state) return false;
   }
   return true;
@@ -95,21 +99,21 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string CopyProblem(WriteProblem problem) {
+std::string CopyProblem(colorfile::WriteProblem problem) {
   switch (problem) {
-    case WriteProblem::kAccessDenied:
+    case colorfile::WriteProblem::kAccessDenied:
       return "access was denied. Run Tintmoor once as administrator, or copy the file there "
              "yourself.";
-    case WriteProblem::kReadOnly:
+    case colorfile::WriteProblem::kReadOnly:
       return "the file there is read-only. Clear its read-only attribute, then choose Restore "
              "Default Colors in the Options menu.";
-    case WriteProblem::kInUse:
+    case colorfile::WriteProblem::kInUse:
       return "another program, probably the game, has the folder's files open. Close the game, "
              "then choose Restore Default Colors in the Options menu.";
-    case WriteProblem::kFolderMissing:
+    case colorfile::WriteProblem::kFolderMissing:
       return "the folder no longer exists. Put it back or reinstall the game, then start "
              "Tintmoor again.";
-    case WriteProblem::kOther:
+    case colorfile::WriteProblem::kOther:
       break;
   }
   return "the copy failed. Copy the file there yourself, then start Tintmoor again.";
@@ -120,9 +124,9 @@ std::string CopyProblem(WriteProblem problem) {
 CommandFailure::CommandFailure(const std::string& text) : CommandFailure(text, TINTMOOR_TITLE) {}
 
 CommandFailure::CommandFailure(const std::string& text, std::string title)
-    : TintError(text), title_(std::move(title)) {}
+    : common::TintError(text), title_(std::move(title)) {}
 
-WindowCommands::WindowCommands(ColorFileSystem& fs, GameRegistry& registry)
+WindowCommands::WindowCommands(colorfile::ColorFileSystem& fs, colorfile::GameRegistry& registry)
     : fs_(fs), registry_(registry) {}
 
 WindowCommands::~WindowCommands() = default;
@@ -141,7 +145,7 @@ void WindowCommands::UseDataFolder(std::string dataFolder) {
 // The data folder as the game is found now: the one chosen for this run, else
 // the registry's; empty when there is none.
 std::string WindowCommands::DataFolderNow() {
-  return chosen_.empty() ? DataFolderOfInstall(registry_.InstallFolder()) : chosen_;
+  return chosen_.empty() ? colorfile::DataFolderOfInstall(registry_.InstallFolder()) : chosen_;
 }
 
 // The same, throwing the start-up failures when there is none, or it is not there.
@@ -163,8 +167,8 @@ std::string WindowCommands::FindDataFolder() {
                        kStartupTitle);
 }
 
-void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
-  const std::string source = DefaultColorFilePath(fs_);
+void WindowCommands::Seed(ColorWindow& window, colorfile::ColorFileLocation& at) {
+  const std::string source = colorfile::DefaultColorFilePath(fs_);
   if (!fs_.IsFile(source)) {
     throw CommandFailure("The game's data folder\n" + at.folder +
                          "\nhas no color file, and the program's default color file\n" + source +
@@ -175,24 +179,24 @@ void WindowCommands::Seed(ColorWindow& window, ColorFileLocation& at) {
   }
   // Under the game's lock, like every write: a file another program made
   // meanwhile is never overwritten.
-  WriteProblem problem = WriteProblem::kOther;
+  colorfile::WriteProblem problem = colorfile::WriteProblem::kOther;
   bool moved = false;
   try {
-    const auto lock = LockGameFiles(fs_, at.dataFolder);
+    const auto lock = colorfile::LockGameFiles(fs_, at.dataFolder);
     if (fs_.IsFile(at.path()) || (fs_.CopyOver(source, at.path()) && fs_.IsFile(at.path()))) return;
     problem = fs_.DiagnoseWrite(at.path());
     // Refused for want of rights where Windows keeps the user's own copies:
     // the copy goes where the game reads it, as a Save's would.
-    if (problem == WriteProblem::kAccessDenied && !at.virtualFolder.empty() &&
+    if (problem == colorfile::WriteProblem::kAccessDenied && !at.virtualFolder.empty() &&
         at.folder == at.dataFolder) {
-      const std::string copy = ColorFilePath(at.virtualFolder);
+      const std::string copy = colorfile::ColorFilePath(at.virtualFolder);
       try {
         fs_.MakeFolders(at.virtualFolder);
         moved = fs_.IsFile(copy) || (fs_.CopyOver(source, copy) && fs_.IsFile(copy));
-      } catch (const FileError&) {
+      } catch (const common::FileError&) {
       }
     }
-  } catch (const ColorFileError& e) {
+  } catch (const colorfile::ColorFileError& e) {
     throw CommandFailure(e.what());
   }
   if (moved) {
@@ -215,20 +219,21 @@ void WindowCommands::Start(ColorWindow& window) {
 }
 
 void WindowCommands::Load(ColorWindow& window) {
-  ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
+  colorfile::ColorFileLocation at = colorfile::LocateColorFile(fs_, FindDataFolder());
   bool found = false;
   try {
-    found = ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
-  } catch (const ColorFileError& e) {
+    found =
+        colorfile::ColorFileExists(fs_, at.path());  // a folder or a pipe of its name is refused
+  } catch (const colorfile::ColorFileError& e) {
     throw CommandFailure(e.what());
   }
   if (!found) Seed(window, at);
 
   std::unique_ptr<markup::Element> tree;
-  LoadedColorFile loaded;
+  colorfile::LoadedColorFile loaded;
   try {
-    tree = LoadColorTree(fs_, at.path(), loaded);
-  } catch (const ColorFileError& e) {
+    tree = colorfile::LoadColorTree(fs_, at.path(), loaded);
+  } catch (const colorfile::ColorFileError& e) {
     // The reader's words name the file and the fault; the way out is ours to add.
     throw CommandFailure(std::string(e.what()) +
                          "\nIf the file is damaged, choose Restore Default Colors in the "
@@ -246,8 +251,9 @@ void WindowCommands::ReportTableProblems(ColorWindow& window) {
   bool missing = false;
   {
     YieldPause pause;
-    missing = !DescribeMissingShape(*state_.tree).empty();
-    problems = DescribeTableProblems(*state_.tree, ReadColorTable(*state_.tree));
+    missing = !colorfile::DescribeMissingShape(*state_.tree).empty();
+    problems =
+        colorfile::DescribeTableProblems(*state_.tree, colorfile::ReadColorTable(*state_.tree));
   }
   if (problems.empty()) return;
   std::string text = "The color file\n" + state_.location.path() + "\nis not as expected:\n";
@@ -267,24 +273,27 @@ void WindowCommands::Show(ColorWindow& window) {
   // The texts are copied first: the splitter yields to the window, which may
   // paint meanwhile; the boxes change only once every cell is read, so it
   // never paints half a table.
-  const auto texts = CellTexts(state_.tree ? *state_.tree : NothingLoaded());
-  std::array<Rgb, kCells> colors;
-  for (int box = 0; box < kCells; ++box)
-    colors[box] = texts[box] ? ParseCellText(*texts[box]).color : CellRead{}.color;
-  for (int box = 0; box < kCells; ++box) window.SetBoxColor(box, colors[box]);
+  const auto texts = colorfile::CellTexts(state_.tree ? *state_.tree : NothingLoaded());
+  std::array<colorfile::Rgb, colorfile::kCells> colors;
+  for (int box = 0; box < colorfile::kCells; ++box)
+    colors[box] =
+        texts[box] ? colorfile::ParseCellText(*texts[box]).color : colorfile::CellRead{}.color;
+  for (int box = 0; box < colorfile::kCells; ++box) window.SetBoxColor(box, colors[box]);
 }
 
 void WindowCommands::Store(ColorWindow& window) {
   if (!state_.tree) return;
-  for (int box = 0; box < kCells; ++box) WriteCell(*state_.tree, box, window.BoxColor(box));
+  for (int box = 0; box < colorfile::kCells; ++box)
+    colorfile::WriteCell(*state_.tree, box, window.BoxColor(box));
 }
 
 void WindowCommands::ReportWrite(ColorWindow& window, const std::string& dataFolder,
-                                 const GameWrite& done, const std::string& what) {
+                                 const colorfile::GameWrite& done, const std::string& what) {
   if (done.movedToVirtualStore) {
     window.ShowMessage(
-        "Windows does not let Tintmoor change\n" + ColorFilePath(dataFolder) + "\nso " + what +
-            " went into your own copy of the game's files instead:\n" + ColorFilePath(done.folder) +
+        "Windows does not let Tintmoor change\n" + colorfile::ColorFilePath(dataFolder) + "\nso " +
+            what + " went into your own copy of the game's files instead:\n" +
+            colorfile::ColorFilePath(done.folder) +
             "\n\nWindows gives the game this copy whenever you play as this Windows user, so "
             "you will see the new colors. Other users of this computer keep the colors "
             "of the game's folder.",
@@ -364,7 +373,7 @@ void WindowCommands::Save(ColorWindow& window) {
         "\ncould not be loaded.\n\nNothing was changed on disk. Choose Restore Default Colors "
         "in the Options menu to put the default colors in place.");
   }
-  const ColorFileLocation& at = state_.location;
+  const colorfile::ColorFileLocation& at = state_.location;
   if (!fs_.IsFolder(at.folder)) {
     throw CommandFailure("Nothing was saved: the folder\n" + at.folder +
                          "\nthat the colors were loaded from no longer exists.\n\n" + kColoursKept +
@@ -373,24 +382,24 @@ void WindowCommands::Save(ColorWindow& window) {
                          "in the File menu, then Undo in the Edit menu to bring these colors "
                          "back, and Save.");
   }
-  if (std::string missing = DescribeMissingShape(*state_.tree); !missing.empty()) {
+  if (std::string missing = colorfile::DescribeMissingShape(*state_.tree); !missing.empty()) {
     throw CommandFailure("Nothing was saved: in the color file\n" + at.path() + "\n" + missing +
                          ".\n\nNothing was changed on disk.\n" + kRestoreHint);
   }
 
   Store(window);
   Show(window);
-  GameWrite done;
-  SaveOutcome outcome;
+  colorfile::GameWrite done;
+  colorfile::SaveOutcome outcome;
   // While another program writes the game's file, wait (a few seconds at
   // most); then the comparison with what was loaded sees its change. The
   // lock is held for the save alone: never while a box waits on the user.
   try {
     try {
-      const auto lock = LockGameFiles(fs_, at.dataFolder);
-      done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
-    } catch (const ColorFileError& e) {
-      if (e.step() != ColorFileStep::kChangedOnDisk) throw;
+      const auto lock = colorfile::LockGameFiles(fs_, at.dataFolder);
+      done = colorfile::SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
+    } catch (const colorfile::ColorFileError& e) {
+      if (e.step() != colorfile::ColorFileStep::kChangedOnDisk) throw;
       // Someone else saved the file since it was loaded: the user decides
       // which colours win; nothing is dropped without being asked. The
       // question may wait on the user for long: other writers go on meanwhile.
@@ -407,17 +416,18 @@ void WindowCommands::Save(ColorWindow& window) {
         MatchFile(window);
       }
       if (answer != Answer::kYes) return;
-      const auto lock = LockGameFiles(fs_, at.dataFolder);
-      state_.loaded = LookAtColorFile(fs_, at.path());
-      done = SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
+      const auto lock = colorfile::LockGameFiles(fs_, at.dataFolder);
+      state_.loaded = colorfile::LookAtColorFile(fs_, at.path());
+      done = colorfile::SaveColorTree(fs_, at, *state_.tree, state_.loaded, &outcome);
     }
-  } catch (const ColorFileError& e) {
+  } catch (const colorfile::ColorFileError& e) {
     throw CommandFailure(std::string(e.what()) + "\n\n" + kColoursKept);
   }
   if (done.movedToVirtualStore) state_.location.folder = done.folder;
   MatchFile(window);
   ReportWrite(window, at.dataFolder, done, "the colors");
-  if (const std::string notice = DescribeLinesNotKept(done.folder, outcome); !notice.empty())
+  if (const std::string notice = colorfile::DescribeLinesNotKept(done.folder, outcome);
+      !notice.empty())
     window.ShowMessage(notice, TINTMOOR_TITLE, MessageKind::kInformation);
   ReportRunningGame(window);
 }
@@ -426,7 +436,7 @@ void WindowCommands::Save(ColorWindow& window) {
 // take them from it.
 bool WindowCommands::DiffersFromDefault(const std::string& path) {
   if (!fs_.IsFile(path)) return false;
-  const auto defaults = CellsOf(fs_, DefaultColorFilePath(fs_));
+  const auto defaults = CellsOf(fs_, colorfile::DefaultColorFilePath(fs_));
   if (!defaults) return false;  // nothing would be replaced: Restore says why
   const auto found = CellsOf(fs_, path);
   return !found || !SameCells(*found, *defaults);
@@ -434,8 +444,8 @@ bool WindowCommands::DiffersFromDefault(const std::string& path) {
 
 // After Restore or Restore Original wrote a whole file: the boxes show it, a
 // step the player can undo, and there is nothing unsaved.
-void WindowCommands::ShowWrittenFile(ColorWindow& window, const ColorFileLocation& at,
-                                     const GameWrite& done, const std::string& what) {
+void WindowCommands::ShowWrittenFile(ColorWindow& window, const colorfile::ColorFileLocation& at,
+                                     const colorfile::GameWrite& done, const std::string& what) {
   ReportWrite(window, at.dataFolder, done, what);
   Load(window);
   Show(window);
@@ -446,7 +456,7 @@ void WindowCommands::ShowWrittenFile(ColorWindow& window, const ColorFileLocatio
 void WindowCommands::Restore(ColorWindow& window) {
   // The game as found now, not where the shown colours came from: that
   // folder may be gone, or the game reinstalled elsewhere.
-  const ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
+  const colorfile::ColorFileLocation at = colorfile::LocateColorFile(fs_, FindDataFolder());
   if (DiffersFromDefault(at.path()) &&
       window.Ask("The color file\n" + at.path() +
                      "\nholds colors other than the default ones.\n\nReplace them with the "
@@ -455,11 +465,11 @@ void WindowCommands::Restore(ColorWindow& window) {
                  TINTMOOR_TITLE, Question::kYesNoDefaultNo) != Answer::kYes) {
     return;
   }
-  GameWrite done;
+  colorfile::GameWrite done;
   try {
-    const auto lock = LockGameFiles(fs_, at.dataFolder);
-    done = RestoreDefaultColorFile(fs_, at);
-  } catch (const ColorFileError& e) {
+    const auto lock = colorfile::LockGameFiles(fs_, at.dataFolder);
+    done = colorfile::RestoreDefaultColorFile(fs_, at);
+  } catch (const colorfile::ColorFileError& e) {
     throw CommandFailure(e.what());  // nothing was changed
   }
   ShowWrittenFile(window, at, done, "the default colors");
@@ -468,12 +478,13 @@ void WindowCommands::Restore(ColorWindow& window) {
 bool WindowCommands::HasOriginal() {
   const std::string dataFolder = DataFolderNow();
   if (dataFolder.empty() || !fs_.IsFolder(dataFolder)) return false;
-  return fs_.IsFile(OriginalFilePath(LocateColorFile(fs_, dataFolder).folder));
+  return fs_.IsFile(
+      colorfile::OriginalFilePath(colorfile::LocateColorFile(fs_, dataFolder).folder));
 }
 
 void WindowCommands::RestoreOriginal(ColorWindow& window) {
-  const ColorFileLocation at = LocateColorFile(fs_, FindDataFolder());
-  const std::string original = OriginalFilePath(at.folder);
+  const colorfile::ColorFileLocation at = colorfile::LocateColorFile(fs_, FindDataFolder());
+  const std::string original = colorfile::OriginalFilePath(at.folder);
   if (!fs_.IsFile(original)) {
     throw CommandFailure("There is no kept original of the color file\n" + at.path() +
                          "\nTintmoor keeps the file as it first found it, as\n" + original +
@@ -484,11 +495,11 @@ void WindowCommands::RestoreOriginal(ColorWindow& window) {
                  TINTMOOR_TITLE, Question::kYesNoDefaultNo) != Answer::kYes) {
     return;
   }
-  GameWrite done;
+  colorfile::GameWrite done;
   try {
-    const auto lock = LockGameFiles(fs_, at.dataFolder);
-    done = RestoreOriginalColorFile(fs_, at);
-  } catch (const ColorFileError& e) {
+    const auto lock = colorfile::LockGameFiles(fs_, at.dataFolder);
+    done = colorfile::RestoreOriginalColorFile(fs_, at);
+  } catch (const colorfile::ColorFileError& e) {
     throw CommandFailure(e.what());  // nothing was changed
   }
   ShowWrittenFile(window, at, done, "the original colors");
@@ -501,7 +512,7 @@ void WindowCommands::OpenGameFolder(ColorWindow& window, const std::string& fold
   } else {
     std::string name = chosen.substr(0, chosen.size() - 1);
     name = name.substr(name.find_last_of("\\/") + 1);
-    if (Lower(name) != "data" && !fs_.IsFile(ColorFilePath(chosen))) {
+    if (Lower(name) != "data" && !fs_.IsFile(colorfile::ColorFilePath(chosen))) {
       throw CommandFailure("The folder\n" + folder +
                            "\nis not where AoM is installed: it holds no data folder and no "
                            "playercolors.xml.\n\nNothing was changed. Choose the folder AoM is "
@@ -519,24 +530,24 @@ void WindowCommands::OpenGameFolder(ColorWindow& window, const std::string& fold
   MatchFile(window);
 }
 
-void WindowCommands::PutTable(ColorWindow& window, const ColorTable& table) {
+void WindowCommands::PutTable(ColorWindow& window, const colorfile::ColorTable& table) {
   SetBoxes(window, BoxesOf(table));
   Changed(window);
 }
 
 void WindowCommands::ImportScheme(ColorWindow& window, const std::string& file) {
-  PutTable(window, LoadSchemeFile(fs_, file));
+  PutTable(window, colorfile::LoadSchemeFile(fs_, file));
 }
 
 void WindowCommands::ImportDropped(ColorWindow& window, const std::vector<std::string>& paths) {
   if (paths.size() != 1) {
-    throw TintError(std::to_string(paths.size()) +
-                    " files were dropped; drop one scheme file at a time.");
+    throw common::TintError(std::to_string(paths.size()) +
+                            " files were dropped; drop one scheme file at a time.");
   }
   if (fs_.IsFolder(paths[0])) {
-    throw TintError(paths[0] +
-                    " is a folder; drop a scheme file, such as one Export Scheme... "
-                    "in the File menu writes.");
+    throw common::TintError(paths[0] +
+                            " is a folder; drop a scheme file, such as one Export Scheme... "
+                            "in the File menu writes.");
   }
   ImportScheme(window, paths[0]);
 }
@@ -550,42 +561,47 @@ std::string WindowCommands::GameFolderToGuard() {
 }
 
 void WindowCommands::ExportScheme(ColorWindow& window, const std::string& file) {
-  const std::string text = WriteScheme(TableOf(BoxesOf(window)));
-  RefuseColorFiles(fs_, file, GameFolderToGuard());
+  const std::string text = colorfile::WriteScheme(TableOf(BoxesOf(window)));
+  colorfile::RefuseColorFiles(fs_, file, GameFolderToGuard());
   try {
     fs_.ReplaceWhole(file, text);
-  } catch (const FileError& e) {
-    throw TintError("cannot write the scheme " + file + ": " + e.reason());
+  } catch (const common::FileError& e) {
+    throw common::TintError("cannot write the scheme " + file + ": " + e.reason());
   }
 }
 
 std::string WindowCommands::CopyText(const ColorWindow& window, int box) {
-  return HexColorText(window.BoxColor(box));
+  return colorfile::HexColorText(window.BoxColor(box));
 }
 
 void WindowCommands::Paste(ColorWindow& window, int box, const std::optional<std::string>& text) {
-  if (!text) throw TintError("The clipboard holds no text.");
+  if (!text) throw common::TintError("The clipboard holds no text.");
   const auto color =
-      ParseColorText(*text, kColorHash | kColorBareHex | kColorDecimal | kColorCommas);
+      colorfile::ParseColorText(*text, colorfile::kColorHash | colorfile::kColorBareHex |
+                                           colorfile::kColorDecimal | colorfile::kColorCommas);
   if (!color) {
     // Named as the player saw it copied, without the line end it brought along.
     const size_t first = text->find_first_not_of(" \t\r\n");
     const size_t last = text->find_last_not_of(" \t\r\n");
     const std::string_view found =
         first == std::string::npos ? "" : std::string_view(*text).substr(first, last - first + 1);
-    throw TintError("The clipboard holds \"" + Shown(found) +
-                    "\", which is not a color: copy one written as #E69F00, E69F00, "
-                    "230 159 0 or 230,159,0.");
+    throw common::TintError("The clipboard holds \"" + common::Shown(found) +
+                            "\", which is not a color: copy one written as #E69F00, E69F00, "
+                            "230 159 0 or 230,159,0.");
   }
   window.SetBoxColor(box, *color);
   Changed(window);
 }
 
-bool WindowCommands::CanMatchUnit(int box) { return box >= 0 && box < kCells && box % kColumns; }
+bool WindowCommands::CanMatchUnit(int box) {
+  return box >= 0 && box < colorfile::kCells && box % colorfile::kColumns;
+}
 
 void WindowCommands::MatchUnit(ColorWindow& window, int box) {
   if (!CanMatchUnit(box)) return;
-  const Rgb unit = window.BoxColor(box - box % kColumns);
-  window.SetBoxColor(box, box % kColumns == 1 ? unit : HalfBrightness(unit));
+  const colorfile::Rgb unit = window.BoxColor(box - box % colorfile::kColumns);
+  window.SetBoxColor(box, box % colorfile::kColumns == 1 ? unit : colorfile::HalfBrightness(unit));
   Changed(window);
 }
+
+}  // namespace tintmoor::ui

@@ -32,9 +32,11 @@
 #include "common/errors.h"
 #include "ui/box_history.h"
 
-namespace markup {
+namespace tintmoor::markup {
 class Element;
-}  // namespace markup
+}  // namespace tintmoor::markup
+
+namespace tintmoor::ui {
 
 // The icon and sound of a message; the window maps them to its system's.
 enum class MessageKind { kError, kWarning, kInformation };
@@ -47,7 +49,7 @@ enum class Question { kYesNoCancel, kYesNoDefaultNo };
 // it stands, under its title, in an error box, and keeps what the command left:
 // it is thrown only where the state is whole (nothing changed yet, or a change
 // on disk that the state already follows).
-class CommandFailure : public TintError {
+class CommandFailure : public common::TintError {
  public:
   // Under the program's title.
   explicit CommandFailure(const std::string& text);
@@ -64,8 +66,8 @@ class ColorWindow {
   virtual ~ColorWindow() = default;
   // Box 0..38: row = box / 3, column = box % 3. Between a load and the next
   // save the boxes' colours are the live colour table; a box paints its colour.
-  virtual Rgb BoxColor(int box) const = 0;
-  virtual void SetBoxColor(int box, Rgb color) = 0;
+  virtual colorfile::Rgb BoxColor(int box) const = 0;
+  virtual void SetBoxColor(int box, colorfile::Rgb color) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   // A modal message box with an OK button.
   virtual void ShowMessage(const std::string& text, const std::string& title, MessageKind kind) = 0;
@@ -80,13 +82,13 @@ class WindowCommands {
   // The loaded colour file and where it came from. They change only together,
   // so a Save always writes a tree back into the file it was read from.
   struct State {
-    ColorFileLocation location;             // empty folders until a load succeeded
+    colorfile::ColorFileLocation location;  // empty folders until a load succeeded
     std::unique_ptr<markup::Element> tree;  // null until a load succeeded
-    LoadedColorFile loaded;                 // what the load saw, so Save notices a change
+    colorfile::LoadedColorFile loaded;      // what the load saw, so Save notices a change
     BoxHistory history;                     // the boxes' steps, and what the file holds
   };
 
-  WindowCommands(ColorFileSystem& fs, GameRegistry& registry);
+  WindowCommands(colorfile::ColorFileSystem& fs, colorfile::GameRegistry& registry);
   ~WindowCommands();
   WindowCommands(const WindowCommands&) = delete;
   WindowCommands& operator=(const WindowCommands&) = delete;
@@ -115,7 +117,7 @@ class WindowCommands {
   // The player changed the boxes (a pick, a preset, a separation): one step.
   void Changed(ColorWindow& window);
   // A whole table put into the boxes (a preset, a scheme): one step, unsaved.
-  void PutTable(ColorWindow& window, const ColorTable& table);
+  void PutTable(ColorWindow& window, const colorfile::ColorTable& table);
 
   // Sharing. Each change of the boxes is one step, unsaved; a refusal throws
   // a TintError in the command line's words, before any box changes.
@@ -158,19 +160,21 @@ class WindowCommands {
   std::string DataFolderNow();
   std::string GameFolderToGuard();
   std::string FindDataFolder();
-  void Seed(ColorWindow& window, ColorFileLocation& at);
+  void Seed(ColorWindow& window, colorfile::ColorFileLocation& at);
   bool DiffersFromDefault(const std::string& path);
-  void ShowWrittenFile(ColorWindow& window, const ColorFileLocation& at, const GameWrite& done,
-                       const std::string& what);
+  void ShowWrittenFile(ColorWindow& window, const colorfile::ColorFileLocation& at,
+                       const colorfile::GameWrite& done, const std::string& what);
   void MatchFile(ColorWindow& window);
   void ShowMarker(ColorWindow& window);
   void ReportTableProblems(ColorWindow& window);
-  void ReportWrite(ColorWindow& window, const std::string& dataFolder, const GameWrite& done,
-                   const std::string& what);
+  void ReportWrite(ColorWindow& window, const std::string& dataFolder,
+                   const colorfile::GameWrite& done, const std::string& what);
   void ReportRunningGame(ColorWindow& window);
 
-  ColorFileSystem& fs_;
-  GameRegistry& registry_;
+  colorfile::ColorFileSystem& fs_;
+  colorfile::GameRegistry& registry_;
   std::string chosen_;  // the data folder chosen for this run, or empty: the registry's
   State state_;
 };
+
+}  // namespace tintmoor::ui

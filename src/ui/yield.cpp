@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace tintmoor::ui {
+
 namespace {
 // The hook has no context argument; its clock and counters live here.
 DWORD gLastLook = 0;
@@ -32,3 +34,5 @@ void PumpPendingMessages() {
     DispatchMessageW(&msg);
   }
 }
+
+}  // namespace tintmoor::ui

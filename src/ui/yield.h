@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace tintmoor::ui {
+
 // Dispatches every pending message of this thread, but at most once every
 // kYieldIntervalMs; in between a call only reads the tick count. A WM_QUIT it
 // meets is posted again for the main loop.
@@ -21,3 +23,5 @@ struct YieldStats {
 YieldStats& PumpStats();
 // Forgets when the queue was last looked at, so the next call looks.
 void ResetPumpClock();
+
+}  // namespace tintmoor::ui

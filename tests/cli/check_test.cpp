@@ -10,6 +10,34 @@
 #include "colorfile/presets.h"
 #include "colorfile/vision_words.h"
 
+namespace tintmoor::cli {
+
+using colorfile::CheckedLine;
+using colorfile::CheckOptions;
+using colorfile::CheckResult;
+using colorfile::CheckTable;
+using colorfile::Ciede2000;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::DefaultScheme;
+using colorfile::EveryVision;
+using colorfile::FindPreset;
+using colorfile::kRows;
+using colorfile::kVisions;
+using colorfile::LabUnder;
+using colorfile::MakeAudience;
+using colorfile::MakeSight;
+using colorfile::PairDistances;
+using colorfile::ParseColumn;
+using colorfile::ParseRow;
+using colorfile::RowCaption;
+using colorfile::Sight;
+using colorfile::SrgbToLab;
+using colorfile::Vision;
+using colorfile::VisionFromKey;
+using colorfile::VisionFullName;
+using colorfile::VisionKey;
+
 namespace {
 
 TEST(ColourVisionPreset, KeepsEveryPairApartForEveryVision) {
@@ -152,3 +180,5 @@ TEST(RowsAndColumns, AcceptNumbersAndCaptions) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::cli

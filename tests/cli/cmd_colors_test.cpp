@@ -26,6 +26,19 @@
 
 #include "colorfile/color_store.h"
 
+namespace tintmoor::cli {
+
+using colorfile::ColorFileSystem;
+using colorfile::EntryKind;
+using colorfile::SystemFileSystem;
+using colorfile::WriteLock;
+using colorfile::WriteProblem;
+using common::EscapeControls;
+using common::FileError;
+using common::JsonString;
+using common::OneLine;
+using common::WholeUtf8Length;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -802,3 +815,5 @@ TEST(OneLine, JoinsLinesAndParagraphs) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::cli

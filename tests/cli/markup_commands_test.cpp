@@ -11,6 +11,8 @@
 #include "cli/cli.h"
 #include "cli/markup_dump.h"
 
+namespace tintmoor::cli {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -139,3 +141,5 @@ TEST(Cli, FileAndOverflowErrors) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::cli

@@ -20,6 +20,26 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 
+namespace tintmoor::cli {
+
+using colorfile::Audience;
+using colorfile::CheckOptions;
+using colorfile::CheckResult;
+using colorfile::CheckTable;
+using colorfile::ClosePair;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnName;
+using colorfile::DefaultScheme;
+using colorfile::EveryVision;
+using colorfile::kRows;
+using colorfile::MakeAudience;
+using colorfile::Rgb;
+using colorfile::RowCaption;
+using colorfile::Sight;
+using colorfile::SystemFileSystem;
+using colorfile::Vision;
+
 namespace {
 
 PreviewImage Decode(const std::string& png) {
@@ -155,3 +175,5 @@ TEST(Preview, Command) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::cli

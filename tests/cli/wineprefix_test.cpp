@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+namespace tintmoor::cli {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -158,7 +160,7 @@ TEST_F(WinePrefix, ExplainsWhatIsMissing) {
     try {
       WineDataFolder(Prefix());
       ADD_FAILURE() << c.message << ": no error";
-    } catch (const TintError& e) {
+    } catch (const common::TintError& e) {
       EXPECT_THAT(e.what(), HasSubstr(c.message));
     }
   }
@@ -174,3 +176,5 @@ TEST_F(WinePrefix, MissingComponentsAreKeptAsWritten) {
 #endif
 
 }  // namespace
+
+}  // namespace tintmoor::cli

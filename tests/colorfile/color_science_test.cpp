@@ -6,6 +6,8 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 struct De2000Case {
@@ -223,3 +225,5 @@ TEST(Simulation, RedAndGreenMergeAsGreenWeaknessGrows) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -12,6 +12,11 @@
 #include "markup/writer.h"
 #include "support/test_support.h"
 
+namespace tintmoor::colorfile {
+
+using common::ReadFileBytes;
+using common::ReplaceFileBytes;
+
 using ::testing::HasSubstr;
 
 namespace {
@@ -88,3 +93,5 @@ TEST_F(SystemFileSystemTest, ProgramFolderHoldsThisTest) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -13,6 +13,8 @@
 #include "support/memory_fs.h"
 #include "support/test_support.h"
 
+namespace tintmoor::colorfile {
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -389,3 +391,5 @@ TEST(GameLock, OneLockFileWaitedForAtMostTheLimit) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 constexpr unsigned kAllForms = kColorDecimal | kColorCommas | kColorHash | kColorBareHex;
@@ -65,3 +67,5 @@ TEST(ColorText, ComponentIsOneToThreeDecimalDigitsUpTo255) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -6,6 +6,8 @@
 
 #include "colorfile/presets.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 using ::testing::HasSubstr;
@@ -126,3 +128,5 @@ TEST(Scheme, RefusesMissingRowsNamingThem) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

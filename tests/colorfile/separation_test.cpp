@@ -15,6 +15,8 @@
 #include "colorfile/presets.h"
 #include "support/clash_schemes.h"
 
+namespace tintmoor::colorfile {
+
 namespace {
 
 const std::vector<int> kUnit = {0};
@@ -157,3 +159,5 @@ TEST(SeparateColors, RejectsUnknownColumnsAndThresholds) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -11,6 +11,10 @@
 #include "markup/writer.h"
 #include "support/test_support.h"
 
+namespace tintmoor::colorfile {
+
+using common::ReadFileBytes;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -192,3 +196,5 @@ TEST(DefaultColorFile, IsAWholeTableInTheWritersLayout) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::colorfile

@@ -8,7 +8,9 @@
 #include "common/file_io.h"
 #include "round_trip.h"
 
-namespace markup {
+namespace tintmoor::markup {
+
+using common::ReadFileBytes;
 
 namespace fs = std::filesystem;
 
@@ -31,4 +33,4 @@ TEST(KeptInputs, HoldTheRoundTripProperty) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

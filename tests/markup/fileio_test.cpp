@@ -27,7 +27,15 @@
 #include "common/file_io_posix.h"
 #endif
 
-namespace markup {
+namespace tintmoor::markup {
+
+using common::FileError;
+using common::FileLock;
+using common::FolderEntries;
+using common::IdentityOf;
+using common::ReadFileBytes;
+using common::RemoveLeftoverTemporaryFiles;
+using common::ReplaceFileBytes;
 
 namespace fs = std::filesystem;
 
@@ -203,11 +211,11 @@ std::string movedFrom;
 
 // Swaps the call table for one test and puts it back.
 struct Inject {
-  Win32FileCalls saved = Win32FileCallsForTesting();
-  ~Inject() { Win32FileCallsForTesting() = saved; }
-  Win32FileCalls& calls() { return Win32FileCallsForTesting(); }
+  common::Win32FileCalls saved = common::Win32FileCallsForTesting();
+  ~Inject() { common::Win32FileCallsForTesting() = saved; }
+  common::Win32FileCalls& calls() { return common::Win32FileCallsForTesting(); }
 };
-using Calls = Win32FileCalls;
+using Calls = common::Win32FileCalls;
 
 // The system's words for an error, as the reason should carry them (without
 // the closing full stop: the reason is set inside a sentence).
@@ -235,7 +243,7 @@ BOOL WINAPI FailedFlush(HANDLE) {
   return FALSE;
 }
 BOOL WINAPI RefusedReplace(LPCWSTR, LPCWSTR from, LPCWSTR, DWORD, LPVOID, LPVOID) {
-  movedFrom = Narrow(from);
+  movedFrom = common::Narrow(from);
   SetLastError(ERROR_ACCESS_DENIED);
   return FALSE;
 }
@@ -251,11 +259,11 @@ void FailRead(Calls& c) { c.ReadFile = FailedRead; }
 #else
 
 struct Inject {
-  PosixFileCalls saved = PosixFileCallsForTesting();
-  ~Inject() { PosixFileCallsForTesting() = saved; }
-  PosixFileCalls& calls() { return PosixFileCallsForTesting(); }
+  common::PosixFileCalls saved = common::PosixFileCallsForTesting();
+  ~Inject() { common::PosixFileCallsForTesting() = saved; }
+  common::PosixFileCalls& calls() { return common::PosixFileCallsForTesting(); }
 };
-using Calls = PosixFileCalls;
+using Calls = common::PosixFileCalls;
 
 std::string Reason(int error) { return std::strerror(error); }
 constexpr int kDiskFull = ENOSPC, kFlushFault = EIO, kDenied = EACCES, kReadFault = EIO;
@@ -423,4 +431,4 @@ TEST_F(FileIo, ReplacementKeepsTheTargetsModeAndOwner) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

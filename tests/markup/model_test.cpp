@@ -7,7 +7,10 @@
 #include "tree_build.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
+
+using common::OverflowError;
+using common::PositionError;
 
 namespace {
 
@@ -190,4 +193,4 @@ TEST(Element, OpenCountFollowsTheOpenFlagThroughAddsMovesAndSetters) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

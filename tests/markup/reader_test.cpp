@@ -11,7 +11,9 @@
 #include "support/small_stack.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
+
+using common::OverflowError;
 
 namespace {
 
@@ -282,4 +284,4 @@ TEST(Reader, OnlyAWordTheReaderReachesCountsTowardTheLimit) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

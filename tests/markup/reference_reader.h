@@ -11,7 +11,7 @@
 #include "markup/words.h"
 #include "round_trip.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace reference {
 
@@ -123,4 +123,4 @@ inline void Read(const std::string& bytes, Element& root) {
 
 }  // namespace reference
 
-}  // namespace markup
+}  // namespace tintmoor::markup

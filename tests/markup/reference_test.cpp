@@ -14,7 +14,7 @@
 #include "round_trip.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -62,4 +62,4 @@ TEST(ReaderAgainstRules, RandomDocuments) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

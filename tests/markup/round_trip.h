@@ -13,7 +13,7 @@
 #include "markup/reader.h"
 #include "markup/writer.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace round_trip {
 
@@ -67,7 +67,7 @@ inline std::string Check(std::string_view bytes) {
     ReadMarkup(bytes, first, "input");
     if (&FindOpenMarkup(first) != &FindOpenByRule(first)) return "FindOpenMarkup broke the rule";
     written = WriteDocument(first);
-  } catch (const OverflowError&) {
+  } catch (const common::OverflowError&) {
     return {};
   }
   Element second;
@@ -82,4 +82,4 @@ inline std::string Check(std::string_view bytes) {
 
 }  // namespace round_trip
 
-}  // namespace markup
+}  // namespace tintmoor::markup

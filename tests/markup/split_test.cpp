@@ -6,7 +6,7 @@
 #include "markup/reader.h"
 #include "markup/words.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 namespace {
 
@@ -149,4 +149,4 @@ TEST(RemoveChar, Cases) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -5,7 +5,7 @@
 
 #include "markup/element.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 inline Element& AddChild(Element& parent, const std::string& name, const std::string& value = "") {
   Element& c = parent.children().Add();
@@ -21,4 +21,4 @@ inline Attribute& AddAttribute(Element& e, const std::string& name, const std::s
   return a;
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -10,7 +10,7 @@
 
 #include "markup/element.h"
 
-namespace markup {
+namespace tintmoor::markup {
 
 inline std::string TreeText(const Element& e) {
   std::string out;
@@ -45,4 +45,4 @@ inline std::string TreeText(const Element& e) {
   return out;
 }
 
-}  // namespace markup
+}  // namespace tintmoor::markup

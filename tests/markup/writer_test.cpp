@@ -10,7 +10,9 @@
 #include "tree_build.h"
 #include "tree_text.h"
 
-namespace markup {
+namespace tintmoor::markup {
+
+using common::OverflowError;
 
 namespace {
 
@@ -169,4 +171,4 @@ TEST(Writer, RoundTripOfGeneratedTrees) {
 
 }  // namespace
 
-}  // namespace markup
+}  // namespace tintmoor::markup

@@ -11,6 +11,8 @@
 #include "colorfile/color_table.h"
 #include "colorfile/presets.h"
 
+namespace tintmoor::colorfile {
+
 struct ClashScheme {
   std::string_view name;
   ColorTable table;
@@ -41,3 +43,5 @@ inline const std::array<ClashScheme, 3>& ClashSchemes() {
   }};
   return schemes;
 }
+
+}  // namespace tintmoor::colorfile

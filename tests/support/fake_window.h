@@ -12,6 +12,8 @@
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
+namespace tintmoor::ui {
+
 namespace test {
 
 const std::string kTitle = TINTMOOR_TITLE;
@@ -27,9 +29,9 @@ struct Message {
 // The window as the commands see it, recording what they do to it.
 class FakeWindow : public ColorWindow {
  public:
-  FakeWindow() { colors.fill(kGreyColor); }
-  Rgb BoxColor(int box) const override { return colors[box]; }
-  void SetBoxColor(int box, Rgb color) override {
+  FakeWindow() { colors.fill(colorfile::kGreyColor); }
+  colorfile::Rgb BoxColor(int box) const override { return colors[box]; }
+  void SetBoxColor(int box, colorfile::Rgb color) override {
     colors[box] = color;
     calls.push_back("color");
   }
@@ -46,7 +48,7 @@ class FakeWindow : public ColorWindow {
   }
   bool GameRunning() override { return gameRunning; }
   // A colour picked in the dialog; the window tells its commands, when it has them.
-  void Pick(int box, Rgb color) {
+  void Pick(int box, colorfile::Rgb color) {
     caption = kMarked;
     colors[box] = color;
     if (commands) commands->Changed(*this);
@@ -64,7 +66,7 @@ class FakeWindow : public ColorWindow {
     }
   }
 
-  std::array<Rgb, kCells> colors;
+  std::array<colorfile::Rgb, colorfile::kCells> colors;
   std::vector<std::string> calls;
   std::string caption = kTitle;
   std::vector<Message> messages;
@@ -75,3 +77,5 @@ class FakeWindow : public ColorWindow {
 };
 
 }  // namespace test
+
+}  // namespace tintmoor::ui

@@ -8,6 +8,9 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 
+using tintmoor::common::FileError;
+using tintmoor::common::FileLock;
+
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   try {

@@ -10,6 +10,8 @@
 #include "colorfile/color_store.h"
 #include "colorfile/game_location.h"
 
+namespace tintmoor::colorfile {
+
 class MemoryFileSystem : public ColorFileSystem {
  public:
   std::map<std::string, std::string> files;
@@ -36,18 +38,20 @@ class MemoryFileSystem : public ColorFileSystem {
     return ColorFileSystem::KindOf(path);
   }
   std::string ReadAll(const std::string& path) override {
-    if (auto f = failRead.find(path); f != failRead.end()) throw FileError(path, f->second);
+    if (auto f = failRead.find(path); f != failRead.end()) throw common::FileError(path, f->second);
     auto it = files.find(path);
-    if (it == files.end()) throw FileError(path, "the file does not exist");
+    if (it == files.end()) throw common::FileError(path, "the file does not exist");
     return it->second;
   }
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
-    if (auto f = failReplace.find(path); f != failReplace.end()) throw FileError(path, f->second);
+    if (auto f = failReplace.find(path); f != failReplace.end())
+      throw common::FileError(path, f->second);
     log.push_back("replace " + path);
     files[path] = std::string(bytes);
   }
   void Remove(const std::string& path) override {
-    if (auto f = failRemove.find(path); f != failRemove.end()) throw FileError(path, f->second);
+    if (auto f = failRemove.find(path); f != failRemove.end())
+      throw common::FileError(path, f->second);
     log.push_back("remove " + path);
     files.erase(path);
   }
@@ -64,9 +68,9 @@ class MemoryFileSystem : public ColorFileSystem {
     return VirtualStoreFolderUnder(virtualStoreRoot, virtualizedFolders, dataFolder);
   }
   std::unique_ptr<WriteLock> TryLock(const std::string& path) override {
-    if (auto f = failLock.find(path); f != failLock.end()) throw FileError(path, f->second);
+    if (auto f = failLock.find(path); f != failLock.end()) throw common::FileError(path, f->second);
     if (!folders.count(path.substr(0, path.find_last_of("\\/") + 1)))
-      throw FileError(path, "the folder does not exist");
+      throw common::FileError(path, "the folder does not exist");
     if (auto b = busyLocks.find(path); b != busyLocks.end() && b->second != 0) {
       --b->second;
       return nullptr;
@@ -91,3 +95,5 @@ class MemoryFileSystem : public ColorFileSystem {
     int& count_;
   };
 };
+
+}  // namespace tintmoor::colorfile

@@ -10,10 +10,10 @@
 #include "markup/reader.h"
 
 // A tree read the way a load reads it: a fresh open root.
-inline std::unique_ptr<markup::Element> ParseTree(std::string_view text) {
-  auto root = std::make_unique<markup::Element>();
+inline std::unique_ptr<tintmoor::markup::Element> ParseTree(std::string_view text) {
+  auto root = std::make_unique<tintmoor::markup::Element>();
   root->set_open(true);
-  markup::ReadMarkup(text, *root, "test");
+  tintmoor::markup::ReadMarkup(text, *root, "test");
   return root;
 }
 

@@ -12,6 +12,18 @@
 #include "ui/resource.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::CheckOptions;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnCaption;
+using colorfile::DefaultScheme;
+using colorfile::kCells;
+using colorfile::kColumns;
+using colorfile::Rgb;
+using colorfile::Vision;
+
 namespace {
 
 std::vector<std::string> ListLines(HWND list) {
@@ -193,3 +205,5 @@ TEST_F(CheckDialogTest, WhatSeparatingThrowsEndsTheDialogAndReachesTheCaller) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -17,6 +17,30 @@
 #include "support/clash_schemes.h"
 #include "ui/check_view.h"
 
+namespace tintmoor::ui {
+
+using cli::CliEnv;
+using cli::kExitClosePairs;
+using cli::kExitOk;
+using cli::RunCli;
+using colorfile::CellMove;
+using colorfile::CellText;
+using colorfile::CheckOptions;
+using colorfile::ClashSchemes;
+using colorfile::ClosePair;
+using colorfile::ColorTable;
+using colorfile::ColourVisionScheme;
+using colorfile::ColumnName;
+using colorfile::DefaultScheme;
+using colorfile::DistanceText;
+using colorfile::FailureWords;
+using colorfile::RowCaption;
+using colorfile::SeparationResult;
+using colorfile::SystemFileSystem;
+using colorfile::Vision;
+using colorfile::VisionKey;
+using colorfile::WriteScheme;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -145,3 +169,5 @@ TEST(CheckView, AgreesWithTheCommandLine) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -15,6 +15,11 @@
 #include "ui/resource.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::CheckOptions;
+using colorfile::kRows;
+
 namespace {
 
 constexpr const char* kDesktopKey = "Control Panel\\Desktop";
@@ -264,3 +269,5 @@ TEST(VersionRecord, HasEveryKeyOfTheProgram) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

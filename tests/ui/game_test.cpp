@@ -16,6 +16,17 @@
 #include "ui/yield.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::ColorFileSystem;
+using colorfile::kCells;
+using colorfile::Rgb;
+using colorfile::SystemFileSystem;
+using colorfile::WriteLock;
+using colorfile::WriteProblem;
+using common::ReplaceFileBytes;
+using common::Widen;
+
 namespace {
 
 // Passes every call to the real file system and counts what touches files; the
@@ -339,3 +350,5 @@ TEST_F(GameTest, AGameFolderGivenOrChosenIsLoaded) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

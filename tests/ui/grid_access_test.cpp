@@ -4,6 +4,8 @@
 
 #include "ui/grid_access.h"
 
+namespace tintmoor::ui {
+
 namespace {
 
 TEST(GridAccess, KeysMoveWithinTheGridAndStopAtItsEdges) {
@@ -43,3 +45,5 @@ TEST(GridAccess, KeysMoveWithinTheGridAndStopAtItsEdges) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -14,6 +14,12 @@
 #include "ui/grid_access.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::kCells;
+using colorfile::Rgb;
+using common::Narrow;
+
 namespace {
 
 constexpr COLORREF kGrey = RGB(128, 128, 128);
@@ -241,3 +247,5 @@ TEST_F(KeyboardTest, TooltipsComeWithTheFirstHoverOverABox) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

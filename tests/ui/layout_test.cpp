@@ -4,6 +4,11 @@
 
 #include "ui/layout.h"
 
+namespace tintmoor::ui {
+
+using colorfile::kCells;
+using colorfile::RowCaption;
+
 namespace {
 
 TEST(TwipsToPixels, FifteenTwipsAPixelAt96AndTenAt144) {
@@ -91,3 +96,5 @@ TEST(Layout, At144DpiEveryEdgeScalesByOneAndAHalf) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -30,6 +30,28 @@
 #include "support/fake_window.h"
 #include "support/test_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::ColorFileSystem;
+using colorfile::EntryKind;
+using colorfile::FileExists;
+using colorfile::FolderExists;
+using colorfile::GameRegistry;
+using colorfile::GetRegString;
+using colorfile::kGameInstallValue;
+using colorfile::kGameKeyPath;
+using colorfile::ProgramFolder;
+using colorfile::Rgb;
+using colorfile::RunningUnderWine;
+using colorfile::SystemFileSystem;
+using colorfile::SystemGameRegistry;
+using colorfile::WriteLock;
+using colorfile::WriteProblem;
+using common::ReadFileBytes;
+using common::ReplaceFileBytes;
+using common::Win32FileCalls;
+using common::Win32FileCallsForTesting;
+
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -472,3 +494,5 @@ TEST_F(VirtualStoreTest, WineVirtualizesNothingUnlessTold) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

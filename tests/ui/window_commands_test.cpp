@@ -23,6 +23,23 @@
 #include "support/test_support.h"
 #include "ui/start_options.h"
 
+namespace tintmoor::ui {
+
+using colorfile::ColorTable;
+using colorfile::DefaultColorFilePath;
+using colorfile::DefaultScheme;
+using colorfile::GameRegistry;
+using colorfile::HalfBrightness;
+using colorfile::kCells;
+using colorfile::kGreyColor;
+using colorfile::kLockFileName;
+using colorfile::MemoryFileSystem;
+using colorfile::Rgb;
+using colorfile::SystemFileSystem;
+using colorfile::WriteProblem;
+using colorfile::WriteScheme;
+using common::TintError;
+
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
@@ -948,3 +965,5 @@ TEST_F(CommandsTest, SaveAndRestoreReachTheFileTheGameReads) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -17,6 +17,16 @@
 #include "ui/version.h"
 #include "ui/window_commands.h"
 
+namespace tintmoor::ui {
+
+using colorfile::kGameInstallValue;
+using colorfile::kGameKeyPath;
+using colorfile::kRows;
+using colorfile::Rgb;
+using colorfile::RowCaption;
+using colorfile::Sight;
+using colorfile::VisionName;
+
 namespace {
 
 // The game's key, in the 32-bit view where the game's installer writes it.
@@ -389,3 +399,5 @@ FakeGame::~FakeGame() {
   RemoveDirectoryA(data_.c_str());
   RemoveDirectoryA(root_.c_str());
 }
+
+}  // namespace tintmoor::ui

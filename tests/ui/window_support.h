@@ -18,6 +18,8 @@
 #include "ui/main_window.h"
 #include "ui/ui_system.h"
 
+namespace tintmoor::ui {
+
 // The window's title, written out: the tests check the program's own text.
 inline constexpr const char* kTitle = "Brindle's AoM Tintmoor";
 
@@ -131,3 +133,5 @@ class FakeGame {
 // The Windows path of the repository's data/playercolors.xml (the default colours).
 std::string DefaultColorFile();
 std::string ReadWholeFile(const std::string& path);
+
+}  // namespace tintmoor::ui

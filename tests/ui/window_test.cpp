@@ -13,6 +13,14 @@
 #include "ui/version.h"
 #include "window_support.h"
 
+namespace tintmoor::ui {
+
+using colorfile::kCells;
+using colorfile::kGreyColor;
+using colorfile::kRows;
+using colorfile::Rgb;
+using common::FileError;
+
 namespace {
 
 constexpr COLORREF kBack = RGB(228, 205, 122);
@@ -442,3 +450,5 @@ TEST_F(WindowTest, AnythingThrownIsCaughtAtTheBoundary) {
 }
 
 }  // namespace
+
+}  // namespace tintmoor::ui

@@ -12,6 +12,13 @@
 #include "markup/words.h"
 #include "ui/yield.h"
 
+namespace markup = tintmoor::markup;
+using tintmoor::ui::kYieldIntervalMs;
+using tintmoor::ui::PumpPendingMessages;
+using tintmoor::ui::PumpStats;
+using tintmoor::ui::ResetPumpClock;
+using tintmoor::ui::YieldStats;
+
 namespace {
 
 double Now() {
