@@ -450,6 +450,30 @@ TEST_F(Commands, ExportWritesIntoPipesDevicesAndThroughLinks) {
   EXPECT_EQ(ReadBytes(root_ / "target.txt"), scheme);
 }
 
+// Real special files where the game's files belong. A pipe named as the
+// colour file is neither read (which would block) nor replaced; a kept
+// original that is a link, even to a whole colour file, is not followed.
+TEST_F(Commands, APipeOrALinkInTheGamesPlaceIsRefused) {
+  const fs::path elsewhere = root_ / "elsewhere.xml";
+  WriteBytes(elsewhere, Replaced(original_, "50 50 255", "1 1 1"));
+  fs::create_symlink(elsewhere, DataDir() / "playercolors.xml.orig");
+  Result r = Run("restore-original", {});
+  EXPECT_EQ(r.status, kExitFailed);
+  EXPECT_THAT(r.err, HasSubstr("it is a symbolic link, not the file Tintmoor kept"));
+  EXPECT_EQ(ReadBytes(GameFile()), original_);
+
+  fs::remove(GameFile());
+  ASSERT_EQ(::mkfifo(GameFile().c_str(), 0600), 0);
+  for (const char* command : {"list", "set"}) {
+    r = Run(command, command == std::string("set") ? std::vector<std::string>{"1", "0", "#010203"}
+                                                   : std::vector<std::string>{});
+    EXPECT_EQ(r.status, kExitFailed) << command;
+    EXPECT_THAT(r.err, HasSubstr("is not a regular file but a device, a pipe or a socket"))
+        << command;
+    EXPECT_EQ(fs::status(GameFile()).type(), fs::file_type::fifo) << command;
+  }
+}
+
 // Nothing is read without a limit: devices, endless input, sparse files.
 TEST_F(Commands, InputsPastTheirLimitAreRefused) {
   fs::create_directories(root_ / "prefix");
