@@ -25,14 +25,10 @@
 #include "cli/output_file.h"
 
 #include "colorfile/color_store.h"
+#include "support/system_fs.h"
 
 namespace tintmoor::cli {
 
-using colorfile::ColorFileSystem;
-using colorfile::EntryKind;
-using colorfile::SystemFileSystem;
-using colorfile::WriteLock;
-using colorfile::WriteProblem;
 using common::EscapeControls;
 using common::FileError;
 using common::JsonString;
@@ -65,32 +61,14 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-// The real file system, with a program folder of the test's choosing and
-// writes that fail when asked to.
-class TestFileSystem final : public ColorFileSystem {
+// Writes that fail when asked to.
+class TestFileSystem final : public colorfile::PassThroughFileSystem {
  public:
-  bool IsFile(const std::string& p) override { return real.IsFile(p); }
-  bool IsFolder(const std::string& p) override { return real.IsFolder(p); }
-  EntryKind KindOf(const std::string& p) override { return real.KindOf(p); }
-  std::string ReadAll(const std::string& p) override { return real.ReadAll(p); }
   void ReplaceWhole(const std::string& p, std::string_view bytes) override {
     if (failWrites) throw FileError(p, "the disk is full");
-    real.ReplaceWhole(p, bytes);
+    real().ReplaceWhole(p, bytes);
   }
-  void RemoveLeftovers(const std::string& p) override { real.RemoveLeftovers(p); }
-  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real.TryLock(p); }
-  std::string VirtualStoreFolderOf(const std::string& p) override {
-    return real.VirtualStoreFolderOf(p);
-  }
-  void MakeFolders(const std::string& p) override { real.MakeFolders(p); }
-  void Remove(const std::string& p) override { real.Remove(p); }
-  bool CopyOver(const std::string& f, const std::string& t) override { return real.CopyOver(f, t); }
-  WriteProblem DiagnoseWrite(const std::string& p) override { return real.DiagnoseWrite(p); }
-  std::string ProgramFolder() override { return programFolder; }
-
-  ColorFileSystem& real = SystemFileSystem();
   bool failWrites = false;
-  std::string programFolder;
 };
 
 struct Result {

@@ -11,6 +11,7 @@
 #include "common/file_io.h"
 #include "common/wide_win32.h"
 #include "markup/words.h"
+#include "support/system_fs.h"
 #include "ui/resource.h"
 #include "ui/window_commands.h"
 #include "ui/yield.h"
@@ -18,55 +19,41 @@
 
 namespace tintmoor::ui {
 
-using colorfile::ColorFileSystem;
 using colorfile::kCells;
 using colorfile::Rgb;
-using colorfile::SystemFileSystem;
-using colorfile::WriteLock;
-using colorfile::WriteProblem;
 using common::ReplaceFileBytes;
 using common::Widen;
 
 namespace {
 
-// Passes every call to the real file system and counts what touches files; the
-// default colours come from the repository.
-class CountingFiles : public ColorFileSystem {
+// Counts what touches files; the default colours come from the repository.
+class CountingFiles : public colorfile::PassThroughFileSystem {
  public:
+  CountingFiles() {
+    const std::string file = DefaultColorFile();
+    programFolder = file.substr(0, file.find_last_of('\\'));
+  }
   int reads = 0, writes = 0, removes = 0, copies = 0;
-  bool IsFile(const std::string& path) override { return real_.IsFile(path); }
-  bool IsFolder(const std::string& path) override { return real_.IsFolder(path); }
   std::string ReadAll(const std::string& path) override {
     ++reads;
-    return real_.ReadAll(path);
+    return real().ReadAll(path);
   }
   void ReplaceWhole(const std::string& path, std::string_view bytes) override {
     ++writes;
-    real_.ReplaceWhole(path, bytes);
+    real().ReplaceWhole(path, bytes);
   }
   void Remove(const std::string& path) override {
     ++removes;
-    real_.Remove(path);
+    real().Remove(path);
   }
   bool CopyOver(const std::string& from, const std::string& to) override {
     ++copies;
-    return real_.CopyOver(from, to);
-  }
-  WriteProblem DiagnoseWrite(const std::string& path) override { return real_.DiagnoseWrite(path); }
-  std::unique_ptr<WriteLock> TryLock(const std::string& path) override {
-    return real_.TryLock(path);
-  }
-  std::string ProgramFolder() override {
-    const std::string file = DefaultColorFile();
-    return file.substr(0, file.find_last_of('\\'));
+    return real().CopyOver(from, to);
   }
   void Reset() { reads = writes = removes = copies = 0; }
   bool operator==(const CountingFiles& o) const {
     return reads == o.reads && writes == o.writes && removes == o.removes && copies == o.copies;
   }
-
- private:
-  ColorFileSystem& real_ = SystemFileSystem();
 };
 
 // A yield hook around the window's own, so a test can act in the middle of a load.

@@ -28,12 +28,11 @@
 #include "common/file_io_win32.h"
 #include "markup/words.h"
 #include "support/fake_window.h"
+#include "support/system_fs.h"
 #include "support/test_support.h"
 
 namespace tintmoor::ui {
 
-using colorfile::ColorFileSystem;
-using colorfile::EntryKind;
 using colorfile::FileExists;
 using colorfile::FolderExists;
 using colorfile::GameRegistry;
@@ -45,8 +44,6 @@ using colorfile::Rgb;
 using colorfile::RunningUnderWine;
 using colorfile::SystemFileSystem;
 using colorfile::SystemGameRegistry;
-using colorfile::WriteLock;
-using colorfile::WriteProblem;
 using common::ReadFileBytes;
 using common::ReplaceFileBytes;
 using common::Win32FileCalls;
@@ -64,33 +61,7 @@ using test::kMarked;
 using test::kTitle;
 using test::Message;
 
-// The real file system, with the program's own folder moved to a test folder
-// so the default file can be taken away.
-class TestFileSystem : public ColorFileSystem {
- public:
-  std::string programFolder;
-  bool IsFile(const std::string& p) override { return real().IsFile(p); }
-  bool IsFolder(const std::string& p) override { return real().IsFolder(p); }
-  std::string ReadAll(const std::string& p) override { return real().ReadAll(p); }
-  void ReplaceWhole(const std::string& p, std::string_view b) override {
-    real().ReplaceWhole(p, b);
-  }
-  void Remove(const std::string& p) override { real().Remove(p); }
-  bool CopyOver(const std::string& a, const std::string& b) override {
-    return real().CopyOver(a, b);
-  }
-  WriteProblem DiagnoseWrite(const std::string& p) override { return real().DiagnoseWrite(p); }
-  std::string ProgramFolder() override { return programFolder; }
-  EntryKind KindOf(const std::string& p) override { return real().KindOf(p); }
-  std::string VirtualStoreFolderOf(const std::string& p) override {
-    return real().VirtualStoreFolderOf(p);
-  }
-  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real().TryLock(p); }
-  void MakeFolders(const std::string& p) override { real().MakeFolders(p); }
-
- private:
-  static ColorFileSystem& real() { return SystemFileSystem(); }
-};
+using TestFileSystem = colorfile::PassThroughFileSystem;
 
 std::string TempRoot() {
   char buffer[MAX_PATH];
