@@ -111,16 +111,6 @@ TEST_F(GameTest, StartUpShowsTheGameColoursWithoutAWord) {
   EXPECT_EQ(Rendering(form_->hwnd()).At(middle.x, middle.y), RGB(153, 102, 0));
 }
 
-TEST_F(GameTest, SaveWritesThePickedColourAndClearsTheMarker) {
-  Pick(4, RGB(12, 34, 56));
-  EXPECT_EQ(WindowText(form_->hwnd()), std::string(kTitle) + " *");
-  Command(IDM_SAVE);
-  EXPECT_TRUE(rec_.messages.empty()) << rec_.messages[0].text;
-  EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
-  const std::string saved = ReadWholeFile(game_.colorFile());
-  EXPECT_NE(saved.find("\"12 34 56\""), std::string::npos) << saved;
-}
-
 // Files dropped on the window, as Explorer hands them over: Wine carries no
 // drop from another process, so the test makes one.
 void DropFiles(HWND window, const std::vector<std::wstring>& paths) {
@@ -226,6 +216,8 @@ TEST_F(GameTest, CommandsArrivingDuringASaveAreRefused) {
   EXPECT_TRUE(rec_.shells.empty());
   EXPECT_EQ(files_.writes, 2);  // the kept original and the save's own write, and no restore's
   EXPECT_EQ(WindowText(form_->hwnd()), kTitle);
+  const std::string saved = ReadWholeFile(game_.colorFile());
+  EXPECT_NE(saved.find("\"4 5 6\""), std::string::npos) << saved;
   EXPECT_EQ(form_->BoxColor(3), (Rgb{4, 5, 6}));
 }
 
