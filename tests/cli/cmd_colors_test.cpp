@@ -247,15 +247,6 @@ TEST_F(Commands, RestoreOriginalGivesBackTheFileAsFirstFound) {
   }
 }
 
-TEST_F(Commands, SetDryRunWritesNothing) {
-  const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_EQ(r.out,
-            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 color changed; nothing written (--dry-run)\n");
-  EXPECT_EQ(ReadBytes(GameFile()), original_);
-  EXPECT_TRUE(fs::exists(Xmb()));
-}
-
 TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
   const std::vector<std::vector<std::string>> bad = {
       {"Player 13", "unit", "1", "2", "3"},
@@ -714,10 +705,12 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
   }
 }
 
+// A dry run lists the same, writes nothing and says so.
 TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
   std::string odd = Replaced(original_, "color1=\"50 50 255\"", "color1=\"12 x 4\"");
   odd = Replaced(odd, "color2=\"0 0 255\"", "color2=\"-5 300 7\"");
-  WriteBytes(GameFile(), Replaced(odd, "color3=\"25 25 128\"", "color3=\"1 2 3 4\""));
+  odd = Replaced(odd, "color3=\"25 25 128\"", "color3=\"1 2 3 4\"");
+  WriteBytes(GameFile(), odd);
   const std::string listed =
       "Player 1 unit: \"12 x 4\" is written as 128 128 128\n"
       "Player 1 minimap: \"-5 300 7\" is written as 0 255 7\n"
@@ -730,6 +723,9 @@ TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr(listed));
     EXPECT_THAT(r.out, HasSubstr("1 color changed, 3 colors rewritten in normal form; "));
+    EXPECT_EQ(r.out.ends_with("; nothing written (--dry-run)\n"), dryRun) << r.out;
+    EXPECT_EQ(ReadBytes(GameFile()) == odd, dryRun);
+    EXPECT_EQ(fs::exists(Xmb()), dryRun);
   }
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"128 128 128\" color2=\"0 255 7\" "
                                                "color3=\"1 2 3\""));
