@@ -35,7 +35,6 @@ namespace tintmoor::ui {
 
 using colorfile::FileExists;
 using colorfile::FolderExists;
-using colorfile::GameRegistry;
 using colorfile::GetRegString;
 using colorfile::kGameInstallValue;
 using colorfile::kGameKeyPath;
@@ -56,6 +55,7 @@ using ::testing::SizeIs;
 
 namespace {
 
+using test::FakeRegistry;
 using test::FakeWindow;
 using test::kMarked;
 using test::kTitle;
@@ -85,12 +85,6 @@ std::vector<std::string> Listing(const std::string& folder) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-class FakeRegistry : public GameRegistry {
- public:
-  std::string installFolder;
-  std::string InstallFolder() override { return installFolder; }
-};
 
 class CommandsTest : public ::testing::Test {
  protected:
