@@ -25,14 +25,10 @@
 #include "cli/output_file.h"
 
 #include "colorfile/color_store.h"
+#include "support/system_fs.h"
 
 namespace tintmoor::cli {
 
-using colorfile::ColorFileSystem;
-using colorfile::EntryKind;
-using colorfile::SystemFileSystem;
-using colorfile::WriteLock;
-using colorfile::WriteProblem;
 using common::EscapeControls;
 using common::FileError;
 using common::JsonString;
@@ -65,32 +61,14 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-// The real file system, with a program folder of the test's choosing and
-// writes that fail when asked to.
-class TestFileSystem final : public ColorFileSystem {
+// Writes that fail when asked to.
+class TestFileSystem final : public colorfile::PassThroughFileSystem {
  public:
-  bool IsFile(const std::string& p) override { return real.IsFile(p); }
-  bool IsFolder(const std::string& p) override { return real.IsFolder(p); }
-  EntryKind KindOf(const std::string& p) override { return real.KindOf(p); }
-  std::string ReadAll(const std::string& p) override { return real.ReadAll(p); }
   void ReplaceWhole(const std::string& p, std::string_view bytes) override {
     if (failWrites) throw FileError(p, "the disk is full");
-    real.ReplaceWhole(p, bytes);
+    real().ReplaceWhole(p, bytes);
   }
-  void RemoveLeftovers(const std::string& p) override { real.RemoveLeftovers(p); }
-  std::unique_ptr<WriteLock> TryLock(const std::string& p) override { return real.TryLock(p); }
-  std::string VirtualStoreFolderOf(const std::string& p) override {
-    return real.VirtualStoreFolderOf(p);
-  }
-  void MakeFolders(const std::string& p) override { real.MakeFolders(p); }
-  void Remove(const std::string& p) override { real.Remove(p); }
-  bool CopyOver(const std::string& f, const std::string& t) override { return real.CopyOver(f, t); }
-  WriteProblem DiagnoseWrite(const std::string& p) override { return real.DiagnoseWrite(p); }
-  std::string ProgramFolder() override { return programFolder; }
-
-  ColorFileSystem& real = SystemFileSystem();
   bool failWrites = false;
-  std::string programFolder;
 };
 
 struct Result {
@@ -267,15 +245,6 @@ TEST_F(Commands, RestoreOriginalGivesBackTheFileAsFirstFound) {
     EXPECT_EQ(ReadBytes(GameFile()), c.found.empty() ? original_ : c.found) << c.name;
     EXPECT_FALSE(fs::exists(Xmb())) << c.name;
   }
-}
-
-TEST_F(Commands, SetDryRunWritesNothing) {
-  const Result r = Run("set", {"Player 2", "minimap", "1", "2", "3", "--dry-run"});
-  EXPECT_EQ(r.status, kExitOk) << r.err;
-  EXPECT_EQ(r.out,
-            "Player 2 minimap: 225 0 0 -> 1 2 3\n1 color changed; nothing written (--dry-run)\n");
-  EXPECT_EQ(ReadBytes(GameFile()), original_);
-  EXPECT_TRUE(fs::exists(Xmb()));
 }
 
 TEST_F(Commands, SetRefusesBadArgumentsWithOneLine) {
@@ -736,10 +705,12 @@ TEST_F(Commands, ExitStatusesAndSafeMessages) {
   }
 }
 
+// A dry run lists the same, writes nothing and says so.
 TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
   std::string odd = Replaced(original_, "color1=\"50 50 255\"", "color1=\"12 x 4\"");
   odd = Replaced(odd, "color2=\"0 0 255\"", "color2=\"-5 300 7\"");
-  WriteBytes(GameFile(), Replaced(odd, "color3=\"25 25 128\"", "color3=\"1 2 3 4\""));
+  odd = Replaced(odd, "color3=\"25 25 128\"", "color3=\"1 2 3 4\"");
+  WriteBytes(GameFile(), odd);
   const std::string listed =
       "Player 1 unit: \"12 x 4\" is written as 128 128 128\n"
       "Player 1 minimap: \"-5 300 7\" is written as 0 255 7\n"
@@ -752,6 +723,9 @@ TEST_F(Commands, SavesListWhatTheyRewriteInNormalForm) {
     EXPECT_EQ(r.status, kExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr(listed));
     EXPECT_THAT(r.out, HasSubstr("1 color changed, 3 colors rewritten in normal form; "));
+    EXPECT_EQ(r.out.ends_with("; nothing written (--dry-run)\n"), dryRun) << r.out;
+    EXPECT_EQ(ReadBytes(GameFile()) == odd, dryRun);
+    EXPECT_EQ(fs::exists(Xmb()), dryRun);
   }
   EXPECT_THAT(ReadBytes(GameFile()), HasSubstr("color1=\"128 128 128\" color2=\"0 255 7\" "
                                                "color3=\"1 2 3\""));

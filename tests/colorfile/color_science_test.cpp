@@ -107,7 +107,7 @@ TEST(SrgbTransfer, RoundTripsEveryLevelAndMeetsAtTheKnee) {
     EXPECT_NEAR(LinearToSrgb(SrgbToLinear(c)), c, 1e-12) << v;
   }
   // Both pieces of the curve agree where they meet.
-  EXPECT_NEAR(0.04045 / 12.92, std::pow((0.04045 + 0.055) / 1.055, 2.4), 1e-7);
+  EXPECT_NEAR(SrgbToLinear(0.04045 - 1e-12), SrgbToLinear(0.04045 + 1e-12), 1e-7);
   EXPECT_NEAR(SrgbToLinear(128 / 255.0), 0.2158605, 1e-7);
 }
 

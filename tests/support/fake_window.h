@@ -1,5 +1,6 @@
-// The window as the window's commands see it, recording what they do to it;
-// shared by the commands' tests on fakes and on real Windows files.
+// The window as the window's commands see it, recording what they do to it,
+// and the registry they read; shared by the commands' tests on fakes and on
+// real Windows files.
 #pragma once
 
 #include <array>
@@ -74,6 +75,13 @@ class FakeWindow : public ColorWindow {
   Answer answer = Answer::kCancel;  // how every question after those is answered
   bool gameRunning = false;
   WindowCommands* commands = nullptr;
+};
+
+// The registry's entry for the game, as the test sets it.
+class FakeRegistry : public colorfile::GameRegistry {
+ public:
+  std::string installFolder;
+  std::string InstallFolder() override { return installFolder; }
 };
 
 }  // namespace test

@@ -139,20 +139,6 @@ gui_wait_main() {
 # True while the window exists and is mapped.
 gui_window_shown() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
-# Presses OK (Return) in the colour dialog until it is gone: the dialog may be
-# mapped before it takes the keyboard. Fails if it is still open.
-gui_confirm_colour_dialog() {
-  local _
-  for _ in $(seq 1 10); do
-    xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1" >/dev/null 2>&1
-    sleep 0.3
-    xdotool key Return
-    sleep 0.7
-    gui_window_shown "$1" || return 0
-  done
-  return 1
-}
-
 # True while any of the given processes lives.
 gui_any_alive() {
   local pid

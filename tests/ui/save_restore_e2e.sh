@@ -79,6 +79,7 @@ start() {
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$main")"
   menu=$((HEIGHT - 437))  # no window manager: the X window is menu bar + client area
+  [ "$WIDTH" -eq 317 ] || fail "window width $WIDTH, expected the 317-pixel client area"
 }
 # Picks red 10, green 20, blue $1 for box 4 ("Player 1", minimap): with the
 # keys from box 0 when $2 is "keyboard", else a click on client (152 + 34, 116 + 10).

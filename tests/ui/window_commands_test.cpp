@@ -28,7 +28,6 @@ namespace tintmoor::ui {
 using colorfile::ColorTable;
 using colorfile::DefaultColorFilePath;
 using colorfile::DefaultScheme;
-using colorfile::GameRegistry;
 using colorfile::HalfBrightness;
 using colorfile::kCells;
 using colorfile::kGreyColor;
@@ -50,16 +49,11 @@ using ::testing::ThrowsMessage;
 
 namespace {
 
+using test::FakeRegistry;
 using test::FakeWindow;
 using test::kMarked;
 using test::kTitle;
 using test::Message;
-
-class FakeRegistry : public GameRegistry {
- public:
-  std::string installFolder;
-  std::string InstallFolder() override { return installFolder; }
-};
 
 // A game installation in memory, the registry naming it, the commands and a window.
 class Rig {
