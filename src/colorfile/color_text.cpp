@@ -76,9 +76,14 @@ std::optional<uint8_t> ParseColorComponent(std::string_view text) {
   return static_cast<uint8_t>(value);
 }
 
-std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms) {
+std::string_view ColorTextCore(std::string_view text) {
   while (!text.empty() && IsSpaceOrLineEnd(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsSpaceOrLineEnd(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms) {
+  text = ColorTextCore(text);
   if (text.starts_with('#')) {
     if (forms & kColorHash) return FromHex(text.substr(1));
     return std::nullopt;

@@ -24,6 +24,10 @@ enum ColorTextForm : unsigned {
 // and a line end between the numbers, is refused.
 std::optional<Rgb> ParseColorText(std::string_view text, unsigned forms);
 
+// The text ParseColorText reads: without the spaces, tabs and line ends
+// around it, so a refusal can quote what the person meant.
+std::string_view ColorTextCore(std::string_view text);
+
 // One component written in decimal, 0 to 255, at most three digits: "7",
 // "007", "255". Signs, spaces and anything else are refused.
 std::optional<uint8_t> ParseColorComponent(std::string_view text);

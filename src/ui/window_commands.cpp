@@ -581,11 +581,8 @@ void WindowCommands::Paste(ColorWindow& window, int box, const std::optional<std
                                            colorfile::kColorDecimal | colorfile::kColorCommas);
   if (!color) {
     // Named as the player saw it copied, without the line end it brought along.
-    const size_t first = text->find_first_not_of(" \t\r\n");
-    const size_t last = text->find_last_not_of(" \t\r\n");
-    const std::string_view found =
-        first == std::string::npos ? "" : std::string_view(*text).substr(first, last - first + 1);
-    throw common::TintError("The clipboard holds \"" + common::Shown(found) +
+    throw common::TintError("The clipboard holds \"" +
+                            common::Shown(colorfile::ColorTextCore(*text)) +
                             "\", which is not a color: copy one written as #E69F00, E69F00, "
                             "230 159 0 or 230,159,0.");
   }
