@@ -217,13 +217,18 @@ int MainWindow::CommandAt(POINT at) const {
   return Inside(LinkRect(), at) ? IDC_LINK : 0;
 }
 
+int MainWindow::BoxAt(POINT client) const {
+  const int stop = StopAt(client);
+  return stop == kLinkStop ? -1 : stop;
+}
+
 void MainWindow::OnLButtonDown(POINT at) {
   const int command = CommandAt(at);
   if (!command) return;
   SetCapture(hwnd_);  // first: it may tell this window it lost an earlier capture
   pressed_ = command;
   // As a push button does, what is pressed takes the focus.
-  MoveFocus(command == IDC_LINK ? kLinkStop : command - IDC_BOX0);
+  MoveFocus(StopAt(at));
 }
 
 void MainWindow::OnLButtonUp(POINT at) {
@@ -346,9 +351,9 @@ bool MainWindow::OnContextMenu(LPARAM lp) {
     at = PointOf(lp);
     POINT client = at;
     ScreenToClient(hwnd_, &client);
-    const int command = CommandAt(client);
-    if (command < IDC_BOX0 || command >= IDC_BOX0 + colorfile::kCells) return false;
-    MoveFocus(command - IDC_BOX0);
+    const int box = BoxAt(client);
+    if (box < 0) return false;
+    MoveFocus(box);
   }
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_BOXMENU));
   if (!menu) return true;
@@ -690,8 +695,7 @@ void MainWindow::RepaintFocus() {
 
 void MainWindow::OnMouseMove(const MSG& move) {
   if (tipsTried_) return;
-  const int command = CommandAt(PointOf(move.lParam));
-  if (command < IDC_BOX0 || command >= IDC_BOX0 + colorfile::kCells) return;
+  if (BoxAt(PointOf(move.lParam)) < 0) return;
   tipsTried_ = true;
   try {
     tips_ = std::make_unique<BoxTips>(hwnd_, colorfile::kCells);

@@ -185,6 +185,8 @@ class MainWindow final : public ColorWindow, private AccessibleSource {
 
   // The command id (IDC_BOX0 + k or IDC_LINK) of what lies under a client point, or 0.
   int CommandAt(POINT at) const;
+  // The box under a client point, or -1 (the link, or nothing).
+  int BoxAt(POINT client) const;
   void FitFonts();                                // the captions' and link's fonts for dpi_
   void ApplyDpi();                                // fonts and repaint for dpi_
   void SizeWindow(std::optional<POINT> topLeft);  // exact client size; centred if no topLeft
